@@ -1,0 +1,125 @@
+#include "files.h"
+
+#include "filenames.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+namespace harvly {
+
+bool FileExists(const QString &path)
+{
+    const QFileInfo fi(path);
+    return !path.isEmpty() && fi.exists() && !fi.isDir();
+}
+
+bool FolderExists(const QString &path)
+{
+    return !path.isEmpty() && QFileInfo(path).isDir();
+}
+
+bool PathTaken(const QString &path)
+{
+    const QFileInfo fi(path);
+    return !path.isEmpty() && (fi.exists() || fi.isSymLink());
+}
+
+QString CreateFolderPath(const QString &path, const Build &build, QString *message)
+{
+    const auto fail = [message] {
+        if (message) {
+            *message = QCoreApplication::translate(
+                "harvly", "The folder name is err,Can not Credte New Folder!");
+        }
+    };
+    QStringList parts;
+    QString current;
+    for (const QChar c : path) {
+        if (IsPathSeparator(c)) {
+            parts << current;
+            current.clear();
+        } else {
+            current += c;
+        }
+    }
+    parts << current;
+
+    const QString sep = QDir::separator();
+    QString built;
+    qsizetype next = 1;
+#ifdef Q_OS_WIN
+    if (path.startsWith(QLatin1String("\\\\")) || path.startsWith(QLatin1String("//"))) {
+        if (parts.size() < 3 || parts.at(2).isEmpty()) {
+            fail();
+            return {};
+        }
+        built = sep + sep + parts.at(2);
+        next = 3;
+    } else {
+        built = parts.at(0);
+    }
+#else
+    built = parts.at(0); // "" for an absolute path: the walk then starts below "/"
+#endif
+    for (; next < parts.size(); ++next) {
+        const QString &element = parts.at(next);
+        if (element.isEmpty()) {
+            break;
+        }
+        const QString clean = CleanFileNameText(element, build);
+        if (clean.isEmpty()) {
+            fail();
+            break;
+        }
+        built += sep + clean;
+        if (!FolderExists(built)) {
+            QDir().mkdir(built);
+        }
+    }
+    if (built.isEmpty() && path.startsWith(sep)) {
+        built = sep;
+    }
+    if (built.isEmpty() || !FolderExists(built)) {
+        return {};
+    }
+    return built;
+}
+
+QString GetUniqueFileName(const QString &path)
+{
+    const qsizetype sep = LastPathSeparator(path);
+    if (!PathTaken(path) || sep < 0) {
+        return path;
+    }
+    const QString folder = path.left(sep + 1);
+    const QString name = path.mid(sep + 1);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    QString base = dot < 0 ? name : name.left(dot);
+    const QString ext = dot < 0 ? QString() : name.mid(dot + 1);
+    if (base.size() > 100) {
+        base = base.left(100);
+        if (base.back().isHighSurrogate()) {
+            base.chop(1);
+        }
+    }
+    QString numberless;
+    if (!SplitBracketNumber(base, &numberless).isEmpty()) {
+        base = numberless;
+    }
+    const QString suffix = ext.isEmpty() ? QString() : QLatin1Char('.') + ext;
+    QString candidate = folder + base + suffix;
+    for (qint64 i = 1; PathTaken(candidate); ++i) {
+        candidate = folder + base + QLatin1Char('[') +
+                    QStringLiteral("%1").arg(i, 4, 10, QLatin1Char('0')) + QLatin1Char(']') +
+                    suffix;
+    }
+    return candidate;
+}
+
+QString GetShortFileName(const QString &path)
+{
+    return path;
+}
+
+} // namespace harvly

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "build.h"
+
+#include <QString>
+
+namespace harvly {
+
+bool FileExists(const QString &path);
+bool FolderExists(const QString &path);
+// True when anything (file, folder, link) already holds the name.
+bool PathTaken(const QString &path);
+
+// Creates every missing level and returns the folder without its trailing separator, or ""
+// when it could not be made. A bad element sets *message to the text to show the user.
+QString CreateFolderPath(const QString &path, const Build &build, QString *message = nullptr);
+
+// The path itself when it is free, else the first free "base[0001].ext", "base[0002].ext", ...
+QString GetUniqueFileName(const QString &path);
+
+// Windows 8.3 names have no counterpart here: the path is already usable as it is.
+QString GetShortFileName(const QString &path);
+
+} // namespace harvly

@@ -1,0 +1,11 @@
+#include "program.h"
+
+namespace harvly {
+
+Program::Program(const Build &build, std::unique_ptr<Settings> settings)
+    : m_build(build),
+      m_settings(settings ? std::move(settings) : std::make_unique<Settings>(build))
+{
+}
+
+} // namespace harvly

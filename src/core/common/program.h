@@ -1,0 +1,33 @@
+#pragma once
+
+#include "build.h"
+#include "settings.h"
+
+#include <QNetworkAccessManager>
+#include <QString>
+
+#include <memory>
+
+namespace harvly {
+
+// What the whole program shares while it runs: which build it is, its settings, its one
+// network manager (which carries the browsing session) and the facts computed at start-up.
+class Program final
+{
+public:
+    explicit Program(const Build &build, std::unique_ptr<Settings> settings = nullptr);
+    Q_DISABLE_COPY_MOVE(Program)
+
+    const Build &build() const { return m_build; }
+    Settings &settings() { return *m_settings; }
+    QNetworkAccessManager &network() { return m_network; }
+
+    QString osDescription;
+
+private:
+    Build m_build;
+    std::unique_ptr<Settings> m_settings;
+    QNetworkAccessManager m_network;
+};
+
+} // namespace harvly

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "build.h"
+
+#include <QString>
+
+namespace harvly {
+
+// Scheme and host of an address: everything before the first "/" after "://".
+QString GetUrlRoot(const QString &url);
+
+// A MIME type as a file extension. In the English build *extension receives the result
+// only for the types that name a file format; in the Chinese build it is left alone and the
+// result is always a short lower-case word or "".
+QString ContentTypeToExtension(const QString &contentType, QString *extension, const Build &build);
+
+// The file name an address points at, and its extension (returned).
+QString GetFileNameFromUrl(const QString &url, QString *fileName);
+
+} // namespace harvly

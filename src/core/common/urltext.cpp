@@ -1,0 +1,51 @@
+#include "urltext.h"
+
+#include <QCoro/QCoroNetworkReply>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QPointer>
+#include <QStringDecoder>
+
+#include <memory>
+
+namespace harvly {
+
+namespace {
+constexpr int kSilenceLimitMs = 60000;
+}
+
+QString BytesToText(const QByteArray &bytes, const QString &charset)
+{
+    const QString name = charset.trimmed();
+    if (name.isEmpty()) {
+        auto encoding = QStringConverter::encodingForData(bytes);
+        QStringDecoder decoder(encoding.value_or(QStringConverter::Utf8));
+        return decoder.decode(bytes);
+    }
+    QStringDecoder decoder(name.toLatin1().constData());
+    if (!decoder.isValid()) {
+        return {};
+    }
+    return decoder.decode(bytes);
+}
+
+QCoro::Task<QString> GetUrlText(QNetworkAccessManager *network, QUrl url, QString charset)
+{
+    QPointer<QNetworkAccessManager> guard(network);
+    if (!guard || !url.isValid()) {
+        co_return QString();
+    }
+    QNetworkRequest request(url);
+    request.setTransferTimeout(kSilenceLimitMs);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::NoLessSafeRedirectPolicy);
+    std::unique_ptr<QNetworkReply> reply(guard->get(request));
+    reply->setParent(nullptr); // owned here alone, so the manager never deletes it under us
+    co_await reply.get();
+    if (!reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid()) {
+        co_return QString();
+    }
+    co_return BytesToText(reply->readAll(), charset);
+}
+
+} // namespace harvly

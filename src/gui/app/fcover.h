@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QCoro/QCoroTask>
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+
+class QLabel;
+class QPushButton;
+class QTimer;
+
+namespace harvly {
+
+class Program;
+class fWebSearch;
+
+// The start-up window and the program's home: unloading it ends the process.
+class fCover final : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(fCover)
+
+public:
+    // How the window starts the other build and ends the process; tests observe both.
+    struct ProcessControl {
+        std::function<bool(const QString &executable)> launch;
+        std::function<void()> endProcess;
+    };
+
+    explicit fCover(Program &program, ProcessControl control = {}, QWidget *parent = nullptr);
+    ~fCover() override;
+
+    QCoro::Task<> Form_Load();
+    void Timer1_Timer();
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+
+    QString siblingExecutable() const;
+    fWebSearch *searchWindow() const;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void Form_Unload();
+
+    Program &m_program;
+    ProcessControl m_control;
+    QLabel *m_image;
+    QLabel *m_version;
+    QLabel *m_notice;
+    QPushButton *m_enter;
+    QPushButton *m_language;
+    QPushButton *m_exit;
+    QTimer *m_timer;
+    QPointer<fWebSearch> m_search;
+    bool m_unloading = false;
+};
+
+} // namespace harvly

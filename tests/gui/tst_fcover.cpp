@@ -1,0 +1,203 @@
+#include "app/fcover.h"
+#include "common/forms.h"
+#include "common/program.h"
+#include "search/fwebsearch.h"
+
+#include <QApplication>
+#include <QCoro/QCoroTask>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTranslator>
+
+using namespace harvly;
+
+class tst_fCover : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void loadShowsTitleAndVersion_data();
+    void loadShowsTitleAndVersion();
+    void buttonsWaitForTheTimer();
+    void languageButtonStartsTheSiblingAndEnds();
+    void languageButtonEndsEvenWhenTheSiblingFails();
+    void exitAndCloseEndTheProcess();
+    void searchWindowReturnsToTheCover();
+    void chineseTextsAreTranslated();
+
+private:
+    struct Observed {
+        QStringList launched;
+        int ended = 0;
+        bool launchResult = true;
+    };
+    std::unique_ptr<fCover> makeCover(Program &program, Observed &seen)
+    {
+        fCover::ProcessControl control;
+        control.launch = [&seen](const QString &exe) {
+            seen.launched << exe;
+            return seen.launchResult;
+        };
+        control.endProcess = [&seen] { ++seen.ended; };
+        return std::make_unique<fCover>(program, control);
+    }
+    std::unique_ptr<Program> makeProgram(const Build &build)
+    {
+        return std::make_unique<Program>(
+            build, std::make_unique<Settings>(build, m_dir.filePath("settings.ini")));
+    }
+    QTemporaryDir m_dir;
+};
+
+void tst_fCover::init()
+{
+    // Start-up records the browser emulation value in the user's store; keep it in the sandbox.
+    qputenv("XDG_CONFIG_HOME", m_dir.filePath("config").toUtf8());
+}
+
+void tst_fCover::loadShowsTitleAndVersion_data()
+{
+    QTest::addColumn<bool>("chinese");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("version");
+    QTest::newRow("English") << false << "Harvly Retrieving Download Manager" << "Version:1.7.519";
+    QTest::newRow("Chinese") << true << "Harvly检索下载管理器" << "Version:1.8.1229";
+}
+
+void tst_fCover::loadShowsTitleAndVersion()
+{
+    QFETCH(bool, chinese);
+    QFETCH(QString, title);
+    QFETCH(QString, version);
+    auto program = makeProgram(chinese ? Build::chinese() : Build::english());
+    Observed seen;
+    auto cover = makeCover(*program, seen);
+    QCoro::waitFor(cover->Form_Load());
+    QCOMPARE(cover->windowTitle(), title);
+    QCOMPARE(cover->findChild<QLabel *>("Label1")->text(), version);
+    QVERIFY(cover->isVisible());
+    QVERIFY(!cover->findChild<QLabel *>("Image1")->pixmap().isNull());
+    QVERIFY(program->osDescription.endsWith("Bit]"));
+}
+
+void tst_fCover::buttonsWaitForTheTimer()
+{
+    auto program = makeProgram(Build::english());
+    Observed seen;
+    auto cover = makeCover(*program, seen);
+    QCoro::waitFor(cover->Form_Load());
+    auto *enter = cover->findChild<QPushButton *>("Command1");
+    auto *language = cover->findChild<QPushButton *>("Command2");
+    auto *exit = cover->findChild<QPushButton *>("Command3");
+    auto *timer = cover->findChild<QTimer *>("Timer1");
+    QVERIFY(!enter->isEnabled());
+    QVERIFY(!exit->isEnabled());
+    QVERIFY(language->isEnabled());
+    QVERIFY(timer->isActive());
+    QCOMPARE(timer->interval(), 100);
+    cover->Timer1_Timer();
+    QVERIFY(enter->isEnabled());
+    QVERIFY(exit->isEnabled());
+    QVERIFY(!timer->isActive());
+}
+
+void tst_fCover::languageButtonStartsTheSiblingAndEnds()
+{
+    for (const Build &build : {Build::english(), Build::chinese()}) {
+        auto program = makeProgram(build);
+        Observed seen;
+        auto cover = makeCover(*program, seen);
+        QCoro::waitFor(cover->Form_Load());
+        cover->findChild<QPushButton *>("Command2")->click();
+        const QString expected =
+            QCoreApplication::applicationDirPath() + "/" + build.siblingExecutableName;
+        QCOMPARE(seen.launched, QStringList{expected});
+        QCOMPARE(seen.ended, 1);
+    }
+}
+
+void tst_fCover::languageButtonEndsEvenWhenTheSiblingFails()
+{
+    auto program = makeProgram(Build::english());
+    Observed seen;
+    seen.launchResult = false;
+    auto cover = makeCover(*program, seen);
+    cover->Command2_Click();
+    QCOMPARE(seen.launched.size(), 1);
+    QCOMPARE(seen.ended, 1);
+}
+
+void tst_fCover::exitAndCloseEndTheProcess()
+{
+    auto program = makeProgram(Build::english());
+    Observed seen;
+    auto cover = makeCover(*program, seen);
+    QCoro::waitFor(cover->Form_Load());
+    cover->Timer1_Timer();
+    cover->findChild<QPushButton *>("Command3")->click();
+    QCOMPARE(seen.ended, 1);
+    QVERIFY(seen.launched.isEmpty());
+
+    Observed closed;
+    auto other = makeCover(*program, closed);
+    QCoro::waitFor(other->Form_Load());
+    other->close();
+    QCOMPARE(closed.ended, 1);
+}
+
+void tst_fCover::searchWindowReturnsToTheCover()
+{
+    auto program = makeProgram(Build::english());
+    Observed seen;
+    auto cover = makeCover(*program, seen);
+    QCoro::waitFor(cover->Form_Load());
+    cover->Timer1_Timer();
+    cover->findChild<QPushButton *>("Command1")->click();
+    QVERIFY(!cover->isVisible());
+    QPointer<fWebSearch> search = cover->searchWindow();
+    QVERIFY(search);
+    QVERIFY(search->isVisible());
+    QCOMPARE(search->windowTitle(),
+             QString("ProQuest data retrieval and Analysis-Harvly Retrieving Download Manager"));
+    QVERIFY(IsFormLoaded("fwebsearch"));
+
+    // A download window still open keeps the cover hidden.
+    QWidget download;
+    download.setObjectName("fFileDownload");
+    search->close();
+    QVERIFY(!cover->isVisible());
+    QVERIFY(!IsFormLoaded("fWebSearch"));
+    QTRY_VERIFY(!search); // unloaded, not just hidden
+
+    cover->Command1_Click();
+    QVERIFY(cover->searchWindow());
+    MarkFormUnloaded(&download);
+    cover->searchWindow()->close();
+    QVERIFY(cover->isVisible());
+    QCOMPARE(seen.ended, 0);
+}
+
+void tst_fCover::chineseTextsAreTranslated()
+{
+    QTranslator translator;
+    QVERIFY(translator.load(QStringLiteral(HARVLY_ZH_QM)));
+    QCoreApplication::installTranslator(&translator);
+    auto program = makeProgram(Build::chinese());
+    Observed seen;
+    auto cover = makeCover(*program, seen);
+    QCoro::waitFor(cover->Form_Load());
+    QCOMPARE(cover->findChild<QPushButton *>("Command2")->text(), QString("English Version"));
+    QCOMPARE(cover->findChild<QPushButton *>("Command3")->text(), QString("退出"));
+    QVERIFY(cover->findChild<QLabel *>("Label1")->text().endsWith("1.8.1229"));
+    QCoreApplication::removeTranslator(&translator);
+
+    auto english = makeCover(*program, seen);
+    QCOMPARE(english->findChild<QPushButton *>("Command2")->text(), QString("中文版"));
+}
+
+QTEST_MAIN(tst_fCover)
+#include "tst_fcover.moc"
