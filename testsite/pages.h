@@ -1,0 +1,29 @@
+#pragma once
+
+#include "response.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <QUrlQuery>
+
+namespace harvly::testsite {
+
+struct Request {
+    QByteArray method;
+    QString path;
+    QUrlQuery query;
+    QHash<QByteArray, QByteArray> headers; // names in lower case
+    QByteArray body;
+    QString origin; // "http://127.0.0.1:port", for absolute links
+};
+
+// The site's answer to a request.
+Response Route(const Request &request);
+
+// The sample records: 30 articles, ten to a result page.
+constexpr int kRecordsPerPage = 10;
+constexpr int kPages = 3;
+QString RecordTitle(int id);
+
+} // namespace harvly::testsite
