@@ -3,7 +3,8 @@
 #include "build.h"
 #include "settings.h"
 
-#include <QNetworkAccessManager>
+#include "http/sessionnetwork.h"
+
 #include <QString>
 
 #include <memory>
@@ -20,14 +21,16 @@ public:
 
     const Build &build() const { return m_build; }
     Settings &settings() { return *m_settings; }
-    QNetworkAccessManager &network() { return m_network; }
+    SessionNetwork &network() { return m_network; }
 
     QString osDescription;
+    // The site the search window opens: the stored address, or one given for this run only.
+    QString siteAddress;
 
 private:
     Build m_build;
     std::unique_ptr<Settings> m_settings;
-    QNetworkAccessManager m_network;
+    SessionNetwork m_network;
 };
 
 } // namespace harvly

@@ -55,6 +55,8 @@ SettingEntry englishEntry(Setting id)
         return {"Form_Copy_Move", "OpIndex", 4};
     case Setting::MaxFileSizeMegabytes:
         return {};
+    case Setting::SiteAddress:
+        return {"Set", "SiteAddress", QStringLiteral("https://www.proquest.com/")};
     }
     return {};
 }

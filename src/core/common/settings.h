@@ -33,6 +33,7 @@ enum class Setting {
     CopyMoveDestinationFolder,
     CopyMoveOpIndex,
     MaxFileSizeMegabytes, // the Chinese build only
+    SiteAddress,
 };
 
 struct SettingEntry {
