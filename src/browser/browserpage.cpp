@@ -71,10 +71,21 @@ signals:
 BrowserPage::BrowserPage(QWebEngineProfile *profile, QObject *parent)
     : QWebEnginePage(profile, parent)
 {
-    connect(this, &QWebEnginePage::loadStarted, this, [this] { m_busy = true; });
+    // Loads are counted, so the end of an old load that a new navigation cut short does not
+    // pass for the end of the new one.
+    connect(this, &QWebEnginePage::loadStarted, this, [this] {
+        m_navigationRequested = false;
+        ++m_loadsRunning;
+    });
     connect(this, &QWebEnginePage::loadFinished, this, [this](bool ok) {
-        m_busy = false;
-        emit documentComplete(url(), ok);
+        if (m_loadsRunning > 0) {
+            --m_loadsRunning;
+        } else {
+            m_navigationRequested = false; // ours failed before it could start
+        }
+        if (!isBusy()) {
+            emit documentComplete(url(), ok);
+        }
     });
     connect(this, &QWebEnginePage::linkHovered, this, &BrowserPage::setStatusText);
     // A page may ask to close its window; the browser stays.
@@ -83,7 +94,7 @@ BrowserPage::BrowserPage(QWebEngineProfile *profile, QObject *parent)
 
 void BrowserPage::navigate(const QUrl &url)
 {
-    m_busy = true;
+    m_navigationRequested = true;
     load(url);
 }
 

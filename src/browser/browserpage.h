@@ -23,7 +23,7 @@ public:
 
     void navigate(const QUrl &url);
     // True from the start of a navigation until its top-level document has loaded.
-    bool isBusy() const { return m_busy; }
+    bool isBusy() const { return m_navigationRequested || m_loadsRunning > 0; }
     QString statusText() const { return m_statusText; }
 
     // The document as it stands; empty when the page could not be read in time.
@@ -60,7 +60,8 @@ protected:
 private:
     void setStatusText(const QString &text);
 
-    bool m_busy = false;
+    bool m_navigationRequested = false;
+    int m_loadsRunning = 0;
     QString m_statusText;
 };
 

@@ -1,7 +1,10 @@
 #include "app/fcover.h"
 #include "common/forms.h"
 #include "common/program.h"
+#include "app/workspace.h"
 #include "search/fwebsearch.h"
+#include "support/webenginetest.h"
+#include "testsite.h"
 
 #include <QApplication>
 #include <QCoro/QCoroTask>
@@ -37,24 +40,32 @@ private:
     };
     std::unique_ptr<fCover> makeCover(Program &program, Observed &seen)
     {
+        m_workspaces.push_back(std::make_unique<Workspace>(program, m_dir.filePath("browser")));
         fCover::ProcessControl control;
         control.launch = [&seen](const QString &exe) {
             seen.launched << exe;
             return seen.launchResult;
         };
         control.endProcess = [&seen] { ++seen.ended; };
-        return std::make_unique<fCover>(program, control);
+        return std::make_unique<fCover>(*m_workspaces.back(), control);
     }
     std::unique_ptr<Program> makeProgram(const Build &build)
     {
-        return std::make_unique<Program>(
+        auto program = std::make_unique<Program>(
             build, std::make_unique<Settings>(build, m_dir.filePath("settings.ini")));
+        program->siteAddress = m_site.url().toString(); // never the real site in a test
+        return program;
     }
     QTemporaryDir m_dir;
+    testsite::TestSite m_site;
+    std::vector<std::unique_ptr<Workspace>> m_workspaces;
 };
 
 void tst_fCover::init()
 {
+    if (!m_site.port()) {
+        QVERIFY(m_site.start());
+    }
     // Start-up records the browser emulation value in the user's store; keep it in the sandbox.
     qputenv("XDG_CONFIG_HOME", m_dir.filePath("config").toUtf8());
 }
@@ -199,5 +210,5 @@ void tst_fCover::chineseTextsAreTranslated()
     QCOMPARE(english->findChild<QPushButton *>("Command2")->text(), QString("中文版"));
 }
 
-QTEST_MAIN(tst_fCover)
+HARVLY_WEBENGINE_TEST_MAIN(tst_fCover)
 #include "tst_fcover.moc"

@@ -26,6 +26,8 @@ public:
     QString osDescription;
     // The site the search window opens: the stored address, or one given for this run only.
     QString siteAddress;
+    // 1: harvesting asks for the save folder first; otherwise an analysis pass asks.
+    int promptSavePath = 1;
 
 private:
     Build m_build;

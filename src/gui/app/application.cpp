@@ -3,15 +3,39 @@
 #include "artwork.h"
 #include "common/program.h"
 #include "fcover.h"
+#include "workspace.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QStandardPaths>
 #include <QTranslator>
 
 namespace harvly {
 
+namespace {
+
+// "--site URL" opens the search window on another site for this run only; other arguments
+// are left to Qt.
+QString siteArgument(const QStringList &args)
+{
+    const qsizetype at = args.indexOf(QStringLiteral("--site"));
+    if (at >= 0 && at + 1 < args.size()) {
+        return args.at(at + 1);
+    }
+    for (const QString &a : args) {
+        if (a.startsWith(QLatin1String("--site="))) {
+            return a.mid(7);
+        }
+    }
+    return {};
+}
+
+} // namespace
+
 int RunProgram(int argc, char *argv[], const Build &build)
 {
+    // The embedded browser shares its drawing contexts; this must be said before the app exists.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Harvly"));
     QCoreApplication::setApplicationName(build.applicationTitle);
@@ -31,7 +55,14 @@ int RunProgram(int argc, char *argv[], const Build &build)
     }
 
     Program program(build);
-    fCover cover(program);
+    const QString site = siteArgument(QCoreApplication::arguments());
+    if (!site.isEmpty()) {
+        program.siteAddress = site;
+    }
+    Workspace workspace(
+        program, QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
+                     QStringLiteral("/browser"));
+    fCover cover(workspace);
     cover.Form_Load();
     return app.exec();
 }

@@ -6,6 +6,7 @@
 #include "common/registry.h"
 #include "common/shell.h"
 #include "search/fwebsearch.h"
+#include "workspace.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -23,8 +24,8 @@ namespace harvly {
 
 using namespace std::chrono_literals;
 
-fCover::fCover(Program &program, ProcessControl control, QWidget *parent)
-    : QWidget(parent), m_program(program), m_control(std::move(control)),
+fCover::fCover(Workspace &workspace, ProcessControl control, QWidget *parent)
+    : QWidget(parent), m_workspace(workspace), m_program(workspace.program()), m_control(std::move(control)),
       m_image(new QLabel(this)), m_version(new QLabel(tr("Version："), this)),
       m_notice(new QLabel(tr("The software is used only for a small number of researchers assist "
                              "download; please do not download malicious downloads and a lot!"),
@@ -48,7 +49,7 @@ fCover::fCover(Program &program, ProcessControl control, QWidget *parent)
     m_exit->setObjectName(QStringLiteral("Command3"));
     m_timer->setObjectName(QStringLiteral("Timer1"));
 
-    m_image->setPixmap(CoverPicture(program.build().applicationTitle));
+    m_image->setPixmap(CoverPicture(m_program.build().applicationTitle));
     m_image->setAlignment(Qt::AlignCenter);
     m_notice->setWordWrap(true);
     m_enter->setEnabled(false);
@@ -73,11 +74,6 @@ fCover::fCover(Program &program, ProcessControl control, QWidget *parent)
     connect(m_exit, &QPushButton::clicked, this, &fCover::Command3_Click);
 }
 
-fCover::~fCover()
-{
-    delete m_search;
-}
-
 QCoro::Task<> fCover::Form_Load()
 {
     QPointer<fCover> self(this);
@@ -96,7 +92,7 @@ QCoro::Task<> fCover::Form_Load()
 
 fWebSearch *fCover::searchWindow() const
 {
-    return m_search.data();
+    return m_workspace.loadedSearchWindow();
 }
 
 void fCover::Timer1_Timer()
@@ -109,12 +105,10 @@ void fCover::Timer1_Timer()
 void fCover::Command1_Click()
 {
     hide();
-    if (!m_search) {
-        m_search = new fWebSearch(m_program);
-    }
-    m_search->show();
-    m_search->raise();
-    m_search->activateWindow();
+    fWebSearch *search = m_workspace.searchWindow();
+    search->show();
+    search->raise();
+    search->activateWindow();
 }
 
 QString fCover::siblingExecutable() const

@@ -13,6 +13,7 @@ class QTimer;
 namespace harvly {
 
 class Program;
+class Workspace;
 class fWebSearch;
 
 // The start-up window and the program's home: unloading it ends the process.
@@ -28,8 +29,7 @@ public:
         std::function<void()> endProcess;
     };
 
-    explicit fCover(Program &program, ProcessControl control = {}, QWidget *parent = nullptr);
-    ~fCover() override;
+    explicit fCover(Workspace &workspace, ProcessControl control = {}, QWidget *parent = nullptr);
 
     QCoro::Task<> Form_Load();
     void Timer1_Timer();
@@ -46,6 +46,7 @@ protected:
 private:
     void Form_Unload();
 
+    Workspace &m_workspace;
     Program &m_program;
     ProcessControl m_control;
     QLabel *m_image;
@@ -55,7 +56,6 @@ private:
     QPushButton *m_language;
     QPushButton *m_exit;
     QTimer *m_timer;
-    QPointer<fWebSearch> m_search;
     bool m_unloading = false;
 };
 

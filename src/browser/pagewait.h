@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QCoro/QCoroTask>
+#include <QPointer>
+#include <QUrl>
+
+#include <chrono>
+#include <functional>
+
+namespace harvly {
+
+class BrowserPage;
+
+struct PageWaitLimits {
+    std::chrono::milliseconds blank{3000};
+    std::chrono::milliseconds page{30000};
+};
+
+// Loads url into the page and waits until its top-level document is complete: first the
+// blank page (so a slow old page cannot be mistaken for the new one), then the address. Each
+// wait ends at its limit or as soon as stop() says so. True when the page completed in time.
+QCoro::Task<bool> OpenWebPage(QPointer<BrowserPage> page, QUrl url, PageWaitLimits limits,
+                              std::function<bool()> stop);
+
+} // namespace harvly

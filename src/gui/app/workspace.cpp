@@ -1,0 +1,35 @@
+#include "workspace.h"
+
+#include "browsersession.h"
+#include "common/program.h"
+#include "search/fwebsearch.h"
+
+namespace harvly {
+
+Workspace::Workspace(Program &program, const QString &browserStorage, QObject *parent)
+    : QObject(parent), m_program(program),
+      m_session(std::make_unique<BrowserSession>(browserStorage, program.network()))
+{
+    m_session->setDownloadFolder(program.settings().text(Setting::SavePathOfDownloadFile));
+}
+
+Workspace::~Workspace()
+{
+    // Pages go before the profile they were made with.
+    delete m_search;
+}
+
+fWebSearch *Workspace::searchWindow()
+{
+    if (!m_search) {
+        m_search = new fWebSearch(*this);
+    }
+    return m_search;
+}
+
+fWebSearch *Workspace::loadedSearchWindow() const
+{
+    return m_search.data();
+}
+
+} // namespace harvly
