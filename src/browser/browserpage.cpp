@@ -150,13 +150,15 @@ QCoro::Task<QVariant> BrowserPage::evaluate(QString script)
             emit target->ready(v);
         }
     });
-    const auto result = co_await qCoro(carrier.get(), &ScriptResult::ready, kScriptLimit);
+    auto ready = qCoro(carrier.get(), &ScriptResult::ready, kScriptLimit);
+    const auto result = co_await ready;
     co_return result.value_or(QVariant());
 }
 
 QCoro::Task<DomDocument> BrowserPage::snapshot()
 {
-    const QVariant json = co_await evaluate(walkerScript());
+    QCoro::Task<QVariant> run = evaluate(walkerScript());
+    const QVariant json = co_await run;
     co_return DocumentFromSnapshot(json.toString().toUtf8());
 }
 
@@ -179,13 +181,15 @@ QCoro::Task<DomDocument> BrowserPage::snapshotWhen(std::function<bool(const DomD
 
 QCoro::Task<bool> BrowserPage::click(QList<int> path)
 {
-    const QVariant r = co_await evaluate(clickScript(path));
+    QCoro::Task<QVariant> run = evaluate(clickScript(path));
+    const QVariant r = co_await run;
     co_return r.toBool();
 }
 
 QCoro::Task<bool> BrowserPage::setValue(QList<int> path, QString value)
 {
-    const QVariant r = co_await evaluate(setValueScript(path, value));
+    QCoro::Task<QVariant> run = evaluate(setValueScript(path, value));
+    const QVariant r = co_await run;
     co_return r.toBool();
 }
 

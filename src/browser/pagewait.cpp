@@ -32,13 +32,17 @@ QCoro::Task<bool> OpenWebPage(QPointer<BrowserPage> page, QUrl url, PageWaitLimi
     if (!page) {
         co_return false;
     }
+    // Each wait is a named task: GCC 12 may destroy temporaries of a co_await expression twice.
     page->navigate(QUrl(QStringLiteral("about:blank")));
-    co_await waitForDocument(page, limits.blank, stop);
+    QCoro::Task<bool> blank = waitForDocument(page, limits.blank, stop);
+    co_await blank;
     if (!page || (stop && stop())) {
         co_return false;
     }
     page->navigate(url);
-    co_return co_await waitForDocument(page, limits.page, stop);
+    QCoro::Task<bool> loaded = waitForDocument(page, limits.page, stop);
+    const bool done = co_await loaded;
+    co_return done;
 }
 
 } // namespace harvly

@@ -36,9 +36,12 @@ int toTwips(int pixels)
     return pixels * 15;
 }
 
+// By edges, so panels that meet in twips still meet in pixels.
 QRect toPixels(const QRect &twips)
 {
-    return {twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15};
+    return QRect(QPoint(twips.left() / 15, twips.top() / 15),
+                 QPoint((twips.left() + twips.width()) / 15 - 1,
+                        (twips.top() + twips.height()) / 15 - 1));
 }
 
 QAction *addItem(QMenu *menu, const char *objectName, const QString &text, bool enabled = true)
@@ -278,10 +281,13 @@ void fWebSearch::openAssignedUrl(const QString &answer)
 
 QCoro::Task<bool> fWebSearch::OpenWebPage(QUrl url)
 {
+    // Arguments are made before the co_await: GCC 12 may destroy temporaries of a co_await
+    // expression twice.
     QPointer<fWebSearch> self(this);
-    const bool done = co_await harvly::OpenWebPage(page(), url, m_limits, [self] {
-        return !self || self->StopAnalysisss;
-    });
+    std::function<bool()> stop = [self] { return !self || self->StopAnalysisss; };
+    QPointer<BrowserPage> target(page());
+    QCoro::Task<bool> wait = harvly::OpenWebPage(target, url, m_limits, stop);
+    const bool done = co_await wait;
     co_return done;
 }
 
