@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Sets up a fresh machine, builds, and starts the English program (--zh: the Chinese one).
+# --demo starts the sample literature site on 127.0.0.1 and opens the program on it.
 # Other arguments go to the program.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -7,10 +8,27 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/build.sh"
 
 program=Harvlyen
+demo=0
 args=()
 for a in "$@"; do
-  if [[ "$a" == "--zh" ]]; then program=Harvly; else args+=("$a"); fi
+  case "$a" in
+    --zh) program=Harvly ;;
+    --demo) demo=1 ;;
+    *) args+=("$a") ;;
+  esac
 done
+
+if ((demo)); then
+  site_out=$(mktemp)
+  "$root/build/testsite/harvly-testsite" --port 0 >"$site_out" &
+  site_pid=$!
+  trap 'kill $site_pid 2>/dev/null; rm -f "$site_out"' EXIT
+  for _ in $(seq 50); do [[ -s "$site_out" ]] && break; sleep 0.1; done
+  site=$(head -n1 "$site_out")
+  [[ -n "$site" ]] || { echo "The sample site did not start." >&2; exit 1; }
+  echo "Sample site: $site"
+  args+=(--site "$site")
+fi
 
 # Chromium refuses to run as root with its sandbox on.
 [[ $(id -u) -ne 0 ]] || export QTWEBENGINE_DISABLE_SANDBOX=1
@@ -18,6 +36,7 @@ export QTWEBENGINE_CHROMIUM_FLAGS="${QTWEBENGINE_CHROMIUM_FLAGS:---disable-backg
 exe="$root/build/src/app/$program"
 if [[ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]]; then
   echo "No display: starting under xvfb-run." >&2
-  exec xvfb-run -a "$exe" "${args[@]}"
+  xvfb-run -a "$exe" "${args[@]}"
+  exit
 fi
-exec "$exe" "${args[@]}"
+"$exe" "${args[@]}"

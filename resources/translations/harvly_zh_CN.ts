@@ -45,5 +45,185 @@
         <source>ProQuest data retrieval and Analysis</source>
         <translation>ProQuest数据检索与分析</translation>
     </message>
+    <message>
+        <source>List to be downloaded:</source>
+        <translation>待下载列表：</translation>
+    </message>
+    <message>
+        <source>Double-click Browse</source>
+        <translation>双击浏览</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>标题</translation>
+    </message>
+    <message>
+        <source>File type</source>
+        <translation>文件类型</translation>
+    </message>
+    <message>
+        <source>Analysis state</source>
+        <translation>分析状态</translation>
+    </message>
+    <message>
+        <source>Save Path</source>
+        <translation>保存路径</translation>
+    </message>
+    <message>
+        <source>TYPE</source>
+        <translation>类型</translation>
+    </message>
+    <message>
+        <source>Add this page to list</source>
+        <translation>加入本页到列表</translation>
+    </message>
+    <message>
+        <source>Add all pages to list</source>
+        <translation>加入全部到列表</translation>
+    </message>
+    <message>
+        <source>Analysis to download</source>
+        <translation>分析并下载</translation>
+    </message>
+    <message>
+        <source>Output data...</source>
+        <translation>输出数据...</translation>
+    </message>
+    <message>
+        <source>Automatic analysis failed items and items not analyzed</source>
+        <translation>自动分析失败项和未分析项</translation>
+    </message>
+    <message>
+        <source>While add HTM format</source>
+        <translation>同时加入HTM格式</translation>
+    </message>
+    <message>
+        <source>Analysis speed delay:</source>
+        <translation>分析速度延时：</translation>
+    </message>
+    <message>
+        <source>Sec</source>
+        <translation>秒</translation>
+    </message>
+    <message>
+        <source>Analyzing, please wait ...</source>
+        <translation>正在分析，请稍候 ...</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>加入</translation>
+    </message>
+    <message>
+        <source>Analysis Unanalyzed Items</source>
+        <translation>分析未分析项</translation>
+    </message>
+    <message>
+        <source>Analysis Failure Items</source>
+        <translation>分析失败项</translation>
+    </message>
+    <message>
+        <source>Analysis Select Items</source>
+        <translation>分析选中项</translation>
+    </message>
+    <message>
+        <source>Analysis All Items</source>
+        <translation>分析全部项</translation>
+    </message>
+    <message>
+        <source>Browse(&amp;B)</source>
+        <translation>浏览(&amp;B)</translation>
+    </message>
+    <message>
+        <source>Open Proquest Search Home Page</source>
+        <translation>打开ProQuest检索首页</translation>
+    </message>
+    <message>
+        <source>Open Assigned URL...</source>
+        <translation>打开指定网址...</translation>
+    </message>
+    <message>
+        <source>Add Bulk Document URLs</source>
+        <translation>批量加入文献网址</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>后退</translation>
+    </message>
+    <message>
+        <source>Forword</source>
+        <translation>前进</translation>
+    </message>
+    <message>
+        <source>Close This Window</source>
+        <translation>关闭本窗口</translation>
+    </message>
+    <message>
+        <source>Clear(&amp;C)</source>
+        <translation>清除(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Clear Select Items</source>
+        <translation>清除选中项</translation>
+    </message>
+    <message>
+        <source>Clear Analysis Success Items</source>
+        <translation>清除分析成功项</translation>
+    </message>
+    <message>
+        <source>Clear Title Containing Specified word Items</source>
+        <translation>清除标题包含指定词的项</translation>
+    </message>
+    <message>
+        <source>Clear Title Not Containing Specified word Items</source>
+        <translation>清除标题不包含指定词的项</translation>
+    </message>
+    <message>
+        <source>ClearAll</source>
+        <translation>全部清除</translation>
+    </message>
+    <message>
+        <source>Tool(&amp;T)</source>
+        <translation>工具(&amp;T)</translation>
+    </message>
+    <message>
+        <source>Set</source>
+        <translation>设置</translation>
+    </message>
+    <message>
+        <source>Open Download Window</source>
+        <translation>打开下载窗口</translation>
+    </message>
+    <message>
+        <source>Check IE cach</source>
+        <translation>查看浏览器缓存</translation>
+    </message>
+    <message>
+        <source>Clear IE cach</source>
+        <translation>清除浏览器缓存</translation>
+    </message>
+    <message>
+        <source>Save the page source</source>
+        <translation>保存网页源代码</translation>
+    </message>
+    <message>
+        <source>Hple(&amp;H)</source>
+        <translation>帮助(&amp;H)</translation>
+    </message>
+    <message>
+        <source>About(&amp;A)</source>
+        <translation>关于(&amp;A)</translation>
+    </message>
+    <message>
+        <source>please enter...</source>
+        <translation>请输入...</translation>
+    </message>
+    <message>
+        <source>Please enter the need to open the URL:</source>
+        <translation>请输入需要打开的网址：</translation>
+    </message>
 </context>
 </TS>
