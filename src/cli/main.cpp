@@ -1,34 +1,74 @@
 #include "common/build.h"
+#include "harvestcommand.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QStringList>
 #include <QTextStream>
 
-#include <cstdio>
+#include <memory>
+#include <unistd.h>
 
 namespace {
 
 const char *const kUsage = R"(Usage: harvly-cli [--version] [--help]
+       harvly-cli harvest [--with-htm] [--static] PAGE
 
 Runs the download manager's core without windows.
 
 Options:
   --version   print the program's version and exit
   --help      print this help and exit
+
+Commands:
+  harvest     print the rows "Add this page to list" takes from PAGE (a file or an
+              http(s) address), one per line: title, link, file type, source code,
+              separated by tabs. The page is loaded in an offscreen browser;
+              --static reads its HTML text instead. --with-htm also takes HTML
+              full-text links.
 )";
+
+// The offscreen browser needs a few things said before the application exists.
+void prepareOffscreenBrowser()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1"); // Chromium refuses root with its sandbox
+    }
+    if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS")) {
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --disable-background-networking "
+                                              "--disable-component-update --disable-sync");
+    }
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+}
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    QStringList args;
+    for (int i = 1; i < argc; ++i) {
+        args << QString::fromLocal8Bit(argv[i]);
+    }
     const harvly::Build build = harvly::Build::english();
-    QCoreApplication::setApplicationName(QStringLiteral("harvly-cli"));
-    QCoreApplication::setApplicationVersion(build.versionText());
-
     QTextStream out(stdout);
     QTextStream err(stderr);
-    const QStringList args = app.arguments().mid(1);
+
+    if (!args.isEmpty() && args.first() == QLatin1String("harvest")) {
+        const QStringList rest = args.mid(1);
+        std::unique_ptr<QCoreApplication> app;
+        if (harvly::HarvestNeedsBrowser(rest)) {
+            prepareOffscreenBrowser();
+            app = std::make_unique<QGuiApplication>(argc, argv);
+        } else {
+            app = std::make_unique<QCoreApplication>(argc, argv);
+        }
+        QCoreApplication::setApplicationName(QStringLiteral("harvly-cli"));
+        return harvly::RunHarvestCommand(rest);
+    }
+
     if (args.isEmpty()) {
         err << kUsage;
         return 2;

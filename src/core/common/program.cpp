@@ -7,6 +7,7 @@ Program::Program(const Build &build, std::unique_ptr<Settings> settings)
       m_settings(settings ? std::move(settings) : std::make_unique<Settings>(build))
 {
     siteAddress = m_settings->text(Setting::SiteAddress);
+    downloadSaveFolder = m_settings->text(Setting::SavePathOfDownloadFile);
 }
 
 } // namespace harvly

@@ -28,6 +28,11 @@ public:
     QString siteAddress;
     // 1: harvesting asks for the save folder first; otherwise an analysis pass asks.
     int promptSavePath = 1;
+    // The save-path dialog's choices: the download folder (with its trailing separator),
+    // whether files keep their own names, and whether the last opening was cancelled.
+    QString downloadSaveFolder;
+    bool useOriginalFileName = false;
+    bool savePathDialogCancelled = false;
 
 private:
     Build m_build;

@@ -34,6 +34,7 @@ public:
     void text(const QString &raw)
     {
         for (const QChar c : raw) {
+            // A non-breaking space is text, as in the browser: kept, never collapsed.
             if (c.isSpace() && c != QChar(0xA0)) {
                 m_pendingSpace = !m_line.isEmpty();
             } else {
@@ -42,7 +43,7 @@ public:
                     m_pendingSpace = false;
                 }
                 flushBreaks();
-                m_line += c == QChar(0xA0) ? QLatin1Char(' ') : c;
+                m_line += c;
             }
         }
     }

@@ -7,11 +7,15 @@
 #include "common/listviews.h"
 #include "common/program.h"
 #include "common/settings.h"
+#include "folders/fselefilesavepath.h"
+#include "search/harvest.h"
+#include "search/resultlist.h"
 #include "search/searchlayout.h"
 #include "splitterbar.h"
 #include "webbrowser.h"
 
 #include <QCheckBox>
+#include <QCoro/QCoroTimer>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
@@ -94,6 +98,7 @@ fWebSearch::fWebSearch(Workspace &workspace, QWidget *parent)
     connect(m_bar, &SplitterBar::released, this, [this] { moveSplitter(m_bar->y()); });
     connect(page(), &BrowserPage::statusTextChanged, m_statusText, &QLabel::setText);
     connect(page(), &BrowserPage::beforeNavigate, this, [this] { statusBar()->setVisible(true); });
+    connect(page(), &BrowserPage::documentComplete, this, [this] { m_pageLoading = false; });
 
     // Form_Load
     m_addMenu->menuAction()->setVisible(false);
@@ -132,30 +137,32 @@ QWidget *fWebSearch::buildListPanel()
     m_list->setRootIsDecorated(false);
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_listModel = new QStandardItemModel(0, 5, m_list);
-    m_listModel->setHorizontalHeaderLabels(
-        {tr("Title"), tr("File type"), tr("Analysis state"), tr("Save Path"), tr("TYPE")});
-    m_list->setModel(m_listModel);
+    m_results = new ResultListModel(m_list);
+    m_list->setModel(m_results);
+    connect(m_results, &ResultListModel::countChanged, m_count,
+            [this](int n) { m_count->setText(QString::number(n)); });
     m_list->header()->resizeSection(0, 520);
     SetListViewRowColors(m_list, false, 13 + 6);
 
-    // Filled and driven by harvesting and analysis; until those are built they stay disabled.
     auto button = [panel](const char *name, const QString &text) {
         auto *b = new QPushButton(text, panel);
         b->setObjectName(QLatin1String(name));
-        b->setEnabled(false);
         return b;
     };
-    QPushButton *addPage = button("Command9", tr("Add this page to list"));
-    QPushButton *addAll = button("Command4", tr("Add all pages to list"));
+    QPushButton *addPage = m_addPage = button("Command9", tr("Add this page to list"));
+    QPushButton *addAll = m_addAll = button("Command4", tr("Add all pages to list"));
+    // Analysis and output come with the download list; until then they stay disabled.
     QPushButton *analyse = button("Command2", tr("Analysis to download"));
     QPushButton *output = button("Command7", tr("Output data..."));
+    analyse->setEnabled(false);
+    output->setEnabled(false);
+    connect(addPage, &QPushButton::clicked, this, [this] { Command9_Click(); });
+    connect(addAll, &QPushButton::clicked, this, [this] { Command4_Click(); });
     m_autoAnalysis = new QCheckBox(tr("Automatic analysis failed items and items not analyzed"), panel);
     m_autoAnalysis->setObjectName(QStringLiteral("Check1"));
     m_autoAnalysis->setEnabled(false);
     m_withHtm = new QCheckBox(tr("While add HTM format"), panel);
     m_withHtm->setObjectName(QStringLiteral("Check2"));
-    m_withHtm->setEnabled(false);
     auto *delayLabel = new QLabel(tr("Analysis speed delay:"), panel);
     m_delay = new QComboBox(panel);
     m_delay->setObjectName(QStringLiteral("Combo1"));
@@ -289,6 +296,123 @@ QCoro::Task<bool> fWebSearch::OpenWebPage(QUrl url)
     QCoro::Task<bool> wait = harvly::OpenWebPage(target, url, m_limits, stop);
     const bool done = co_await wait;
     co_return done;
+}
+
+QString fWebSearch::harvestSavePath() const
+{
+    return m_program.promptSavePath == 1 ? m_program.downloadSaveFolder : QString();
+}
+
+QCoro::Task<DomDocument> fWebSearch::readPage()
+{
+    // Pages that add their results by script are read once the results are there.
+    QCoro::Task<DomDocument> read = page()->snapshotWhen(&HasHarvestableContent, m_timing.settle);
+    DomDocument doc = co_await read;
+    co_return doc;
+}
+
+QCoro::Task<> fWebSearch::harvestPage(QString savePath)
+{
+    QPointer<fWebSearch> self(this);
+    QCoro::Task<DomDocument> read = readPage();
+    const DomDocument doc = co_await read;
+    if (!self) {
+        co_return;
+    }
+    HarvestOptions options;
+    options.savePath = savePath;
+    options.withHtm = m_withHtm->isChecked();
+    HarvestCurrentPage(doc, *m_results, options);
+}
+
+QCoro::Task<> fWebSearch::Command9_Click()
+{
+    QPointer<fWebSearch> self(this);
+    m_addPage->setEnabled(false);
+    if (m_program.promptSavePath == 1) {
+        QCoro::Task<bool> ask = fSeleFileSavePath::Ask(m_program, this);
+        co_await ask; // Cancel keeps the folder chosen before
+    }
+    if (!self) {
+        co_return;
+    }
+    QCoro::Task<> harvest = harvestPage(harvestSavePath());
+    co_await harvest;
+    if (self) {
+        AutoSizeListViewColumns(m_list);
+        m_addPage->setEnabled(true);
+    }
+}
+
+QCoro::Task<bool> fWebSearch::NextPage()
+{
+    QPointer<fWebSearch> self(this);
+    QCoro::Task<DomDocument> read = readPage();
+    const DomDocument doc = co_await read;
+    if (!self) {
+        co_return false;
+    }
+    HarvestOptions options;
+    options.savePath = harvestSavePath();
+    options.withHtm = m_withHtm->isChecked();
+    HarvestCurrentPage(doc, *m_results, options);
+
+    const DomNode *next = FindNextPageLink(doc);
+    if (!next) {
+        co_return false;
+    }
+    const auto start = std::chrono::steady_clock::now();
+    m_pageLoading = true;
+    QCoro::Task<bool> click = page()->click(next->path());
+    co_await click;
+    while (self && (page()->isBusy() || m_pageLoading) && !StopAddAllPages) {
+        if (std::chrono::steady_clock::now() - start > m_timing.pageLimit) {
+            co_return false;
+        }
+        co_await QCoro::sleepFor(std::chrono::milliseconds(50));
+    }
+    const auto pauseEnd = std::chrono::steady_clock::now() + m_timing.pause;
+    while (self && !StopAddAllPages && std::chrono::steady_clock::now() < pauseEnd) {
+        co_await QCoro::sleepFor(std::chrono::milliseconds(50));
+    }
+    co_return bool(self);
+}
+
+QCoro::Task<> fWebSearch::Command4_Click()
+{
+    if (m_addingAll) {
+        StopAddAllPages = true;
+        co_return;
+    }
+    QPointer<fWebSearch> self(this);
+    m_addingAll = true;
+    m_addAll->setText(tr("Stop Add all pages"));
+    m_addAll->setStyleSheet(QStringLiteral("background-color: rgb(255, 0, 0);"));
+    StopAddAllPages = false;
+    if (m_program.promptSavePath == 1) {
+        QCoro::Task<bool> ask = fSeleFileSavePath::Ask(m_program, this);
+        co_await ask;
+    }
+    while (self && !StopAddAllPages) {
+        QCoro::Task<bool> next = NextPage();
+        const bool moved = co_await next;
+        if (!moved || !self || StopAddAllPages) {
+            break;
+        }
+    }
+    if (!self) {
+        co_return;
+    }
+    // The page where the run ended: its rows are mostly there already, new ones are added.
+    QCoro::Task<> last = harvestPage(harvestSavePath());
+    co_await last;
+    if (!self) {
+        co_return;
+    }
+    m_addAll->setStyleSheet(QString());
+    m_addAll->setText(tr("Add all pages to list"));
+    m_addingAll = false;
+    AutoSizeListViewColumns(m_list);
 }
 
 void fWebSearch::moveSplitter(int top)

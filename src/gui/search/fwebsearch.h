@@ -10,14 +10,15 @@ class QComboBox;
 class QLabel;
 class QMenu;
 class QPushButton;
-class QStandardItemModel;
 class QTimer;
 class QTreeView;
 
 namespace harvly {
 
 class BrowserPage;
+class DomDocument;
 class Program;
+class ResultListModel;
 class SplitterBar;
 class WebBrowser;
 class Workspace;
@@ -35,6 +36,21 @@ public:
     // Loads a page and waits until it is complete, at most the limits; true when it completed.
     QCoro::Task<bool> OpenWebPage(QUrl url);
     void setPageWaitLimits(PageWaitLimits limits) { m_limits = limits; }
+
+    // How long harvesting waits: for a next page to load, after it loaded, and for a page's
+    // results to appear when a script adds them.
+    struct HarvestTiming {
+        std::chrono::milliseconds pageLimit{30000};
+        std::chrono::milliseconds pause{2000};
+        std::chrono::milliseconds settle{3000};
+    };
+    void setHarvestTiming(HarvestTiming timing) { m_timing = timing; }
+
+    ResultListModel &results() const { return *m_results; }
+    QCoro::Task<> Command9_Click();
+    QCoro::Task<> Command4_Click();
+    QCoro::Task<bool> NextPage();
+    bool isAddingAllPages() const { return m_addingAll; }
 
     // Set by other windows to end this window's page waits.
     bool StopAnalysisss = false;
@@ -58,6 +74,9 @@ protected:
 
 private:
     void buildMenus();
+    QCoro::Task<DomDocument> readPage();
+    QCoro::Task<> harvestPage(QString savePath);
+    QString harvestSavePath() const;
     QWidget *buildListPanel();
     void Form_Resize();
     void layoutListPanel();
@@ -65,6 +84,12 @@ private:
     Workspace &m_workspace;
     Program &m_program;
     PageWaitLimits m_limits;
+    HarvestTiming m_timing;
+    bool m_pageLoading = false;
+    bool m_addingAll = false;
+    ResultListModel *m_results = nullptr;
+    QPushButton *m_addPage = nullptr;
+    QPushButton *m_addAll = nullptr;
     int m_splitterTop = -1; // pixels; -1 until the first layout
 
     WebBrowser *m_browser = nullptr;
@@ -72,7 +97,6 @@ private:
     SplitterBar *m_bar = nullptr;
     QWidget *m_listPanel = nullptr;
     QTreeView *m_list = nullptr;
-    QStandardItemModel *m_listModel = nullptr;
     QComboBox *m_delay = nullptr;
     QCheckBox *m_autoAnalysis = nullptr;
     QCheckBox *m_withHtm = nullptr;

@@ -1,0 +1,151 @@
+#include "harvestcommand.h"
+
+#include "browserpage.h"
+#include "browsersession.h"
+#include "common/urltext.h"
+#include "http/sessionnetwork.h"
+#include "search/harvest.h"
+#include "search/resultlist.h"
+#include "search/staticdom.h"
+
+#include <QCoreApplication>
+#include <QCoro/QCoroSignal>
+#include <QCoro/QCoroTask>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTextStream>
+#include <QUrl>
+
+#include <optional>
+
+namespace harvly {
+
+namespace {
+
+struct Options {
+    bool withHtm = false;
+    bool staticDom = false;
+    QString page;
+};
+
+std::optional<Options> parse(const QStringList &args, QString *error)
+{
+    Options o;
+    for (const QString &a : args) {
+        if (a == QLatin1String("--with-htm")) {
+            o.withHtm = true;
+        } else if (a == QLatin1String("--static")) {
+            o.staticDom = true;
+        } else if (a.startsWith(QLatin1Char('-')) || !o.page.isEmpty()) {
+            *error = QStringLiteral("harvest: unexpected argument '%1'").arg(a);
+            return std::nullopt;
+        } else {
+            o.page = a;
+        }
+    }
+    if (o.page.isEmpty()) {
+        *error = QStringLiteral("harvest: no page given");
+        return std::nullopt;
+    }
+    return o;
+}
+
+bool isAddress(const QString &page)
+{
+    return page.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) ||
+           page.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+}
+
+QCoro::Task<std::optional<DomDocument>> loadStatic(Options o, QString *error)
+{
+    if (isAddress(o.page)) {
+        SessionNetwork network;
+        QCoro::Task<QString> fetch = GetUrlText(&network, QUrl(o.page), QStringLiteral("utf-8"));
+        const QString html = co_await fetch;
+        if (html.isEmpty()) {
+            *error = QStringLiteral("harvest: cannot load %1").arg(o.page);
+            co_return std::nullopt;
+        }
+        co_return ParseHtmlDocument(html, o.page);
+    }
+    QFile f(o.page);
+    if (!f.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("harvest: cannot read %1: %2").arg(o.page, f.errorString());
+        co_return std::nullopt;
+    }
+    co_return ParseHtmlDocument(QString::fromUtf8(f.readAll()),
+                                QUrl::fromLocalFile(QFileInfo(o.page).absoluteFilePath()).toString());
+}
+
+QCoro::Task<std::optional<DomDocument>> loadLive(Options o, QString *error)
+{
+    QUrl url(o.page);
+    if (!isAddress(o.page)) {
+        if (!QFileInfo(o.page).isFile()) {
+            *error = QStringLiteral("harvest: cannot read %1: no such file").arg(o.page);
+            co_return std::nullopt;
+        }
+        url = QUrl::fromLocalFile(QFileInfo(o.page).absoluteFilePath());
+    }
+    SessionNetwork network;
+    BrowserSession session(
+        QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
+            QStringLiteral("/browser"),
+        network);
+    BrowserPage page(session.profile());
+    auto loaded = qCoro(&page, &BrowserPage::documentComplete, std::chrono::seconds(30));
+    page.navigate(url);
+    const auto result = co_await loaded;
+    if (!result.has_value() || !std::get<1>(*result)) {
+        *error = QStringLiteral("harvest: cannot load %1").arg(o.page);
+        co_return std::nullopt;
+    }
+    QCoro::Task<DomDocument> read =
+        page.snapshotWhen(&HasHarvestableContent, std::chrono::seconds(3));
+    DomDocument doc = co_await read;
+    co_return doc;
+}
+
+QCoro::Task<int> harvest(QStringList args)
+{
+    QTextStream err(stderr);
+    QString error;
+    const std::optional<Options> o = parse(args, &error);
+    if (!o) {
+        err << error << "\nUsage: harvly-cli harvest [--with-htm] [--static] PAGE\n";
+        co_return 2;
+    }
+    QCoro::Task<std::optional<DomDocument>> load =
+        o->staticDom ? loadStatic(*o, &error) : loadLive(*o, &error);
+    const std::optional<DomDocument> doc = co_await load;
+    if (!doc) {
+        err << error << '\n';
+        co_return 1;
+    }
+    ResultListModel list;
+    HarvestOptions options;
+    options.withHtm = o->withHtm;
+    HarvestCurrentPage(*doc, list, options);
+    QTextStream out(stdout);
+    out.setEncoding(QStringConverter::Utf8);
+    for (int i = 0; i < list.size(); ++i) {
+        const ResultRow &r = list.at(i);
+        out << r.title << '\t' << r.key << '\t' << r.fileType << '\t' << r.type << '\n';
+    }
+    co_return 0;
+}
+
+} // namespace
+
+bool HarvestNeedsBrowser(const QStringList &args)
+{
+    return !args.contains(QLatin1String("--static"));
+}
+
+int RunHarvestCommand(const QStringList &args)
+{
+    return QCoro::waitFor(harvest(args));
+}
+
+} // namespace harvly
