@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QLoggingCategory>
 #include <QStringList>
 #include <QTextStream>
 
@@ -42,6 +43,8 @@ void prepareOffscreenBrowser()
                                               "--disable-component-update --disable-sync");
     }
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // Standard output carries the rows; the browser's start-up report is no use here.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
 }
 
 } // namespace

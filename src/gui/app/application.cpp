@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QLoggingCategory>
 #include <QStandardPaths>
 #include <QTranslator>
 
@@ -36,6 +37,7 @@ int RunProgram(int argc, char *argv[], const Build &build)
 {
     // The embedded browser shares its drawing contexts; this must be said before the app exists.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Harvly"));
     QCoreApplication::setApplicationName(build.applicationTitle);

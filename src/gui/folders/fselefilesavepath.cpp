@@ -123,13 +123,17 @@ void fSeleFileSavePath::Command3_Click()
 
 QCoro::Task<bool> fSeleFileSavePath::Ask(Program &program, QWidget *parent)
 {
+    // Deleted only after the wait: the signal reaches the waiting flow through the dialog, so
+    // a dialog that deleted itself on closing would never let the flow go on.
     QPointer<fSeleFileSavePath> dialog(new fSeleFileSavePath(program, parent));
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
     // Closing by the window's close box counts as Cancel.
     program.savePathDialogCancelled = true;
     dialog->open();
     auto finished = qCoro(dialog.data(), &QDialog::finished);
     co_await finished;
+    if (dialog) {
+        dialog->deleteLater();
+    }
     co_return !program.savePathDialogCancelled;
 }
 

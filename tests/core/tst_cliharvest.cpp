@@ -1,0 +1,131 @@
+#include "common/urltext.h"
+#include "testsite.h"
+
+#include <QCoro/QCoroTask>
+#include <QFile>
+#include <QNetworkAccessManager>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace harvly;
+
+// harvly-cli harvest against the sample site: live pages, saved copies, failures.
+class tst_CliHarvest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QVERIFY(m_site.start()); }
+    void savedCopyGivesTheSameRows_data();
+    void savedCopyGivesTheSameRows();
+    void htmRowsOnlyWhenAsked();
+    void unloadablePage_data();
+    void unloadablePage();
+
+private:
+    struct Run {
+        int status = -1;
+        QString out;
+        QString err;
+    };
+    Run cli(const QStringList &args)
+    {
+        QProcess p;
+        p.start(QStringLiteral(HARVLY_CLI), QStringList{"harvest"} + args);
+        QSignalSpy finished(&p, &QProcess::finished);
+        // The site answers from this process, so the wait must keep its events running.
+        if (!finished.wait(60000)) {
+            p.kill();
+            p.waitForFinished();
+        }
+        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+                QString::fromUtf8(p.readAllStandardOutput()),
+                QString::fromUtf8(p.readAllStandardError())};
+    }
+    QString savedCopy(const QString &path)
+    {
+        QString html = QCoro::waitFor(GetUrlText(&m_network, m_site.url(path), "utf-8"));
+        html.replace("<head>", "<head><base href=\"" + m_site.url(path).toString() + "\">");
+        const QString file = m_dir.filePath(QString("page%1.html").arg(++m_saved));
+        QFile f(file);
+        if (f.open(QIODevice::WriteOnly)) {
+            f.write(html.toUtf8());
+        }
+        return file;
+    }
+    testsite::TestSite m_site;
+    QNetworkAccessManager m_network;
+    QTemporaryDir m_dir;
+    int m_saved = 0;
+};
+
+void tst_CliHarvest::savedCopyGivesTheSameRows_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("rows");
+    QTest::newRow("content areas") << "/search?q=x&layout=1" << 9;
+    QTest::newRow("titles and links apart") << "/search?q=x&layout=2&page=3" << 10;
+    QTest::newRow("items") << "/search?q=x&layout=3" << 9;
+    QTest::newRow("document page") << "/docview/17" << 1;
+}
+
+void tst_CliHarvest::savedCopyGivesTheSameRows()
+{
+    QFETCH(QString, path);
+    QFETCH(int, rows);
+    const Run live = cli({m_site.url(path).toString()});
+    QCOMPARE(live.status, 0);
+    QCOMPARE(live.out.count('\n'), rows);
+    for (const QString &line : live.out.split('\n', Qt::SkipEmptyParts)) {
+        QCOMPARE(line.split('\t').size(), 4);
+        QVERIFY(line.split('\t').at(1).startsWith(m_site.url("/").toString()));
+    }
+    const QString file = savedCopy(path);
+    const Run staticFile = cli({"--static", file});
+    QCOMPARE(staticFile.status, 0);
+    const Run liveFile = cli({file});
+    QCOMPARE(liveFile.status, 0);
+    const Run staticAddress = cli({"--static", m_site.url(path).toString()});
+    QCOMPARE(staticFile.out, live.out);
+    QCOMPARE(liveFile.out, live.out);
+    QCOMPARE(staticAddress.out, live.out);
+}
+
+void tst_CliHarvest::htmRowsOnlyWhenAsked()
+{
+    const QString page = m_site.url("/search?q=x&layout=3&page=2").toString();
+    const Run plain = cli({"--static", page});
+    const Run withHtm = cli({"--static", "--with-htm", page});
+    QCOMPARE(plain.out.count('\n'), 9);
+    QCOMPARE(withHtm.out.count('\n'), 10);
+    QVERIFY(withHtm.out.contains("\thtm\tPQ1\n"));
+    QVERIFY(!plain.out.contains("\thtm\t"));
+}
+
+void tst_CliHarvest::unloadablePage_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("status");
+    QTest::newRow("missing file") << QStringList{"/no/such/page.html"} << 1;
+    QTest::newRow("missing file, static") << QStringList{"--static", "/no/such/page.html"} << 1;
+    QTest::newRow("nothing listening") << QStringList{"http://127.0.0.1:1/"} << 1;
+    QTest::newRow("nothing listening, static") << QStringList{"--static", "http://127.0.0.1:1/"} << 1;
+    QTest::newRow("no page given") << QStringList{"--static"} << 2;
+    QTest::newRow("two pages") << QStringList{"a.html", "b.html"} << 2;
+}
+
+void tst_CliHarvest::unloadablePage()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, status);
+    const Run r = cli(args);
+    QCOMPARE(r.status, status);
+    QVERIFY(r.out.isEmpty());
+    QVERIFY(r.err.contains("harvest:"));
+}
+
+QTEST_GUILESS_MAIN(tst_CliHarvest)
+#include "tst_cliharvest.moc"
