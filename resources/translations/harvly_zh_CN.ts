@@ -11,6 +11,33 @@
         <source>file does not exist!</source>
         <translation>文件不存在！</translation>
     </message>
+    <message>
+        <source>Folder Settings Error！</source>
+        <translation>文件夹设置错误！</translation>
+    </message>
+</context>
+<context>
+    <name>harvly::ResultListModel</name>
+    <message>
+        <source>Title</source>
+        <translation>标题</translation>
+    </message>
+    <message>
+        <source>File type</source>
+        <translation>文件类型</translation>
+    </message>
+    <message>
+        <source>Analysis state</source>
+        <translation>分析状态</translation>
+    </message>
+    <message>
+        <source>Save Path</source>
+        <translation>保存路径</translation>
+    </message>
+    <message>
+        <source>TYPE</source>
+        <translation>类型</translation>
+    </message>
 </context>
 <context>
     <name>harvly::fCover</name>
@@ -40,6 +67,41 @@
     </message>
 </context>
 <context>
+    <name>harvly::fSeleFileSavePath</name>
+    <message>
+        <source>The original file name</source>
+        <translation>原始文件名</translation>
+    </message>
+    <message>
+        <source>Article Title Name</source>
+        <translation>文章标题名</translation>
+    </message>
+    <message>
+        <source>Select download save path－</source>
+        <translation>选择下载保存路径－</translation>
+    </message>
+    <message>
+        <source>Save to Folder:</source>
+        <translation>保存到文件夹：</translation>
+    </message>
+    <message>
+        <source>Save the file name:</source>
+        <translation>保存的文件名：</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Please select the folder you want to browse:</source>
+        <translation>请选择要浏览的文件夹:</translation>
+    </message>
+</context>
+<context>
     <name>harvly::fWebSearch</name>
     <message>
         <source>ProQuest data retrieval and Analysis</source>
@@ -52,26 +114,6 @@
     <message>
         <source>Double-click Browse</source>
         <translation>双击浏览</translation>
-    </message>
-    <message>
-        <source>Title</source>
-        <translation>标题</translation>
-    </message>
-    <message>
-        <source>File type</source>
-        <translation>文件类型</translation>
-    </message>
-    <message>
-        <source>Analysis state</source>
-        <translation>分析状态</translation>
-    </message>
-    <message>
-        <source>Save Path</source>
-        <translation>保存路径</translation>
-    </message>
-    <message>
-        <source>TYPE</source>
-        <translation>类型</translation>
     </message>
     <message>
         <source>Add this page to list</source>
@@ -224,6 +266,10 @@
     <message>
         <source>Please enter the need to open the URL:</source>
         <translation>请输入需要打开的网址：</translation>
+    </message>
+    <message>
+        <source>Stop Add all pages</source>
+        <translation>停止加入全部</translation>
     </message>
 </context>
 </TS>
