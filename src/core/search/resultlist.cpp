@@ -30,6 +30,91 @@ bool ResultListModel::AddToLV1(const QString &title, const QString &url, const Q
     return true;
 }
 
+int ResultListModel::rowOf(quint64 id) const
+{
+    for (int i = 0; i < size(); ++i) {
+        if (m_rows[size_t(i)].id == id) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+const ResultRow *ResultListModel::find(quint64 id) const
+{
+    const int row = rowOf(id);
+    return row < 0 ? nullptr : &m_rows[size_t(row)];
+}
+
+QList<quint64> ResultListModel::ids() const
+{
+    QList<quint64> out;
+    out.reserve(size());
+    for (const ResultRow &r : m_rows) {
+        out.append(r.id);
+    }
+    return out;
+}
+
+void ResultListModel::setAnalysisState(quint64 id, const QString &state)
+{
+    const int row = rowOf(id);
+    if (row >= 0) {
+        m_rows[size_t(row)].analysisState = state;
+        emit dataChanged(index(row, AnalysisState), index(row, AnalysisState));
+    }
+}
+
+int ResultListModel::removeWhere(const std::function<bool(const ResultRow &)> &match)
+{
+    int removed = 0;
+    // Walked from the first row on; a removal leaves the index where it is, so consecutive
+    // matches are all taken.
+    for (int i = 0; i < size();) {
+        if (match(m_rows[size_t(i)])) {
+            beginRemoveRows({}, i, i);
+            m_byKey.remove(m_rows[size_t(i)].key);
+            m_rows.erase(m_rows.begin() + i);
+            endRemoveRows();
+            ++removed;
+        } else {
+            ++i;
+        }
+    }
+    if (removed) {
+        emit countChanged(size());
+    }
+    return removed;
+}
+
+int ResultListModel::removeIds(const QList<quint64> &ids)
+{
+    return removeWhere([&ids](const ResultRow &r) { return ids.contains(r.id); });
+}
+
+void ResultListModel::clear()
+{
+    if (m_rows.empty()) {
+        return;
+    }
+    beginResetModel();
+    m_rows.clear();
+    m_byKey.clear();
+    endResetModel();
+    emit countChanged(0);
+}
+
+QByteArray ResultListModel::OutputDataText(bool chineseBrackets) const
+{
+    const QString open = chineseBrackets ? QStringLiteral("-【") : QStringLiteral("-[");
+    const QString close = chineseBrackets ? QStringLiteral("】") : QStringLiteral("]");
+    QString text;
+    for (const ResultRow &r : m_rows) {
+        text += r.title + open + r.fileType + close + r.analysisState + QStringLiteral("\r\n");
+    }
+    return text.toUtf8();
+}
+
 int ResultListModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : size();

@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 namespace harvly {
@@ -36,6 +37,18 @@ public:
                   const QString &sType, const QString &sSavePath, const QString &contType);
 
     bool containsKey(const QString &key) const { return m_byKey.contains(key); }
+    int rowOf(quint64 id) const;
+    const ResultRow *find(quint64 id) const;
+    QList<quint64> ids() const;
+    void setAnalysisState(quint64 id, const QString &state);
+
+    // Removal rules; each returns how many rows went.
+    int removeIds(const QList<quint64> &ids);
+    int removeWhere(const std::function<bool(const ResultRow &)> &match);
+    void clear();
+
+    // The list as text, a line per row: title-[file type]analysis state, CR LF after each.
+    QByteArray OutputDataText(bool chineseBrackets) const;
     const ResultRow &at(int row) const { return m_rows.at(size_t(row)); }
     int size() const { return int(m_rows.size()); }
 

@@ -2,6 +2,7 @@
 
 #include "browsersession.h"
 #include "common/program.h"
+#include "download/ffiledownload.h"
 #include "search/fwebsearch.h"
 
 namespace harvly {
@@ -17,6 +18,20 @@ Workspace::~Workspace()
 {
     // Pages go before the profile they were made with.
     delete m_search;
+    delete m_download;
+}
+
+fFileDownload *Workspace::downloadWindow()
+{
+    if (!m_download) {
+        m_download = new fFileDownload(*this);
+    }
+    return m_download;
+}
+
+fFileDownload *Workspace::loadedDownloadWindow() const
+{
+    return m_download.data();
 }
 
 fWebSearch *Workspace::searchWindow()

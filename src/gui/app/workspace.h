@@ -9,6 +9,7 @@ namespace harvly {
 
 class BrowserSession;
 class Program;
+class fFileDownload;
 class fWebSearch;
 
 // The program's windows that live once each: created on first use and reused until they are
@@ -28,11 +29,14 @@ public:
 
     fWebSearch *searchWindow(); // created when needed
     fWebSearch *loadedSearchWindow() const;
+    fFileDownload *downloadWindow(); // created when needed
+    fFileDownload *loadedDownloadWindow() const;
 
 private:
     Program &m_program;
     std::unique_ptr<BrowserSession> m_session;
     QPointer<fWebSearch> m_search;
+    QPointer<fFileDownload> m_download;
 };
 
 } // namespace harvly

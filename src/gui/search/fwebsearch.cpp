@@ -3,10 +3,14 @@
 #include "app/workspace.h"
 #include "browserpage.h"
 #include "browsersession.h"
+#include "download/downloadlist.h"
 #include "common/forms.h"
 #include "common/listviews.h"
 #include "common/program.h"
+#include "common/messages.h"
 #include "common/settings.h"
+#include "download/ffiledownload.h"
+#include "download/handover.h"
 #include "folders/fselefilesavepath.h"
 #include "search/harvest.h"
 #include "search/resultlist.h"
@@ -18,6 +22,12 @@
 #include <QCoro/QCoroTimer>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLocale>
+#include <QSaveFile>
+#include <QWebEngineProfile>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -89,6 +99,20 @@ fWebSearch::fWebSearch(Workspace &workspace, QWidget *parent)
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("Timer1"));
     m_timer->setInterval(1000);
+    connect(m_timer, &QTimer::timeout, this, &fWebSearch::Timer1_Timer);
+
+    m_analysis = new ArticleAnalysis(*m_results, m_program.network(), *this, m_program.build(), this);
+    prompts.yesNo = [this](const QString &q) { return ShowMessage(this, q, MessageKind::Question); };
+    prompts.text = [this](const QString &prompt) -> std::optional<QString> {
+        bool ok = false;
+        const QString answer = QInputDialog::getText(this, m_program.build().applicationTitle,
+                                                     prompt, QLineEdit::Normal, QString(), &ok);
+        return ok ? std::optional<QString>(answer) : std::nullopt;
+    };
+    prompts.saveFile = [this] { return QFileDialog::getSaveFileName(this); };
+    prompts.tell = [this](const QString &text, bool error) {
+        ShowMessage(this, text, error ? MessageKind::Error : MessageKind::Information);
+    };
 
     buildMenus();
 
@@ -111,7 +135,7 @@ fWebSearch::fWebSearch(Workspace &workspace, QWidget *parent)
     m_delay->setCurrentText(m_program.settings().text(Setting::SearchTimeInterval));
     m_program.promptSavePath = m_program.settings().integer(Setting::PromptedSavePathWhenExtractInfo);
     menuOpenProquestSearchHome_Click();
-    AnalysisStopped = true;
+    m_analysis->AnalysisStopped = true;
 }
 
 fWebSearch::~fWebSearch() = default;
@@ -151,16 +175,19 @@ QWidget *fWebSearch::buildListPanel()
     };
     QPushButton *addPage = m_addPage = button("Command9", tr("Add this page to list"));
     QPushButton *addAll = m_addAll = button("Command4", tr("Add all pages to list"));
-    // Analysis and output come with the download list; until then they stay disabled.
-    QPushButton *analyse = button("Command2", tr("Analysis to download"));
+    QPushButton *analyse = m_analyse = button("Command2", tr("Analysis to download"));
     QPushButton *output = button("Command7", tr("Output data..."));
-    analyse->setEnabled(false);
-    output->setEnabled(false);
+    connect(analyse, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connect(output, &QPushButton::clicked, this, &fWebSearch::Command7_Click);
+    connect(m_list, &QTreeView::doubleClicked, this, &fWebSearch::ListView1_DblClick);
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_list, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &at) { m_clearMenu->popup(m_list->viewport()->mapToGlobal(at)); });
     connect(addPage, &QPushButton::clicked, this, [this] { Command9_Click(); });
     connect(addAll, &QPushButton::clicked, this, [this] { Command4_Click(); });
     m_autoAnalysis = new QCheckBox(tr("Automatic analysis failed items and items not analyzed"), panel);
     m_autoAnalysis->setObjectName(QStringLiteral("Check1"));
-    m_autoAnalysis->setEnabled(false);
+    connect(m_autoAnalysis, &QCheckBox::clicked, this, &fWebSearch::Check1_Click);
     m_withHtm = new QCheckBox(tr("While add HTM format"), panel);
     m_withHtm->setObjectName(QStringLiteral("Check2"));
     auto *delayLabel = new QLabel(tr("Analysis speed delay:"), panel);
@@ -196,12 +223,13 @@ QWidget *fWebSearch::buildListPanel()
     m_progress = new QWidget(panel);
     m_progress->setObjectName(QStringLiteral("PicPanPrograss"));
     m_progress->setAutoFillBackground(true);
-    auto *progressText = new QLabel(tr("Analyzing, please wait ..."), m_progress);
-    progressText->setObjectName(QStringLiteral("Label11"));
+    m_progressText = new QLabel(tr("Analyzing, please wait ..."), m_progress);
+    m_progressText->setObjectName(QStringLiteral("Label11"));
     auto *stop = new QPushButton(tr("Stop"), m_progress);
     stop->setObjectName(QStringLiteral("Command5"));
+    connect(stop, &QPushButton::clicked, this, [this] { m_analysis->Stop(); });
     auto *progressLayout = new QHBoxLayout(m_progress);
-    progressLayout->addWidget(progressText);
+    progressLayout->addWidget(m_progressText);
     progressLayout->addWidget(stop);
     m_progress->hide();
     return panel;
@@ -211,10 +239,18 @@ void fWebSearch::buildMenus()
 {
     m_addMenu = new QMenu(tr("Add"), this);
     m_addMenu->setObjectName(QStringLiteral("menuAdd"));
-    addItem(m_addMenu, "menuAnalysisUnanalyzedItems", tr("Analysis Unanalyzed Items"), false);
-    addItem(m_addMenu, "menuAnalysisFailureItem", tr("Analysis Failure Items"), false);
-    addItem(m_addMenu, "menuAnalysisSelectItem", tr("Analysis Select Items"), false);
-    addItem(m_addMenu, "menuAnalysisAlltem", tr("Analysis All Items"), false);
+    const std::pair<const char *, AnalysisPass> passes[] = {
+        {"menuAnalysisUnanalyzedItems", AnalysisPass::Unanalyzed},
+        {"menuAnalysisFailureItem", AnalysisPass::Failure},
+        {"menuAnalysisSelectItem", AnalysisPass::Selected},
+        {"menuAnalysisAlltem", AnalysisPass::All}};
+    const QString passTexts[] = {tr("Analysis Unanalyzed Items"), tr("Analysis Failure Items"),
+                                 tr("Analysis Select Items"), tr("Analysis All Items")};
+    for (int i = 0; i < 4; ++i) {
+        const AnalysisPass pass = passes[i].second;
+        connect(addItem(m_addMenu, passes[i].first, passTexts[i]), &QAction::triggered, this,
+                [this, pass] { runAnalysisPass(pass); });
+    }
     menuBar()->addMenu(m_addMenu);
 
     QMenu *browse = menuBar()->addMenu(tr("Browse(&B)"));
@@ -233,24 +269,31 @@ void fWebSearch::buildMenus()
     connect(addItem(browse, "menuCloseThisWindow", tr("Close This Window")), &QAction::triggered,
             this, &QWidget::close);
 
-    QMenu *clear = menuBar()->addMenu(tr("Clear(&C)"));
+    QMenu *clear = m_clearMenu = menuBar()->addMenu(tr("Clear(&C)"));
     clear->setObjectName(QStringLiteral("menuClear"));
-    addItem(clear, "menuClearSelectItems", tr("Clear Select Items"), false);
-    addItem(clear, "menuClearAnalysisSuccessItem", tr("Clear Analysis Success Items"), false);
-    addItem(clear, "menuClearTitleContainingSpecifiedItems",
-            tr("Clear Title Containing Specified word Items"), false);
-    addItem(clear, "menuClearTitleNotContainingSpecifiedItems",
-            tr("Clear Title Not Containing Specified word Items"), false);
-    addItem(clear, "menuClearAll", tr("ClearAll"), false);
+    connect(addItem(clear, "menuClearSelectItems", tr("Clear Select Items")), &QAction::triggered,
+            this, &fWebSearch::menuClearSelectItems_Click);
+    connect(addItem(clear, "menuClearAnalysisSuccessItem", tr("Clear Analysis Success Items")),
+            &QAction::triggered, this, &fWebSearch::menuClearAnalysisSuccessItem_Click);
+    connect(addItem(clear, "menuClearTitleContainingSpecifiedItems",
+                    tr("Clear Title Containing Specified word Items")),
+            &QAction::triggered, this, &fWebSearch::menuClearTitleContainingSpecifiedItems_Click);
+    connect(addItem(clear, "menuClearTitleNotContainingSpecifiedItems",
+                    tr("Clear Title Not Containing Specified word Items")),
+            &QAction::triggered, this, &fWebSearch::menuClearTitleNotContainingSpecifiedItems_Click);
+    connect(addItem(clear, "menuClearAll", tr("ClearAll")), &QAction::triggered, this,
+            &fWebSearch::menuClearAll_Click);
 
     QMenu *tool = menuBar()->addMenu(tr("Tool(&T)"));
     tool->setObjectName(QStringLiteral("menuTool"));
     addItem(tool, "menuSet", tr("Set"), false);
-    addItem(tool, "menuOpenDownloadWindow", tr("Open Download Window"), false);
+    connect(addItem(tool, "menuOpenDownloadWindow", tr("Open Download Window")),
+            &QAction::triggered, this, &fWebSearch::ShowDownloadWindow);
     tool->addSeparator();
     addItem(tool, "menuCheckIEcach", tr("Check IE cach"), false);
     addItem(tool, "menuClearIEcach", tr("Clear IE cach"), false);
-    addItem(tool, "menuSaveHtml", tr("Save the page source"), false);
+    connect(addItem(tool, "menuSaveHtml", tr("Save the page source")), &QAction::triggered, this,
+            [this] { menuSaveHtml_Click(); });
 
     QMenu *help = menuBar()->addMenu(tr("Hple(&H)"));
     help->setObjectName(QStringLiteral("menuHelp"));
@@ -449,10 +492,267 @@ void fWebSearch::layoutListPanel()
                      (m_listPanel->height() - m_progress->height()) / 2);
 }
 
+void fWebSearch::AddToDownloadList(const QString &url, const QString &title,
+                                   const QString &articleType, const QString &ref,
+                                   const QString &savePath)
+{
+    AddDownloadRow(m_workspace.downloadWindow()->list(), m_program, url, title, articleType, ref,
+                   savePath);
+}
+
+void fWebSearch::ShowDownloadWindow()
+{
+    fFileDownload *window = m_workspace.downloadWindow();
+    window->listView()->viewport()->update();
+    if (window->isMinimized()) {
+        window->setWindowState((window->windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+    }
+    window->show();
+    window->raise();
+}
+
+bool fWebSearch::refuseWhileAnalysing()
+{
+    if (m_analysis->AnalysisStopped) {
+        return false;
+    }
+    prompts.tell(m_program.build().isChinese() ? QStringLiteral("正在分析，不能清除！")
+                                               : tr("Being analyzed, it can not be removed!"),
+                 true);
+    return true;
+}
+
+QSet<quint64> fWebSearch::selectedIds() const
+{
+    QSet<quint64> ids;
+    for (const QModelIndex &i : m_list->selectionModel()->selectedRows()) {
+        ids.insert(m_results->at(i.row()).id);
+    }
+    return ids;
+}
+
+void fWebSearch::removeWhere(const std::function<bool(const ResultRow &)> &match)
+{
+    m_list->setUpdatesEnabled(false);
+    m_results->removeWhere(match);
+    m_list->setUpdatesEnabled(true);
+}
+
+void fWebSearch::menuClearSelectItems_Click()
+{
+    if (refuseWhileAnalysing()) {
+        return;
+    }
+    const QSet<quint64> ids = selectedIds();
+    removeWhere([&ids](const ResultRow &r) { return ids.contains(r.id); });
+}
+
+void fWebSearch::menuClearAnalysisSuccessItem_Click()
+{
+    if (refuseWhileAnalysing()) {
+        return;
+    }
+    const QString success = m_analysis->successText();
+    removeWhere([&success](const ResultRow &r) { return r.analysisState == success; });
+}
+
+void fWebSearch::menuClearTitleContainingSpecifiedItems_Click()
+{
+    if (refuseWhileAnalysing()) {
+        return;
+    }
+    const std::optional<QString> word = prompts.text(tr("Please enter the specified character:"));
+    if (!word || word->isEmpty()) {
+        return;
+    }
+    removeWhere([&word](const ResultRow &r) { return r.title.contains(*word, Qt::CaseInsensitive); });
+}
+
+void fWebSearch::menuClearTitleNotContainingSpecifiedItems_Click()
+{
+    if (refuseWhileAnalysing()) {
+        return;
+    }
+    const std::optional<QString> word = prompts.text(tr("Please enter the specified character:"));
+    if (!word || word->isEmpty()) {
+        return;
+    }
+    removeWhere([&word](const ResultRow &r) { return !r.title.contains(*word, Qt::CaseInsensitive); });
+}
+
+void fWebSearch::menuClearAll_Click()
+{
+    if (refuseWhileAnalysing()) {
+        return;
+    }
+    if (prompts.yesNo(tr("Are you sure to clear the data list of hard search it?"))) {
+        m_results->clear();
+    }
+}
+
+void fWebSearch::ListView1_DblClick(const QModelIndex &index)
+{
+    if (index.isValid()) {
+        page()->navigate(QUrl(m_results->at(index.row()).key));
+    }
+}
+
+QCoro::Task<> fWebSearch::menuSaveHtml_Click()
+{
+    QPointer<fWebSearch> self(this);
+    QCoro::Task<DomDocument> read = page()->snapshot();
+    const DomDocument doc = co_await read;
+    if (!self) {
+        co_return;
+    }
+    const QString file = prompts.saveFile();
+    if (file.isEmpty()) {
+        co_return;
+    }
+    QSaveFile out(file);
+    if (out.open(QIODevice::WriteOnly) && out.write(doc.outerHtml.toUtf8()) >= 0 && out.commit()) {
+        prompts.tell(tr("OK"), false);
+    }
+}
+
+void fWebSearch::Command7_Click()
+{
+    if (m_results->size() == 0) {
+        return;
+    }
+    const QString file = prompts.saveFile();
+    if (file.isEmpty()) {
+        return;
+    }
+    const bool chinese = m_program.build().isChinese();
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly) || out.write(m_results->OutputDataText(chinese)) < 0 ||
+        !out.commit()) {
+        return;
+    }
+    const QString kb = QLocale(QLocale::English).toString(QFileInfo(file).size() / 1024.0, 'f', 1);
+    prompts.tell((chinese ? QStringLiteral("保存文件完毕：") : tr("Save the file is complete:")) + kb +
+                     QStringLiteral("KB"),
+                 false);
+}
+
+QCoro::Task<> fWebSearch::Command2_Click()
+{
+    QPointer<fWebSearch> self(this);
+    m_analyse->setEnabled(false);
+    if (m_results->size() == 0) {
+        prompts.tell(m_program.build().isChinese() ? QStringLiteral("列表没有数据哦！")
+                                                   : tr("No data Oh!"),
+                     false);
+    } else if (selectedIds().isEmpty()) {
+        QCoro::Task<> pass = runAnalysisPass(AnalysisPass::All);
+        co_await pass;
+    } else {
+        m_addMenu->popup(m_analyse->mapToGlobal(QPoint(0, m_analyse->height())));
+    }
+    if (self) {
+        m_analyse->setEnabled(true);
+    }
+}
+
+QCoro::Task<> fWebSearch::runAnalysisPass(AnalysisPass pass)
+{
+    QCoro::Task<> run = m_analysis->runPass(pass, selectedIds());
+    co_await run;
+}
+
+void fWebSearch::Check1_Click(bool checked)
+{
+    if (!checked) {
+        m_timer->stop();
+        return;
+    }
+    QPointer<fWebSearch> self(this);
+    auto start = [self] {
+        if (!self || !self->m_autoAnalysis->isChecked()) {
+            return;
+        }
+        self->m_timer->start();
+        if (self->m_analysis->AnalysisStopped) {
+            self->m_analysis->RunAutomaticAnalysisPass();
+        }
+    };
+    if (m_program.promptSavePath != 1) {
+        QCoro::connect(fSeleFileSavePath::Ask(m_program, this), this, [start](bool) { start(); });
+    } else {
+        start();
+    }
+}
+
+void fWebSearch::Timer1_Timer()
+{
+    if (m_analysis->AnalysisStopped) {
+        m_analysis->RunAutomaticAnalysisPass();
+    }
+}
+
+void fWebSearch::handOver(const QString &url, const QString &title, const QString &fileType,
+                          const QString &ref, const QString &savePath)
+{
+    AddToDownloadList(url, title, fileType, ref, savePath);
+}
+
+void fWebSearch::showProgress(const QString &text)
+{
+    m_progressText->setText(text);
+    m_progressText->repaint();
+}
+
+void fWebSearch::setProgressVisible(bool visible)
+{
+    layoutListPanel();
+    m_progress->setVisible(visible);
+    if (visible) {
+        m_progress->raise();
+    }
+}
+
+void fWebSearch::clearBrowserCache()
+{
+    m_workspace.session().profile()->clearHttpCache();
+}
+
+void fWebSearch::tellAnalysisFailed(const QString &message)
+{
+    prompts.tell(message, false);
+}
+
+QCoro::Task<bool> fWebSearch::askSavePath()
+{
+    QCoro::Task<bool> ask = fSeleFileSavePath::Ask(m_program, this);
+    const bool ok = co_await ask;
+    co_return ok;
+}
+
+bool fWebSearch::promptsWhileHarvesting() const
+{
+    if (m_program.promptSavePath == 1) {
+        m_program.savePathDialogCancelled = false;
+        return true;
+    }
+    return false;
+}
+
+void fWebSearch::stopAutomaticAnalysis()
+{
+    m_autoAnalysis->setChecked(false);
+    m_timer->stop();
+}
+
+QString fWebSearch::delayText() const
+{
+    return m_delay->currentText();
+}
+
 void fWebSearch::closeEvent(QCloseEvent *event)
 {
     StopAddAllPages = true;
-    AnalysisStopped = true;
+    m_analysis->AnalysisStopped = true;
     m_timer->stop();
     m_program.settings().setText(Setting::SearchTimeInterval, m_delay->currentText());
     event->accept();

@@ -1,9 +1,14 @@
 #pragma once
 
 #include "pagewait.h"
+#include "search/articleanalysis.h"
 
 #include <QCoro/QCoroTask>
 #include <QMainWindow>
+#include <QSet>
+
+#include <functional>
+#include <optional>
 
 class QCheckBox;
 class QComboBox;
@@ -19,12 +24,13 @@ class BrowserPage;
 class DomDocument;
 class Program;
 class ResultListModel;
+struct ResultRow;
 class SplitterBar;
 class WebBrowser;
 class Workspace;
 
 // The search window: the site in an embedded browser above the result list.
-class fWebSearch final : public QMainWindow
+class fWebSearch final : public QMainWindow, private AnalysisHost
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(fWebSearch)
@@ -55,7 +61,35 @@ public:
     // Set by other windows to end this window's page waits.
     bool StopAnalysisss = false;
     bool StopAddAllPages = false;
-    bool AnalysisStopped = true;
+    ArticleAnalysis &analysis() const { return *m_analysis; }
+
+    // Hand-over to the download window, which is made when needed.
+    void AddToDownloadList(const QString &url, const QString &title, const QString &articleType,
+                           const QString &ref, const QString &savePath);
+    void ShowDownloadWindow();
+
+    // How the window asks and tells; tests answer and listen themselves.
+    struct Prompts {
+        std::function<bool(const QString &)> yesNo;
+        std::function<std::optional<QString>(const QString &prompt)> text;
+        std::function<QString()> saveFile;
+        std::function<void(const QString &, bool error)> tell;
+    };
+    Prompts prompts;
+
+    // The result list commands.
+    void menuClearSelectItems_Click();
+    void menuClearAnalysisSuccessItem_Click();
+    void menuClearTitleContainingSpecifiedItems_Click();
+    void menuClearTitleNotContainingSpecifiedItems_Click();
+    void menuClearAll_Click();
+    QCoro::Task<> menuSaveHtml_Click();
+    void Command7_Click();
+    QCoro::Task<> Command2_Click();
+    QCoro::Task<> runAnalysisPass(AnalysisPass pass);
+    void Check1_Click(bool checked);
+    void Timer1_Timer();
+    void ListView1_DblClick(const QModelIndex &index);
 
     BrowserPage *page() const;
     WebBrowser *browser() const { return m_browser; }
@@ -74,6 +108,22 @@ protected:
 
 private:
     void buildMenus();
+    bool refuseWhileAnalysing();
+    void removeWhere(const std::function<bool(const ResultRow &)> &match);
+    QSet<quint64> selectedIds() const;
+
+    // AnalysisHost
+    void handOver(const QString &url, const QString &title, const QString &fileType,
+                  const QString &ref, const QString &savePath) override;
+    void showProgress(const QString &text) override;
+    void setProgressVisible(bool visible) override;
+    void clearBrowserCache() override;
+    void tellAnalysisFailed(const QString &message) override;
+    QCoro::Task<bool> askSavePath() override;
+    bool promptsWhileHarvesting() const override;
+    void showDownloadWindow() override { ShowDownloadWindow(); }
+    void stopAutomaticAnalysis() override;
+    QString delayText() const override;
     QCoro::Task<DomDocument> readPage();
     QCoro::Task<> harvestPage(QString savePath);
     QString harvestSavePath() const;
@@ -88,6 +138,10 @@ private:
     bool m_pageLoading = false;
     bool m_addingAll = false;
     ResultListModel *m_results = nullptr;
+    ArticleAnalysis *m_analysis = nullptr;
+    QLabel *m_progressText = nullptr;
+    QPushButton *m_analyse = nullptr;
+    QMenu *m_clearMenu = nullptr;
     QPushButton *m_addPage = nullptr;
     QPushButton *m_addAll = nullptr;
     int m_splitterTop = -1; // pixels; -1 until the first layout

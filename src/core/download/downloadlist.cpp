@@ -1,0 +1,218 @@
+#include "downloadlist.h"
+
+#include <QCoreApplication>
+#include <QSet>
+
+namespace harvly {
+
+QString DownloadRow::localFile() const
+{
+    return type.isEmpty() ? savePath + text : savePath + text + QLatin1Char('.') + type;
+}
+
+DownloadListModel::DownloadListModel(QObject *parent) : QAbstractTableModel(parent) {}
+
+std::optional<quint64> DownloadListModel::add(const QString &key, const QString &text,
+                                              const QString &type, const QString &savePath,
+                                              const QString &tag)
+{
+    if (key.isEmpty() || m_byKey.contains(key)) {
+        return std::nullopt;
+    }
+    DownloadRow r;
+    r.id = m_nextId++;
+    r.key = key;
+    r.text = text;
+    r.type = type;
+    r.savePath = savePath;
+    r.tag = tag;
+    r.b = type == QLatin1String("htm") ? QStringLiteral("Y") : QString();
+    const int row = size();
+    beginInsertRows({}, row, row);
+    m_byKey.insert(key, r.id);
+    m_rowById.insert(r.id, row);
+    m_rows.push_back(std::move(r));
+    endInsertRows();
+    return m_rows.back().id;
+}
+
+int DownloadListModel::rowOf(quint64 id) const
+{
+    return m_rowById.value(id, -1);
+}
+
+const DownloadRow *DownloadListModel::find(quint64 id) const
+{
+    const int row = rowOf(id);
+    return row < 0 ? nullptr : &m_rows.at(size_t(row));
+}
+
+bool DownloadListModel::update(quint64 id, const std::function<void(DownloadRow &)> &change)
+{
+    const int row = rowOf(id);
+    if (row < 0) {
+        return false;
+    }
+    DownloadRow &r = m_rows.at(size_t(row));
+    const QString oldKey = r.key;
+    change(r);
+    r.id = id;
+    if (r.key != oldKey) {
+        m_byKey.remove(oldKey);
+        m_byKey.insert(r.key, id);
+    }
+    emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
+    return true;
+}
+
+void DownloadListModel::reindex()
+{
+    m_byKey.clear();
+    m_rowById.clear();
+    for (int i = 0; i < size(); ++i) {
+        m_byKey.insert(m_rows[size_t(i)].key, m_rows[size_t(i)].id);
+        m_rowById.insert(m_rows[size_t(i)].id, i);
+    }
+}
+
+void DownloadListModel::removeIds(const QList<quint64> &ids)
+{
+    if (ids.isEmpty()) {
+        return;
+    }
+    beginResetModel();
+    const QSet<quint64> gone(ids.begin(), ids.end());
+    std::erase_if(m_rows, [&gone](const DownloadRow &r) { return gone.contains(r.id); });
+    reindex();
+    endResetModel();
+}
+
+void DownloadListModel::clear()
+{
+    beginResetModel();
+    m_rows.clear();
+    reindex();
+    endResetModel();
+}
+
+int DownloadListModel::countState(DownloadState s) const
+{
+    return int(std::count_if(m_rows.begin(), m_rows.end(),
+                             [s](const DownloadRow &r) { return r.state == s; }));
+}
+
+int DownloadListModel::StatisticsNotDownloadItemNumbers() const
+{
+    return int(std::count_if(m_rows.begin(), m_rows.end(),
+                             [](const DownloadRow &r) { return r.neverAttempted(); }));
+}
+
+bool DownloadListModel::IsCompletedOfDownloadListView() const
+{
+    return std::all_of(m_rows.begin(), m_rows.end(), [](const DownloadRow &r) {
+        return r.state == DownloadState::Finished || r.state == DownloadState::Failed;
+    });
+}
+
+int DownloadListModel::CountErrorItems() const
+{
+    return int(std::count_if(m_rows.begin(), m_rows.end(), [](const DownloadRow &r) {
+        const QString t = r.type.toLower();
+        return t == QLatin1String("html") || t == QLatin1String("htm") ||
+               r.state == DownloadState::Failed;
+    }));
+}
+
+QString DownloadListModel::ListCountsText() const
+{
+    return QCoreApplication::translate("harvly::DownloadListModel",
+                                       "Sum:%1|Downloading：%2|Waitting:%3|Completed:%4|Err:%5")
+        .arg(size())
+        .arg(countState(DownloadState::Downloading))
+        .arg(countState(DownloadState::Waiting))
+        .arg(countState(DownloadState::Finished))
+        .arg(countState(DownloadState::Failed));
+}
+
+int DownloadListModel::columnWidthTwips(int column)
+{
+    static const int widths[ColumnCount] = {10583, 1411, 1940, 1940, 1411, 10583, 2540};
+    return column >= 0 && column < ColumnCount ? widths[column] : 0;
+}
+
+int DownloadListModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : size();
+}
+
+int DownloadListModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant DownloadListModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= size()) {
+        return {};
+    }
+    const DownloadRow &r = at(index.row());
+    const int c = index.column();
+    if (role == Qt::DecorationRole && c == Title) {
+        return m_icons.at(size_t(int(r.state) - 1));
+    }
+    if (role == Qt::TextAlignmentRole) {
+        const bool right = c == FileSize || c == Downloaded || c == Percentage;
+        return QVariant::fromValue(Qt::AlignVCenter | (right ? Qt::AlignRight : Qt::AlignLeft));
+    }
+    if (role == Qt::UserRole) {
+        return int(r.state);
+    }
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole) {
+        return {};
+    }
+    switch (c) {
+    case Title:
+        return role == Qt::ToolTipRole ? r.key : r.text;
+    case Type:
+        return r.type;
+    case FileSize:
+        return r.fileSize;
+    case Downloaded:
+        return r.downloaded;
+    case Percentage:
+        return r.percentage;
+    case SavePath:
+        return r.savePath;
+    case B:
+        return r.b;
+    default:
+        return {};
+    }
+}
+
+QVariant DownloadListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal) {
+        return {};
+    }
+    if (role == Qt::TextAlignmentRole) {
+        const bool right = section == FileSize || section == Downloaded || section == Percentage;
+        return QVariant::fromValue(Qt::AlignVCenter | (right ? Qt::AlignRight : Qt::AlignLeft));
+    }
+    if (role != Qt::DisplayRole) {
+        return {};
+    }
+    static const char *const captions[ColumnCount] = {
+        QT_TRANSLATE_NOOP("harvly::DownloadListModel", "Title"),
+        QT_TRANSLATE_NOOP("harvly::DownloadListModel", "Type"),
+        QT_TRANSLATE_NOOP("harvly::DownloadListModel", "FileSize"),
+        QT_TRANSLATE_NOOP("harvly::DownloadListModel", "Downloaded"),
+        QT_TRANSLATE_NOOP("harvly::DownloadListModel", "percentage"),
+        QT_TRANSLATE_NOOP("harvly::DownloadListModel", "SavePath"),
+        QT_TRANSLATE_NOOP("harvly::DownloadListModel", "B")};
+    return section >= 0 && section < ColumnCount
+               ? QCoreApplication::translate("harvly::DownloadListModel", captions[section])
+               : QVariant();
+}
+
+} // namespace harvly

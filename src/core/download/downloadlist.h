@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QHash>
+#include <QString>
+
+#include <array>
+#include <optional>
+#include <vector>
+
+namespace harvly {
+
+enum class DownloadState { Waiting = 1, Downloading = 2, Finished = 3, Failed = 4 };
+
+// One download job.
+struct DownloadRow {
+    quint64 id = 0; // stable while the row lives; flows find their row by it
+    QString key;    // the address (in the Chinese build up to three, joined by "|")
+    QString text;   // base name of the target file
+    QString tag;    // referer
+    DownloadState state = DownloadState::Waiting;
+    QString type;
+    QString fileSize;
+    QString downloaded;
+    QString percentage;
+    QString savePath;
+    QString b; // "Y" when queued as a web page
+
+    // The file the row stands for: folder, name, and "." + type when there is a type.
+    QString localFile() const;
+    bool neverAttempted() const
+    {
+        return fileSize.isEmpty() && downloaded.isEmpty() && percentage.isEmpty();
+    }
+};
+
+// The download window's list: the download manager's only job store. Rows are found by id
+// or key and changed through this model only, never edited in place by the user.
+class DownloadListModel final : public QAbstractTableModel
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(DownloadListModel)
+
+public:
+    enum Column { Title, Type, FileSize, Downloaded, Percentage, SavePath, B, ColumnCount };
+
+    explicit DownloadListModel(QObject *parent = nullptr);
+
+    // Adds a Waiting row unless the key is already there; its id, or nullopt.
+    std::optional<quint64> add(const QString &key, const QString &text, const QString &type,
+                               const QString &savePath, const QString &tag);
+
+    int size() const { return int(m_rows.size()); }
+    const DownloadRow &at(int row) const { return m_rows.at(size_t(row)); }
+    int rowOf(quint64 id) const; // -1 when gone
+    const DownloadRow *find(quint64 id) const;
+    bool containsKey(const QString &key) const { return m_byKey.contains(key); }
+
+    // Changes a row by id; false when the row is gone (a removed row is never written).
+    bool update(quint64 id, const std::function<void(DownloadRow &)> &change);
+    void removeIds(const QList<quint64> &ids);
+    void clear();
+
+    int countState(DownloadState s) const;
+    int StatisticsNotDownloadItemNumbers() const;
+    bool IsCompletedOfDownloadListView() const;
+    int CountErrorItems() const;
+    // Status bar panel 4: "Sum:..|Downloading：..|Waitting:..|Completed:..|Err:..".
+    QString ListCountsText() const;
+
+    // The pictures of the four states, in state order; given by the window.
+    void setStateIcons(const std::array<QVariant, 4> &icons) { m_icons = icons; }
+    static int columnWidthTwips(int column);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+private:
+    void reindex();
+
+    std::vector<DownloadRow> m_rows;
+    QHash<QString, quint64> m_byKey;
+    QHash<quint64, int> m_rowById;
+    quint64 m_nextId = 1;
+    std::array<QVariant, 4> m_icons;
+};
+
+} // namespace harvly

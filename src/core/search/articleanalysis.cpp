@@ -1,0 +1,238 @@
+#include "articleanalysis.h"
+
+#include "common/urltext.h"
+
+#include <QNetworkAccessManager>
+#include "pagemarkers.h"
+#include "resultlist.h"
+
+#include <QCoreApplication>
+#include <QCoro/QCoroTimer>
+
+namespace harvly {
+
+namespace {
+using Clock = std::chrono::steady_clock;
+constexpr std::chrono::milliseconds kTick(20);
+}
+
+ArticleAnalysis::ArticleAnalysis(ResultListModel &list, QNetworkAccessManager &network,
+                                 AnalysisHost &host, const Build &build, QObject *parent)
+    : QObject(parent), m_list(list), m_network(&network), m_host(host), m_build(build)
+{
+}
+
+QString ArticleAnalysis::successText() const
+{
+    return m_build.isChinese() ? QStringLiteral("成功") : QStringLiteral("success");
+}
+
+QString ArticleAnalysis::failureText() const
+{
+    return m_build.isChinese() ? QStringLiteral("分析失败") : QStringLiteral("Failure");
+}
+
+QString ArticleAnalysis::progressText(int index, bool downloadPdf) const
+{
+    if (m_build.isChinese()) {
+        return QStringLiteral("正在分析第%1个，请稍候 ...").arg(index);
+    }
+    return (downloadPdf ? QStringLiteral("Analysising :") : QStringLiteral("Analysising:")) +
+           QString::number(index) + QStringLiteral(",Please wait ...");
+}
+
+QCoro::Task<> ArticleAnalysis::pause()
+{
+    QPointer<ArticleAnalysis> self(this);
+    const auto end = Clock::now() + m_second;
+    while (self && !AnalysisStopped && Clock::now() < end) {
+        co_await QCoro::sleepFor(kTick);
+    }
+}
+
+QCoro::Task<> ArticleAnalysis::yanshi()
+{
+    // The user's delay in whole seconds; a text that is no number waits nothing. The stop
+    // flags do not shorten it.
+    bool ok = false;
+    const double seconds = m_host.delayText().trimmed().toDouble(&ok);
+    if (!ok || seconds <= 0) {
+        co_return;
+    }
+    const auto end = Clock::now() + m_second * int(seconds);
+    while (Clock::now() < end) {
+        co_await QCoro::sleepFor(kTick);
+    }
+}
+
+void ArticleAnalysis::AnalysisOfSuccessfulMonitoring(bool showPrompt)
+{
+    if (AnalysisFailureCount > 0) {
+        AnalysisStopped = true;
+        m_host.clearBrowserCache();
+        if (showPrompt) {
+            m_host.tellAnalysisFailed(
+                m_build.isChinese()
+                    ? QStringLiteral("分析失败！可能因为分析速度太快，不能连续分析那么多文章！")
+                    : QStringLiteral("Analysis failed! Probably because the analysis too fast, not "
+                                     "so much continuous analysis article!"));
+        }
+    }
+}
+
+QCoro::Task<> ArticleAnalysis::AnalyseEmbeddedPdfPage(quint64 rowId, int index)
+{
+    QPointer<ArticleAnalysis> self(this);
+    const ResultRow *row = m_list.find(rowId);
+    if (!row) {
+        co_return;
+    }
+    m_host.showProgress(progressText(index, false));
+    const ResultRow snapshot = *row;
+    QCoro::Task<QString> fetch =
+        GetUrlText(m_network, QUrl(snapshot.key), QStringLiteral("utf-8"));
+    const QString text = co_await fetch;
+    if (!self) {
+        co_return;
+    }
+    const QStringList links = FindEmbeddedPdfLinks(text);
+    for (const QString &link : links) {
+        // The download list skips a link it already holds.
+        m_host.handOver(link, snapshot.title, snapshot.fileType, snapshot.key, snapshot.savePath);
+    }
+    if (links.isEmpty()) {
+        m_list.setAnalysisState(rowId, failureText());
+        ++AnalysisFailureCount;
+    } else {
+        m_list.setAnalysisState(rowId, successText());
+        AnalysisFailureCount = 0;
+    }
+    QCoro::Task<> wait = pause();
+    co_await wait;
+}
+
+QCoro::Task<> ArticleAnalysis::AnalyseDownloadPdfPage(quint64 rowId, int index)
+{
+    QPointer<ArticleAnalysis> self(this);
+    const ResultRow *row = m_list.find(rowId);
+    if (!row) {
+        co_return;
+    }
+    m_host.showProgress(progressText(index, true));
+    const ResultRow snapshot = *row;
+    QCoro::Task<QString> fetch =
+        GetUrlText(m_network, QUrl(snapshot.key), QStringLiteral("utf-8"));
+    const QString text = co_await fetch;
+    if (!self) {
+        co_return;
+    }
+    const QString link = FindDownloadPdfLink(text);
+    if (link.isEmpty()) {
+        m_list.setAnalysisState(rowId, failureText());
+        ++AnalysisFailureCount;
+    } else {
+        m_host.handOver(link, snapshot.title, snapshot.fileType, snapshot.key, snapshot.savePath);
+        m_list.setAnalysisState(rowId, successText());
+        AnalysisFailureCount = 0;
+    }
+    QCoro::Task<> wait = pause();
+    co_await wait;
+}
+
+QCoro::Task<> ArticleAnalysis::AnalysisAddToDownloadList(quint64 rowId, int index)
+{
+    QPointer<ArticleAnalysis> self(this);
+    const ResultRow *row = m_list.find(rowId);
+    if (!row) {
+        co_return;
+    }
+    const QString type = row->type;
+    const bool pdf = row->fileType == QLatin1String("pdf");
+    const bool fetchEmbedded = type == QLatin1String("SPC");
+    const bool fetchDownload = type == QLatin1String("PQ1") && pdf;
+    if (type == QLatin1String("SS") || type == QLatin1String("DT") ||
+        (type == QLatin1String("PQ1") && !pdf)) {
+        m_host.handOver(row->key, row->title, row->fileType, row->tag, row->savePath);
+        m_list.setAnalysisState(rowId, successText());
+        co_return;
+    }
+    if (!fetchEmbedded && !fetchDownload) {
+        co_return; // an unknown source: left as it is
+    }
+    QCoro::Task<> analyse = fetchEmbedded ? AnalyseEmbeddedPdfPage(rowId, index)
+                                          : AnalyseDownloadPdfPage(rowId, index);
+    co_await analyse;
+    if (!self) {
+        co_return;
+    }
+    AnalysisOfSuccessfulMonitoring(true);
+    QCoro::Task<> delay = yanshi();
+    co_await delay;
+}
+
+QCoro::Task<> ArticleAnalysis::runPass(AnalysisPass pass, QSet<quint64> selected)
+{
+    QPointer<ArticleAnalysis> self(this);
+    m_host.stopAutomaticAnalysis();
+    AnalysisStopped = false;
+    m_host.showProgress(QCoreApplication::translate("harvly::fWebSearch",
+                                                    "Analyzing, please wait ..."));
+    m_host.setProgressVisible(true);
+    AnalysisFailureCount = 0;
+    co_await QCoro::sleepFor(std::chrono::milliseconds(0));
+    bool go = self && m_list.size() > 0;
+    if (go && !m_host.promptsWhileHarvesting()) {
+        QCoro::Task<bool> ask = m_host.askSavePath();
+        go = co_await ask;
+    }
+    if (go && self) {
+        const QList<quint64> ids = m_list.ids();
+        for (int i = 0; i < ids.size() && self && !AnalysisStopped; ++i) {
+            const ResultRow *row = m_list.find(ids.at(i));
+            if (!row) {
+                continue;
+            }
+            const bool qualifies = pass == AnalysisPass::All ||
+                                   (pass == AnalysisPass::Selected && selected.contains(row->id)) ||
+                                   (pass == AnalysisPass::Unanalyzed && row->analysisState.isEmpty()) ||
+                                   (pass == AnalysisPass::Failure && row->analysisState == failureText());
+            if (qualifies) {
+                QCoro::Task<> one = AnalysisAddToDownloadList(ids.at(i), i + 1);
+                co_await one;
+            }
+            co_await QCoro::sleepFor(std::chrono::milliseconds(0));
+        }
+    }
+    if (!self) {
+        co_return;
+    }
+    m_host.setProgressVisible(false);
+    AnalysisStopped = true;
+    m_host.showDownloadWindow();
+}
+
+QCoro::Task<> ArticleAnalysis::RunAutomaticAnalysisPass()
+{
+    QPointer<ArticleAnalysis> self(this);
+    m_host.showProgress(QCoreApplication::translate("harvly::fWebSearch",
+                                                    "Analyzing, please wait ..."));
+    m_host.setProgressVisible(true);
+    AnalysisStopped = false;
+    AnalysisFailureCount = 0;
+    co_await QCoro::sleepFor(std::chrono::milliseconds(0));
+    const QList<quint64> ids = self ? m_list.ids() : QList<quint64>();
+    for (int i = 0; i < ids.size() && self && !AnalysisStopped; ++i) {
+        const ResultRow *row = m_list.find(ids.at(i));
+        if (row && (row->analysisState.isEmpty() || row->analysisState == failureText())) {
+            QCoro::Task<> one = AnalysisAddToDownloadList(ids.at(i), i + 1);
+            co_await one;
+        }
+        co_await QCoro::sleepFor(std::chrono::milliseconds(0));
+    }
+    if (self) {
+        m_host.setProgressVisible(false);
+        AnalysisStopped = true;
+    }
+}
+
+} // namespace harvly

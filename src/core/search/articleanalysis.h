@@ -1,0 +1,84 @@
+#pragma once
+
+#include "common/build.h"
+
+#include <QNetworkAccessManager>
+
+#include <QCoro/QCoroTask>
+#include <QObject>
+#include <QPointer>
+#include <QSet>
+
+#include <chrono>
+
+
+namespace harvly {
+
+class ResultListModel;
+
+// What an analysis pass needs from the window it runs in.
+class AnalysisHost
+{
+public:
+    virtual ~AnalysisHost() = default;
+    // Queues a document link for download (the download window is made when needed).
+    virtual void handOver(const QString &url, const QString &title, const QString &fileType,
+                          const QString &ref, const QString &savePath) = 0;
+    virtual void showProgress(const QString &text) = 0;
+    virtual void setProgressVisible(bool visible) = 0;
+    // After a failure: the site answers too many fetches with failures, so its pages are
+    // not kept.
+    virtual void clearBrowserCache() = 0;
+    virtual void tellAnalysisFailed(const QString &message) = 0;
+    // Asks for the save folder before a pass; false when the user cancelled.
+    virtual QCoro::Task<bool> askSavePath() = 0;
+    virtual bool promptsWhileHarvesting() const = 0;
+    virtual void showDownloadWindow() = 0;
+    virtual void stopAutomaticAnalysis() = 0;
+    virtual QString delayText() const = 0; // seconds between fetched pages
+};
+
+enum class AnalysisPass { All, Selected, Unanalyzed, Failure };
+
+// Turns result rows into download rows: some hand over at once, others have their document
+// page fetched and searched for the PDF link, with a pause and the user's delay after every
+// fetch, stopping the pass at the first failure.
+class ArticleAnalysis final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ArticleAnalysis)
+
+public:
+    ArticleAnalysis(ResultListModel &list, QNetworkAccessManager &network, AnalysisHost &host,
+                    const Build &build, QObject *parent = nullptr);
+
+    // True while no pass runs, or when the running one is asked to stop.
+    bool AnalysisStopped = true;
+    int AnalysisFailureCount = 0;
+    // One "second" of the pauses and delays; tests make it short.
+    void setSecond(std::chrono::milliseconds second) { m_second = second; }
+
+    QString successText() const;
+    QString failureText() const;
+
+    QCoro::Task<> runPass(AnalysisPass pass, QSet<quint64> selected);
+    QCoro::Task<> RunAutomaticAnalysisPass();
+    QCoro::Task<> AnalysisAddToDownloadList(quint64 rowId, int index);
+    void Stop() { AnalysisStopped = true; }
+
+private:
+    QCoro::Task<> AnalyseEmbeddedPdfPage(quint64 rowId, int index);
+    QCoro::Task<> AnalyseDownloadPdfPage(quint64 rowId, int index);
+    void AnalysisOfSuccessfulMonitoring(bool showPrompt);
+    QCoro::Task<> pause();
+    QCoro::Task<> yanshi();
+    QString progressText(int index, bool downloadPdf) const;
+
+    ResultListModel &m_list;
+    QPointer<QNetworkAccessManager> m_network;
+    AnalysisHost &m_host;
+    Build m_build;
+    std::chrono::milliseconds m_second{1000};
+};
+
+} // namespace harvly

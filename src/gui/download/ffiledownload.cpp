@@ -1,0 +1,349 @@
+#include "ffiledownload.h"
+
+#include "app/workspace.h"
+#include "common/files.h"
+#include "common/forms.h"
+#include "common/listviews.h"
+#include "common/messages.h"
+#include "common/program.h"
+#include "common/settings.h"
+#include "common/combos.h"
+#include "download/downloadlist.h"
+#include "search/fwebsearch.h"
+#include "stateicons.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTimer>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace harvly {
+
+namespace {
+
+QAction *addItem(QMenu *menu, const char *objectName, const QString &text, bool enabled)
+{
+    QAction *a = menu->addAction(text);
+    a->setObjectName(QLatin1String(objectName));
+    a->setEnabled(enabled);
+    return a;
+}
+
+} // namespace
+
+fFileDownload::fFileDownload(Workspace &workspace, QWidget *parent)
+    : QMainWindow(parent), m_workspace(workspace), m_program(workspace.program()),
+      m_list(new DownloadListModel(this))
+{
+    setObjectName(QStringLiteral("fFileDownload"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    askYesNo = [this](const QString &q) { return ShowMessage(this, q, MessageKind::Question); };
+
+    auto *central = new QWidget(this);
+    auto *layout = new QVBoxLayout(central);
+    layout->setContentsMargins(1, 1, 1, 0);
+    layout->addWidget(buildSettingsRow());
+    m_view = new QTreeView(central);
+    m_view->setObjectName(QStringLiteral("ListView3"));
+    m_view->setToolTip(tr("Double-click the mouse: download current item or open a file"));
+    m_view->setRootIsDecorated(false);
+    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_view->setModel(m_list);
+    m_list->setStateIcons(StateIcons());
+    for (int c = 0; c < DownloadListModel::ColumnCount; ++c) {
+        m_view->setColumnWidth(c, DownloadListModel::columnWidthTwips(c) / 15);
+    }
+    SetListViewRowColors(m_view, false, 17);
+    layout->addWidget(m_view, 1);
+    setCentralWidget(central);
+    connect(m_view, &QTreeView::clicked, this, &fFileDownload::ListView3_ItemClick);
+
+    auto *status = new QStatusBar(this);
+    status->setObjectName(QStringLiteral("StatusBar1"));
+    m_panel1 = new QLabel(QStringLiteral("Harvly"), status);
+    m_panel2 = new QLabel(status);
+    m_panel3 = new QLabel(status);
+    m_panel4 = new QLabel(status);
+    m_panel2->setObjectName(QStringLiteral("StatusPanel2"));
+    m_panel3->setObjectName(QStringLiteral("StatusPanel3"));
+    m_panel4->setObjectName(QStringLiteral("StatusPanel4"));
+    status->addWidget(m_panel1);
+    status->addWidget(m_panel2, 1);
+    status->addPermanentWidget(m_panel3);
+    status->addPermanentWidget(m_panel4);
+    setStatusBar(status);
+
+    m_timer1 = new QTimer(this);
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
+    m_timer1->setInterval(1000);
+    connect(m_timer1, &QTimer::timeout, this, &fFileDownload::Timer1_Timer);
+    m_timerDown = new QTimer(this);
+    m_timerDown->setObjectName(QStringLiteral("Timer_Down"));
+    m_timerDown->setInterval(1000);
+    m_timer2 = new QTimer(this);
+    m_timer2->setObjectName(QStringLiteral("Timer2"));
+    m_timer2->setInterval(60000);
+
+    buildMenus();
+    Form_Load();
+}
+
+QWidget *fFileDownload::buildSettingsRow()
+{
+    auto *panel = new QWidget;
+    panel->setObjectName(QStringLiteral("Picture3"));
+    auto label = [panel](const char *name, const QString &text) {
+        auto *l = new QLabel(text, panel);
+        l->setObjectName(QLatin1String(name));
+        return l;
+    };
+    // The scheduler's controls: their behaviour comes with the download engines.
+    auto later = [](QWidget *w) {
+        w->setEnabled(false);
+        return w;
+    };
+    QLabel *listLabel = label("Label4", tr("Download List:"));
+    m_count = label("Label1", QStringLiteral("0"));
+    m_way = label("Label7", tr("Download Way:"));
+    QLabel *threadsLabel = label("Label2", tr("Threads:"));
+    m_threads = new QComboBox(panel);
+    m_threads->setObjectName(QStringLiteral("Combo1"));
+    for (int i = 1; i <= 6; ++i) {
+        m_threads->addItem(QString::number(i));
+    }
+    QLabel *intervalLabel = label("Label5", tr("download interval:"));
+    m_interval = new QComboBox(panel);
+    m_interval->setObjectName(QStringLiteral("Combo2"));
+    later(m_interval);
+    QLabel *secLabel = label("Label9", tr("Sec"));
+    QLabel *sameName = label("Label8", tr("Same file name:"));
+    m_skip = new QRadioButton(tr("Skip"), panel);
+    m_skip->setObjectName(QStringLiteral("Option1"));
+    m_cover = new QRadioButton(tr("Cover"), panel);
+    m_cover->setObjectName(QStringLiteral("Option2"));
+    m_rename = new QRadioButton(tr("Rename"), panel);
+    m_rename->setObjectName(QStringLiteral("Option3"));
+    auto *autoReDownload = new QCheckBox(tr("Auto ReDownload："), panel);
+    autoReDownload->setObjectName(QStringLiteral("Check3"));
+    m_reDownload = new QComboBox(panel);
+    m_reDownload->setObjectName(QStringLiteral("Combo4"));
+    m_reDownload->addItems({tr("Err Items"), tr("htm Items"), tr("Err and Htm Items")});
+    auto *autoStart = new QCheckBox(tr("Auto start download When have new item"), panel);
+    autoStart->setObjectName(QStringLiteral("Check4"));
+    auto *errorStop = new QCheckBox(tr("Stop download When more than five error downloads"), panel);
+    errorStop->setObjectName(QStringLiteral("Check5"));
+    auto *voice = new QCheckBox(tr("Voice prompts"), panel);
+    voice->setObjectName(QStringLiteral("Check6"));
+    auto *start = new QPushButton(tr("Start Download"), panel);
+    start->setObjectName(QStringLiteral("Command4"));
+    auto *stop = new QPushButton(tr("Stop Download"), panel);
+    stop->setObjectName(QStringLiteral("Command31"));
+    auto *sw = new QPushButton(tr("Switch"), panel);
+    sw->setObjectName(QStringLiteral("Command26"));
+    for (QWidget *w : std::initializer_list<QWidget *>{autoReDownload, m_reDownload, autoStart,
+                                                       errorStop, voice, start, stop, sw}) {
+        later(w);
+    }
+
+    auto *row1 = new QHBoxLayout;
+    for (QWidget *w : std::initializer_list<QWidget *>{listLabel, m_count, m_way, threadsLabel,
+                                                       m_threads, intervalLabel, m_interval,
+                                                       secLabel, sameName, m_skip, m_cover,
+                                                       m_rename}) {
+        row1->addWidget(w);
+    }
+    row1->addStretch(1);
+    auto *row2 = new QHBoxLayout;
+    for (QWidget *w : std::initializer_list<QWidget *>{autoReDownload, m_reDownload, autoStart,
+                                                       errorStop, voice}) {
+        row2->addWidget(w);
+    }
+    row2->addStretch(1);
+    row2->addWidget(start);
+    row2->addWidget(stop);
+    row2->addWidget(sw);
+    auto *layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addLayout(row1);
+    layout->addLayout(row2);
+    return panel;
+}
+
+void fFileDownload::buildMenus()
+{
+    QMenu *list = menuBar()->addMenu(tr("List Operating(&D)"));
+    list->setObjectName(QStringLiteral("menuListOperating"));
+    connect(addItem(list, "menuSelectAll", tr("Select All"), true), &QAction::triggered, m_view,
+            &QTreeView::selectAll);
+    connect(addItem(list, "menuDeSelectAll", tr("DeSelect All"), true), &QAction::triggered,
+            m_view, &QTreeView::clearSelection);
+    addItem(list, "menuRandomSortedList", tr("Random Sorted List"), false);
+    connect(addItem(list, "menuAutomaticColumnWidth", tr("Automatic Column Width"), true),
+            &QAction::triggered, this, [this] { AutoSizeListViewColumns(m_view); });
+    list->addSeparator();
+    QMenu *reDownload = list->addMenu(tr("ReDownload"));
+    addItem(reDownload, "menuReDownloadSelectItems", tr("Select Items"), false);
+    addItem(reDownload, "menuReDownloadErrItems", tr("Err Items"), false);
+    addItem(reDownload, "menuReDownloadHtmItems", tr("HTM/HTML/xml Items"), false);
+    addItem(reDownload, "menuReDownloadErrAndHtmItems", tr("ReDownload Err And Htm Items"), false);
+    addItem(reDownload, "menuReDownloadAssinFileSizeItems", tr("ReDownload Assin FileSize Items"),
+            false);
+    list->addSeparator();
+    QMenu *clear = list->addMenu(tr("Clear"));
+    clear->setObjectName(QStringLiteral("menuClearItems"));
+    addItem(clear, "menuClearSelectItems", tr("Select Items"), false);
+    addItem(clear, "menuClearErrItems", tr("Err Items"), false);
+    addItem(clear, "menuClearCompletedItems", tr("Completed Items"), false);
+    addItem(list, "menuClearAll", tr("Clear All"), false);
+    QMenu *del = list->addMenu(tr("Delete File"));
+    addItem(del, "menuDeleteHtmFiles", tr("HTM/HTML/xml Items"), false);
+    addItem(del, "menuDeleteErrFiles", tr("Err Items"), false);
+    list->addSeparator();
+    addItem(list, "menuStartDownload", tr("Start Download "), false);
+    addItem(list, "menuStopDownload", tr("Stop Download "), false);
+    addItem(list, "menuCanelDownloadSelectItems", tr("Canel Download Select Items"), false);
+    list->addSeparator();
+    addItem(list, "menuOpenDownloadedFile", tr("Open Downloaded File"), false);
+    addItem(list, "menuOpenTheFolder", tr("Open The Folder Where The File"), false);
+    addItem(list, "menuOpenWithNotepad", tr("Open The File With Notepad"), false);
+    list->addSeparator();
+    addItem(list, "menuCopyTitle", tr("Copy Title"), false);
+    addItem(list, "menuBatchReplaceURL", tr("Batch Replace URL"), false);
+    QMenu *output = list->addMenu(tr("Output Titles"));
+    addItem(output, "menuOutputAllTitles", tr("All"), false);
+    addItem(output, "menuOutputUnfinishedTitles", tr("UnFinished"), false);
+    list->addSeparator();
+    connect(addItem(list, "menuCloseThisWindow", tr("Close This Window"), true),
+            &QAction::triggered, this, &QWidget::close);
+
+    QMenu *window = menuBar()->addMenu(tr("Window(&W)"));
+    connect(addItem(window, "menuSearchWindow", tr("Search Information Analysis Window "), true),
+            &QAction::triggered, this, [this] {
+                fWebSearch *search = m_workspace.searchWindow();
+                search->show();
+                search->raise();
+            });
+
+    QMenu *tool = menuBar()->addMenu(tr("Tool(&T)"));
+    tool->setObjectName(QStringLiteral("menuTool"));
+    addItem(tool, "menuSet", tr("Set"), false);
+    addItem(tool, "menuAutoPositioning", tr("Auto Positioning To Download Item"), false);
+    addItem(tool, "menuOpenRefURL", tr("Open Ref URL before Download"), false);
+    tool->addSeparator();
+    addItem(tool, "menuCheckFileExists", tr("Check The File Is Exists"), false);
+    addItem(tool, "menuCheckAndCorrectFileType", tr("Check And Correct Disk File Type"), false);
+    tool->addSeparator();
+    addItem(tool, "menuClearIEcach", tr("Clear IE cach"), false);
+    addItem(tool, "menuOpenFileCheckType", tr("Open the File Check the File Type"), false);
+
+    QMenu *help = menuBar()->addMenu(tr("Help(&H)"));
+    addItem(help, "menuAbout", tr("About"), false);
+}
+
+void fFileDownload::Form_Load()
+{
+    setWindowTitle(tr("Files Download") + QLatin1Char('-') + m_program.build().applicationTitle);
+    setWindowIcon(QApplication::windowIcon());
+    FitComboDropDownWidth(m_reDownload);
+    m_reDownload->setCurrentIndex(0);
+    Settings &s = m_program.settings();
+    const int mode = s.integer(Setting::DownloadMode);
+    m_way->setText(tr("Download Way:") + QString::number(mode));
+    m_threads->setCurrentText(QStringLiteral("1"));
+    if (mode == 1) {
+        m_threads->setEnabled(false);
+    } else {
+        m_threads->setEnabled(true);
+        m_threads->setCurrentIndex(qBound(0, s.integer(Setting::Thread), m_threads->count() - 1));
+    }
+    const QString same = s.text(Setting::DuplicateFileNameSetting).trimmed();
+    if (same == m_skip->text().trimmed()) {
+        m_skip->setChecked(true);
+    } else if (same == m_cover->text().trimmed()) {
+        m_cover->setChecked(true);
+    } else {
+        m_rename->setChecked(true);
+    }
+    proxyUrl = s.text(Setting::ProxyURL).trimmed();
+    proxyPort = s.text(Setting::ProxyPort).trimmed();
+    proxyEffective = s.integer(Setting::ProxyEffective) == 1;
+    resize(1000, 650);
+    LoadFormPosition(this, s);
+    for (int i = 0; i <= 600; ++i) {
+        m_interval->addItem(QString::number(i));
+    }
+    m_interval->setCurrentIndex(0);
+    m_timer1->start();
+    ShowListCounts();
+}
+
+QString fFileDownload::duplicateFileNameSetting() const
+{
+    const QRadioButton *chosen = m_skip->isChecked() ? m_skip : m_cover->isChecked() ? m_cover : m_rename;
+    return chosen->text().trimmed();
+}
+
+void fFileDownload::Timer1_Timer()
+{
+    ShowListCounts();
+}
+
+void fFileDownload::ShowListCounts()
+{
+    m_panel4->setText(m_list->ListCountsText());
+}
+
+void fFileDownload::ListView3_ItemClick(const QModelIndex &index)
+{
+    const QString path = m_list->at(index.row()).localFile();
+    m_panel2->setText(FileExists(path) ? path : QString());
+}
+
+bool fFileDownload::workPending() const
+{
+    return !m_list->IsCompletedOfDownloadListView() || m_timerDown->isActive();
+}
+
+void fFileDownload::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        m_count->setText(QString::number(m_list->size()));
+    }
+}
+
+void fFileDownload::closeEvent(QCloseEvent *event)
+{
+    Settings &s = m_program.settings();
+    s.setText(Setting::DuplicateFileNameSetting, duplicateFileNameSetting());
+    if (workPending() &&
+        !askYesNo(tr("Downloading files or download is not completed, close the window to force it?"))) {
+        event->ignore();
+        return;
+    }
+    m_timer1->stop();
+    m_timerDown->stop();
+    m_timer2->stop();
+    SaveFormPosition(this, s);
+    s.setInteger(Setting::Thread, m_threads->currentIndex());
+    event->accept();
+    MarkFormUnloaded(this);
+    if (!IsFormLoaded(QStringLiteral("fWebSearch"))) {
+        if (QWidget *cover = FindForm(QStringLiteral("fCover"))) {
+            cover->show();
+        }
+    }
+}
+
+} // namespace harvly
