@@ -1,4 +1,5 @@
 #include "common/build.h"
+#include "analysecommand.h"
 #include "harvestcommand.h"
 
 #include <QCoreApplication>
@@ -14,6 +15,7 @@ namespace {
 
 const char *const kUsage = R"(Usage: harvly-cli [--version] [--help]
        harvly-cli harvest [--with-htm] [--static] PAGE
+       harvly-cli analyse URL...
 
 Runs the download manager's core without windows.
 
@@ -27,6 +29,10 @@ Commands:
               separated by tabs. The page is loaded in an offscreen browser;
               --static reads its HTML text instead. --with-htm also takes HTML
               full-text links.
+  analyse     fetch each document page once and print, after its address and a
+              tab, the links the analysis would hand over: "embedded" (0 to 2),
+              "download-pdf" (0 or 1) and "document" with the title (0 or 1).
+              Exit status 1 when a page could not be fetched.
 )";
 
 // The offscreen browser needs a few things said before the application exists.
@@ -70,6 +76,12 @@ int main(int argc, char *argv[])
         }
         QCoreApplication::setApplicationName(QStringLiteral("harvly-cli"));
         return harvly::RunHarvestCommand(rest);
+    }
+
+    if (!args.isEmpty() && args.first() == QLatin1String("analyse")) {
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("harvly-cli"));
+        return harvly::RunAnalyseCommand(args.mid(1));
     }
 
     if (args.isEmpty()) {

@@ -31,9 +31,17 @@ QString BytesToText(const QByteArray &bytes, const QString &charset)
 
 QCoro::Task<QString> GetUrlText(QNetworkAccessManager *network, QUrl url, QString charset)
 {
+    QCoro::Task<std::optional<QString>> fetch = FetchUrlText(network, url, charset);
+    const std::optional<QString> text = co_await fetch;
+    co_return text.value_or(QString());
+}
+
+QCoro::Task<std::optional<QString>> FetchUrlText(QNetworkAccessManager *network, QUrl url,
+                                                 QString charset)
+{
     QPointer<QNetworkAccessManager> guard(network);
     if (!guard || !url.isValid()) {
-        co_return QString();
+        co_return std::nullopt;
     }
     QNetworkRequest request(url);
     request.setTransferTimeout(kSilenceLimitMs);
@@ -43,7 +51,7 @@ QCoro::Task<QString> GetUrlText(QNetworkAccessManager *network, QUrl url, QStrin
     reply->setParent(nullptr); // owned here alone, so the manager never deletes it under us
     co_await reply.get();
     if (!reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid()) {
-        co_return QString();
+        co_return std::nullopt;
     }
     co_return BytesToText(reply->readAll(), charset);
 }

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QUrl>
 
+#include <optional>
+
 class QNetworkAccessManager;
 
 namespace harvly {
@@ -17,5 +19,8 @@ QString BytesToText(const QByteArray &bytes, const QString &charset);
 // and user agent are the browser's). Whatever the server answered counts, error pages too;
 // "" when no answer came.
 QCoro::Task<QString> GetUrlText(QNetworkAccessManager *network, QUrl url, QString charset);
+// The same, telling a page that never came (nullopt) from an empty one.
+QCoro::Task<std::optional<QString>> FetchUrlText(QNetworkAccessManager *network, QUrl url,
+                                                 QString charset);
 
 } // namespace harvly

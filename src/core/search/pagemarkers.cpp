@@ -79,11 +79,17 @@ DocumentLink FindDocumentLink(const QString &pageText)
         return {};
     }
     QString link = after.mid(href + 5);
-    const qsizetype space = link.indexOf(QLatin1Char(' '));
-    if (space < 0) {
+    // The address ends at the next space, or where its tag ends: an address followed
+    // directly by ">" would otherwise carry the markup after it.
+    qsizetype linkEnd = link.indexOf(QLatin1Char(' '));
+    const qsizetype tagEnd = link.indexOf(QLatin1Char('>'));
+    if (tagEnd >= 0 && (linkEnd < 0 || tagEnd < linkEnd)) {
+        linkEnd = tagEnd;
+    }
+    if (linkEnd < 0) {
         return {};
     }
-    link = unescapeAmp(link.left(space).remove(QLatin1Char('"')));
+    link = unescapeAmp(link.left(linkEnd).remove(QLatin1Char('"')));
     if (!isAbsolute(link)) {
         return {};
     }
