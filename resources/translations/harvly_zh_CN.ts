@@ -17,6 +17,41 @@
     </message>
 </context>
 <context>
+    <name>harvly::DownloadListModel</name>
+    <message>
+        <source>Sum:%1|Downloading：%2|Waitting:%3|Completed:%4|Err:%5</source>
+        <translation>总数:%1|正在下载：%2|等待:%3|完成:%4|错误:%5</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>标题</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>类型</translation>
+    </message>
+    <message>
+        <source>FileSize</source>
+        <translation>文件大小</translation>
+    </message>
+    <message>
+        <source>Downloaded</source>
+        <translation>已下载</translation>
+    </message>
+    <message>
+        <source>percentage</source>
+        <translation>百分比</translation>
+    </message>
+    <message>
+        <source>SavePath</source>
+        <translation>保存路径</translation>
+    </message>
+    <message>
+        <source>B</source>
+        <translation>B</translation>
+    </message>
+</context>
+<context>
     <name>harvly::ResultListModel</name>
     <message>
         <source>Title</source>
@@ -64,6 +99,249 @@
     <message>
         <source>Version:</source>
         <translation>版本:</translation>
+    </message>
+</context>
+<context>
+    <name>harvly::fFileDownload</name>
+    <message>
+        <source>Double-click the mouse: download current item or open a file</source>
+        <translation>双击鼠标：下载当前项或打开文件</translation>
+    </message>
+    <message>
+        <source>Download List:</source>
+        <translation>下载列表：</translation>
+    </message>
+    <message>
+        <source>Download Way:</source>
+        <translation>下载方式:</translation>
+    </message>
+    <message>
+        <source>Threads:</source>
+        <translation>线程数：</translation>
+    </message>
+    <message>
+        <source>download interval:</source>
+        <translation>下载间隔：</translation>
+    </message>
+    <message>
+        <source>Sec</source>
+        <translation>秒</translation>
+    </message>
+    <message>
+        <source>Same file name:</source>
+        <translation>同名文件：</translation>
+    </message>
+    <message>
+        <source>Skip</source>
+        <translation>跳过</translation>
+    </message>
+    <message>
+        <source>Cover</source>
+        <translation>覆盖</translation>
+    </message>
+    <message>
+        <source>Rename</source>
+        <translation>重命名</translation>
+    </message>
+    <message>
+        <source>Auto ReDownload：</source>
+        <translation>自动重新下载：</translation>
+    </message>
+    <message>
+        <source>Err Items</source>
+        <translation>错误项</translation>
+    </message>
+    <message>
+        <source>htm Items</source>
+        <translation>htm项</translation>
+    </message>
+    <message>
+        <source>Err and Htm Items</source>
+        <translation>错误项和htm项</translation>
+    </message>
+    <message>
+        <source>Auto start download When have new item</source>
+        <translation>有新项目时自动开始下载</translation>
+    </message>
+    <message>
+        <source>Stop download When more than five error downloads</source>
+        <translation>错误超过五个时停止下载</translation>
+    </message>
+    <message>
+        <source>Voice prompts</source>
+        <translation>声音提示</translation>
+    </message>
+    <message>
+        <source>Start Download</source>
+        <translation>开始下载</translation>
+    </message>
+    <message>
+        <source>Stop Download</source>
+        <translation>停止下载</translation>
+    </message>
+    <message>
+        <source>Switch</source>
+        <translation>切换</translation>
+    </message>
+    <message>
+        <source>List Operating(&amp;D)</source>
+        <translation>列表操作(&amp;D)</translation>
+    </message>
+    <message>
+        <source>Select All</source>
+        <translation>全选</translation>
+    </message>
+    <message>
+        <source>DeSelect All</source>
+        <translation>全不选</translation>
+    </message>
+    <message>
+        <source>Random Sorted List</source>
+        <translation>随机排序列表</translation>
+    </message>
+    <message>
+        <source>Automatic Column Width</source>
+        <translation>自动列宽</translation>
+    </message>
+    <message>
+        <source>ReDownload</source>
+        <translation>重新下载</translation>
+    </message>
+    <message>
+        <source>Select Items</source>
+        <translation>选中项</translation>
+    </message>
+    <message>
+        <source>HTM/HTML/xml Items</source>
+        <translation>HTM/HTML/xml项</translation>
+    </message>
+    <message>
+        <source>ReDownload Err And Htm Items</source>
+        <translation>重新下载错误项和Htm项</translation>
+    </message>
+    <message>
+        <source>ReDownload Assin FileSize Items</source>
+        <translation>重新下载指定大小的项</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>清除</translation>
+    </message>
+    <message>
+        <source>Completed Items</source>
+        <translation>已完成项</translation>
+    </message>
+    <message>
+        <source>Clear All</source>
+        <translation>全部清除</translation>
+    </message>
+    <message>
+        <source>Delete File</source>
+        <translation>删除文件</translation>
+    </message>
+    <message>
+        <source>Start Download </source>
+        <translation>开始下载 </translation>
+    </message>
+    <message>
+        <source>Stop Download </source>
+        <translation>停止下载 </translation>
+    </message>
+    <message>
+        <source>Canel Download Select Items</source>
+        <translation>取消下载选中项</translation>
+    </message>
+    <message>
+        <source>Open Downloaded File</source>
+        <translation>打开已下载文件</translation>
+    </message>
+    <message>
+        <source>Open The Folder Where The File</source>
+        <translation>打开文件所在文件夹</translation>
+    </message>
+    <message>
+        <source>Open The File With Notepad</source>
+        <translation>用记事本打开文件</translation>
+    </message>
+    <message>
+        <source>Copy Title</source>
+        <translation>复制标题</translation>
+    </message>
+    <message>
+        <source>Batch Replace URL</source>
+        <translation>批量替换网址</translation>
+    </message>
+    <message>
+        <source>Output Titles</source>
+        <translation>输出标题</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>全部</translation>
+    </message>
+    <message>
+        <source>UnFinished</source>
+        <translation>未完成</translation>
+    </message>
+    <message>
+        <source>Close This Window</source>
+        <translation>关闭本窗口</translation>
+    </message>
+    <message>
+        <source>Window(&amp;W)</source>
+        <translation>窗口(&amp;W)</translation>
+    </message>
+    <message>
+        <source>Search Information Analysis Window </source>
+        <translation>检索信息分析窗口 </translation>
+    </message>
+    <message>
+        <source>Tool(&amp;T)</source>
+        <translation>工具(&amp;T)</translation>
+    </message>
+    <message>
+        <source>Set</source>
+        <translation>设置</translation>
+    </message>
+    <message>
+        <source>Auto Positioning To Download Item</source>
+        <translation>自动定位到下载项</translation>
+    </message>
+    <message>
+        <source>Open Ref URL before Download</source>
+        <translation>下载前打开引用网址</translation>
+    </message>
+    <message>
+        <source>Check The File Is Exists</source>
+        <translation>检查文件是否存在</translation>
+    </message>
+    <message>
+        <source>Check And Correct Disk File Type</source>
+        <translation>检查并纠正磁盘文件类型</translation>
+    </message>
+    <message>
+        <source>Clear IE cach</source>
+        <translation>清除浏览器缓存</translation>
+    </message>
+    <message>
+        <source>Open the File Check the File Type</source>
+        <translation>打开文件检查文件类型</translation>
+    </message>
+    <message>
+        <source>Help(&amp;H)</source>
+        <translation>帮助(&amp;H)</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>关于</translation>
+    </message>
+    <message>
+        <source>Files Download</source>
+        <translation>文件下载</translation>
+    </message>
+    <message>
+        <source>Downloading files or download is not completed, close the window to force it?</source>
+        <translation>正在下载文件或下载未完成，强制关闭窗口吗？</translation>
     </message>
 </context>
 <context>
@@ -270,6 +548,30 @@
     <message>
         <source>Stop Add all pages</source>
         <translation>停止加入全部</translation>
+    </message>
+    <message>
+        <source>Being analyzed, it can not be removed!</source>
+        <translation>正在分析，不能清除！</translation>
+    </message>
+    <message>
+        <source>Please enter the specified character:</source>
+        <translation>请输入指定的字符：</translation>
+    </message>
+    <message>
+        <source>Are you sure to clear the data list of hard search it?</source>
+        <translation>确定要清除检索到的数据列表吗？</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Save the file is complete:</source>
+        <translation>保存文件完毕：</translation>
+    </message>
+    <message>
+        <source>No data Oh!</source>
+        <translation>列表没有数据哦！</translation>
     </message>
 </context>
 </TS>

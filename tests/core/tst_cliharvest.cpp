@@ -24,6 +24,8 @@ private slots:
     void htmRowsOnlyWhenAsked();
     void unloadablePage_data();
     void unloadablePage();
+    void analyse();
+    void analyseReportsPagesThatCannotBeFetched();
 
 private:
     struct Run {
@@ -31,10 +33,10 @@ private:
         QString out;
         QString err;
     };
-    Run cli(const QStringList &args)
+    Run cli(const QStringList &args, const QString &command = "harvest")
     {
         QProcess p;
-        p.start(QStringLiteral(HARVLY_CLI), QStringList{"harvest"} + args);
+        p.start(QStringLiteral(HARVLY_CLI), QStringList{command} + args);
         QSignalSpy finished(&p, &QProcess::finished);
         // The site answers from this process, so the wait must keep its events running.
         if (!finished.wait(60000)) {
@@ -125,6 +127,29 @@ void tst_CliHarvest::unloadablePage()
     QCOMPARE(r.status, status);
     QVERIFY(r.out.isEmpty());
     QVERIFY(r.err.contains("harvest:"));
+}
+
+void tst_CliHarvest::analyse()
+{
+    const QString doc = m_site.url("/docview/5").toString();
+    const QString embedded = m_site.url("/docview/5/fulltextPDF").toString();
+    const QString relative = m_site.url("/docview/5/relative").toString();
+    const QString pdf = m_site.url("/pdf/5.pdf?accountid=7&t=doc").toString();
+    const Run r = cli({doc, embedded, relative}, "analyse");
+    QCOMPARE(r.status, 0);
+    QCOMPARE(r.out, doc + "\tdownload-pdf\t" + pdf + "\n" + doc + "\tdocument\t" + pdf + "\t" +
+                        "CRISPR screening in cancer cell lines: a systematic review (No. 5)\n" +
+                        embedded + "\tembedded\t" + pdf + "\n");
+}
+
+void tst_CliHarvest::analyseReportsPagesThatCannotBeFetched()
+{
+    const QString doc = m_site.url("/docview/6").toString();
+    const Run r = cli({"http://127.0.0.1:1/gone", doc}, "analyse");
+    QCOMPARE(r.status, 1);
+    QVERIFY(r.err.contains("cannot fetch http://127.0.0.1:1/gone"));
+    QVERIFY(r.out.startsWith(doc + "\tdownload-pdf\t")); // the others are still analysed
+    QCOMPARE(cli({}, "analyse").status, 2);
 }
 
 QTEST_GUILESS_MAIN(tst_CliHarvest)

@@ -1,0 +1,285 @@
+#include "app/workspace.h"
+#include "browserpage.h"
+#include "common/program.h"
+#include "download/downloadlist.h"
+#include "download/ffiledownload.h"
+#include "folders/fselefilesavepath.h"
+#include "search/fwebsearch.h"
+#include "search/resultlist.h"
+#include "support/webenginetest.h"
+#include "testsite.h"
+
+#include <QComboBox>
+#include <QCoro/QCoroTask>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeView>
+
+using namespace harvly;
+using namespace std::chrono_literals;
+
+// The result list's commands and the road from harvested rows to Waiting download rows.
+class tst_HandOver : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void harvestedRowsArriveAsWaitingDownloads();
+    void removalIsRefusedDuringAPass();
+    void titleRules_data();
+    void titleRules();
+    void clearAllAsksFirst();
+    void outputData();
+    void savePageSource();
+    void downloadWindowLoadAndClose();
+    void closingWithPendingWorkAsks();
+    void minimisedDownloadWindowComesBackMaximised();
+
+private:
+    void fill(const QStringList &titles)
+    {
+        int i = 0;
+        for (const QString &t : titles) {
+            m_window->results().AddToLV1(t, QString("http://h/%1.pdf").arg(++i), "http://h/", "pdf",
+                                         "/s/", "DT");
+        }
+    }
+    QStringList titles() const
+    {
+        QStringList out;
+        for (int i = 0; i < m_window->results().size(); ++i) {
+            out << m_window->results().at(i).title;
+        }
+        return out;
+    }
+
+    QTemporaryDir m_dir;
+    testsite::TestSite m_site;
+    std::unique_ptr<Program> m_program;
+    std::unique_ptr<Workspace> m_workspace;
+    QPointer<fWebSearch> m_window;
+    QStringList m_told;
+    QStringList m_asked;
+    bool m_answer = true;
+    QString m_text;
+};
+
+void tst_HandOver::initTestCase()
+{
+    QVERIFY(m_site.start());
+}
+
+void tst_HandOver::init()
+{
+    const Build build = Build::english();
+    m_program = std::make_unique<Program>(
+        build, std::make_unique<Settings>(build, m_dir.filePath("settings.ini")));
+    m_program->siteAddress = m_site.url().toString();
+    m_program->promptSavePath = 0;
+    m_program->downloadSaveFolder = m_dir.filePath("dl") + "/";
+    m_program->settings().setInteger(Setting::PromptedSavePathWhenExtractInfo, 0);
+    m_workspace = std::make_unique<Workspace>(*m_program, m_dir.filePath("browser"));
+    m_window = m_workspace->searchWindow();
+    m_window->setHarvestTiming({10s, 50ms, 3s});
+    m_window->analysis().setSecond(2ms);
+    m_told.clear();
+    m_asked.clear();
+    m_window->prompts.tell = [this](const QString &t, bool) { m_told << t; };
+    m_window->prompts.yesNo = [this](const QString &q) {
+        m_asked << q;
+        return m_answer;
+    };
+    m_window->prompts.text = [this](const QString &) { return std::optional<QString>(m_text); };
+    m_window->show();
+}
+
+void tst_HandOver::cleanup()
+{
+    m_workspace.reset();
+    m_program.reset();
+}
+
+void tst_HandOver::harvestedRowsArriveAsWaitingDownloads()
+{
+    QVERIFY(QCoro::waitFor(m_window->OpenWebPage(m_site.url("/search?q=x&layout=1"))));
+    QCoro::waitFor(m_window->Command9_Click());
+    QCOMPARE(m_window->results().size(), 9);
+    // Not asked while harvesting, the folder is asked for when the analysis starts.
+    const QString folder = m_dir.filePath("analysed");
+    QTimer::singleShot(50, this, [this, folder] {
+        auto *dialog = m_window->findChild<fSeleFileSavePath *>();
+        QVERIFY(dialog);
+        dialog->setListFile(m_dir.filePath("list.dat"));
+        dialog->findChild<QComboBox *>("Combo1")->setCurrentText(folder);
+        dialog->findChild<QPushButton *>("Command2")->click();
+    });
+    m_window->findChild<QComboBox *>("Combo1")->setCurrentText("1");
+    QCoro::waitFor(m_window->Command2_Click());
+    fFileDownload *downloads = m_workspace->loadedDownloadWindow();
+    QVERIFY(downloads && downloads->isVisible());
+    const DownloadListModel &list = downloads->list();
+    QCOMPARE(list.size(), 9);
+    for (int i = 0; i < list.size(); ++i) {
+        const DownloadRow &r = list.at(i);
+        const ResultRow &source = m_window->results().at(i);
+        QCOMPARE(r.state, DownloadState::Waiting);
+        QCOMPARE(r.text, QString(source.title).remove(':'));
+        QCOMPARE(r.type, QString("pdf"));
+        // Rows harvested without a folder get the one chosen when the pass started.
+        QCOMPARE(r.savePath, folder + "/");
+        QCOMPARE(r.tag, source.key); // the document page is the referer
+        QVERIFY(r.key.startsWith(m_site.url("/pdf/").toString()));
+        QCOMPARE(source.analysisState, QString("success"));
+    }
+    QCOMPARE(m_program->downloadSaveFolder, folder + "/");
+}
+
+void tst_HandOver::removalIsRefusedDuringAPass()
+{
+    fill({"a", "b"});
+    m_window->analysis().AnalysisStopped = false; // a pass is running
+    m_window->menuClearAll_Click();
+    m_window->menuClearAnalysisSuccessItem_Click();
+    QCOMPARE(m_window->results().size(), 2);
+    QCOMPARE(m_told, QStringList(2, "Being analyzed, it can not be removed!"));
+    QVERIFY(m_asked.isEmpty());
+    m_window->analysis().AnalysisStopped = true;
+}
+
+void tst_HandOver::titleRules_data()
+{
+    QTest::addColumn<bool>("containing");
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<QStringList>("left");
+    const QStringList list{"The soil", "the water", "THE air", "Rocks", "Mother earth"};
+    QTest::newRow("consecutive matches all go") << true << "the" << QStringList{"Rocks"};
+    QTest::newRow("not containing") << false << "the"
+                                    << QStringList{"The soil", "the water", "THE air", "Mother earth"};
+    QTest::newRow("empty answer changes nothing") << true << "" << list;
+}
+
+void tst_HandOver::titleRules()
+{
+    QFETCH(bool, containing);
+    QFETCH(QString, word);
+    QFETCH(QStringList, left);
+    fill({"The soil", "the water", "THE air", "Rocks", "Mother earth"});
+    m_text = word;
+    if (containing) {
+        m_window->menuClearTitleContainingSpecifiedItems_Click();
+    } else {
+        m_window->menuClearTitleNotContainingSpecifiedItems_Click();
+    }
+    QCOMPARE(titles(), left);
+    QCOMPARE(m_window->findChild<QLabel *>("Label1")->text(), QString::number(left.size()));
+}
+
+void tst_HandOver::clearAllAsksFirst()
+{
+    fill({"a", "b"});
+    m_answer = false;
+    m_window->menuClearAll_Click();
+    QCOMPARE(m_window->results().size(), 2);
+    QCOMPARE(m_asked, QStringList{"Are you sure to clear the data list of hard search it?"});
+    m_answer = true;
+    m_window->menuClearAll_Click();
+    QCOMPARE(m_window->results().size(), 0);
+
+    fill({"x", "y", "z"});
+    m_window->findChild<QTreeView *>("ListView1")->selectionModel()->select(
+        m_window->results().index(1, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    m_window->menuClearSelectItems_Click();
+    QCOMPARE(titles(), (QStringList{"x", "z"}));
+}
+
+void tst_HandOver::outputData()
+{
+    const QString file = m_dir.filePath("out.txt");
+    m_window->prompts.saveFile = [file] { return file; };
+    m_window->Command7_Click(); // empty list: nothing at all
+    QVERIFY(!QFile::exists(file));
+    QVERIFY(m_told.isEmpty());
+    fill({"Effects of X", "论文"});
+    m_window->results().setAnalysisState(m_window->results().at(0).id, "success");
+    m_window->Command7_Click();
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QString("Effects of X-[pdf]success\r\n论文-[pdf]\r\n").toUtf8());
+    QCOMPARE(m_told, QStringList{"Save the file is complete:0.0KB"});
+}
+
+void tst_HandOver::savePageSource()
+{
+    QVERIFY(QCoro::waitFor(m_window->OpenWebPage(m_site.url("/docview/2"))));
+    const QString file = m_dir.filePath("page.html");
+    m_window->prompts.saveFile = [file] { return file; };
+    QCoro::waitFor(m_window->menuSaveHtml_Click());
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray html = f.readAll();
+    QVERIFY(html.startsWith("<html>"));
+    QVERIFY(html.contains("downloadPDFLink"));
+    QCOMPARE(m_told, QStringList{"OK"});
+}
+
+void tst_HandOver::downloadWindowLoadAndClose()
+{
+    m_program->settings().setText(Setting::DuplicateFileNameSetting, "Cover");
+    m_program->settings().setInteger(Setting::DownloadMode, 2);
+    m_program->settings().setInteger(Setting::Thread, 4);
+    fFileDownload *w = m_workspace->downloadWindow();
+    QCOMPARE(w->windowTitle(), QString("Files Download-Harvly Retrieving Download Manager"));
+    QVERIFY(w->findChild<QRadioButton *>("Option2")->isChecked());
+    QCOMPARE(w->findChild<QLabel *>("Label7")->text(), QString("Download Way:2"));
+    QCOMPARE(w->findChild<QComboBox *>("Combo1")->currentText(), QString("5"));
+    QVERIFY(w->findChild<QComboBox *>("Combo1")->isEnabled());
+    w->ShowListCounts();
+    QCOMPARE(w->findChild<QLabel *>("StatusPanel4")->text(),
+             QString("Sum:0|Downloading：0|Waitting:0|Completed:0|Err:0"));
+    w->findChild<QRadioButton *>("Option1")->setChecked(true);
+    w->close(); // nothing pending: no question
+    QCOMPARE(m_program->settings().text(Setting::DuplicateFileNameSetting), QString("Skip"));
+    QCOMPARE(m_program->settings().integer(Setting::Thread), 4);
+    QTRY_VERIFY(!m_workspace->loadedDownloadWindow());
+}
+
+void tst_HandOver::closingWithPendingWorkAsks()
+{
+    m_window->AddToDownloadList("http://h/a.pdf", "A", "pdf", "http://h/", "");
+    fFileDownload *w = m_workspace->loadedDownloadWindow();
+    QVERIFY(w);
+    QCOMPARE(w->list().at(0).savePath, m_program->downloadSaveFolder);
+    QStringList asked;
+    w->askYesNo = [&asked](const QString &q) {
+        asked << q;
+        return false;
+    };
+    w->show();
+    QVERIFY(!w->close());
+    QVERIFY(w->isVisible());
+    QCOMPARE(asked, QStringList{"Downloading files or download is not completed, close the window "
+                                "to force it?"});
+    w->askYesNo = [](const QString &) { return true; };
+    QVERIFY(w->close());
+}
+
+void tst_HandOver::minimisedDownloadWindowComesBackMaximised()
+{
+    m_window->ShowDownloadWindow();
+    fFileDownload *w = m_workspace->loadedDownloadWindow();
+    QVERIFY(w && w->isVisible());
+    w->showMinimized();
+    m_window->ShowDownloadWindow();
+    QVERIFY(w->windowState() & Qt::WindowMaximized);
+    QVERIFY(!(w->windowState() & Qt::WindowMinimized));
+}
+
+HARVLY_WEBENGINE_TEST_MAIN(tst_HandOver)
+#include "tst_handover.moc"
