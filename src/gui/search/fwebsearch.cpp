@@ -700,6 +700,7 @@ void fWebSearch::handOver(const QString &url, const QString &title, const QStrin
 void fWebSearch::showProgress(const QString &text)
 {
     m_progressText->setText(text);
+    layoutListPanel(); // the panel grows with its text and stays centred
     m_progressText->repaint();
 }
 
