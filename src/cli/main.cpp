@@ -1,4 +1,5 @@
 #include "common/build.h"
+#include "download/filetype.h"
 #include "analysecommand.h"
 #include "harvestcommand.h"
 
@@ -16,6 +17,7 @@ namespace {
 const char *const kUsage = R"(Usage: harvly-cli [--version] [--help]
        harvly-cli harvest [--with-htm] [--static] PAGE
        harvly-cli analyse URL...
+       harvly-cli identify FILE...
 
 Runs the download manager's core without windows.
 
@@ -33,6 +35,8 @@ Commands:
               tab, the links the analysis would hand over: "embedded" (0 to 2),
               "download-pdf" (0 or 1) and "document" with the title (0 or 1).
               Exit status 1 when a page could not be fetched.
+  identify    print what each file really is, from its content: the type word
+              (empty when not recognised), a tab, and the path.
 )";
 
 // The offscreen browser needs a few things said before the application exists.
@@ -82,6 +86,18 @@ int main(int argc, char *argv[])
         QCoreApplication app(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("harvly-cli"));
         return harvly::RunAnalyseCommand(args.mid(1));
+    }
+
+    if (!args.isEmpty() && args.first() == QLatin1String("identify")) {
+        if (args.size() < 2) {
+            err << "identify: no file given\nUsage: harvly-cli identify FILE...\n";
+            return 2;
+        }
+        out.setEncoding(QStringConverter::Utf8);
+        for (const QString &file : args.mid(1)) {
+            out << harvly::OpenFileToAnalyzingFileType(file) << '\t' << file << '\n';
+        }
+        return 0;
     }
 
     if (args.isEmpty()) {

@@ -81,6 +81,13 @@ QString MakeValidFileName(const QString &text, const Build &build)
     return s;
 }
 
+QString FitFileName(const QString &base, const QString &suffix)
+{
+    const int room = qMax(1, kMaxFileNameBytes - int(suffix.toUtf8().size()));
+    const QString name = Utf8Left(base.isEmpty() ? QStringLiteral("untitled") : base, room);
+    return name.isEmpty() ? QStringLiteral("_") : name;
+}
+
 namespace {
 
 // Splits a file name at its last "."; an extension of 7 or more characters is no extension.

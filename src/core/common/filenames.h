@@ -23,6 +23,11 @@ QString CleanFileNameText(const QString &text, const Build &build);
 QString MakeValidFileName(const QString &text, const Build &build);
 
 // Extension after the last "." of the last path element; none when 7 or more characters.
+// The longest a file name may be, in bytes of UTF-8 (the common limit of Linux file systems).
+constexpr int kMaxFileNameBytes = 255;
+// base cut between characters so that base + suffix fits in a file name; never empty.
+QString FitFileName(const QString &base, const QString &suffix);
+
 QString SplitFileName(const QString &path, QString *baseName);
 QString GetFileNameFromPath(const QString &pathOrUrl, bool withoutExtension);
 // Folder (with its trailing separator), extension and base name of a path.

@@ -8,7 +8,9 @@
 #include "common/program.h"
 #include "common/settings.h"
 #include "common/combos.h"
+#include "download/correction.h"
 #include "download/downloadlist.h"
+#include "download/filetype.h"
 #include "search/fwebsearch.h"
 #include "stateicons.h"
 
@@ -16,6 +18,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -48,6 +51,10 @@ fFileDownload::fFileDownload(Workspace &workspace, QWidget *parent)
     setObjectName(QStringLiteral("fFileDownload"));
     setAttribute(Qt::WA_DeleteOnClose);
     askYesNo = [this](const QString &q) { return ShowMessage(this, q, MessageKind::Question); };
+    tell = [this](const QString &text) { ShowMessage(this, text, MessageKind::Information); };
+    askOpenFile = [this] {
+        return QFileDialog::getOpenFileName(this, QString(), QString(), QStringLiteral("*.*"));
+    };
 
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);
@@ -242,10 +249,12 @@ void fFileDownload::buildMenus()
     addItem(tool, "menuOpenRefURL", tr("Open Ref URL before Download"), false);
     tool->addSeparator();
     addItem(tool, "menuCheckFileExists", tr("Check The File Is Exists"), false);
-    addItem(tool, "menuCheckAndCorrectFileType", tr("Check And Correct Disk File Type"), false);
+    connect(addItem(tool, "menuCheckAndCorrectFileType", tr("Check And Correct Disk File Type"), true),
+            &QAction::triggered, this, &fFileDownload::menuCheckAndCorrectDiskFileType_Click);
     tool->addSeparator();
     addItem(tool, "menuClearIEcach", tr("Clear IE cach"), false);
-    addItem(tool, "menuOpenFileCheckType", tr("Open the File Check the File Type"), false);
+    connect(addItem(tool, "menuOpenFileCheckType", tr("Open the File Check the File Type"), true),
+            &QAction::triggered, this, &fFileDownload::menuOpenFileCheckType_Click);
 
     QMenu *help = menuBar()->addMenu(tr("Help(&H)"));
     addItem(help, "menuAbout", tr("About"), false);
@@ -308,6 +317,42 @@ void fFileDownload::ListView3_ItemClick(const QModelIndex &index)
 {
     const QString path = m_list->at(index.row()).localFile();
     m_panel2->setText(FileExists(path) ? path : QString());
+}
+
+bool fFileDownload::downloadsRunning() const
+{
+    return m_timerDown->isActive();
+}
+
+DuplicateMode fFileDownload::duplicateMode() const
+{
+    return DuplicateModeFromText(duplicateFileNameSetting(), m_program.build());
+}
+
+void fFileDownload::menuCheckAndCorrectDiskFileType_Click()
+{
+    if (downloadsRunning()) {
+        tell(tr("Stop downloading later to perform this operation!"));
+        return;
+    }
+    if (m_list->size() == 0) {
+        return;
+    }
+    int corrected = 0;
+    for (int i = 0; i < m_list->size(); ++i) {
+        corrected += CorrectItemFileType(*m_list, m_list->at(i).id) ? 1 : 0;
+    }
+    tell(tr("Correct file types:%1").arg(corrected));
+}
+
+void fFileDownload::menuOpenFileCheckType_Click()
+{
+    const QString file = askOpenFile();
+    if (file.isEmpty()) {
+        return;
+    }
+    const QString type = OpenFileToAnalyzingFileType(file);
+    tell(type.isEmpty() ? tr("Still unable to determine.") : tr("File type:") + type);
 }
 
 bool fFileDownload::workPending() const

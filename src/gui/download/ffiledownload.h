@@ -1,5 +1,7 @@
 #pragma once
 
+#include "download/savenames.h"
+
 #include <QMainWindow>
 
 #include <functional>
@@ -34,8 +36,16 @@ public:
     // The choice of the same-name option buttons: "Skip", "Cover" or "Rename" (as captioned).
     QString duplicateFileNameSetting() const;
 
-    // How the window asks a yes/no question; tests answer it themselves.
+    // How the window asks and tells; tests answer and listen themselves.
     std::function<bool(const QString &)> askYesNo;
+    std::function<void(const QString &)> tell;
+    std::function<QString()> askOpenFile;
+
+    // Tool menu: the files' real types.
+    void menuCheckAndCorrectDiskFileType_Click();
+    void menuOpenFileCheckType_Click();
+    bool downloadsRunning() const;
+    DuplicateMode duplicateMode() const;
 
     // The proxy the first download way uses, as read at load.
     bool proxyEffective = false;

@@ -1,0 +1,83 @@
+#include "savenames.h"
+
+#include "common/filenames.h"
+#include "common/files.h"
+
+#include <QDir>
+
+namespace harvly {
+
+DuplicateMode DuplicateModeFromText(const QString &text, const Build &build)
+{
+    const QString t = text.trimmed();
+    if (t == DuplicateModeText(DuplicateMode::Skip, build)) {
+        return DuplicateMode::Skip;
+    }
+    if (t == DuplicateModeText(DuplicateMode::Cover, build)) {
+        return DuplicateMode::Cover;
+    }
+    return DuplicateMode::Rename;
+}
+
+QString DuplicateModeText(DuplicateMode mode, const Build &build)
+{
+    const bool zh = build.isChinese();
+    switch (mode) {
+    case DuplicateMode::Skip:
+        return zh ? QStringLiteral("跳过") : QStringLiteral("Skip");
+    case DuplicateMode::Cover:
+        return zh ? QStringLiteral("覆盖") : QStringLiteral("Cover");
+    case DuplicateMode::Rename:
+        break;
+    }
+    return zh ? QStringLiteral("重命名") : QStringLiteral("Rename");
+}
+
+QString RenameSavePath(const QString &savePath, const QString &pureFileName,
+                       const QString &fileType, DuplicateMode mode, QString *newName)
+{
+    QString folder = savePath;
+    if (folder.isEmpty() || !IsPathSeparator(folder.back())) {
+        folder += QDir::separator();
+    }
+    const QString extension = QLatin1Char('.') + fileType;
+    QString name = FitFileName(pureFileName, extension);
+    QString path = folder + name + extension;
+    if (newName) {
+        *newName = name;
+    }
+    if (mode == DuplicateMode::Cover || !PathTaken(path)) {
+        return path;
+    }
+
+    QString base = pureFileName;
+    qint64 counter = 0;
+    const qsizetype open = base.lastIndexOf(QLatin1Char('['));
+    const qsizetype close = base.lastIndexOf(QLatin1Char(']'));
+    if (open >= 0 && close > open) {
+        const QString number = base.mid(open + 1, close - open - 1).trimmed();
+        if (IsNumericText(number)) {
+            counter = qint64(number.toDouble());
+            base.truncate(open);
+        }
+    }
+    base.replace(QLatin1Char('['), QStringLiteral("『")).replace(QLatin1Char(']'), QStringLiteral("』"));
+
+    const auto candidate = [&] {
+        const QString count =
+            counter == 0 ? QString() : QStringLiteral("[%1]").arg(counter, 3, 10, QLatin1Char('0'));
+        name = FitFileName(base, count + extension) + count;
+        return folder + name + extension;
+    };
+    path = candidate();
+    while (PathTaken(path)) {
+        ++counter;
+        path = candidate();
+    }
+    if (newName) {
+        *newName = name;
+    }
+    return path;
+}
+
+} // namespace harvly

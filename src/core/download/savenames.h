@@ -1,0 +1,25 @@
+#pragma once
+
+#include "common/build.h"
+
+#include <QString>
+
+namespace harvly {
+
+// What happens when a download's target file already exists.
+enum class DuplicateMode { Skip, Cover, Rename };
+
+// The mode a stored setting names, by the option captions of the build; anything else
+// renames.
+DuplicateMode DuplicateModeFromText(const QString &text, const Build &build);
+QString DuplicateModeText(DuplicateMode mode, const Build &build);
+
+// The target path for a download: folder + name + "." + type. Unless covering, a taken
+// name gets the first free counter "[001]", "[002]", ... (counting on from a number already
+// in brackets), with other square brackets in the name turned into 『』. *newName receives
+// the base name that goes with the path. Names are cut so that the file name, counter and
+// type included, fits the file system.
+QString RenameSavePath(const QString &savePath, const QString &pureFileName,
+                       const QString &fileType, DuplicateMode mode, QString *newName);
+
+} // namespace harvly
