@@ -343,6 +343,22 @@
         <source>Downloading files or download is not completed, close the window to force it?</source>
         <translation>正在下载文件或下载未完成，强制关闭窗口吗？</translation>
     </message>
+    <message>
+        <source>Stop downloading later to perform this operation!</source>
+        <translation>停止下载以后，才能执行此操作！</translation>
+    </message>
+    <message>
+        <source>Correct file types:%1</source>
+        <translation>纠正文件类型：%1个.</translation>
+    </message>
+    <message>
+        <source>Still unable to determine.</source>
+        <translation>目前还无法判断。</translation>
+    </message>
+    <message>
+        <source>File type:</source>
+        <translation>文件类型为：</translation>
+    </message>
 </context>
 <context>
     <name>harvly::fSeleFileSavePath</name>

@@ -11,6 +11,7 @@
 
 #include <QComboBox>
 #include <QCoro/QCoroTask>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -41,6 +42,7 @@ private slots:
     void downloadWindowLoadAndClose();
     void closingWithPendingWorkAsks();
     void minimisedDownloadWindowComesBackMaximised();
+    void toolMenuChecksFileTypes();
 
 private:
     void fill(const QStringList &titles)
@@ -279,6 +281,49 @@ void tst_HandOver::minimisedDownloadWindowComesBackMaximised()
     m_window->ShowDownloadWindow();
     QVERIFY(w->windowState() & Qt::WindowMaximized);
     QVERIFY(!(w->windowState() & Qt::WindowMinimized));
+}
+
+void tst_HandOver::toolMenuChecksFileTypes()
+{
+    fFileDownload *w = m_workspace->downloadWindow();
+    QStringList told;
+    w->tell = [&told](const QString &t) { told << t; };
+    w->menuCheckAndCorrectDiskFileType_Click(); // empty list: silent
+    QVERIFY(told.isEmpty());
+
+    const QString folder = m_dir.filePath("tool") + "/";
+    QDir().mkpath(folder);
+    const quint64 id = *w->list().add("http://h/login", "Login", "pdf", folder, "");
+    w->list().add("http://h/real", "Real", "pdf", folder, "");
+    for (const auto &[name, bytes] : {std::pair<QString, QByteArray>{"Login.pdf", "<html><head><title>Log in"},
+                                      {"Real.pdf", "%PDF-1.4"}}) {
+        QFile f(folder + name);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    auto *timerDown = w->findChild<QTimer *>("Timer_Down");
+    timerDown->start();
+    w->menuCheckAndCorrectDiskFileType_Click();
+    QCOMPARE(told, QStringList{"Stop downloading later to perform this operation!"});
+    QVERIFY(QFile::exists(folder + "Login.pdf"));
+    timerDown->stop();
+    w->menuCheckAndCorrectDiskFileType_Click();
+    QCOMPARE(told.last(), QString("Correct file types:1"));
+    QCOMPARE(w->list().find(id)->type, QString("htm"));
+    QVERIFY(QFile::exists(folder + "Login.htm"));
+
+    QString chosen = folder + "Real.pdf";
+    w->askOpenFile = [&chosen] { return chosen; };
+    w->menuOpenFileCheckType_Click();
+    QCOMPARE(told.last(), QString("File type:pdf"));
+    chosen = m_dir.filePath("settings.ini");
+    w->menuOpenFileCheckType_Click();
+    QCOMPARE(told.last(), QString("Still unable to determine."));
+    chosen.clear();
+    const qsizetype before = told.size();
+    w->menuOpenFileCheckType_Click();
+    QCOMPARE(told.size(), before);
+    w->askYesNo = [](const QString &) { return true; };
 }
 
 HARVLY_WEBENGINE_TEST_MAIN(tst_HandOver)
