@@ -1,6 +1,7 @@
 #include "common/build.h"
 #include "download/filetype.h"
 #include "analysecommand.h"
+#include "downloadcommand.h"
 #include "harvestcommand.h"
 
 #include <QCoreApplication>
@@ -18,6 +19,8 @@ const char *const kUsage = R"(Usage: harvly-cli [--version] [--help]
        harvly-cli harvest [--with-htm] [--static] PAGE
        harvly-cli analyse URL...
        harvly-cli identify FILE...
+       harvly-cli download --dest DIR [--way 1|2] [--threads N] [--interval S]
+                  [--same-name Skip|Cover|Rename] [--proxy HOST:PORT] (--list FILE | URL...)
 
 Runs the download manager's core without windows.
 
@@ -35,6 +38,10 @@ Commands:
               tab, the links the analysis would hand over: "embedded" (0 to 2),
               "download-pdf" (0 or 1) and "document" with the title (0 or 1).
               Exit status 1 when a page could not be fetched.
+  download    queue the addresses (or the lines URL[<TAB>title[<TAB>type[<TAB>referer]]]
+              of a list file) and download them as the download window does, until
+              every row is done; progress on standard error, then one line per row:
+              state, type, size, downloaded, percentage, file, seconds, address.
   identify    print what each file really is, from its content: the type word
               (empty when not recognised), a tab, and the path.
 )";
@@ -80,6 +87,12 @@ int main(int argc, char *argv[])
         }
         QCoreApplication::setApplicationName(QStringLiteral("harvly-cli"));
         return harvly::RunHarvestCommand(rest);
+    }
+
+    if (!args.isEmpty() && args.first() == QLatin1String("download")) {
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("harvly-cli"));
+        return harvly::RunDownloadCommand(args.mid(1));
     }
 
     if (!args.isEmpty() && args.first() == QLatin1String("analyse")) {

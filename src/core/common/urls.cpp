@@ -15,6 +15,23 @@ QString GetUrlRoot(const QString &url)
     return slash > 2 ? url.left(slash) : url;
 }
 
+QString GetUrlBase(const QString &url, bool toLastSlash)
+{
+    QString address = url.contains(QLatin1String("://")) ? url : QStringLiteral("http://") + url;
+    const qsizetype scheme = address.indexOf(QLatin1String("://")) + 3;
+    if (address.indexOf(QLatin1Char('/'), scheme) < 0) {
+        address += QLatin1Char('/');
+    }
+    if (toLastSlash) {
+        const qsizetype query = address.indexOf(QLatin1Char('?'));
+        if (query >= 0) {
+            address.truncate(query);
+        }
+        return address.left(address.lastIndexOf(QLatin1Char('/')) + 1);
+    }
+    return address.left(address.indexOf(QLatin1Char('/'), scheme) + 1);
+}
+
 namespace {
 
 struct Mapping {

@@ -9,6 +9,10 @@ namespace harvly {
 // Scheme and host of an address: everything before the first "/" after "://".
 QString GetUrlRoot(const QString &url);
 
+// The start of an address: scheme, host and the first "/" (toLastSlash false), or everything
+// up to the last "/" before any "?" (toLastSlash true). "http://" is assumed when missing.
+QString GetUrlBase(const QString &url, bool toLastSlash);
+
 // A MIME type as a file extension. In the English build *extension receives the result
 // only for the types that name a file format; in the Chinese build it is left alone and the
 // result is always a short lower-case word or "".

@@ -1,6 +1,8 @@
 #include "ffiledownload.h"
 
 #include "app/workspace.h"
+#include "browserpage.h"
+#include "webbrowser.h"
 #include "common/files.h"
 #include "common/forms.h"
 #include "common/listviews.h"
@@ -8,7 +10,11 @@
 #include "common/program.h"
 #include "common/settings.h"
 #include "common/combos.h"
+#include "common/sound.h"
 #include "download/correction.h"
+#include "download/redownload.h"
+#include "download/scheduler.h"
+#include "loginpanel.h"
 #include "download/downloadlist.h"
 #include "download/filetype.h"
 #include "search/fwebsearch.h"
@@ -25,6 +31,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStackedWidget>
 #include <QStatusBar>
 #include <QTimer>
 #include <QTreeView>
@@ -72,7 +79,9 @@ fFileDownload::fFileDownload(Workspace &workspace, QWidget *parent)
         m_view->setColumnWidth(c, DownloadListModel::columnWidthTwips(c) / 15);
     }
     SetListViewRowColors(m_view, false, 17);
-    layout->addWidget(m_view, 1);
+    m_stack = new QStackedWidget(central);
+    m_stack->addWidget(m_view);
+    layout->addWidget(m_stack, 1);
     setCentralWidget(central);
     connect(m_view, &QTreeView::clicked, this, &fFileDownload::ListView3_ItemClick);
 
@@ -98,9 +107,12 @@ fFileDownload::fFileDownload(Workspace &workspace, QWidget *parent)
     m_timerDown = new QTimer(this);
     m_timerDown->setObjectName(QStringLiteral("Timer_Down"));
     m_timerDown->setInterval(1000);
-    m_timer2 = new QTimer(this);
-    m_timer2->setObjectName(QStringLiteral("Timer2"));
-    m_timer2->setInterval(60000);
+    connect(m_timerDown, &QTimer::timeout, this, &fFileDownload::Timer_Down_Timer);
+    m_scheduler = new DownloadScheduler(*m_list, m_program.network(), *this, m_program.build(), this);
+    // The web panel lies exactly over the list when shown.
+    m_login = new LoginPanel(workspace.session(), m_program.build(), m_stack);
+    m_stack->addWidget(m_login);
+    connect(m_login, &LoginPanel::closeRequested, this, [this] { m_stack->setCurrentWidget(m_view); });
 
     buildMenus();
     Form_Load();
@@ -115,11 +127,6 @@ QWidget *fFileDownload::buildSettingsRow()
         l->setObjectName(QLatin1String(name));
         return l;
     };
-    // The scheduler's controls: their behaviour comes with the download engines.
-    auto later = [](QWidget *w) {
-        w->setEnabled(false);
-        return w;
-    };
     QLabel *listLabel = label("Label4", tr("Download List:"));
     m_count = label("Label1", QStringLiteral("0"));
     m_way = label("Label7", tr("Download Way:"));
@@ -132,7 +139,6 @@ QWidget *fFileDownload::buildSettingsRow()
     QLabel *intervalLabel = label("Label5", tr("download interval:"));
     m_interval = new QComboBox(panel);
     m_interval->setObjectName(QStringLiteral("Combo2"));
-    later(m_interval);
     QLabel *secLabel = label("Label9", tr("Sec"));
     QLabel *sameName = label("Label8", tr("Same file name:"));
     m_skip = new QRadioButton(tr("Skip"), panel);
@@ -158,10 +164,31 @@ QWidget *fFileDownload::buildSettingsRow()
     stop->setObjectName(QStringLiteral("Command31"));
     auto *sw = new QPushButton(tr("Switch"), panel);
     sw->setObjectName(QStringLiteral("Command26"));
-    for (QWidget *w : std::initializer_list<QWidget *>{autoReDownload, m_reDownload, autoStart,
-                                                       errorStop, voice, start, stop, sw}) {
-        later(w);
+    auto *webOpen = new QPushButton(tr("Web page open"), panel);
+    webOpen->setObjectName(QStringLiteral("Command1"));
+    connect(webOpen, &QPushButton::clicked, this, &fFileDownload::Command1_Click);
+    m_autoReDownload = autoReDownload;
+    m_autoStart = autoStart;
+    m_errorStop = errorStop;
+    m_voice = voice;
+    sw->setToolTip(tr("Change to download Mode"));
+    connect(start, &QPushButton::clicked, this, &fFileDownload::Command4_Click);
+    connect(stop, &QPushButton::clicked, this, &fFileDownload::Command31_Click);
+    connect(sw, &QPushButton::clicked, this, &fFileDownload::Command26_Click);
+    for (QCheckBox *c : {autoReDownload, autoStart, errorStop, voice}) {
+        connect(c, &QCheckBox::toggled, this, &fFileDownload::syncOptions);
     }
+    for (QComboBox *c : {m_threads, m_interval, m_reDownload}) {
+        connect(c, &QComboBox::currentIndexChanged, this, &fFileDownload::syncOptions);
+    }
+    for (QRadioButton *r : {m_skip, m_cover, m_rename}) {
+        connect(r, &QRadioButton::toggled, this, &fFileDownload::syncOptions);
+    }
+    m_shape = new QWidget(panel);
+    m_shape->setObjectName(QStringLiteral("Shape1"));
+    m_shape->setFixedSize(14, 14);
+    m_shape->setStyleSheet(QStringLiteral("background-color: rgb(0, 170, 0); border-radius: 7px;"));
+    m_shape->hide();
 
     auto *row1 = new QHBoxLayout;
     for (QWidget *w : std::initializer_list<QWidget *>{listLabel, m_count, m_way, threadsLabel,
@@ -177,9 +204,11 @@ QWidget *fFileDownload::buildSettingsRow()
         row2->addWidget(w);
     }
     row2->addStretch(1);
+    row2->addWidget(m_shape);
     row2->addWidget(start);
     row2->addWidget(stop);
     row2->addWidget(sw);
+    row2->addWidget(webOpen);
     auto *layout = new QVBoxLayout(panel);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addLayout(row1);
@@ -201,8 +230,10 @@ void fFileDownload::buildMenus()
     list->addSeparator();
     QMenu *reDownload = list->addMenu(tr("ReDownload"));
     addItem(reDownload, "menuReDownloadSelectItems", tr("Select Items"), false);
-    addItem(reDownload, "menuReDownloadErrItems", tr("Err Items"), false);
-    addItem(reDownload, "menuReDownloadHtmItems", tr("HTM/HTML/xml Items"), false);
+    connect(addItem(reDownload, "menuReDownloadErrItems", tr("Err Items"), true), &QAction::triggered,
+            this, [this] { ReDownloadErrItems(*m_list); });
+    connect(addItem(reDownload, "menuReDownloadHtmItems", tr("HTM/HTML/xml Items"), true),
+            &QAction::triggered, this, [this] { ReDownloadHtmItems(*m_list); });
     addItem(reDownload, "menuReDownloadErrAndHtmItems", tr("ReDownload Err And Htm Items"), false);
     addItem(reDownload, "menuReDownloadAssinFileSizeItems", tr("ReDownload Assin FileSize Items"),
             false);
@@ -217,8 +248,10 @@ void fFileDownload::buildMenus()
     addItem(del, "menuDeleteHtmFiles", tr("HTM/HTML/xml Items"), false);
     addItem(del, "menuDeleteErrFiles", tr("Err Items"), false);
     list->addSeparator();
-    addItem(list, "menuStartDownload", tr("Start Download "), false);
-    addItem(list, "menuStopDownload", tr("Stop Download "), false);
+    m_startAction = addItem(list, "menuStartDownload", tr("Start Download "), true);
+    connect(m_startAction, &QAction::triggered, this, &fFileDownload::Command4_Click);
+    connect(addItem(list, "menuStopDownload", tr("Stop Download "), true), &QAction::triggered, this,
+            &fFileDownload::Command31_Click);
     addItem(list, "menuCanelDownloadSelectItems", tr("Canel Download Select Items"), false);
     list->addSeparator();
     addItem(list, "menuOpenDownloadedFile", tr("Open Downloaded File"), false);
@@ -245,8 +278,13 @@ void fFileDownload::buildMenus()
     QMenu *tool = menuBar()->addMenu(tr("Tool(&T)"));
     tool->setObjectName(QStringLiteral("menuTool"));
     addItem(tool, "menuSet", tr("Set"), false);
-    addItem(tool, "menuAutoPositioning", tr("Auto Positioning To Download Item"), false);
-    addItem(tool, "menuOpenRefURL", tr("Open Ref URL before Download"), false);
+    m_autoPositioning = addItem(tool, "menuAutoPositioningToDownloadItem",
+                                tr("Auto Positioning To Download Item"), true);
+    m_autoPositioning->setCheckable(true);
+    m_openRefUrl = addItem(tool, "menuOpenRefURLbeforeDownload", tr("Open Ref URL before Download"), true);
+    m_openRefUrl->setCheckable(true);
+    connect(m_autoPositioning, &QAction::toggled, this, &fFileDownload::syncOptions);
+    connect(m_openRefUrl, &QAction::toggled, this, &fFileDownload::syncOptions);
     tool->addSeparator();
     addItem(tool, "menuCheckFileExists", tr("Check The File Is Exists"), false);
     connect(addItem(tool, "menuCheckAndCorrectFileType", tr("Check And Correct Disk File Type"), true),
@@ -293,8 +331,114 @@ void fFileDownload::Form_Load()
         m_interval->addItem(QString::number(i));
     }
     m_interval->setCurrentIndex(0);
+    m_scheduler->options.way = mode == 2 ? 2 : 1;
+    m_scheduler->options.proxyOn = proxyEffective;
+    m_scheduler->options.proxyHost = proxyUrl;
+    m_scheduler->options.proxyPort = proxyPort;
+    if (m_program.build().fileSizeCeiling) {
+        m_scheduler->options.sizeCeilingMegabytes = s.number(Setting::MaxFileSizeMegabytes);
+    }
+    syncOptions();
     m_timer1->start();
     ShowListCounts();
+}
+
+void fFileDownload::syncOptions()
+{
+    DownloadOptions &o = m_scheduler->options;
+    o.threads = m_threads->currentText().toInt();
+    o.interval = m_interval->currentText().toInt();
+    o.duplicateMode = duplicateMode();
+    o.autoStart = m_autoStart->isChecked();
+    o.autoReDownload = m_autoReDownload->isChecked();
+    o.reDownloadKind = m_reDownload->currentIndex();
+    o.errorStop = m_errorStop->isChecked();
+    o.voicePrompts = m_voice->isChecked();
+    o.autoLogin = m_login->autoLogin();
+    o.autoPositioning = m_autoPositioning->isChecked();
+    o.openRefererFirst = m_openRefUrl->isChecked();
+}
+
+void fFileDownload::showWay()
+{
+    const int way = m_scheduler->options.way;
+    m_way->setText(tr("Download Way:") + QString::number(way));
+    m_threads->setCurrentText(QStringLiteral("1"));
+    m_threads->setEnabled(way == 2);
+}
+
+void fFileDownload::Timer_Down_Timer()
+{
+    syncOptions();
+    m_scheduler->Timer_Down_Timer();
+}
+
+void fFileDownload::Command4_Click()
+{
+    syncOptions();
+    m_scheduler->menuStartDownload();
+}
+
+void fFileDownload::Command31_Click()
+{
+    m_scheduler->menuStopDownload();
+    m_autoStart->setChecked(false);
+    m_autoReDownload->setChecked(false);
+}
+
+void fFileDownload::Command1_Click()
+{
+    m_stack->setCurrentWidget(m_login);
+    const QModelIndexList selected = m_view->selectionModel()->selectedRows();
+    if (!m_login->autoLogin() && !selected.isEmpty()) {
+        m_login->browser()->page()->navigate(QUrl(GetItemUrlFromKey(m_list->at(selected.first().row()).key)));
+    }
+}
+
+void fFileDownload::Command26_Click()
+{
+    m_scheduler->Command26_Click();
+    showWay();
+}
+
+void fFileDownload::playSound(int soundId)
+{
+    PlaySoundFile(soundId);
+}
+
+void fFileDownload::loginSite()
+{
+    m_login->LoginSite(false);
+}
+
+void fFileDownload::scrollTo(quint64 rowId)
+{
+    const int row = m_list->rowOf(rowId);
+    if (row >= 0) {
+        m_view->scrollTo(m_list->index(row, 0));
+    }
+}
+
+QCoro::Task<> fFileDownload::openReferer(QString url)
+{
+    QCoro::Task<> open = m_login->openPage(url);
+    co_await open;
+}
+
+void fFileDownload::statusText(int panel, const QString &text)
+{
+    (panel == 3 ? m_panel3 : m_panel2)->setText(text);
+}
+
+void fFileDownload::timerDownChanged(bool enabled)
+{
+    if (enabled) {
+        m_timerDown->start();
+    } else {
+        m_timerDown->stop();
+    }
+    m_shape->setVisible(enabled);
+    m_startAction->setEnabled(!enabled);
 }
 
 QString fFileDownload::duplicateFileNameSetting() const
@@ -305,6 +449,11 @@ QString fFileDownload::duplicateFileNameSetting() const
 
 void fFileDownload::Timer1_Timer()
 {
+    syncOptions();
+    m_scheduler->Timer1_Timer();
+    if (m_list->IsCompletedOfDownloadListView()) {
+        m_startAction->setEnabled(true);
+    }
     ShowListCounts();
 }
 
@@ -321,7 +470,8 @@ void fFileDownload::ListView3_ItemClick(const QModelIndex &index)
 
 bool fFileDownload::downloadsRunning() const
 {
-    return m_timerDown->isActive();
+    return m_scheduler->timerDownEnabled() || m_scheduler->InetBusy() ||
+           m_scheduler->runningSlots() > 0;
 }
 
 DuplicateMode fFileDownload::duplicateMode() const
@@ -357,7 +507,7 @@ void fFileDownload::menuOpenFileCheckType_Click()
 
 bool fFileDownload::workPending() const
 {
-    return !m_list->IsCompletedOfDownloadListView() || m_timerDown->isActive();
+    return !m_list->IsCompletedOfDownloadListView() || downloadsRunning();
 }
 
 void fFileDownload::changeEvent(QEvent *event)
@@ -379,7 +529,8 @@ void fFileDownload::closeEvent(QCloseEvent *event)
     }
     m_timer1->stop();
     m_timerDown->stop();
-    m_timer2->stop();
+    m_login->stopRefresh();
+    m_scheduler->menuStopDownload();
     SaveFormPosition(this, s);
     s.setInteger(Setting::Thread, m_threads->currentIndex());
     event->accept();

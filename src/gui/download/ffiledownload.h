@@ -1,6 +1,7 @@
 #pragma once
 
 #include "download/savenames.h"
+#include "download/schedulerhost.h"
 
 #include <QMainWindow>
 
@@ -10,17 +11,20 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QRadioButton;
+class QStackedWidget;
 class QTimer;
 class QTreeView;
 
 namespace harvly {
 
 class DownloadListModel;
+class DownloadScheduler;
+class LoginPanel;
 class Program;
 class Workspace;
 
 // The download window: the list of download jobs, its settings row and its status bar.
-class fFileDownload final : public QMainWindow
+class fFileDownload final : public QMainWindow, private SchedulerHost
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(fFileDownload)
@@ -29,6 +33,14 @@ public:
     explicit fFileDownload(Workspace &workspace, QWidget *parent = nullptr);
 
     DownloadListModel &list() const { return *m_list; }
+    DownloadScheduler &scheduler() const { return *m_scheduler; }
+    LoginPanel &loginPanel() const { return *m_login; }
+
+    void Timer_Down_Timer();
+    void Command4_Click();  // Start Download
+    void Command31_Click(); // Stop Download
+    void Command26_Click(); // Switch
+    void Command1_Click();  // Web page open
     QTreeView *listView() const { return m_view; }
 
     void Timer1_Timer();
@@ -57,6 +69,16 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    // SchedulerHost
+    void playSound(int soundId) override;
+    void loginSite() override;
+    void scrollTo(quint64 rowId) override;
+    QCoro::Task<> openReferer(QString url) override;
+    void statusText(int panel, const QString &text) override;
+    void timerDownChanged(bool enabled) override;
+    void syncOptions();
+    void showWay();
+
     void Form_Load();
     QWidget *buildSettingsRow();
     void buildMenus();
@@ -67,6 +89,7 @@ private:
     Program &m_program;
     DownloadListModel *m_list;
     QTreeView *m_view = nullptr;
+    QStackedWidget *m_stack = nullptr;
     QLabel *m_count = nullptr;
     QLabel *m_way = nullptr;
     QComboBox *m_threads = nullptr;
@@ -81,7 +104,16 @@ private:
     QLabel *m_panel4 = nullptr;
     QTimer *m_timer1 = nullptr;
     QTimer *m_timerDown = nullptr;
-    QTimer *m_timer2 = nullptr;
+    DownloadScheduler *m_scheduler = nullptr;
+    LoginPanel *m_login = nullptr;
+    QWidget *m_shape = nullptr;
+    QCheckBox *m_autoReDownload = nullptr;
+    QCheckBox *m_autoStart = nullptr;
+    QCheckBox *m_errorStop = nullptr;
+    QCheckBox *m_voice = nullptr;
+    QAction *m_startAction = nullptr;
+    QAction *m_autoPositioning = nullptr;
+    QAction *m_openRefUrl = nullptr;
 };
 
 } // namespace harvly

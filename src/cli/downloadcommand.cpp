@@ -1,0 +1,242 @@
+#include "downloadcommand.h"
+
+#include "common/filenames.h"
+#include "common/program.h"
+#include "download/downloadlist.h"
+#include "download/handover.h"
+#include "download/savenames.h"
+#include "download/scheduler.h"
+#include "download/schedulerhost.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QHash>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QTimer>
+
+#include <optional>
+
+namespace harvly {
+
+namespace {
+
+const char *const kUsage =
+    "Usage: harvly-cli download --dest DIR [--way 1|2] [--threads N] [--interval S]\n"
+    "           [--same-name Skip|Cover|Rename] [--proxy HOST:PORT] (--list FILE | URL...)\n";
+
+// The command line has no windows: no sounds, no browser, no status bar.
+class QuietHost final : public SchedulerHost
+{
+public:
+    void playSound(int) override {}
+    void loginSite() override {}
+    void scrollTo(quint64) override {}
+    QCoro::Task<> openReferer(QString) override { co_return; }
+    void statusText(int, const QString &) override {}
+    void timerDownChanged(bool) override {}
+};
+
+struct Job {
+    QString url;
+    QString title;
+    QString type;
+    QString referer;
+};
+
+struct Options {
+    QString dest;
+    DownloadOptions download;
+    QList<Job> jobs;
+};
+
+std::optional<Options> parse(const QStringList &args, QString *error)
+{
+    Options o;
+    o.download.way = 1;
+    o.download.threads = 1;
+    QString listFile;
+    const auto value = [&](qsizetype &i) -> std::optional<QString> {
+        if (i + 1 >= args.size()) {
+            *error = QStringLiteral("%1 needs a value").arg(args.at(i));
+            return std::nullopt;
+        }
+        return args.at(++i);
+    };
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &a = args.at(i);
+        bool ok = true;
+        if (a == QLatin1String("--dest")) {
+            const auto v = value(i);
+            if (!v) {
+                return std::nullopt;
+            }
+            o.dest = *v;
+        } else if (a == QLatin1String("--way") || a == QLatin1String("--threads") ||
+                   a == QLatin1String("--interval")) {
+            const auto v = value(i);
+            if (!v) {
+                return std::nullopt;
+            }
+            const int n = v->toInt(&ok);
+            const bool inRange = a == QLatin1String("--way")       ? (n == 1 || n == 2)
+                                 : a == QLatin1String("--threads") ? (n >= 1 && n <= 6)
+                                                                   : (n >= 0 && n <= 600);
+            if (!ok || !inRange) {
+                *error = QStringLiteral("bad value for %1: '%2'").arg(a, *v);
+                return std::nullopt;
+            }
+            (a == QLatin1String("--way")       ? o.download.way
+             : a == QLatin1String("--threads") ? o.download.threads
+                                               : o.download.interval) = n;
+        } else if (a == QLatin1String("--same-name")) {
+            const auto v = value(i);
+            if (!v) {
+                return std::nullopt;
+            }
+            if (*v != QLatin1String("Skip") && *v != QLatin1String("Cover") &&
+                *v != QLatin1String("Rename")) {
+                *error = QStringLiteral("--same-name is Skip, Cover or Rename, not '%1'").arg(*v);
+                return std::nullopt;
+            }
+            o.download.duplicateMode = DuplicateModeFromText(*v, Build::english());
+        } else if (a == QLatin1String("--proxy")) {
+            const auto v = value(i);
+            if (!v) {
+                return std::nullopt;
+            }
+            const qsizetype colon = v->lastIndexOf(QLatin1Char(':'));
+            if (colon <= 0) {
+                *error = QStringLiteral("--proxy is HOST:PORT, not '%1'").arg(*v);
+                return std::nullopt;
+            }
+            o.download.proxyOn = true;
+            o.download.proxyHost = v->left(colon);
+            o.download.proxyPort = v->mid(colon + 1);
+        } else if (a == QLatin1String("--list")) {
+            const auto v = value(i);
+            if (!v) {
+                return std::nullopt;
+            }
+            listFile = *v;
+        } else if (a.startsWith(QLatin1Char('-'))) {
+            *error = QStringLiteral("unknown option '%1'").arg(a);
+            return std::nullopt;
+        } else {
+            o.jobs << Job{a, {}, {}, {}};
+        }
+    }
+    if (o.dest.isEmpty()) {
+        *error = QStringLiteral("--dest is needed");
+        return std::nullopt;
+    }
+    if (!listFile.isEmpty()) {
+        if (!o.jobs.isEmpty()) {
+            *error = QStringLiteral("give --list or addresses, not both");
+            return std::nullopt;
+        }
+        QFile f(listFile);
+        if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
+            *error = QStringLiteral("cannot read %1: %2").arg(listFile, f.errorString());
+            return std::nullopt;
+        }
+        for (const QByteArray &raw : f.readAll().split('\n')) {
+            const QStringList fields = QString::fromUtf8(raw).trimmed().split(QLatin1Char('\t'));
+            if (!fields.value(0).trimmed().isEmpty()) {
+                o.jobs << Job{fields.value(0).trimmed(), fields.value(1), fields.value(2),
+                              fields.value(3)};
+            }
+        }
+    }
+    if (o.jobs.isEmpty()) {
+        *error = QStringLiteral("no address to download");
+        return std::nullopt;
+    }
+    return o;
+}
+
+QString stateWord(DownloadState s)
+{
+    switch (s) {
+    case DownloadState::Waiting:
+        return QStringLiteral("Waiting");
+    case DownloadState::Downloading:
+        return QStringLiteral("Downloading");
+    case DownloadState::Finished:
+        return QStringLiteral("Finished");
+    case DownloadState::Failed:
+        break;
+    }
+    return QStringLiteral("Failed");
+}
+
+} // namespace
+
+int RunDownloadCommand(const QStringList &args)
+{
+    QTextStream out(stdout);
+    out.setEncoding(QStringConverter::Utf8);
+    QTextStream err(stderr);
+    QString error;
+    const std::optional<Options> o = parse(args, &error);
+    if (!o) {
+        err << "download: " << error << '\n' << kUsage;
+        return 2;
+    }
+    // Settings of this run only: the command line never changes the programs' own.
+    QTemporaryDir scratch;
+    const Build build = Build::english();
+    Program program(build, std::make_unique<Settings>(build, scratch.filePath("settings.ini")));
+    QDir().mkpath(o->dest);
+    program.downloadSaveFolder = QDir(o->dest).absolutePath() + QDir::separator();
+
+    DownloadListModel list;
+    for (const Job &job : o->jobs) {
+        const QString title = job.title.isEmpty() ? GetFileNameFromPath(job.url, true) : job.title;
+        AddDownloadRow(list, program, job.url, title.isEmpty() ? QStringLiteral("untitled") : title,
+                       job.type, job.referer, QString());
+    }
+
+    QuietHost host;
+    DownloadScheduler scheduler(list, program.network(), host, build);
+    scheduler.options = o->download;
+    QHash<quint64, double> started;
+    QHash<quint64, double> seconds;
+    QObject::connect(&list, &QAbstractItemModel::dataChanged, &list, [&](const QModelIndex &from) {
+        const DownloadRow &r = list.at(from.row());
+        if (r.state == DownloadState::Downloading && !started.contains(r.id)) {
+            started.insert(r.id, scheduler.now());
+        }
+    });
+    QObject::connect(&scheduler, &DownloadScheduler::rowEnded, &scheduler, [&](quint64 id) {
+        seconds.insert(id, scheduler.now() - started.value(id, scheduler.now()));
+    });
+
+    QTimer ticks;
+    ticks.setInterval(1000);
+    QObject::connect(&ticks, &QTimer::timeout, &ticks, [&] {
+        scheduler.Timer_Down_Timer();
+        scheduler.Timer1_Timer();
+        err << list.ListCountsText() << '\n';
+        err.flush();
+        if (!scheduler.timerDownEnabled() && list.IsCompletedOfDownloadListView() &&
+            !scheduler.InetBusy() && scheduler.runningSlots() == 0) {
+            QCoreApplication::quit();
+        }
+    });
+    scheduler.menuStartDownload();
+    ticks.start();
+    QCoreApplication::exec();
+
+    for (int i = 0; i < list.size(); ++i) {
+        const DownloadRow &r = list.at(i);
+        out << stateWord(r.state) << '\t' << r.type << '\t' << r.fileSize << '\t' << r.downloaded
+            << '\t' << r.percentage << '\t' << r.localFile() << '\t'
+            << QString::number(seconds.value(r.id), 'f', 3) << '\t' << r.key << '\n';
+    }
+    return 0;
+}
+
+} // namespace harvly

@@ -1,0 +1,125 @@
+#include "downloader.h"
+
+#include "common/urls.h"
+#include "transferfile.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+
+namespace harvly {
+
+Downloader::Downloader(QNetworkAccessManager &network, EngineLimits limits, QObject *parent)
+    : QObject(parent), m_network(&network), m_limits(limits)
+{
+    m_stall.setSingleShot(true);
+    connect(&m_stall, &QTimer::timeout, this, &Downloader::fail);
+}
+
+Downloader::~Downloader()
+{
+    CancelAsyncRead();
+}
+
+void Downloader::BeginDownload(const QString &address, const QString &saveFile,
+                               const QString &referer)
+{
+    m_saveFile = saveFile;
+    m_file = std::make_unique<TransferFile>(saveFile);
+    if (!m_network || !m_file->open()) {
+        QTimer::singleShot(0, this, &Downloader::fail);
+        return;
+    }
+    QNetworkRequest request{QUrl(address)};
+    request.setRawHeader("Referer",
+                         (referer.isEmpty() ? GetUrlBase(address, false) : referer).toUtf8());
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::NoLessSafeRedirectPolicy);
+    // The cache is never asked: a document is always fetched anew.
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
+                         QNetworkRequest::AlwaysNetwork);
+    m_reply.reset(m_network->get(request));
+    m_reply->setParent(nullptr);
+    m_reply->setReadBufferSize(1024 * 1024);
+    connect(m_reply.get(), &QNetworkReply::metaDataChanged, this,
+            [this] { m_expected = AnnouncedSize(m_reply.get()); });
+    connect(m_reply.get(), &QNetworkReply::readyRead, this, &Downloader::readMore);
+    connect(m_reply.get(), &QNetworkReply::finished, this, &Downloader::finished);
+    m_stall.start(m_limits.stall);
+}
+
+void Downloader::readMore()
+{
+    if (!m_file->drain(m_reply.get())) {
+        fail();
+        return;
+    }
+    m_stall.start(m_limits.stall);
+    if (m_expected > 0) {
+        emit DownloadProgress(m_file->written(), m_expected, m_saveFile);
+    }
+}
+
+void Downloader::finished()
+{
+    if (m_done) {
+        return;
+    }
+    readMore();
+    if (m_done) {
+        return;
+    }
+    m_stall.stop();
+    const bool networkOk = m_reply->error() == QNetworkReply::NoError ||
+                           m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() >= 400;
+    if (!networkOk || (m_expected > 0 && m_file->written() < m_expected)) {
+        fail(); // a body shorter than announced is no document
+        return;
+    }
+    if (m_expected == 0) {
+        emit DownloadProgress(m_file->written(), m_file->written(), m_saveFile);
+        if (m_file->written() == 0) {
+            fail();
+            return;
+        }
+    }
+    const qint64 size = m_expected > 0 ? m_expected : m_file->written();
+    if (!m_file->commit()) {
+        fail();
+        return;
+    }
+    m_done = true;
+    emit DownloadComplete(size, m_saveFile);
+}
+
+void Downloader::fail()
+{
+    if (m_done) {
+        return;
+    }
+    m_done = true;
+    m_stall.stop();
+    if (m_reply) {
+        m_reply->disconnect(this);
+        m_reply->abort();
+    }
+    if (m_file) {
+        m_file->discard();
+    }
+    emit DownloadError(m_saveFile);
+}
+
+void Downloader::CancelAsyncRead()
+{
+    m_stall.stop();
+    if (m_reply) {
+        m_reply->disconnect(this);
+        m_reply->abort();
+        m_reply.reset();
+    }
+    if (m_file && !m_done) {
+        m_file->discard();
+    }
+    m_done = true;
+}
+
+} // namespace harvly

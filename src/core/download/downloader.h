@@ -1,0 +1,53 @@
+#pragma once
+
+#include "downloadoptions.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+
+#include <memory>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+
+namespace harvly {
+
+class TransferFile;
+
+// One slot of the parallel way: fetches one address into its save file in the background
+// and tells how it goes through its three signals.
+class Downloader final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(Downloader)
+
+public:
+    Downloader(QNetworkAccessManager &network, EngineLimits limits, QObject *parent = nullptr);
+    ~Downloader() override;
+
+    void BeginDownload(const QString &address, const QString &saveFile, const QString &referer);
+    void CancelAsyncRead();
+
+signals:
+    void DownloadProgress(qint64 bytesRead, qint64 bytesExpected, const QString &saveFile);
+    void DownloadError(const QString &saveFile);
+    void DownloadComplete(qint64 size, const QString &saveFile);
+
+private:
+    void readMore();
+    void finished();
+    void fail();
+
+    QPointer<QNetworkAccessManager> m_network;
+    EngineLimits m_limits;
+    QString m_saveFile;
+    std::unique_ptr<QNetworkReply> m_reply;
+    std::unique_ptr<TransferFile> m_file;
+    qint64 m_expected = 0;
+    QTimer m_stall;
+    bool m_done = false;
+};
+
+} // namespace harvly

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "savenames.h"
+
+#include <QString>
+
+#include <chrono>
+
+namespace harvly {
+
+// How the download window is set up: its settings row, menus and proxy values.
+struct DownloadOptions {
+    int way = 1;      // 1: one request at a time; 2: parallel slots
+    int threads = 1;  // slots of way 2, 1 to 6
+    int interval = 0; // seconds between the end of one download and the next start
+    DuplicateMode duplicateMode = DuplicateMode::Rename;
+    bool proxyOn = false;
+    QString proxyHost;
+    QString proxyPort;
+    bool autoStart = false;
+    bool autoReDownload = false;
+    int reDownloadKind = 0; // 0 failed rows, 1 page rows, 2 both
+    bool errorStop = false;
+    bool voicePrompts = false;
+    bool autoLogin = false;
+    bool autoPositioning = false;
+    bool openRefererFirst = false;
+    double sizeCeilingMegabytes = 0; // the Chinese build skips larger downloads; 0: no ceiling
+};
+
+// The time limits of a transfer; tests shorten them.
+struct EngineLimits {
+    std::chrono::milliseconds response{30000}; // for the response headers
+    std::chrono::milliseconds stall{120000};   // without a byte of progress
+    std::chrono::seconds abandon{1200};        // a slot that never learnt its size
+};
+
+} // namespace harvly

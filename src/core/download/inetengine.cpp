@@ -1,0 +1,322 @@
+// The single-request way: one row at a time, start to end, with its progress in the row.
+#include "common/files.h"
+#include "common/filenames.h"
+#include "common/urls.h"
+#include "correction.h"
+#include "downloadlist.h"
+#include "savenames.h"
+#include "scheduler.h"
+#include "schedulerhost.h"
+#include "transferfile.h"
+
+#include <QCoro/QCoroNetworkReply>
+#include <QCoro/QCoroSignal>
+#include <QCoro/QCoroTimer>
+#include <QDir>
+#include <QFileInfo>
+#include <QNetworkReply>
+
+namespace harvly {
+
+namespace {
+
+using namespace std::chrono_literals;
+constexpr auto kPoll = 50ms;
+
+// The connection states of a transfer, as status bar panel 3 shows them.
+QString stateText(int state)
+{
+    static const char *const texts[] = {
+        "0 无状态可报告。",
+        "1 正在查询所指定的主机的 IP 地址...",
+        "2 已成功地找到所指定的主机的 IP 地址。",
+        "3 正在与主机连接...",
+        "4 已与主机连接成功。",
+        "5 正在向主机发送请求...",
+        "6 发送请求已成功。",
+        "7 正在接收主机的响应...",
+        "8 已成功地接收到主机的响应。",
+        "9 正在解除与主机的连接...",
+        "10 已成功地与主机解除了连接。",
+        "11 与主机通讯时出现了错误:",
+        "12 该请求已经完成，并且所有数据均已接收到。",
+    };
+    return QString::fromUtf8(texts[qBound(0, state, 12)]);
+}
+
+QString lowerLetters(const QString &s)
+{
+    qsizetype end = 0;
+    while (end < s.size() && s.at(end).toLower() >= QLatin1Char('a') &&
+           s.at(end).toLower() <= QLatin1Char('z')) {
+        ++end;
+    }
+    return end > 5 ? QString() : s.left(end).toLower();
+}
+
+} // namespace
+
+QCoro::Task<> DownloadScheduler::InetDownloadThisFile(quint64 rowId)
+{
+    if (m_inetRunning || m_inetBusy) {
+        m_list.update(rowId, [](DownloadRow &r) {
+            r.state = DownloadState::Waiting;
+            r.fileSize = QStringLiteral("Wait re-download");
+        });
+        co_return;
+    }
+    QPointer<DownloadScheduler> self(this);
+    m_inetBusy = true;
+    QCoro::Task<bool> run = InetDownloadFile(rowId);
+    co_await run;
+    if (self) {
+        m_inetBusy = false;
+    }
+}
+
+QCoro::Task<bool> DownloadScheduler::InetDownloadFile(quint64 rowId)
+{
+    QPointer<DownloadScheduler> self(this);
+    const DownloadRow *start = m_list.find(rowId);
+    if (!start) {
+        co_return false;
+    }
+    m_inetRunning = true;
+    m_inetBusy = true;
+    bool result = false;
+    const bool chinese = m_build.isChinese();
+    const QString address = GetItemUrlFromKey(start->key);
+    const QString referer = start->tag.isEmpty() ? GetUrlRoot(address) : start->tag;
+    m_host.statusText(2, text("downloading:", "正在下载:") + start->text);
+
+    // Whatever happens below, the row ends here and the window hears of it once.
+    const auto fail = [&](const QString &fileSize) {
+        m_list.update(rowId, [&](DownloadRow &r) {
+            r.state = DownloadState::Failed;
+            if (!fileSize.isNull()) {
+                r.fileSize = fileSize;
+            }
+        });
+    };
+
+    if (options.openRefererFirst && !start->tag.isEmpty()) {
+        QCoro::Task<> open = m_host.openReferer(start->tag);
+        co_await open;
+        if (!self) {
+            co_return false;
+        }
+    }
+
+    QString proxyError;
+    QNetworkAccessManager *network = networkFor(options.proxyOn, &proxyError);
+    std::unique_ptr<QNetworkReply> reply;
+    std::unique_ptr<TransferFile> file;
+    if (!network) {
+        fail(proxyError);
+    } else {
+        QNetworkRequest request{QUrl(address)};
+        request.setRawHeader("Referer", referer.toUtf8());
+        request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                             QNetworkRequest::NoLessSafeRedirectPolicy);
+        request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
+                             QNetworkRequest::AlwaysNetwork);
+        m_host.statusText(3, stateText(5));
+        reply.reset(network->get(request));
+        reply->setParent(nullptr);
+        // Bounded, and drained to disk as it fills: memory stays flat whatever the size.
+        reply->setReadBufferSize(1024 * 1024);
+
+        // The response headers, for at most the response limit.
+        const auto headerDeadline = now() + limits.response.count() / 1000.0;
+        while (self && !reply->isFinished() &&
+               !reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid() &&
+               now() < headerDeadline && m_inetBusy) {
+            co_await QCoro::sleepFor(kPoll);
+        }
+        if (!self) {
+            co_return false;
+        }
+        const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+        if (!status.isValid()) {
+            const bool tls = reply->error() == QNetworkReply::SslHandshakeFailedError;
+            reply->abort();
+            m_host.statusText(3, stateText(11) + reply->errorString());
+            fail(tls ? text("certificate not trusted", "证书不可信") : QString());
+        } else {
+            m_host.statusText(3, stateText(8));
+            const qint64 size = AnnouncedSize(reply.get());
+            const QString contentType = QString::fromLatin1(reply->rawHeader("Content-Type")).trimmed();
+            QString derived;
+            ContentTypeToExtension(contentType.section(QLatin1Char(';'), 0, 0).trimmed(), &derived,
+                                   m_build);
+            if (chinese) {
+                derived = ContentTypeToExtension(contentType.section(QLatin1Char(';'), 0, 0).trimmed(),
+                                                 nullptr, m_build);
+                if (derived.isEmpty()) {
+                    const QString disposition = QString::fromUtf8(reply->rawHeader("Content-Disposition"));
+                    const qsizetype at = disposition.indexOf(QLatin1String("filename="), 0, Qt::CaseInsensitive);
+                    if (at >= 0) {
+                        QString name = disposition.mid(at + 9).remove(QLatin1Char('"')).trimmed();
+                        derived = lowerLetters(name.mid(name.lastIndexOf(QLatin1Char('.')) + 1));
+                    }
+                    if (derived.isEmpty() && contentType.contains(QLatin1String("charset"), Qt::CaseInsensitive)) {
+                        derived = QStringLiteral("htm");
+                    }
+                }
+            }
+            const double ceiling = options.sizeCeilingMegabytes;
+            if (chinese && ceiling > 0 && size / 1024.0 / 1024.0 > ceiling) {
+                reply->abort();
+                m_list.update(rowId, [](DownloadRow &r) {
+                    r.state = DownloadState::Finished;
+                    r.percentage = QStringLiteral("大文件，跳过");
+                });
+                result = true;
+            } else {
+                // Folder, type and target name.
+                QString folderError;
+                QString folder = CreateFolderPath(m_list.find(rowId) ? m_list.find(rowId)->savePath
+                                                                     : QString(),
+                                                  m_build, &folderError);
+                if (folder.isEmpty()) {
+                    reply->abort();
+                    fail(text("download failed", "下载失败"));
+                } else {
+                    if (!IsPathSeparator(folder.back())) {
+                        folder += QDir::separator();
+                    }
+                    QString target;
+                    bool skip = false;
+                    m_list.update(rowId, [&](DownloadRow &r) {
+                        r.savePath = folder;
+                        if (!derived.isEmpty()) {
+                            r.type = derived;
+                        }
+                        if (options.duplicateMode == DuplicateMode::Rename) {
+                            QString newName;
+                            target = RenameSavePath(r.savePath, r.text, r.type, DuplicateMode::Rename,
+                                                    &newName);
+                            r.text = newName;
+                        } else {
+                            const QString suffix = r.type.isEmpty() ? QString() : QLatin1Char('.') + r.type;
+                            target = r.savePath + FitFileName(r.text, suffix) + suffix;
+                            skip = options.duplicateMode == DuplicateMode::Skip && PathTaken(target);
+                            if (skip) {
+                                const QString existing = QString::number(QFileInfo(target).size());
+                                r.state = DownloadState::Finished;
+                                r.fileSize = existing;
+                                r.downloaded = existing;
+                                r.percentage = text("Already exists, skip", "已存在，跳过");
+                            }
+                        }
+                    });
+                    if (skip) {
+                        reply->abort();
+                    } else {
+                        file = std::make_unique<TransferFile>(target);
+                        if (!file->open()) {
+                            reply->abort();
+                            fail(text("download failed", "下载失败"));
+                            file.reset();
+                        }
+                    }
+                }
+            }
+
+            if (file) {
+                const bool announced = size > 0;
+                m_list.update(rowId, [&](DownloadRow &r) {
+                    r.fileSize = announced ? QString::number(size) : text("unknow", "未知");
+                    r.downloaded = QStringLiteral("0");
+                });
+                auto lastProgress = now();
+                qint64 lastLength = 0;
+                QString outcome; // empty: the body came whole
+                while (true) {
+                    if (!file->drain(reply.get())) {
+                        outcome = text("download failed", "下载失败");
+                        break;
+                    }
+                    if (file->written() > lastLength) {
+                        lastLength = file->written();
+                        lastProgress = now();
+                        const QString done = QString::number(lastLength);
+                        m_list.update(rowId, [&](DownloadRow &r) {
+                            r.downloaded = done;
+                            if (announced) {
+                                r.percentage = QString::number(lastLength * 100 / size) + QLatin1Char('%');
+                            }
+                        });
+                    }
+                    if (reply->isFinished() && reply->bytesAvailable() == 0) {
+                        break;
+                    }
+                    if (now() - lastProgress > limits.stall.count() / 1000.0) {
+                        outcome = text("download failed", "下载失败");
+                        break;
+                    }
+                    if (!m_inetBusy) {
+                        outcome = text("Download Cancel", "下载取消");
+                        break;
+                    }
+                    co_await QCoro::sleepFor(kPoll);
+                    if (!self) {
+                        co_return false;
+                    }
+                }
+                const bool transportError = reply->error() != QNetworkReply::NoError &&
+                                            reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() < 400;
+                if (outcome.isEmpty() && (transportError || (announced && file->written() < size))) {
+                    outcome = text("download failed", "下载失败"); // a short body is no document
+                }
+                if (outcome.isEmpty() && !announced && file->written() == 0) {
+                    m_list.update(rowId, [](DownloadRow &r) {
+                        r.fileSize = QStringLiteral("0");
+                        r.downloaded = QStringLiteral("0");
+                        r.percentage = QStringLiteral("100%");
+                    });
+                    outcome = QStringLiteral("-");
+                }
+                if (!outcome.isEmpty()) {
+                    reply->abort();
+                    file->discard();
+                    fail(outcome == QLatin1String("-") ? QString() : outcome);
+                } else if (!file->commit()) {
+                    const QString existing = QString::number(QFileInfo(file->target()).size());
+                    m_list.update(rowId, [&](DownloadRow &r) {
+                        r.state = DownloadState::Failed;
+                        r.fileSize = existing;
+                        r.downloaded = existing;
+                        r.percentage = text("Can not replace", "无法替换");
+                    });
+                } else {
+                    const QString total = QString::number(file->written());
+                    m_list.update(rowId, [&](DownloadRow &r) {
+                        r.state = DownloadState::Finished;
+                        if (!announced) {
+                            r.fileSize = total;
+                            r.downloaded = total;
+                            r.percentage = QStringLiteral("100%");
+                        }
+                    });
+                    result = true;
+                    CorrectItemFileType(m_list, rowId);
+                    AddBaseHrefToSavedPage(m_list, rowId, m_build);
+                }
+            }
+        }
+        if (reply && !reply->isFinished()) {
+            reply->abort();
+        }
+        m_host.statusText(3, stateText(reply && reply->error() == QNetworkReply::NoError ? 12 : 10));
+    }
+
+    m_inetRunning = false;
+    if (const DownloadRow *row = m_list.find(rowId)) {
+        m_host.statusText(2, text("Downloaded", "完成下载:") + row->text);
+    }
+    endOfDownload(rowId);
+    co_return result;
+}
+
+} // namespace harvly

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QCoro/QCoroTask>
+#include <QString>
+
+namespace harvly {
+
+// What the download scheduler and its engines need from the window they run in.
+class SchedulerHost
+{
+public:
+    virtual ~SchedulerHost() = default;
+    virtual void playSound(int soundId) = 0;
+    // Logs in again through the window's browser after a download came back as a page.
+    virtual void loginSite() = 0;
+    virtual void scrollTo(quint64 rowId) = 0;
+    // Opens a row's referer page in the window's browser before its download.
+    virtual QCoro::Task<> openReferer(QString url) = 0;
+    // Status bar panel 2 (the transfer) and 3 (the connection state).
+    virtual void statusText(int panel, const QString &text) = 0;
+    // The download timer was switched on or off.
+    virtual void timerDownChanged(bool enabled) = 0;
+};
+
+} // namespace harvly
