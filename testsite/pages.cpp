@@ -70,6 +70,7 @@ const QStringList kKinds = {"a systematic review", "evidence from panel data",
 
 QString RecordTitle(int id)
 {
+    id = qMax(1, id); // any number in an address names some record
     const int i = (id - 1) % kTopics.size();
     const int k = (id - 1) / kTopics.size() % kKinds.size();
     return QStringLiteral("%1: %2 (No. %3)").arg(kTopics.at(i), kKinds.at(k)).arg(id);
@@ -314,6 +315,9 @@ Response pdfFile(const Request &r, int id, bool secure)
     if (fault == QLatin1String("nolength")) {
         res.announceLength = false;
     } else if (fault == QLatin1String("stall")) {
+        res.stallAfter = qMax(0, r.query.queryItemValue("after").toInt());
+    } else if (fault == QLatin1String("stallnolength")) {
+        res.announceLength = false;
         res.stallAfter = qMax(0, r.query.queryItemValue("after").toInt());
     } else if (fault == QLatin1String("reset")) {
         res.reset = true;

@@ -3,6 +3,7 @@
 #include "common/program.h"
 #include "download/downloadlist.h"
 #include "download/ffiledownload.h"
+#include "download/scheduler.h"
 #include "folders/fselefilesavepath.h"
 #include "search/fwebsearch.h"
 #include "search/resultlist.h"
@@ -301,12 +302,13 @@ void tst_HandOver::toolMenuChecksFileTypes()
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(bytes);
     }
-    auto *timerDown = w->findChild<QTimer *>("Timer_Down");
-    timerDown->start();
+    w->scheduler().menuStartDownload();
+    QVERIFY(w->findChild<QTimer *>("Timer_Down")->isActive());
     w->menuCheckAndCorrectDiskFileType_Click();
     QCOMPARE(told, QStringList{"Stop downloading later to perform this operation!"});
     QVERIFY(QFile::exists(folder + "Login.pdf"));
-    timerDown->stop();
+    w->Command31_Click();
+    QVERIFY(!w->findChild<QTimer *>("Timer_Down")->isActive());
     w->menuCheckAndCorrectDiskFileType_Click();
     QCOMPARE(told.last(), QString("Correct file types:1"));
     QCOMPARE(w->list().find(id)->type, QString("htm"));

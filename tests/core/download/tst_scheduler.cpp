@@ -1,0 +1,442 @@
+#include "common/program.h"
+#include "download/downloadlist.h"
+#include "download/handover.h"
+#include "download/scheduler.h"
+#include "download/schedulerhost.h"
+#include "http/sessionnetwork.h"
+#include "testsite.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace harvly;
+using namespace std::chrono_literals;
+
+class Host final : public SchedulerHost
+{
+public:
+    void playSound(int id) override { sounds << id; }
+    void loginSite() override { ++logins; }
+    void scrollTo(quint64) override {}
+    QCoro::Task<> openReferer(QString url) override
+    {
+        referers << url;
+        co_return;
+    }
+    void statusText(int panel, const QString &text) override
+    {
+        if (panel == 2) {
+            panel2 = text;
+        }
+    }
+    void timerDownChanged(bool) override {}
+    QList<int> sounds;
+    int logins = 0;
+    QStringList referers;
+    QString panel2;
+};
+
+class tst_Scheduler : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QVERIFY(m_site.start()); }
+    void init();
+    void cleanup();
+    void outcomes_data();
+    void outcomes();
+    void skipRuleFinishesExistingFiles();
+    void coverKeepsTheOldFileWhenTheTransferFails_data();
+    void coverKeepsTheOldFileWhenTheTransferFails();
+    void renameKeepsBoth();
+    void stopFailsRunningRows();
+    void errorStopAtFiveNotFour_data();
+    void errorStopAtFiveNotFour();
+    void autoReDownloadRequeuesAndRestarts();
+    void intervalHoldsTheNextStart();
+    void allDoneStopsWithASound();
+    void autoStartWhenNewRowsArrive();
+    void slotWithoutSizeIsAbandoned();
+    void badProxySettingFailsTheRow();
+    void busyEngineSendsTheRowBack();
+
+private:
+    quint64 add(const QString &path, const QString &title = "Doc", const QString &type = "pdf")
+    {
+        return *AddDownloadRow(*m_list, *m_program, m_site.url(path).toString(), title, type,
+                               m_site.url("/docview/1").toString(), m_folder);
+    }
+    // One scheduler second: both ticks, then the engines' work until it settles. Time on the
+    // scheduler's clock runs ten times faster than on the wall while transfers go on.
+    void tick()
+    {
+        m_now += 1.0;
+        m_scheduler->Timer_Down_Timer();
+        m_scheduler->Timer1_Timer();
+        settle();
+    }
+    void settle()
+    {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < 20000 && (m_scheduler->InetBusy() || m_scheduler->runningSlots() > 0 ||
+                                       m_list->countState(DownloadState::Downloading) > 0)) {
+            QTest::qWait(20);
+            m_now += 0.2;
+            m_scheduler->Timer1_Timer();
+        }
+    }
+    void runAll(int maxTicks = 30)
+    {
+        m_scheduler->menuStartDownload();
+        for (int i = 0; i < maxTicks && m_scheduler->timerDownEnabled(); ++i) {
+            tick();
+        }
+    }
+    QStringList filesOnDisk() const
+    {
+        return QDir(m_folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    }
+    static QByteArray read(const QString &path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    void write(const QString &path, const QByteArray &bytes)
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+
+    testsite::TestSite m_site;
+    QTemporaryDir m_dir;
+    QString m_folder;
+    std::unique_ptr<Program> m_program;
+    std::unique_ptr<DownloadListModel> m_list;
+    std::unique_ptr<Host> m_host;
+    std::unique_ptr<DownloadScheduler> m_scheduler;
+    double m_now = 1000;
+};
+
+void tst_Scheduler::init()
+{
+    static int run = 0;
+    m_folder = m_dir.filePath(QString("run%1").arg(++run)) + "/";
+    QDir().mkpath(m_folder);
+    m_program = std::make_unique<Program>(
+        Build::english(), std::make_unique<Settings>(Build::english(), m_dir.filePath("s.ini")));
+    m_list = std::make_unique<DownloadListModel>();
+    m_host = std::make_unique<Host>();
+    m_scheduler = std::make_unique<DownloadScheduler>(*m_list, m_program->network(), *m_host,
+                                                      Build::english());
+    m_scheduler->setClock([this] { return m_now; });
+    m_scheduler->LastDownloadEndTime = m_now;
+    m_scheduler->limits = {2000ms, 1500ms, 1200s};
+}
+
+void tst_Scheduler::cleanup()
+{
+    m_scheduler.reset();
+}
+
+void tst_Scheduler::outcomes_data()
+{
+    QTest::addColumn<int>("way");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("state");
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("fileSize");
+    QTest::addColumn<QString>("percentage");
+    QTest::addColumn<QStringList>("files");
+
+    const int done = int(DownloadState::Finished);
+    const int failed = int(DownloadState::Failed);
+    for (const int way : {1, 2}) {
+        const QString w = QString("way %1: ").arg(way);
+        QTest::newRow(qPrintable(w + "a pdf")) << way << "/pdf/3.pdf" << done << "pdf" << "*" << "100%"
+                                               << QStringList{"Doc.pdf"};
+        QTest::newRow(qPrintable(w + "no size announced"))
+            << way << "/pdf/3.pdf?fault=nolength" << done << "pdf" << "*" << "100%"
+            << QStringList{"Doc.pdf"};
+        QTest::newRow(qPrintable(w + "body shorter than announced"))
+            << way << "/pdf/3.pdf?fault=short" << failed << "pdf" << (way == 1 ? "download failed" : "*")
+            << "*" << QStringList{};
+        QTest::newRow(qPrintable(w + "connection reset")) << way << "/pdf/3.pdf?fault=reset" << failed
+                                                          << "pdf" << "" << "" << QStringList{};
+        QTest::newRow(qPrintable(w + "stalled transfer"))
+            << way << "/pdf/3.pdf?fault=stall&after=100" << failed << "pdf"
+            << (way == 1 ? "download failed" : "*") << "*" << QStringList{};
+        QTest::newRow(qPrintable(w + "login page instead of the file"))
+            << way << "/secure/3.pdf" << done << "htm" << "*" << "100%" << QStringList{"Doc.htm"};
+        QTest::newRow(qPrintable(w + "refused with 403")) << way << "/pdf/3.pdf?fault=403" << done
+                                                          << "htm" << "*" << "100%"
+                                                          << QStringList{"Doc.htm"};
+        QTest::newRow(qPrintable(w + "redirected")) << way << "/pdf/3.pdf?fault=redirect" << done
+                                                    << "pdf" << "*" << "100%" << QStringList{"Doc.pdf"};
+        QTest::newRow(qPrintable(w + "slow but whole"))
+            << way << "/pdf/3.pdf?fault=slow&chunk=100&interval=10" << done << "pdf" << "*"
+            << "100%" << QStringList{"Doc.pdf"};
+    }
+}
+
+void tst_Scheduler::outcomes()
+{
+    QFETCH(int, way);
+    QFETCH(QString, path);
+    QFETCH(int, state);
+    QFETCH(QString, type);
+    QFETCH(QString, fileSize);
+    QFETCH(QString, percentage);
+    QFETCH(QStringList, files);
+    m_scheduler->options.way = way;
+    m_scheduler->options.threads = 2;
+    m_scheduler->options.autoLogin = true;
+    m_scheduler->options.voicePrompts = true;
+    add(path);
+    runAll();
+    const DownloadRow &r = m_list->at(0);
+    QCOMPARE(int(r.state), state);
+    QCOMPARE(r.type, type);
+    if (fileSize != "*") {
+        QCOMPARE(r.fileSize, fileSize);
+    }
+    if (percentage != "*") {
+        QCOMPARE(r.percentage, percentage);
+    }
+    QCOMPARE(filesOnDisk(), files); // nothing half-written, no temporary file left
+    if (state == int(DownloadState::Finished)) {
+        QCOMPARE(r.fileSize, QString::number(QFileInfo(r.localFile()).size()));
+        QCOMPARE(r.downloaded, r.fileSize);
+    }
+    const bool page = type == "htm";
+    QCOMPARE(m_host->logins, page ? 1 : 0);
+    QCOMPARE(m_host->sounds.contains(101), page);
+    QCOMPARE(m_host->sounds.contains(103), state == int(DownloadState::Failed));
+    QVERIFY(!m_scheduler->timerDownEnabled()); // all done: stopped by itself
+}
+
+void tst_Scheduler::skipRuleFinishesExistingFiles()
+{
+    write(m_folder + "Doc.pdf", "existing");
+    m_scheduler->options.duplicateMode = DuplicateMode::Skip;
+    const qsizetype before = m_site.requests().size();
+    add("/pdf/4.pdf");
+    runAll();
+    const DownloadRow &r = m_list->at(0);
+    QCOMPARE(r.state, DownloadState::Finished);
+    QCOMPARE(r.percentage, QString("Already exists, skip"));
+    QCOMPARE(r.fileSize, QString("8"));
+    QCOMPARE(r.downloaded, QString("8"));
+    QVERIFY(!r.neverAttempted());
+    QCOMPARE(m_site.requests().size(), before);
+    QCOMPARE(read(m_folder + "Doc.pdf"), QByteArray("existing"));
+}
+
+void tst_Scheduler::coverKeepsTheOldFileWhenTheTransferFails_data()
+{
+    QTest::addColumn<int>("way");
+    QTest::newRow("way 1") << 1;
+    QTest::newRow("way 2") << 2;
+}
+
+void tst_Scheduler::coverKeepsTheOldFileWhenTheTransferFails()
+{
+    QFETCH(int, way);
+    write(m_folder + "Doc.pdf", "precious");
+    m_scheduler->options.way = way;
+    m_scheduler->options.duplicateMode = DuplicateMode::Cover;
+    add("/pdf/5.pdf?fault=short");
+    runAll();
+    QCOMPARE(m_list->at(0).state, DownloadState::Failed);
+    QCOMPARE(read(m_folder + "Doc.pdf"), QByteArray("precious"));
+    QCOMPARE(filesOnDisk(), QStringList{"Doc.pdf"});
+
+    // A transfer that succeeds does replace it.
+    add("/pdf/5.pdf");
+    runAll();
+    QCOMPARE(m_list->at(1).state, DownloadState::Finished);
+    QVERIFY(read(m_folder + "Doc.pdf").startsWith("%PDF"));
+}
+
+void tst_Scheduler::renameKeepsBoth()
+{
+    write(m_folder + "Doc.pdf", "first");
+    add("/pdf/6.pdf");
+    runAll();
+    QCOMPARE(m_list->at(0).text, QString("Doc[001]"));
+    QCOMPARE(filesOnDisk(), (QStringList{"Doc.pdf", "Doc[001].pdf"}));
+    QCOMPARE(read(m_folder + "Doc.pdf"), QByteArray("first"));
+}
+
+void tst_Scheduler::stopFailsRunningRows()
+{
+    m_scheduler->options.way = 2;
+    m_scheduler->options.threads = 3;
+    for (int i = 0; i < 3; ++i) {
+        add(QString("/pdf/%1.pdf?fault=slow&chunk=10&interval=200").arg(i), QString("Slow %1").arg(i));
+    }
+    m_scheduler->menuStartDownload();
+    m_now += 1;
+    m_scheduler->Timer_Down_Timer();
+    QCOMPARE(m_list->countState(DownloadState::Downloading), 3);
+    QTest::qWait(300);
+    m_scheduler->menuStopDownload();
+    QCOMPARE(m_list->countState(DownloadState::Failed), 3);
+    QCOMPARE(m_scheduler->runningSlots(), 0);
+    QVERIFY(!m_scheduler->timerDownEnabled());
+    QTest::qWait(100);
+    QCOMPARE(filesOnDisk(), QStringList{});
+}
+
+void tst_Scheduler::errorStopAtFiveNotFour_data()
+{
+    QTest::addColumn<int>("errors");
+    QTest::addColumn<bool>("stopped");
+    QTest::newRow("four page results keep going") << 4 << false;
+    QTest::newRow("five page results stop") << 5 << true;
+}
+
+void tst_Scheduler::errorStopAtFiveNotFour()
+{
+    QFETCH(int, errors);
+    QFETCH(bool, stopped);
+    for (int i = 0; i < errors; ++i) {
+        const quint64 id = add(QString("/pdf/%1.pdf").arg(i), QString("Page %1").arg(i), "htm");
+        m_list->update(id, [](DownloadRow &r) { r.state = DownloadState::Finished; });
+    }
+    add("/pdf/99.pdf"); // still waiting, so the list is not done
+    m_scheduler->options.errorStop = true;
+    m_scheduler->options.voicePrompts = true;
+    m_scheduler->menuStartDownload();
+    m_scheduler->Timer1_Timer();
+    QCOMPARE(!m_scheduler->timerDownEnabled(), stopped);
+    QCOMPARE(m_host->sounds.contains(102), stopped);
+}
+
+void tst_Scheduler::autoReDownloadRequeuesAndRestarts()
+{
+    const quint64 failed = add("/pdf/7.pdf", "Failed one");
+    m_list->update(failed, [](DownloadRow &r) {
+        r.state = DownloadState::Failed;
+        r.fileSize = "download failed";
+    });
+    const quint64 page = add("/pdf/8.pdf", "Page", "htm");
+    m_list->update(page, [](DownloadRow &r) { r.state = DownloadState::Finished; });
+    write(m_folder + "Page.htm", "<html>");
+    m_scheduler->options.autoReDownload = true;
+    m_scheduler->options.reDownloadKind = 2;
+    m_scheduler->Timer1_Timer();
+    QVERIFY(m_scheduler->timerDownEnabled());
+    QCOMPARE(m_list->find(failed)->state, DownloadState::Waiting);
+    QCOMPARE(m_list->find(failed)->fileSize, QString());
+    QCOMPARE(m_list->find(page)->state, DownloadState::Waiting);
+    QCOMPARE(m_list->find(page)->type, QString("xxx"));
+    QVERIFY(!QFile::exists(m_folder + "Page.htm"));
+    // Nothing left to re-queue: it still starts again each time it stops.
+    m_list->clear();
+    m_scheduler->Timer_Down_Timer(); // empty list: stops
+    QVERIFY(!m_scheduler->timerDownEnabled());
+    m_scheduler->Timer1_Timer();
+    QVERIFY(m_scheduler->timerDownEnabled());
+}
+
+void tst_Scheduler::intervalHoldsTheNextStart()
+{
+    add("/pdf/10.pdf", "One");
+    add("/pdf/11.pdf", "Two");
+    m_scheduler->options.interval = 3;
+    m_scheduler->menuStartDownload();
+    tick(); // 1 s after load: not more than 3
+    QCOMPARE(m_list->countState(DownloadState::Waiting), 2);
+    m_now += 3;
+    tick();
+    QCOMPARE(m_list->at(0).state, DownloadState::Finished);
+    QCOMPARE(m_list->at(1).state, DownloadState::Waiting);
+    m_now = m_scheduler->LastDownloadEndTime + 2;
+    m_scheduler->Timer_Down_Timer();
+    QCOMPARE(m_list->at(1).state, DownloadState::Waiting);
+
+    // With no interval the next row starts on the very next tick.
+    m_scheduler->options.interval = 0;
+    tick();
+    QCOMPARE(m_list->at(1).state, DownloadState::Finished);
+}
+
+void tst_Scheduler::allDoneStopsWithASound()
+{
+    const quint64 id = add("/pdf/12.pdf");
+    m_list->update(id, [](DownloadRow &r) { r.state = DownloadState::Failed; });
+    m_scheduler->options.voicePrompts = true;
+    m_scheduler->menuStartDownload();
+    m_scheduler->Timer1_Timer();
+    QVERIFY(!m_scheduler->timerDownEnabled());
+    QCOMPARE(m_host->sounds, QList<int>{102});
+}
+
+void tst_Scheduler::autoStartWhenNewRowsArrive()
+{
+    m_scheduler->options.autoStart = true;
+    m_scheduler->Timer1_Timer();
+    QVERIFY(!m_scheduler->timerDownEnabled());
+    add("/pdf/13.pdf");
+    m_scheduler->Timer1_Timer();
+    QVERIFY(m_scheduler->timerDownEnabled());
+    m_scheduler->menuStopDownload();
+    QVERIFY(!m_scheduler->options.autoStart);
+}
+
+void tst_Scheduler::slotWithoutSizeIsAbandoned()
+{
+    m_scheduler->options.way = 2;
+    m_scheduler->limits.stall = 600s; // only the abandon rule can end it
+    add("/pdf/14.pdf?fault=stallnolength&after=50");
+    m_scheduler->menuStartDownload();
+    m_now += 1;
+    m_scheduler->Timer_Down_Timer();
+    QTest::qWait(200);
+    m_now += 1199;
+    m_scheduler->Timer1_Timer();
+    QCOMPARE(m_list->at(0).state, DownloadState::Downloading); // not yet twenty minutes
+    m_now += 2;
+    m_scheduler->Timer1_Timer();
+    QCOMPARE(m_list->at(0).state, DownloadState::Failed);
+    QCOMPARE(m_scheduler->runningSlots(), 0);
+    QCOMPARE(filesOnDisk(), QStringList{});
+}
+
+void tst_Scheduler::badProxySettingFailsTheRow()
+{
+    m_scheduler->options.proxyOn = true;
+    m_scheduler->options.proxyHost = "127.0.0.1";
+    m_scheduler->options.proxyPort = "80a";
+    const qsizetype before = m_site.requests().size();
+    add("/pdf/15.pdf");
+    runAll();
+    QCOMPARE(m_list->at(0).state, DownloadState::Failed);
+    QCOMPARE(m_list->at(0).fileSize, QString("Bad proxy setting"));
+    QCOMPARE(m_site.requests().size(), before);
+}
+
+void tst_Scheduler::busyEngineSendsTheRowBack()
+{
+    add("/pdf/16.pdf?fault=slow&chunk=100&interval=50", "Slow");
+    const quint64 second = add("/pdf/17.pdf", "Second");
+    m_scheduler->menuStartDownload();
+    m_now += 1;
+    m_scheduler->Timer_Down_Timer();
+    QVERIFY(m_scheduler->InetBusy());
+    m_scheduler->InetDownloadThisFile(second);
+    QCOMPARE(m_list->find(second)->state, DownloadState::Waiting);
+    QCOMPARE(m_list->find(second)->fileSize, QString("Wait re-download"));
+    settle();
+    runAll();
+    QCOMPARE(m_list->find(second)->state, DownloadState::Finished);
+}
+
+QTEST_GUILESS_MAIN(tst_Scheduler)
+#include "tst_scheduler.moc"
