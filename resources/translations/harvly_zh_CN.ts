@@ -52,6 +52,57 @@
     </message>
 </context>
 <context>
+    <name>harvly::LoginPanel</name>
+    <message>
+        <source>Account:</source>
+        <translation>帐号：</translation>
+    </message>
+    <message>
+        <source>IP Login</source>
+        <translation>IP登录</translation>
+    </message>
+    <message>
+        <source>Auto Refresh (per minute)</source>
+        <translation>自动刷新（每分钟）</translation>
+    </message>
+    <message>
+        <source>Auto Login</source>
+        <translation>自动登录</translation>
+    </message>
+    <message>
+        <source>Browse</source>
+        <translation>浏览</translation>
+    </message>
+    <message>
+        <source>Log Test</source>
+        <translation>登录测试</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>URL:</source>
+        <translation>网址：</translation>
+    </message>
+    <message>
+        <source>Pass:</source>
+        <translation>密码：</translation>
+    </message>
+    <message>
+        <source>Condition:</source>
+        <translation>条件：</translation>
+    </message>
+    <message>
+        <source>You must set the Login URL!</source>
+        <translation>必须先设置登录网址！</translation>
+    </message>
+    <message>
+        <source>Account login, you must first set the login account and password！</source>
+        <translation>帐号登录,必须先设置登录帐号和登录密码！</translation>
+    </message>
+</context>
+<context>
     <name>harvly::ResultListModel</name>
     <message>
         <source>Title</source>
@@ -358,6 +409,14 @@
     <message>
         <source>File type:</source>
         <translation>文件类型为：</translation>
+    </message>
+    <message>
+        <source>Web page open</source>
+        <translation>打开网页</translation>
+    </message>
+    <message>
+        <source>Change to download Mode</source>
+        <translation>切换下载方式</translation>
     </message>
 </context>
 <context>

@@ -24,6 +24,10 @@ private slots:
     void htmRowsOnlyWhenAsked();
     void unloadablePage_data();
     void unloadablePage();
+    void download_data();
+    void download();
+    void downloadRefusesBadArguments_data();
+    void downloadRefusesBadArguments();
     void analyse();
     void analyseReportsPagesThatCannotBeFetched();
 
@@ -127,6 +131,69 @@ void tst_CliHarvest::unloadablePage()
     QCOMPARE(r.status, status);
     QVERIFY(r.out.isEmpty());
     QVERIFY(r.err.contains("harvest:"));
+}
+
+void tst_CliHarvest::download_data()
+{
+    QTest::addColumn<QStringList>("wayArgs");
+    QTest::newRow("way 1") << QStringList{"--way", "1"};
+    QTest::newRow("way 2, three slots") << QStringList{"--way", "2", "--threads", "3"};
+}
+
+void tst_CliHarvest::download()
+{
+    QFETCH(QStringList, wayArgs);
+    const QString dest = m_dir.filePath(QString("dl-%1").arg(QTest::currentDataTag()));
+    const QString list = m_dir.filePath("list.txt");
+    {
+        QFile f(list);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write((m_site.url("/pdf/1.pdf").toString() + "\tFirst: paper?\tpdf\t" +
+                 m_site.url("/docview/1").toString() + "\n" + m_site.url("/secure/2.pdf").toString() +
+                 "\tLogin page\n\n" + m_site.url("/pdf/3.pdf?fault=reset").toString() + "\n")
+                    .toUtf8());
+    }
+    const Run r = cli(QStringList{"--dest", dest, "--interval", "0", "--list", list} + wayArgs,
+                      "download");
+    QCOMPARE(r.status, 0);
+    const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 3);
+    QStringList first = lines.at(0).split('\t');
+    QCOMPARE(first.size(), 8);
+    QCOMPARE(first.at(0), QString("Finished"));
+    QCOMPARE(first.at(1), QString("pdf"));
+    QCOMPARE(first.at(4), QString("100%"));
+    QCOMPARE(first.at(5), dest + "/First paper.pdf");
+    QVERIFY(QFile::exists(first.at(5)));
+    QCOMPARE(first.at(7), m_site.url("/pdf/1.pdf").toString());
+    QCOMPARE(lines.at(1).section('\t', 0, 1), QString("Finished\thtm"));
+    QCOMPARE(lines.at(1).section('\t', 5, 5), dest + "/Login page.htm");
+    QCOMPARE(lines.at(2).section('\t', 0, 0), QString("Failed"));
+    QVERIFY(r.err.contains("Sum:3|"));
+}
+
+void tst_CliHarvest::downloadRefusesBadArguments_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no destination") << QStringList{"http://h/a.pdf"} << "--dest is needed";
+    QTest::newRow("bad way") << QStringList{"--dest", "/tmp/x", "--way", "3", "http://h/"} << "--way";
+    QTest::newRow("too many threads") << QStringList{"--dest", "/tmp/x", "--threads", "7", "u"}
+                                      << "--threads";
+    QTest::newRow("bad same-name") << QStringList{"--dest", "/tmp/x", "--same-name", "Keep", "u"}
+                                   << "Skip, Cover or Rename";
+    QTest::newRow("nothing to download") << QStringList{"--dest", "/tmp/x"} << "no address";
+    QTest::newRow("unknown option") << QStringList{"--dest", "/tmp/x", "--fast", "u"} << "--fast";
+}
+
+void tst_CliHarvest::downloadRefusesBadArguments()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, message);
+    const Run r = cli(args, "download");
+    QCOMPARE(r.status, 2);
+    QVERIFY2(r.err.contains(message), qPrintable(r.err));
+    QVERIFY(r.out.isEmpty());
 }
 
 void tst_CliHarvest::analyse()

@@ -4,6 +4,7 @@
 #include "download/scheduler.h"
 #include "download/schedulerhost.h"
 #include "http/sessionnetwork.h"
+#include "support/forwardproxy.h"
 #include "testsite.h"
 
 #include <QDir>
@@ -62,6 +63,7 @@ private slots:
     void autoStartWhenNewRowsArrive();
     void slotWithoutSizeIsAbandoned();
     void badProxySettingFailsTheRow();
+    void proxyCarriesTheFirstWay();
     void busyEngineSendsTheRowBack();
 
 private:
@@ -420,6 +422,19 @@ void tst_Scheduler::badProxySettingFailsTheRow()
     QCOMPARE(m_list->at(0).state, DownloadState::Failed);
     QCOMPARE(m_list->at(0).fileSize, QString("Bad proxy setting"));
     QCOMPARE(m_site.requests().size(), before);
+}
+
+void tst_Scheduler::proxyCarriesTheFirstWay()
+{
+    ForwardProxy proxy;
+    m_scheduler->options.proxyOn = true;
+    m_scheduler->options.proxyHost = "127.0.0.1";
+    m_scheduler->options.proxyPort = QString::number(proxy.port());
+    add("/pdf/18.pdf");
+    runAll();
+    QCOMPARE(m_list->at(0).state, DownloadState::Finished);
+    QCOMPARE(proxy.requests(), 1);
+    QVERIFY(read(m_list->at(0).localFile()).startsWith("%PDF"));
 }
 
 void tst_Scheduler::busyEngineSendsTheRowBack()
