@@ -312,7 +312,9 @@ void DownloadScheduler::endOfDownload(quint64 rowId)
 {
     const DownloadRow *row = m_list.find(rowId);
     if (row) {
-        m_host.statusText(2, text("Downloaded:", "完成下载:") + row->text);
+        if (options.way == 2) {
+            m_host.statusText(2, text("Downloaded:", "完成下载:") + row->text);
+        }
         const bool page = isPage(row->type, m_build.isChinese());
         if (options.voicePrompts) {
             if (page) {

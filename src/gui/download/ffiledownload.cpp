@@ -204,15 +204,18 @@ QWidget *fFileDownload::buildSettingsRow()
         row2->addWidget(w);
     }
     row2->addStretch(1);
-    row2->addWidget(m_shape);
-    row2->addWidget(start);
-    row2->addWidget(stop);
-    row2->addWidget(sw);
-    row2->addWidget(webOpen);
+    auto *row3 = new QHBoxLayout;
+    row3->addStretch(1);
+    row3->addWidget(m_shape);
+    row3->addWidget(start);
+    row3->addWidget(stop);
+    row3->addWidget(sw);
+    row3->addWidget(webOpen);
     auto *layout = new QVBoxLayout(panel);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addLayout(row1);
     layout->addLayout(row2);
+    layout->addLayout(row3);
     return panel;
 }
 
