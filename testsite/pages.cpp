@@ -382,6 +382,13 @@ Response Route(const Request &r)
         return pdfFile(r, parts.at(1).section(QLatin1Char('.'), 0, 0).toInt(),
                        head == QLatin1String("secure"));
     }
+    if (head == QLatin1String("big") && parts.size() == 2) {
+        // Large files for the benchmarks: made while they are sent, never held whole.
+        Response res;
+        res.contentType = "application/pdf";
+        res.generatedSize = qMax<qint64>(16, r.query.queryItemValue("size").toLongLong());
+        return res;
+    }
     if (head == QLatin1String("popup")) {
         return popup();
     }

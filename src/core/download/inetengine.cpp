@@ -259,7 +259,11 @@ QCoro::Task<bool> DownloadScheduler::InetDownloadFile(quint64 rowId)
                         outcome = text("Download Cancel", "下载取消");
                         break;
                     }
-                    co_await QCoro::sleepFor(kPoll);
+                    // Woken by new data, or after a short while to look at the limits again.
+                    if (reply->bytesAvailable() == 0 && !reply->isFinished()) {
+                        auto more = qCoro(reply.get(), &QNetworkReply::readyRead, kPoll * 4);
+                        co_await more;
+                    }
                     if (!self) {
                         co_return false;
                     }
