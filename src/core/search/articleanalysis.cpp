@@ -80,61 +80,59 @@ void ArticleAnalysis::AnalysisOfSuccessfulMonitoring(bool showPrompt)
     }
 }
 
-QCoro::Task<> ArticleAnalysis::AnalyseEmbeddedPdfPage(quint64 rowId, int index)
+QCoro::Task<std::optional<ArticleAnalysis::FetchedPage>>
+ArticleAnalysis::fetchDocumentPage(quint64 rowId, int index, bool downloadPdf)
 {
     QPointer<ArticleAnalysis> self(this);
     const ResultRow *row = m_list.find(rowId);
     if (!row) {
-        co_return;
+        co_return std::nullopt;
     }
-    m_host.showProgress(progressText(index, false));
-    const ResultRow snapshot = *row;
-    QCoro::Task<QString> fetch =
-        GetUrlText(m_network, QUrl(snapshot.key), QStringLiteral("utf-8"));
-    const QString text = co_await fetch;
+    m_host.showProgress(progressText(index, downloadPdf));
+    FetchedPage page{*row, QString()};
+    QCoro::Task<QString> fetch = GetUrlText(m_network, QUrl(page.row.key), QStringLiteral("utf-8"));
+    page.text = co_await fetch;
     if (!self) {
+        co_return std::nullopt;
+    }
+    co_return page;
+}
+
+void ArticleAnalysis::recordOutcome(quint64 rowId, bool found)
+{
+    m_list.setAnalysisState(rowId, found ? successText() : failureText());
+    AnalysisFailureCount = found ? 0 : AnalysisFailureCount + 1;
+}
+
+QCoro::Task<> ArticleAnalysis::AnalyseEmbeddedPdfPage(quint64 rowId, int index)
+{
+    QCoro::Task<std::optional<FetchedPage>> fetch = fetchDocumentPage(rowId, index, false);
+    const std::optional<FetchedPage> page = co_await fetch;
+    if (!page) {
         co_return;
     }
-    const QStringList links = FindEmbeddedPdfLinks(text);
+    const QStringList links = FindEmbeddedPdfLinks(page->text);
     for (const QString &link : links) {
         // The download list skips a link it already holds.
-        m_host.handOver(link, snapshot.title, snapshot.fileType, snapshot.key, snapshot.savePath);
+        m_host.handOver(link, page->row.title, page->row.fileType, page->row.key, page->row.savePath);
     }
-    if (links.isEmpty()) {
-        m_list.setAnalysisState(rowId, failureText());
-        ++AnalysisFailureCount;
-    } else {
-        m_list.setAnalysisState(rowId, successText());
-        AnalysisFailureCount = 0;
-    }
+    recordOutcome(rowId, !links.isEmpty());
     QCoro::Task<> wait = pause();
     co_await wait;
 }
 
 QCoro::Task<> ArticleAnalysis::AnalyseDownloadPdfPage(quint64 rowId, int index)
 {
-    QPointer<ArticleAnalysis> self(this);
-    const ResultRow *row = m_list.find(rowId);
-    if (!row) {
+    QCoro::Task<std::optional<FetchedPage>> fetch = fetchDocumentPage(rowId, index, true);
+    const std::optional<FetchedPage> page = co_await fetch;
+    if (!page) {
         co_return;
     }
-    m_host.showProgress(progressText(index, true));
-    const ResultRow snapshot = *row;
-    QCoro::Task<QString> fetch =
-        GetUrlText(m_network, QUrl(snapshot.key), QStringLiteral("utf-8"));
-    const QString text = co_await fetch;
-    if (!self) {
-        co_return;
+    const QString link = FindDownloadPdfLink(page->text);
+    if (!link.isEmpty()) {
+        m_host.handOver(link, page->row.title, page->row.fileType, page->row.key, page->row.savePath);
     }
-    const QString link = FindDownloadPdfLink(text);
-    if (link.isEmpty()) {
-        m_list.setAnalysisState(rowId, failureText());
-        ++AnalysisFailureCount;
-    } else {
-        m_host.handOver(link, snapshot.title, snapshot.fileType, snapshot.key, snapshot.savePath);
-        m_list.setAnalysisState(rowId, successText());
-        AnalysisFailureCount = 0;
-    }
+    recordOutcome(rowId, !link.isEmpty());
     QCoro::Task<> wait = pause();
     co_await wait;
 }

@@ -9,12 +9,13 @@
 #include <QPointer>
 #include <QSet>
 
+#include "resultlist.h"
+
 #include <chrono>
+#include <optional>
 
 
 namespace harvly {
-
-class ResultListModel;
 
 // What an analysis pass needs from the window it runs in.
 class AnalysisHost
@@ -67,6 +68,13 @@ public:
     void Stop() { AnalysisStopped = true; }
 
 private:
+    struct FetchedPage {
+        ResultRow row;
+        QString text;
+    };
+    QCoro::Task<std::optional<FetchedPage>> fetchDocumentPage(quint64 rowId, int index,
+                                                             bool downloadPdf);
+    void recordOutcome(quint64 rowId, bool found);
     QCoro::Task<> AnalyseEmbeddedPdfPage(quint64 rowId, int index);
     QCoro::Task<> AnalyseDownloadPdfPage(quint64 rowId, int index);
     void AnalysisOfSuccessfulMonitoring(bool showPrompt);
