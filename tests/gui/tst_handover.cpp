@@ -2,7 +2,9 @@
 #include "browserpage.h"
 #include "common/program.h"
 #include "download/downloadlist.h"
+#include "common/urltext.h"
 #include "download/ffiledownload.h"
+#include "download/loginpanel.h"
 #include "download/scheduler.h"
 #include "folders/fselefilesavepath.h"
 #include "search/fwebsearch.h"
@@ -44,6 +46,10 @@ private slots:
     void closingWithPendingWorkAsks();
     void minimisedDownloadWindowComesBackMaximised();
     void toolMenuChecksFileTypes();
+    void loginPanel_data();
+    void loginPanel();
+    void loginNeedsItsSettings();
+    void startSwitchAndDownload();
 
 private:
     void fill(const QStringList &titles)
@@ -326,6 +332,74 @@ void tst_HandOver::toolMenuChecksFileTypes()
     w->menuOpenFileCheckType_Click();
     QCOMPARE(told.size(), before);
     w->askYesNo = [](const QString &) { return true; };
+}
+
+void tst_HandOver::loginPanel_data()
+{
+    QTest::addColumn<bool>("byAddress");
+    QTest::newRow("by account") << false;
+    QTest::newRow("by address") << true;
+}
+
+void tst_HandOver::loginPanel()
+{
+    QFETCH(bool, byAddress);
+    // A fresh browsing session each time: no cookie from an earlier login.
+    m_workspace.reset();
+    m_workspace = std::make_unique<Workspace>(
+        *m_program, m_dir.filePath(QString("browser-%1").arg(QTest::currentDataTag())));
+    const QUrl secure = m_site.url("/secure/4.pdf");
+    QVERIFY(!QCoro::waitFor(GetUrlText(&m_program->network(), secure, "latin1")).startsWith("%PDF"));
+    fFileDownload *w = m_workspace->downloadWindow();
+    LoginPanel &panel = w->loginPanel();
+    panel.settle = 50ms;
+    panel.setLoginUrl(m_site.url("/login").toString());
+    panel.setAccount("reader", "secret");
+    panel.setAddressLogin(byAddress);
+    QCoro::waitFor(panel.LoginSite(true));
+    // The login happened in the shared session: downloads now get the file.
+    QTRY_VERIFY_WITH_TIMEOUT(
+        QCoro::waitFor(GetUrlText(&m_program->network(), secure, "latin1")).startsWith("%PDF"), 10000);
+}
+
+void tst_HandOver::loginNeedsItsSettings()
+{
+    LoginPanel &panel = m_workspace->downloadWindow()->loginPanel();
+    QStringList errors;
+    panel.tellError = [&errors](const QString &e) { errors << e; };
+    QCoro::waitFor(panel.LoginSite(true));
+    panel.setLoginUrl("http://127.0.0.1:1/login");
+    QCoro::waitFor(panel.LoginSite(true));
+    QCoro::waitFor(panel.LoginSite(false)); // automatic: no message
+    QCOMPARE(errors, (QStringList{"You must set the Login URL!",
+                                  "Account login, you must first set the login account and password！"}));
+    QVERIFY(!panel.autoLogin());
+}
+
+void tst_HandOver::startSwitchAndDownload()
+{
+    m_program->settings().setInteger(Setting::DownloadMode, 1);
+    fFileDownload *w = m_workspace->downloadWindow();
+    auto *way = w->findChild<QLabel *>("Label7");
+    auto *threads = w->findChild<QComboBox *>("Combo1");
+    QCOMPARE(way->text(), QString("Download Way:1"));
+    w->Command26_Click();
+    QCOMPARE(way->text(), QString("Download Way:2"));
+    QVERIFY(threads->isEnabled());
+    threads->setCurrentText("3");
+    const QString folder = m_dir.filePath("window") + "/";
+    for (int i = 1; i <= 4; ++i) {
+        m_window->AddToDownloadList(m_site.url(QString("/pdf/%1.pdf").arg(i)).toString(),
+                                    QString("Paper %1").arg(i), "pdf", m_site.url("/").toString(), folder);
+    }
+    w->findChild<QPushButton *>("Command4")->click();
+    QVERIFY(w->findChild<QWidget *>("Shape1")->isVisibleTo(w));
+    QTRY_COMPARE_WITH_TIMEOUT(w->list().countState(DownloadState::Finished), 4, 15000);
+    QVERIFY(QFile::exists(folder + "Paper 3.pdf"));
+    QTRY_VERIFY_WITH_TIMEOUT(!w->findChild<QWidget *>("Shape1")->isVisibleTo(w), 5000);
+    w->Command26_Click();
+    QCOMPARE(way->text(), QString("Download Way:1"));
+    QVERIFY(!threads->isEnabled());
 }
 
 HARVLY_WEBENGINE_TEST_MAIN(tst_HandOver)

@@ -5,6 +5,7 @@
 #include "download/schedulerhost.h"
 #include "http/sessionnetwork.h"
 #include "support/forwardproxy.h"
+#include "support/tlssite.h"
 #include "testsite.h"
 
 #include <QDir>
@@ -65,6 +66,10 @@ private slots:
     void badProxySettingFailsTheRow();
     void proxyCarriesTheFirstWay();
     void busyEngineSendsTheRowBack();
+    void httpsIsVerifiedOnItsOwnPort_data();
+    void httpsIsVerifiedOnItsOwnPort();
+    void refererPageIsOpenedFirst_data();
+    void refererPageIsOpenedFirst();
 
 private:
     quint64 add(const QString &path, const QString &title = "Doc", const QString &type = "pdf")
@@ -451,6 +456,68 @@ void tst_Scheduler::busyEngineSendsTheRowBack()
     settle();
     runAll();
     QCOMPARE(m_list->find(second)->state, DownloadState::Finished);
+}
+
+void tst_Scheduler::httpsIsVerifiedOnItsOwnPort_data()
+{
+    QTest::addColumn<int>("way");
+    QTest::addColumn<bool>("trusted");
+    QTest::newRow("way 1, untrusted certificate") << 1 << false;
+    QTest::newRow("way 1, trusted certificate") << 1 << true;
+    QTest::newRow("way 2, untrusted certificate") << 2 << false;
+    QTest::newRow("way 2, trusted certificate") << 2 << true;
+}
+
+void tst_Scheduler::httpsIsVerifiedOnItsOwnPort()
+{
+    QFETCH(int, way);
+    QFETCH(bool, trusted);
+    TlsSite tls;
+    QVERIFY(tls.start());
+    if (trusted) {
+        QSslConfiguration conf = QSslConfiguration::defaultConfiguration();
+        conf.addCaCertificate(tls.certificate());
+        QSslConfiguration::setDefaultConfiguration(conf);
+    }
+    m_scheduler->options.way = way;
+    AddDownloadRow(*m_list, *m_program,
+                   QString("https://127.0.0.1:%1/secure/paper.pdf").arg(tls.port()), "Secure", "pdf", "",
+                   m_folder);
+    runAll();
+    const DownloadRow &r = m_list->at(0);
+    if (trusted) {
+        QCOMPARE(r.state, DownloadState::Finished);
+        QVERIFY(read(r.localFile()).contains("served over TLS"));
+    } else {
+        QCOMPARE(r.state, DownloadState::Failed);
+        if (way == 1) {
+            QCOMPARE(r.fileSize, QString("certificate not trusted"));
+        }
+        QCOMPARE(filesOnDisk(), QStringList{});
+    }
+    if (trusted) {
+        QSslConfiguration conf = QSslConfiguration::defaultConfiguration();
+        conf.setCaCertificates(QSslConfiguration::systemCaCertificates());
+        QSslConfiguration::setDefaultConfiguration(conf);
+    }
+}
+
+void tst_Scheduler::refererPageIsOpenedFirst_data()
+{
+    QTest::addColumn<int>("way");
+    QTest::newRow("way 1") << 1;
+    QTest::newRow("way 2") << 2;
+}
+
+void tst_Scheduler::refererPageIsOpenedFirst()
+{
+    QFETCH(int, way);
+    m_scheduler->options.way = way;
+    m_scheduler->options.openRefererFirst = true;
+    add("/pdf/19.pdf");
+    runAll();
+    QCOMPARE(m_host->referers, QStringList{m_site.url("/docview/1").toString()});
+    QCOMPARE(m_list->at(0).state, DownloadState::Finished);
 }
 
 QTEST_GUILESS_MAIN(tst_Scheduler)
