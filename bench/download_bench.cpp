@@ -1,10 +1,7 @@
 // Download speed and memory of harvly-cli against curl, on the sample site over loopback.
-#include "testsite.h"
-
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -23,20 +20,17 @@ struct Run {
     int status = -1;
 };
 
-// Runs a program while this process keeps serving the site.
+// Runs a program to its end; the site is a process of its own, so waiting blocks nothing.
 Run run(const QString &program, const QStringList &args)
 {
     Run r;
     QProcess p;
-    QEventLoop loop;
-    QObject::connect(&p, &QProcess::finished, &loop, &QEventLoop::quit);
     QElapsedTimer t;
     t.start();
     p.start(program, args);
-    if (!p.waitForStarted()) {
+    if (!p.waitForStarted() || !p.waitForFinished(-1)) {
         return r;
     }
-    loop.exec();
     r.seconds = t.elapsed() / 1000.0;
     r.stdoutText = p.readAllStandardOutput();
     r.stderrText = p.readAllStandardError();
@@ -74,11 +68,18 @@ int main(int argc, char *argv[])
         out << "download bench: curl is missing (apt-get install curl)\n";
         return 1;
     }
-    harvly::testsite::TestSite site;
-    site.start();
+    QProcess site;
+    site.start(QCoreApplication::applicationDirPath() + QStringLiteral("/../testsite/harvly-testsite"),
+               {QStringLiteral("--port"), QStringLiteral("0")});
+    if (!site.waitForReadyRead(10000)) {
+        out << "download bench: the sample site did not start\n";
+        return 1;
+    }
+    const QString root = QString::fromUtf8(site.readLine()).trimmed(); // "http://127.0.0.1:port/"
+    const auto url = [&root](const QString &path) { return root.chopped(1) + path; };
     QTemporaryDir dir;
     const qint64 gib = argc > 1 ? QByteArray(argv[1]).toLongLong() * 1024 * 1024 : 1024LL * 1024 * 1024;
-    const QString big = site.url(QStringLiteral("/big/1.bin?size=%1").arg(gib)).toString();
+    const QString big = url(QStringLiteral("/big/1.bin?size=%1").arg(gib));
 
     out << "one file of " << gib / (1024 * 1024) << " MiB over loopback\n";
     out.flush();
@@ -101,7 +102,7 @@ int main(int argc, char *argv[])
     const int count = 200;
     QStringList urls;
     for (int i = 0; i < count; ++i) {
-        urls << site.url(QStringLiteral("/big/%1.bin?size=%2").arg(i + 100).arg(256 * 1024)).toString();
+        urls << url(QStringLiteral("/big/%1.bin?size=%2").arg(i + 100).arg(256 * 1024));
     }
     out << count << " files of 256 KiB\n";
     QStringList curlArgs{QStringLiteral("-s"), QStringLiteral("--parallel"),
@@ -125,6 +126,8 @@ int main(int argc, char *argv[])
 
     if (time.isEmpty()) {
         out << "peak memory: GNU time is missing (apt-get install time)\n";
+        site.kill();
+        site.waitForFinished();
         return 0;
     }
     out << "peak memory of harvly-cli download (way 1)\n";
@@ -133,10 +136,12 @@ int main(int argc, char *argv[])
         const Run m = run(time, {QStringLiteral("-f"), QStringLiteral("%M"), cli, QStringLiteral("download"),
                                  QStringLiteral("--dest"), dest, QStringLiteral("--interval"),
                                  QStringLiteral("0"),
-                                 site.url(QStringLiteral("/big/2.bin?size=%1").arg(size)).toString()});
+                                 url(QStringLiteral("/big/2.bin?size=%1").arg(size))});
         const QList<QByteArray> lines = m.stderrText.trimmed().split('\n');
         out << "  " << size / (1024 * 1024) << " MiB file: " << lines.last().trimmed() << " KiB\n";
         QDir(dest).removeRecursively();
     }
+    site.kill();
+    site.waitForFinished();
     return 0;
 }
