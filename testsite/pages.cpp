@@ -334,6 +334,15 @@ Response pdfFile(const Request &r, int id, bool secure)
                               fault.toInt());
     } else if (fault == QLatin1String("html")) {
         return loginPage();
+    } else if (fault == QLatin1String("disposition")) {
+        // A file of no known format, named only by its Content-Disposition.
+        res.contentType = "application/octet-stream";
+        res.headers.append(qMakePair(QByteArray("Content-Disposition"),
+                                     QByteArray("attachment; filename=\"paper.CAJ\"")));
+        res.body = "data of a format nobody knows";
+    } else if (fault == QLatin1String("charset")) {
+        res.contentType = "application/octet-stream; charset=gbk";
+        res.body = "text of a format nobody knows";
     }
     return res;
 }

@@ -251,6 +251,11 @@ QCoro::Task<bool> DownloadScheduler::InetDownloadFile(quint64 rowId)
                     if (reply->isFinished() && reply->bytesAvailable() == 0) {
                         break;
                     }
+                    if (chinese && ceiling > 0 && !announced &&
+                        file->written() / 1024.0 / 1024.0 > ceiling) {
+                        outcome = QStringLiteral("ceiling"); // the part received is kept
+                        break;
+                    }
                     if (now() - lastProgress > limits.stall.count() / 1000.0) {
                         outcome = text("download failed", "下载失败");
                         break;
@@ -281,7 +286,17 @@ QCoro::Task<bool> DownloadScheduler::InetDownloadFile(quint64 rowId)
                     });
                     outcome = QStringLiteral("-");
                 }
-                if (!outcome.isEmpty()) {
+                if (outcome == QLatin1String("ceiling")) {
+                    reply->abort();
+                    file->commit();
+                    const QString total = QString::number(file->written());
+                    m_list.update(rowId, [&](DownloadRow &r) {
+                        r.state = DownloadState::Finished;
+                        r.downloaded = total;
+                        r.percentage = QStringLiteral("大文件，跳过");
+                    });
+                    result = true;
+                } else if (!outcome.isEmpty()) {
                     reply->abort();
                     file->discard();
                     fail(outcome == QLatin1String("-") ? QString() : outcome);

@@ -68,6 +68,8 @@ private slots:
     void busyEngineSendsTheRowBack();
     void httpsIsVerifiedOnItsOwnPort_data();
     void httpsIsVerifiedOnItsOwnPort();
+    void chineseEngine_data();
+    void chineseEngine();
     void refererPageIsOpenedFirst_data();
     void refererPageIsOpenedFirst();
 
@@ -500,6 +502,52 @@ void tst_Scheduler::httpsIsVerifiedOnItsOwnPort()
         conf.setCaCertificates(QSslConfiguration::systemCaCertificates());
         QSslConfiguration::setDefaultConfiguration(conf);
     }
+}
+
+void tst_Scheduler::chineseEngine_data()
+{
+    QTest::addColumn<QString>("key"); // "@" stands for the site
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("fileSize");
+    QTest::addColumn<QString>("percentage");
+    QTest::addColumn<QStringList>("files");
+    const QString mb3 = QString::number(3 * 1024 * 1024);
+    QTest::newRow("announced size above the ceiling is skipped unwritten")
+        << "@/pdf/20.pdf?size=" + mb3 << "" << "" << "大文件，跳过" << QStringList{};
+    QTest::newRow("growing past the ceiling keeps the part received")
+        << "@/pdf/21.pdf?fault=nolength&size=" + mb3 << "pdf" << "未知" << "大文件，跳过"
+        << QStringList{"Doc.pdf"};
+    QTest::newRow("type from the Content-Disposition name") << "@/pdf/22.pdf?fault=disposition" << "caj"
+                                                            << "29" << "100%" << QStringList{"Doc.caj"};
+    QTest::newRow("a charset without a type is a page") << "@/pdf/23.pdf?fault=charset" << "htm"
+                                                        << "29" << "100%" << QStringList{"Doc.htm"};
+    QTest::newRow("the first of several addresses")
+        << "@/pdf/24.pdf|@/pdf/99.pdf?fault=reset" << "pdf" << "*" << "100%" << QStringList{"Doc.pdf"};
+}
+
+void tst_Scheduler::chineseEngine()
+{
+    QFETCH(QString, key);
+    QFETCH(QString, type);
+    QFETCH(QString, fileSize);
+    QFETCH(QString, percentage);
+    QFETCH(QStringList, files);
+    m_scheduler = std::make_unique<DownloadScheduler>(*m_list, m_program->network(), *m_host,
+                                                      Build::chinese());
+    m_scheduler->setClock([this] { return m_now; });
+    m_scheduler->limits = {2000ms, 1500ms, 1200s};
+    m_scheduler->options.sizeCeilingMegabytes = 1;
+    key.replace("@", m_site.url("").toString());
+    m_list->add(key, "Doc", "", m_folder, "");
+    runAll();
+    const DownloadRow &r = m_list->at(0);
+    QCOMPARE(r.state, DownloadState::Finished);
+    QCOMPARE(r.type, type);
+    if (fileSize != "*") {
+        QCOMPARE(r.fileSize, fileSize);
+    }
+    QCOMPARE(r.percentage, percentage);
+    QCOMPARE(filesOnDisk(), files);
 }
 
 void tst_Scheduler::refererPageIsOpenedFirst_data()
