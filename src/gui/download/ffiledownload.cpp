@@ -84,6 +84,12 @@ fFileDownload::fFileDownload(Workspace &workspace, QWidget *parent)
     layout->addWidget(m_stack, 1);
     setCentralWidget(central);
     connect(m_view, &QTreeView::clicked, this, &fFileDownload::ListView3_ItemClick);
+    // The count follows the list as rows arrive, not only when the window is activated.
+    for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved}) {
+        connect(m_list, signal, this, [this] { m_count->setText(QString::number(m_list->size())); });
+    }
+    connect(m_list, &QAbstractItemModel::modelReset, this,
+            [this] { m_count->setText(QString::number(m_list->size())); });
 
     auto *status = new QStatusBar(this);
     status->setObjectName(QStringLiteral("StatusBar1"));
