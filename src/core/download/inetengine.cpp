@@ -248,12 +248,12 @@ QCoro::Task<bool> DownloadScheduler::InetDownloadFile(quint64 rowId)
                             }
                         });
                     }
-                    if (reply->isFinished() && reply->bytesAvailable() == 0) {
-                        break;
-                    }
                     if (chinese && ceiling > 0 && !announced &&
                         file->written() / 1024.0 / 1024.0 > ceiling) {
                         outcome = QStringLiteral("ceiling"); // the part received is kept
+                        break;
+                    }
+                    if (reply->isFinished() && reply->bytesAvailable() == 0) {
                         break;
                     }
                     if (now() - lastProgress > limits.stall.count() / 1000.0) {
