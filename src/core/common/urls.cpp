@@ -184,17 +184,20 @@ QString compactExtension(const QString &contentType)
             }
         }
     }
-    qsizetype end = 0;
-    while (end < result.size() &&
-           ((result.at(end) >= QLatin1Char('a') && result.at(end) <= QLatin1Char('z')) ||
-            (result.at(end) >= QLatin1Char('A') && result.at(end) <= QLatin1Char('Z')))) {
-        ++end;
-    }
-    result.truncate(end);
-    return result.size() > 5 ? QString() : result;
+    return LeadingLetterWord(result);
 }
 
 } // namespace
+
+QString LeadingLetterWord(const QString &text)
+{
+    qsizetype end = 0;
+    while (end < text.size() && text.at(end).toLower() >= QLatin1Char('a') &&
+           text.at(end).toLower() <= QLatin1Char('z')) {
+        ++end;
+    }
+    return end > 5 ? QString() : text.left(end).toLower();
+}
 
 QString ContentTypeToExtension(const QString &contentType, QString *extension, const Build &build)
 {

@@ -18,6 +18,9 @@ QString GetUrlBase(const QString &url, bool toLastSlash);
 // result is always a short lower-case word or "".
 QString ContentTypeToExtension(const QString &contentType, QString *extension, const Build &build);
 
+// The letters a-z (any case) a text starts with, lower-cased; "" when more than five.
+QString LeadingLetterWord(const QString &text);
+
 // The file name an address points at, and its extension (returned).
 QString GetFileNameFromUrl(const QString &url, QString *fileName);
 

@@ -5,6 +5,17 @@
 
 namespace harvly {
 
+bool IsPageType(const QString &type)
+{
+    const QString t = type.toLower();
+    return t == QLatin1String("htm") || t == QLatin1String("html");
+}
+
+bool IsPageOrXmlType(const QString &type)
+{
+    return IsPageType(type) || type.toLower() == QLatin1String("xml");
+}
+
 QString DownloadRow::localFile() const
 {
     return type.isEmpty() ? savePath + text : savePath + text + QLatin1Char('.') + type;
@@ -117,9 +128,7 @@ bool DownloadListModel::IsCompletedOfDownloadListView() const
 int DownloadListModel::CountErrorItems() const
 {
     return int(std::count_if(m_rows.begin(), m_rows.end(), [](const DownloadRow &r) {
-        const QString t = r.type.toLower();
-        return t == QLatin1String("html") || t == QLatin1String("htm") ||
-               r.state == DownloadState::Failed;
+        return IsPageType(r.type) || r.state == DownloadState::Failed;
     }));
 }
 

@@ -12,6 +12,10 @@ namespace harvly {
 
 enum class DownloadState { Waiting = 1, Downloading = 2, Finished = 3, Failed = 4 };
 
+// Page types ("htm", "html") and page-or-xml types, by the row's Type in any letter case.
+bool IsPageType(const QString &type);
+bool IsPageOrXmlType(const QString &type);
+
 // One download job.
 struct DownloadRow {
     quint64 id = 0; // stable while the row lives; flows find their row by it

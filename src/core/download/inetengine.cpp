@@ -44,16 +44,6 @@ QString stateText(int state)
     return QString::fromUtf8(texts[qBound(0, state, 12)]);
 }
 
-QString lowerLetters(const QString &s)
-{
-    qsizetype end = 0;
-    while (end < s.size() && s.at(end).toLower() >= QLatin1Char('a') &&
-           s.at(end).toLower() <= QLatin1Char('z')) {
-        ++end;
-    }
-    return end > 5 ? QString() : s.left(end).toLower();
-}
-
 } // namespace
 
 QCoro::Task<> DownloadScheduler::InetDownloadThisFile(quint64 rowId)
@@ -157,7 +147,7 @@ QCoro::Task<bool> DownloadScheduler::InetDownloadFile(quint64 rowId)
                     const qsizetype at = disposition.indexOf(QLatin1String("filename="), 0, Qt::CaseInsensitive);
                     if (at >= 0) {
                         QString name = disposition.mid(at + 9).remove(QLatin1Char('"')).trimmed();
-                        derived = lowerLetters(name.mid(name.lastIndexOf(QLatin1Char('.')) + 1));
+                        derived = LeadingLetterWord(name.mid(name.lastIndexOf(QLatin1Char('.')) + 1));
                     }
                     if (derived.isEmpty() && contentType.contains(QLatin1String("charset"), Qt::CaseInsensitive)) {
                         derived = QStringLiteral("htm");

@@ -8,17 +8,6 @@ namespace harvly {
 
 namespace {
 
-bool isPage(const QString &type)
-{
-    const QString t = type.toLower();
-    return t == QLatin1String("htm") || t == QLatin1String("html");
-}
-
-bool isPageOrXml(const QString &type)
-{
-    return isPage(type) || type.toLower() == QLatin1String("xml");
-}
-
 bool done(const DownloadRow &r)
 {
     return r.state == DownloadState::Finished || r.state == DownloadState::Failed;
@@ -33,7 +22,7 @@ void requeue(DownloadListModel &list, quint64 id, bool alwaysNewType)
     QFile::remove(row->localFile());
     list.update(id, [alwaysNewType](DownloadRow &r) {
         r.state = DownloadState::Waiting;
-        if (alwaysNewType || isPage(r.type)) {
+        if (alwaysNewType || IsPageType(r.type)) {
             r.type = QStringLiteral("xxx");
         }
         r.fileSize.clear();
@@ -68,7 +57,7 @@ int ReDownloadErrItems(DownloadListModel &list)
 int ReDownloadHtmItems(DownloadListModel &list)
 {
     return requeueWhere(
-        list, [](const DownloadRow &r) { return done(r) && isPageOrXml(r.type); }, true);
+        list, [](const DownloadRow &r) { return done(r) && IsPageOrXmlType(r.type); }, true);
 }
 
 } // namespace harvly

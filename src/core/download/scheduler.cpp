@@ -17,17 +17,6 @@
 
 namespace harvly {
 
-namespace {
-
-bool isPage(const QString &type, bool withXml)
-{
-    const QString t = type.toLower();
-    return t == QLatin1String("htm") || t == QLatin1String("html") ||
-           (withXml && t == QLatin1String("xml"));
-}
-
-} // namespace
-
 DownloadScheduler::DownloadScheduler(DownloadListModel &list, SessionNetwork &network,
                                      SchedulerHost &host, const Build &build, QObject *parent)
     : QObject(parent), m_list(list), m_network(network), m_host(host), m_build(build)
@@ -315,7 +304,8 @@ void DownloadScheduler::endOfDownload(quint64 rowId)
         if (options.way == 2) {
             m_host.statusText(2, text("Downloaded:", "完成下载:") + row->text);
         }
-        const bool page = isPage(row->type, m_build.isChinese());
+        // The Chinese build takes xml answers for pages too.
+        const bool page = m_build.isChinese() ? IsPageOrXmlType(row->type) : IsPageType(row->type);
         if (options.voicePrompts) {
             if (page) {
                 m_host.playSound(101);
