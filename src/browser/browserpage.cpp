@@ -1,8 +1,8 @@
 #include "browserpage.h"
 
+#include "common/signalwait.h"
 #include "search/snapshotjson.h"
 
-#include <QCoro/QCoroSignal>
 #include <QCoro/QCoroTimer>
 #include <QFile>
 #include <QPointer>
@@ -150,9 +150,9 @@ QCoro::Task<QVariant> BrowserPage::evaluate(QString script)
             emit target->ready(v);
         }
     });
-    auto ready = qCoro(carrier.get(), &ScriptResult::ready, kScriptLimit);
+    auto ready = waitForSignal(carrier.get(), &ScriptResult::ready, kScriptLimit);
     const auto result = co_await ready;
-    co_return result.value_or(QVariant());
+    co_return result ? std::get<0>(*result) : QVariant();
 }
 
 QCoro::Task<DomDocument> BrowserPage::snapshot()

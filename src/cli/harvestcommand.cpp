@@ -2,6 +2,7 @@
 
 #include "browserpage.h"
 #include "browsersession.h"
+#include "common/signalwait.h"
 #include "common/urltext.h"
 #include "http/sessionnetwork.h"
 #include "search/harvest.h"
@@ -9,7 +10,6 @@
 #include "search/staticdom.h"
 
 #include <QCoreApplication>
-#include <QCoro/QCoroSignal>
 #include <QCoro/QCoroTask>
 #include <QFile>
 #include <QFileInfo>
@@ -94,7 +94,7 @@ QCoro::Task<std::optional<DomDocument>> loadLive(Options o, QString *error)
             QStringLiteral("/browser"),
         network);
     BrowserPage page(session.profile());
-    auto loaded = qCoro(&page, &BrowserPage::documentComplete, std::chrono::seconds(30));
+    auto loaded = waitForSignal(&page, &BrowserPage::documentComplete, std::chrono::seconds(30));
     page.navigate(url);
     const auto result = co_await loaded;
     if (!result.has_value() || !std::get<1>(*result)) {

@@ -1,6 +1,7 @@
 // The single-request way: one row at a time, start to end, with its progress in the row.
 #include "common/files.h"
 #include "common/filenames.h"
+#include "common/signalwait.h"
 #include "common/urls.h"
 #include "correction.h"
 #include "downloadlist.h"
@@ -10,7 +11,6 @@
 #include "transferfile.h"
 
 #include <QCoro/QCoroNetworkReply>
-#include <QCoro/QCoroSignal>
 #include <QCoro/QCoroTimer>
 #include <QDir>
 #include <QFileInfo>
@@ -256,7 +256,7 @@ QCoro::Task<bool> DownloadScheduler::InetDownloadFile(quint64 rowId)
                     }
                     // Woken by new data, or after a short while to look at the limits again.
                     if (reply->bytesAvailable() == 0 && !reply->isFinished()) {
-                        auto more = qCoro(reply.get(), &QNetworkReply::readyRead, kPoll * 4);
+                        auto more = waitForSignal(reply.get(), &QNetworkReply::readyRead, kPoll * 4);
                         co_await more;
                     }
                     if (!self) {

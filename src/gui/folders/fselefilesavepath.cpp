@@ -1,5 +1,7 @@
 #include "fselefilesavepath.h"
 
+#include "common/signalwait.h"
+
 #include "common/combos.h"
 #include "common/folderdialog.h"
 #include "common/messages.h"
@@ -7,7 +9,6 @@
 #include "folders/savefolder.h"
 
 #include <QComboBox>
-#include <QCoro/QCoroSignal>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -123,13 +124,12 @@ void fSeleFileSavePath::Command3_Click()
 
 QCoro::Task<bool> fSeleFileSavePath::Ask(Program &program, QWidget *parent)
 {
-    // Deleted only after the wait: the signal reaches the waiting flow through the dialog, so
-    // a dialog that deleted itself on closing would never let the flow go on.
+    // Deleted only after the wait, so the answer is read from a live dialog.
     QPointer<fSeleFileSavePath> dialog(new fSeleFileSavePath(program, parent));
     // Closing by the window's close box counts as Cancel.
     program.savePathDialogCancelled = true;
+    auto finished = waitForSignal(dialog.data(), &QDialog::finished, std::chrono::milliseconds(0));
     dialog->open();
-    auto finished = qCoro(dialog.data(), &QDialog::finished);
     co_await finished;
     if (dialog) {
         dialog->deleteLater();
