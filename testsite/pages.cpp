@@ -328,6 +328,10 @@ Response pdfFile(const Request &r, int id, bool secure)
         res.slowIntervalMs = qMax(1, r.query.queryItemValue("interval").toInt() ?: 100);
     } else if (fault == QLatin1String("redirect")) {
         return Response::redirect(QStringLiteral("/pdf/%1.pdf").arg(id).toUtf8());
+    } else if (fault == QLatin1String("loop")) {
+        return Response::redirect(QStringLiteral("/pdf/%1.pdf?fault=loop").arg(id).toUtf8());
+    } else if (fault == QLatin1String("tofile")) {
+        return Response::redirect("file:///etc/passwd");
     } else if (fault == QLatin1String("403") || fault == QLatin1String("429")) {
         return Response::html(page(QStringLiteral("Refused"),
                                    QStringLiteral("<h2>Access refused (%1)</h2>").arg(fault)),

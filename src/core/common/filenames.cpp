@@ -53,6 +53,20 @@ bool IsNumericText(const QString &text)
     return ok;
 }
 
+bool IsCounterText(const QString &text)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty() || t.size() > 18) { // 18 digits always fit a counter
+        return false;
+    }
+    for (const QChar c : t) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
+            return false;
+        }
+    }
+    return true;
+}
+
 QString CleanFileNameText(const QString &text, const Build &build)
 {
     QString s = text;
@@ -163,7 +177,7 @@ QString SplitBracketNumber(const QString &name, QString *baseName)
         const qsizetype open = name.lastIndexOf(QLatin1Char('['));
         if (open > 0) {
             const QString number = name.mid(open + 1, name.size() - open - 2).trimmed();
-            if (IsNumericText(number)) {
+            if (IsCounterText(number)) {
                 *baseName = name.left(open);
                 return number;
             }

@@ -15,6 +15,8 @@ QString Utf8Left(const QString &text, int maxBytes);
 
 // A number as the user or a file would write it: trimmed, non-empty, decimal.
 bool IsNumericText(const QString &text);
+// A counter in a file name: a run of decimal digits (trimmed), not "inf", "-1" or "1e3".
+bool IsCounterText(const QString &text);
 
 // Text to a legal file name: forbidden characters, line breaks and outer dots removed,
 // cut to the build's byte limit. May come out empty; MakeValidFileName never does.

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 
 namespace harvly {
 
@@ -19,10 +20,60 @@ bool FolderExists(const QString &path)
     return !path.isEmpty() && QFileInfo(path).isDir();
 }
 
+namespace {
+
+// Names that a running transfer of this process is writing; they count as taken although
+// nothing is on disk under them yet.
+QSet<QString> &reservedPaths()
+{
+    static QSet<QString> paths;
+    return paths;
+}
+
+QString reservationKey(const QString &path)
+{
+    const QString clean = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+#ifdef Q_OS_WIN
+    return clean.toLower();
+#else
+    return clean;
+#endif
+}
+
+} // namespace
+
 bool PathTaken(const QString &path)
 {
+    if (path.isEmpty()) {
+        return false;
+    }
     const QFileInfo fi(path);
-    return !path.isEmpty() && (fi.exists() || fi.isSymLink());
+    return fi.exists() || fi.isSymLink() || IsPathReserved(path);
+}
+
+bool ReservePath(const QString &path)
+{
+    if (path.isEmpty()) {
+        return false;
+    }
+    const QString key = reservationKey(path);
+    if (reservedPaths().contains(key)) {
+        return false;
+    }
+    reservedPaths().insert(key);
+    return true;
+}
+
+void ReleasePath(const QString &path)
+{
+    if (!path.isEmpty()) {
+        reservedPaths().remove(reservationKey(path));
+    }
+}
+
+bool IsPathReserved(const QString &path)
+{
+    return !reservedPaths().isEmpty() && reservedPaths().contains(reservationKey(path));
 }
 
 QString CreateFolderPath(const QString &path, const Build &build, QString *message)

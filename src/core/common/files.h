@@ -8,8 +8,15 @@ namespace harvly {
 
 bool FileExists(const QString &path);
 bool FolderExists(const QString &path);
-// True when anything (file, folder, link) already holds the name.
+// True when anything (file, folder, link) already holds the name, or a transfer of this
+// program has reserved it.
 bool PathTaken(const QString &path);
+
+// A transfer reserves its target name while it writes elsewhere, so that no other transfer
+// picks the same name. False when the name is reserved already.
+bool ReservePath(const QString &path);
+void ReleasePath(const QString &path);
+bool IsPathReserved(const QString &path);
 
 // Creates every missing level and returns the folder without its trailing separator, or ""
 // when it could not be made. A bad element sets *message to the text to show the user.

@@ -1,6 +1,7 @@
 #include "downloader.h"
 
 #include "common/urls.h"
+#include "documentrequest.h"
 #include "transferfile.h"
 
 #include <QNetworkAccessManager>
@@ -20,24 +21,18 @@ Downloader::~Downloader()
     CancelAsyncRead();
 }
 
-void Downloader::BeginDownload(const QString &address, const QString &saveFile,
+void Downloader::BeginDownload(const QString &address, std::unique_ptr<TransferFile> file,
                                const QString &referer)
 {
-    m_saveFile = saveFile;
-    m_file = std::make_unique<TransferFile>(saveFile);
-    if (!m_network || !m_file->open()) {
+    m_file = std::move(file);
+    m_saveFile = m_file ? m_file->target() : QString();
+    const QUrl url(address);
+    if (!m_network || !m_file || !IsFetchableAddress(url)) {
         QTimer::singleShot(0, this, &Downloader::fail);
         return;
     }
-    QNetworkRequest request{QUrl(address)};
-    request.setRawHeader("Referer",
-                         (referer.isEmpty() ? GetUrlBase(address, false) : referer).toUtf8());
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::NoLessSafeRedirectPolicy);
-    // The cache is never asked: a document is always fetched anew.
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
-                         QNetworkRequest::AlwaysNetwork);
-    m_reply.reset(m_network->get(request));
+    m_reply.reset(m_network->get(
+        DocumentRequest(url, referer.isEmpty() ? GetUrlBase(address, false) : referer)));
     m_reply->setParent(nullptr);
     m_reply->setReadBufferSize(1024 * 1024);
     connect(m_reply.get(), &QNetworkReply::metaDataChanged, this,
@@ -83,12 +78,18 @@ void Downloader::finished()
         }
     }
     const qint64 size = m_expected > 0 ? m_expected : m_file->written();
-    if (!m_file->commit()) {
+    const TransferFile::Result placed = m_file->commit();
+    if (placed == TransferFile::Result::Failed) {
         fail();
         return;
     }
     m_done = true;
-    emit DownloadComplete(size, m_saveFile);
+    m_saveFile = m_file->target();
+    if (placed == TransferFile::Result::Skipped) {
+        emit DownloadSkipped(m_saveFile);
+    } else {
+        emit DownloadComplete(size, m_saveFile);
+    }
 }
 
 void Downloader::fail()

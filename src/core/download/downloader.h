@@ -27,13 +27,19 @@ public:
     Downloader(QNetworkAccessManager &network, EngineLimits limits, QObject *parent = nullptr);
     ~Downloader() override;
 
-    void BeginDownload(const QString &address, const QString &saveFile, const QString &referer);
+    // Fetches the address into the file, which has been opened (its name reserved).
+    void BeginDownload(const QString &address, std::unique_ptr<TransferFile> file,
+                       const QString &referer);
     void CancelAsyncRead();
+    // The file being written; after DownloadComplete its target and name are final.
+    const TransferFile *file() const { return m_file.get(); }
 
 signals:
     void DownloadProgress(qint64 bytesRead, qint64 bytesExpected, const QString &saveFile);
     void DownloadError(const QString &saveFile);
     void DownloadComplete(qint64 size, const QString &saveFile);
+    // "Skip" is chosen and a file took the name while the download ran; nothing was written.
+    void DownloadSkipped(const QString &saveFile);
 
 private:
     void readMore();

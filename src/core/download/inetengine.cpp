@@ -4,6 +4,7 @@
 #include "common/signalwait.h"
 #include "common/urls.h"
 #include "correction.h"
+#include "documentrequest.h"
 #include "downloadlist.h"
 #include "savenames.h"
 #include "scheduler.h"
@@ -103,15 +104,11 @@ QCoro::Task<bool> DownloadScheduler::InetDownloadFile(quint64 rowId)
     std::unique_ptr<TransferFile> file;
     if (!network) {
         fail(proxyError);
+    } else if (!IsFetchableAddress(QUrl(address))) {
+        fail(text("download failed", "下载失败"));
     } else {
-        QNetworkRequest request{QUrl(address)};
-        request.setRawHeader("Referer", referer.toUtf8());
-        request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                             QNetworkRequest::NoLessSafeRedirectPolicy);
-        request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
-                             QNetworkRequest::AlwaysNetwork);
         m_host.statusText(3, stateText(5));
-        reply.reset(network->get(request));
+        reply.reset(network->get(DocumentRequest(QUrl(address), referer)));
         reply->setParent(nullptr);
         // Bounded, and drained to disk as it fills: memory stays flat whatever the size.
         reply->setReadBufferSize(1024 * 1024);
@@ -175,40 +172,27 @@ QCoro::Task<bool> DownloadScheduler::InetDownloadFile(quint64 rowId)
                     if (!IsPathSeparator(folder.back())) {
                         folder += QDir::separator();
                     }
-                    QString target;
-                    bool skip = false;
                     m_list.update(rowId, [&](DownloadRow &r) {
                         r.savePath = folder;
                         if (!derived.isEmpty()) {
                             r.type = derived;
                         }
-                        if (options.duplicateMode == DuplicateMode::Rename) {
-                            QString newName;
-                            target = RenameSavePath(r.savePath, r.text, r.type, DuplicateMode::Rename,
-                                                    &newName);
-                            r.text = newName;
-                        } else {
-                            const QString suffix = r.type.isEmpty() ? QString() : QLatin1Char('.') + r.type;
-                            target = r.savePath + FitFileName(r.text, suffix) + suffix;
-                            skip = options.duplicateMode == DuplicateMode::Skip && PathTaken(target);
-                            if (skip) {
-                                const QString existing = QString::number(QFileInfo(target).size());
-                                r.state = DownloadState::Finished;
-                                r.fileSize = existing;
-                                r.downloaded = existing;
-                                r.percentage = text("Already exists, skip", "已存在，跳过");
-                            }
-                        }
                     });
-                    if (skip) {
+                    const DownloadRow *row = m_list.find(rowId);
+                    file = std::make_unique<TransferFile>(folder, row->text, row->type,
+                                                          options.duplicateMode);
+                    const TransferFile::Result opened = file->open();
+                    if (opened == TransferFile::Result::Skipped) {
                         reply->abort();
+                        markSkipped(rowId, file->target());
+                        file.reset();
+                    } else if (opened == TransferFile::Result::Failed) {
+                        reply->abort();
+                        fail(text("download failed", "下载失败"));
+                        file.reset();
                     } else {
-                        file = std::make_unique<TransferFile>(target);
-                        if (!file->open()) {
-                            reply->abort();
-                            fail(text("download failed", "下载失败"));
-                            file.reset();
-                        }
+                        const QString name = file->name();
+                        m_list.update(rowId, [&](DownloadRow &r) { r.text = name; });
                     }
                 }
             }
@@ -276,9 +260,21 @@ QCoro::Task<bool> DownloadScheduler::InetDownloadFile(quint64 rowId)
                     });
                     outcome = QStringLiteral("-");
                 }
-                if (outcome == QLatin1String("ceiling")) {
-                    reply->abort();
-                    file->commit();
+                const bool ceilingReached = outcome == QLatin1String("ceiling");
+                if (ceilingReached) {
+                    reply->abort(); // the part received is kept
+                }
+                const TransferFile::Result placed = outcome.isEmpty() || ceilingReached
+                                                        ? file->commit()
+                                                        : TransferFile::Result::Failed;
+                const QString placedName = file->name();
+                if (placed != TransferFile::Result::Failed) {
+                    m_list.update(rowId, [&](DownloadRow &r) { r.text = placedName; });
+                }
+                if (placed == TransferFile::Result::Skipped) {
+                    markSkipped(rowId, file->target());
+                    result = true;
+                } else if (ceilingReached) {
                     const QString total = QString::number(file->written());
                     m_list.update(rowId, [&](DownloadRow &r) {
                         r.state = DownloadState::Finished;
@@ -290,7 +286,8 @@ QCoro::Task<bool> DownloadScheduler::InetDownloadFile(quint64 rowId)
                     reply->abort();
                     file->discard();
                     fail(outcome == QLatin1String("-") ? QString() : outcome);
-                } else if (!file->commit()) {
+                } else if (placed == TransferFile::Result::Failed) {
+                    file->discard();
                     const QString existing = QString::number(QFileInfo(file->target()).size());
                     m_list.update(rowId, [&](DownloadRow &r) {
                         r.state = DownloadState::Failed;

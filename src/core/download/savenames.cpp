@@ -40,13 +40,16 @@ QString RenameSavePath(const QString &savePath, const QString &pureFileName,
     if (folder.isEmpty() || !IsPathSeparator(folder.back())) {
         folder += QDir::separator();
     }
-    const QString extension = QLatin1Char('.') + fileType;
+    // A row without a type yet is written without a bare ".", so that the check of its
+    // content afterwards finds the file and gives it its extension.
+    const QString extension = fileType.isEmpty() ? QString() : QLatin1Char('.') + fileType;
     QString name = FitFileName(pureFileName, extension);
     QString path = folder + name + extension;
     if (newName) {
         *newName = name;
     }
-    if (mode == DuplicateMode::Cover || !PathTaken(path)) {
+    // "Cover" replaces a file on disk, never one that another transfer is still writing.
+    if (!PathTaken(path) || (mode == DuplicateMode::Cover && !IsPathReserved(path))) {
         return path;
     }
 
@@ -56,8 +59,8 @@ QString RenameSavePath(const QString &savePath, const QString &pureFileName,
     const qsizetype close = base.lastIndexOf(QLatin1Char(']'));
     if (open >= 0 && close > open) {
         const QString number = base.mid(open + 1, close - open - 1).trimmed();
-        if (IsNumericText(number)) {
-            counter = qint64(number.toDouble());
+        if (IsCounterText(number)) {
+            counter = number.toLongLong();
             base.truncate(open);
         }
     }

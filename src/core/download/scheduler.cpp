@@ -9,6 +9,7 @@
 #include "redownload.h"
 #include "savenames.h"
 #include "schedulerhost.h"
+#include "transferfile.h"
 
 #include <QDir>
 #include <QNetworkProxy>
@@ -90,17 +91,22 @@ bool DownloadScheduler::IsWantToDownload(quint64 rowId)
     }
     const QString file = row->type.isEmpty() ? folder + row->text
                                              : folder + row->text + QLatin1Char('.') + row->type;
-    if (FileExists(file) && options.duplicateMode == DuplicateMode::Skip) {
-        const QString size = QString::number(QFileInfo(file).size());
-        m_list.update(rowId, [&](DownloadRow &r) {
-            r.state = DownloadState::Finished;
-            r.fileSize = size;
-            r.downloaded = size;
-            r.percentage = text("Already exists, skip", "已存在，跳过");
-        });
+    if (PathTaken(file) && options.duplicateMode == DuplicateMode::Skip) {
+        markSkipped(rowId, file);
         return false;
     }
     return true;
+}
+
+void DownloadScheduler::markSkipped(quint64 rowId, const QString &existing)
+{
+    const QString size = QString::number(QFileInfo(existing).size());
+    m_list.update(rowId, [&](DownloadRow &r) {
+        r.state = DownloadState::Finished;
+        r.fileSize = size;
+        r.downloaded = size;
+        r.percentage = text("Already exists, skip", "已存在，跳过");
+    });
 }
 
 quint64 DownloadScheduler::takeNextRow(bool createFolders)
@@ -110,15 +116,27 @@ quint64 DownloadScheduler::takeNextRow(bool createFolders)
             continue;
         }
         const quint64 id = m_list.at(i).id;
+        bool noFolder = false;
         m_list.update(id, [&](DownloadRow &r) {
             r.text = MakeValidFileName(r.text, m_build);
             if (createFolders) {
-                r.savePath = CreateFolderPath(r.savePath, m_build);
+                // A folder that cannot be made fails the row; it never falls back to the root.
+                const QString folder = CreateFolderPath(r.savePath, m_build);
+                noFolder = folder.isEmpty();
+                if (noFolder) {
+                    r.state = DownloadState::Failed;
+                    return;
+                }
+                r.savePath = folder;
             }
             if (r.savePath.isEmpty() || !IsPathSeparator(r.savePath.back())) {
                 r.savePath += QDir::separator();
             }
         });
+        if (noFolder) {
+            endOfDownload(id);
+            continue;
+        }
         if (IsWantToDownload(id)) {
             return id;
         }
@@ -164,24 +182,27 @@ void DownloadScheduler::Timer_Down_Timer()
         if (!id) {
             continue;
         }
-        QString newName;
         const DownloadRow *row = m_list.find(id);
-        QString target = RenameSavePath(row->savePath, row->text, row->type,
-                                        options.duplicateMode, &newName);
-        if (row->type.isEmpty()) {
-            // No type yet: the file is named as the row names it, without a bare ".", so the
-            // check of its content afterwards finds it and gives it its extension.
-            target.chop(1);
-        }
+        // The name is reserved now, so the next slot of this tick picks another.
+        auto file = std::make_unique<TransferFile>(row->savePath, row->text, row->type,
+                                                   options.duplicateMode);
+        const TransferFile::Result opened = file->open();
         const QString address = GetItemUrlFromKey(row->key);
+        if (opened == TransferFile::Result::Skipped) {
+            markSkipped(id, file->target());
+            continue;
+        }
         m_list.update(id, [&](DownloadRow &r) {
             r.state = DownloadState::Downloading;
-            r.text = newName;
+            r.text = file->name();
         });
         if (options.autoPositioning) {
             m_host.scrollTo(id);
         }
-        MultiThreadedDownload(k, id, address, target);
+        if (opened == TransferFile::Result::Failed) {
+            file.reset(); // the slot fails the row with its own error
+        }
+        MultiThreadedDownload(k, id, address, std::move(file));
     }
 }
 
@@ -233,7 +254,7 @@ void DownloadScheduler::Timer1_Timer()
 }
 
 void DownloadScheduler::MultiThreadedDownload(int slot, quint64 rowId, const QString &address,
-                                              const QString &target)
+                                              std::unique_ptr<TransferFile> file)
 {
     Slot &s = m_slots[size_t(slot)];
     m_inetBusy = true;
@@ -251,14 +272,22 @@ void DownloadScheduler::MultiThreadedDownload(int slot, quint64 rowId, const QSt
             [this, slot](qint64 read, qint64 expected) { slotProgress(slot, read, expected); });
     connect(d, &Downloader::DownloadError, this, [this, slot] { slotError(slot); });
     connect(d, &Downloader::DownloadComplete, this, [this, slot] { slotComplete(slot); });
+    connect(d, &Downloader::DownloadSkipped, this, [this, slot](const QString &existing) {
+        Slot &s = m_slots[size_t(slot)];
+        const quint64 id = s.rowId;
+        s.downloader.release()->deleteLater();
+        markSkipped(id, existing);
+        endOfDownload(id);
+    });
     const DownloadRow *row = m_list.find(rowId);
     const QString referer = row ? row->tag : QString();
     if (options.openRefererFirst && !referer.isEmpty()) {
-        QCoro::connect(m_host.openReferer(referer), d, [d, address, target, referer] {
-            d->BeginDownload(address, target, referer);
+        auto held = std::make_shared<std::unique_ptr<TransferFile>>(std::move(file));
+        QCoro::connect(m_host.openReferer(referer), d, [d, address, held, referer] {
+            d->BeginDownload(address, std::move(*held), referer);
         });
     } else {
-        d->BeginDownload(address, target, referer);
+        d->BeginDownload(address, std::move(file), referer);
     }
 }
 
@@ -287,8 +316,10 @@ void DownloadScheduler::slotComplete(int slot)
 {
     Slot &s = m_slots[size_t(slot)];
     const quint64 id = s.rowId;
+    const QString name = s.downloader->file()->name(); // the next free one, when a file came
     s.downloader.release()->deleteLater();
-    m_list.update(id, [](DownloadRow &r) {
+    m_list.update(id, [&](DownloadRow &r) {
+        r.text = name;
         r.state = r.percentage == QLatin1String("100%") ? DownloadState::Finished
                                                         : DownloadState::Failed;
     });

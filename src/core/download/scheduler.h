@@ -18,6 +18,7 @@ class Downloader;
 class DownloadListModel;
 class SchedulerHost;
 class SessionNetwork;
+class TransferFile;
 
 // Decides when and which rows of the download list are downloaded, by which way and how
 // many at once. Its two ticks are public: the window drives them with one-second timers,
@@ -56,7 +57,8 @@ public:
     // The single-request way: one row, start to end.
     QCoro::Task<> InetDownloadThisFile(quint64 rowId);
     // The parallel way: starts slot k on a row and returns at once.
-    void MultiThreadedDownload(int slot, quint64 rowId, const QString &address, const QString &target);
+    void MultiThreadedDownload(int slot, quint64 rowId, const QString &address,
+                               std::unique_ptr<TransferFile> file);
 
 signals:
     // A row's download ended (finished or failed); for the command line's timing.
@@ -67,6 +69,7 @@ private:
     quint64 takeNextRow(bool createFolders);
     QCoro::Task<bool> InetDownloadFile(quint64 rowId);
     void endOfDownload(quint64 rowId);
+    void markSkipped(quint64 rowId, const QString &existing);
     void slotProgress(int slot, qint64 read, qint64 expected);
     void slotError(int slot);
     void slotComplete(int slot);

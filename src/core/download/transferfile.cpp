@@ -1,13 +1,125 @@
 #include "transferfile.h"
 
+#include "common/filenames.h"
+#include "common/files.h"
+
+#include <QDir>
+#include <QFile>
+#include <QNetworkReply>
+#include <QTemporaryFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+#ifdef Q_OS_LINUX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 namespace harvly {
 
-TransferFile::TransferFile(const QString &target) : m_target(target) {}
+namespace {
 
-bool TransferFile::open()
+enum class Move { Done, Taken, Failed };
+
+// Renames within one folder. Without replace, a name that is taken stays as it is, also
+// when it was taken a moment ago by another program.
+Move moveIntoPlace(const QString &from, const QString &to, bool replace)
 {
-    m_file = std::make_unique<QSaveFile>(m_target);
-    return m_file->open(QIODevice::WriteOnly);
+    const std::filesystem::path source(from.toStdU16String());
+    const std::filesystem::path destination(to.toStdU16String());
+    std::error_code error;
+    if (replace) {
+        std::filesystem::rename(source, destination, error);
+        return error ? Move::Failed : Move::Done;
+    }
+#ifdef Q_OS_LINUX
+    const QByteArray a = QFile::encodeName(from);
+    const QByteArray b = QFile::encodeName(to);
+    if (::renameat2(AT_FDCWD, a.constData(), AT_FDCWD, b.constData(), RENAME_NOREPLACE) == 0) {
+        return Move::Done;
+    }
+    if (errno == EEXIST) {
+        return Move::Taken;
+    }
+    if (errno != EINVAL && errno != ENOSYS) {
+        return Move::Failed;
+    }
+    // A file system without the no-replace rename: a hard link fails on a taken name too.
+    if (::link(a.constData(), b.constData()) == 0) {
+        ::unlink(a.constData());
+        return Move::Done;
+    }
+    return errno == EEXIST ? Move::Taken : Move::Failed;
+#else
+    if (PathTaken(to)) {
+        return Move::Taken;
+    }
+    return QFile::rename(from, to) ? Move::Done : Move::Failed;
+#endif
+}
+
+} // namespace
+
+TransferFile::TransferFile(const QString &folder, const QString &name, const QString &type,
+                           DuplicateMode mode)
+    : m_folder(folder), m_title(name), m_type(type), m_mode(mode)
+{
+    if (m_folder.isEmpty() || !IsPathSeparator(m_folder.back())) {
+        m_folder += QDir::separator();
+    }
+}
+
+TransferFile::~TransferFile()
+{
+    discard();
+}
+
+void TransferFile::pickTarget()
+{
+    release();
+    m_target = RenameSavePath(m_folder, m_title, m_type, m_mode, &m_name);
+    if (ReservePath(m_target)) {
+        m_reserved = m_target;
+    }
+}
+
+void TransferFile::release()
+{
+    if (!m_reserved.isEmpty()) {
+        ReleasePath(m_reserved);
+        m_reserved.clear();
+    }
+}
+
+TransferFile::Result TransferFile::open()
+{
+    if (m_mode == DuplicateMode::Skip) {
+        const QString suffix = m_type.isEmpty() ? QString() : QLatin1Char('.') + m_type;
+        const QString plain = m_folder + FitFileName(m_title, suffix) + suffix;
+        if (PathTaken(plain)) {
+            m_target = plain;
+            m_name = FitFileName(m_title, suffix);
+            return Result::Skipped;
+        }
+    }
+    pickTarget();
+    if (!FolderExists(m_folder)) {
+        m_error = QStringLiteral("destination is not a folder");
+        return Result::Failed;
+    }
+    auto file = std::make_unique<QTemporaryFile>(m_folder + QStringLiteral(".harvly-XXXXXX.part"));
+    file->setAutoRemove(false); // removed by discard(), renamed by commit()
+    if (!file->open()) {
+        m_error = file->errorString();
+        return Result::Failed;
+    }
+    // Asking for the name gives the file one at once (Linux may open it unnamed), so the
+    // temporary file is plainly there beside its target until the end.
+    m_temporary = file->fileName();
+    m_file = std::move(file);
+    return Result::Done;
 }
 
 bool TransferFile::drain(QNetworkReply *reply)
@@ -18,6 +130,7 @@ bool TransferFile::drain(QNetworkReply *reply)
     char buffer[64 * 1024];
     for (qint64 n; (n = reply->read(buffer, sizeof buffer)) > 0;) {
         if (m_file->write(buffer, n) != n) {
+            m_error = m_file->errorString();
             return false;
         }
         m_written += n;
@@ -25,18 +138,51 @@ bool TransferFile::drain(QNetworkReply *reply)
     return true;
 }
 
-bool TransferFile::commit()
+TransferFile::Result TransferFile::commit()
 {
-    return m_file && m_file->commit();
+    if (!m_file) {
+        return Result::Failed;
+    }
+    if (!m_file->flush()) {
+        m_error = m_file->errorString();
+        return Result::Failed;
+    }
+    m_file->close();
+    if (m_file->error() != QFileDevice::NoError) {
+        m_error = m_file->errorString();
+        return Result::Failed;
+    }
+    const QString temporary = m_temporary;
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        switch (moveIntoPlace(temporary, m_target, m_mode == DuplicateMode::Cover)) {
+        case Move::Done:
+            m_file.reset();
+            release();
+            return Result::Done;
+        case Move::Failed:
+            m_error = QStringLiteral("cannot move the file into place");
+            return Result::Failed;
+        case Move::Taken:
+            if (m_mode == DuplicateMode::Skip) {
+                discard();
+                return Result::Skipped;
+            }
+            pickTarget(); // a file took the name meanwhile: the next free one
+            break;
+        }
+    }
+    m_error = QStringLiteral("no free name");
+    return Result::Failed;
 }
 
 void TransferFile::discard()
 {
     if (m_file) {
-        m_file->cancelWriting();
-        m_file->commit(); // with writing cancelled this only removes the temporary file
+        m_file->close();
+        QFile::remove(m_temporary);
         m_file.reset();
     }
+    release();
 }
 
 qint64 AnnouncedSize(const QNetworkReply *reply)

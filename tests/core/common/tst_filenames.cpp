@@ -171,6 +171,10 @@ void tst_FileNames::splitBracketNumber_data()
     QTest::newRow("not a number") << "notes[ab]" << "notes[ab]" << "";
     QTest::newRow("empty brackets") << "notes[]" << "notes[]" << "";
     QTest::newRow("no closing bracket at the end") << "notes[1]x" << "notes[1]x" << "";
+    QTest::newRow("infinity is no counter") << "notes[inf]" << "notes[inf]" << "";
+    QTest::newRow("nan is no counter") << "notes[nan]" << "notes[nan]" << "";
+    QTest::newRow("a sign is no counter") << "notes[-3]" << "notes[-3]" << "";
+    QTest::newRow("an exponent is no counter") << "notes[1e3]" << "notes[1e3]" << "";
     QTest::newRow("last bracket counts") << "a[1][0002]" << "a[1]" << "0002";
 }
 

@@ -74,7 +74,19 @@ void tst_SaveNames::renameSavePath_data()
                                                   << rename << "Doc.pdf";
     QTest::newRow("counter past 999") << QStringList{"N[999].pdf", "N.pdf"} << "N[999]" << "pdf"
                                       << rename << "N[1000].pdf";
-    QTest::newRow("empty type ends in a dot") << QStringList{} << "Paper" << "" << rename << "Paper.";
+    QTest::newRow("no type: no bare dot") << QStringList{} << "Paper" << "" << rename << "Paper";
+    QTest::newRow("no type, taken: counter without a dot") << QStringList{"Paper"} << "Paper" << ""
+                                                           << rename << "Paper[001]";
+    QTest::newRow("inf in brackets is no counter")
+        << QStringList{"Paper[inf].pdf"} << "Paper[inf]" << "pdf" << rename << "Paper『inf』.pdf";
+    QTest::newRow("nan in brackets is no counter")
+        << QStringList{"Paper[nan].pdf", "Paper『nan』.pdf"} << "Paper[nan]" << "pdf" << rename
+        << "Paper『nan』[001].pdf";
+    QTest::newRow("a name being written is taken")
+        << QStringList{"reserved:Paper.pdf"} << "Paper" << "pdf" << rename << "Paper[001].pdf";
+    QTest::newRow("cover never takes a name being written")
+        << QStringList{"reserved:Paper.pdf"} << "Paper" << "pdf" << int(DuplicateMode::Cover)
+        << "Paper[001].pdf";
     QTest::newRow("a folder holding the name counts as taken") << QStringList{"dir:Paper.pdf"}
                                                                << "Paper" << "pdf" << rename
                                                                << "Paper[001].pdf";
@@ -91,6 +103,8 @@ void tst_SaveNames::renameSavePath()
     for (const QString &e : existing) {
         if (e.startsWith("dir:")) {
             QDir(dir.path()).mkdir(e.mid(4));
+        } else if (e.startsWith("reserved:")) {
+            QVERIFY(ReservePath(dir.filePath(e.mid(9))));
         } else {
             touch(dir.filePath(e));
         }
@@ -98,8 +112,13 @@ void tst_SaveNames::renameSavePath()
     QString newName;
     // The folder comes without its separator: one is added.
     const QString path = RenameSavePath(dir.path(), name, type, DuplicateMode(mode), &newName);
+    for (const QString &e : existing) {
+        if (e.startsWith("reserved:")) {
+            ReleasePath(dir.filePath(e.mid(9)));
+        }
+    }
     QCOMPARE(path, dir.filePath(expected));
-    QCOMPARE(newName, expected.left(expected.size() - type.size() - 1));
+    QCOMPARE(newName, type.isEmpty() ? expected : expected.left(expected.size() - type.size() - 1));
 }
 
 void tst_SaveNames::namesAlwaysFit_data()

@@ -14,6 +14,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+#include <sys/resource.h>
+
 using namespace harvly;
 using namespace std::chrono_literals;
 
@@ -55,6 +58,16 @@ private slots:
     void coverKeepsTheOldFileWhenTheTransferFails_data();
     void coverKeepsTheOldFileWhenTheTransferFails();
     void renameKeepsBoth();
+    void sameTitleRowsKeepEveryDocument_data();
+    void sameTitleRowsKeepEveryDocument();
+    void untypedRowIsSavedWithoutABareDot_data();
+    void untypedRowIsSavedWithoutABareDot();
+    void onlyWebAddressesAreFetched_data();
+    void onlyWebAddressesAreFetched();
+    void destinationThatIsNoFolderFailsTheRow_data();
+    void destinationThatIsNoFolderFailsTheRow();
+    void fullDiskFailsTheRowAndKeepsTheOldFile_data();
+    void fullDiskFailsTheRowAndKeepsTheOldFile();
     void stopFailsRunningRows();
     void errorStopAtFiveNotFour_data();
     void errorStopAtFiveNotFour();
@@ -280,6 +293,156 @@ void tst_Scheduler::renameKeepsBoth()
     QCOMPARE(m_list->at(0).text, QString("Doc[001]"));
     QCOMPARE(filesOnDisk(), (QStringList{"Doc.pdf", "Doc[001].pdf"}));
     QCOMPARE(read(m_folder + "Doc.pdf"), QByteArray("first"));
+}
+
+void tst_Scheduler::sameTitleRowsKeepEveryDocument_data()
+{
+    QTest::addColumn<int>("way");
+    QTest::addColumn<int>("mode");
+    for (const int way : {1, 2}) {
+        QTest::addRow("way %d, five rows titled alike, rename: five files?", way)
+            << way << int(DuplicateMode::Rename);
+        QTest::addRow("way %d, five rows titled alike, skip: one file, four skipped?", way)
+            << way << int(DuplicateMode::Skip);
+    }
+}
+
+void tst_Scheduler::sameTitleRowsKeepEveryDocument()
+{
+    QFETCH(int, way);
+    QFETCH(int, mode);
+    m_scheduler->options.way = way;
+    m_scheduler->options.threads = 5;
+    m_scheduler->options.duplicateMode = DuplicateMode(mode);
+    for (int i = 1; i <= 5; ++i) {
+        add(QString("/pdf/%1.pdf?fault=slow&chunk=2000&interval=5").arg(i), "Paper");
+    }
+    runAll();
+    if (DuplicateMode(mode) == DuplicateMode::Skip) {
+        QCOMPARE(filesOnDisk(), QStringList{"Paper.pdf"});
+        QCOMPARE(m_list->countState(DownloadState::Finished), 5);
+        int skipped = 0;
+        for (int i = 0; i < 5; ++i) {
+            skipped += m_list->at(i).percentage == "Already exists, skip" ? 1 : 0;
+        }
+        QCOMPARE(skipped, 4);
+        return;
+    }
+    QCOMPARE(filesOnDisk(), (QStringList{"Paper.pdf", "Paper[001].pdf", "Paper[002].pdf",
+                                         "Paper[003].pdf", "Paper[004].pdf"}));
+    QSet<QByteArray> documents;
+    QSet<QString> reported;
+    for (int i = 0; i < 5; ++i) {
+        const DownloadRow &r = m_list->at(i);
+        QCOMPARE(r.state, DownloadState::Finished);
+        QVERIFY2(QFile::exists(r.localFile()), qPrintable(r.localFile()));
+        reported.insert(r.localFile());
+        documents.insert(read(r.localFile()));
+    }
+    QCOMPARE(reported.size(), 5);
+    QCOMPARE(documents.size(), 5); // five different papers, none written over another
+}
+
+void tst_Scheduler::untypedRowIsSavedWithoutABareDot_data()
+{
+    QTest::addColumn<int>("way");
+    QTest::addColumn<int>("mode");
+    for (const int way : {1, 2}) {
+        for (const int mode : {int(DuplicateMode::Rename), int(DuplicateMode::Cover)}) {
+            QTest::addRow("way %d, mode %d: a row without type ends as Doc.pdf?", way, mode)
+                << way << mode;
+        }
+    }
+}
+
+void tst_Scheduler::untypedRowIsSavedWithoutABareDot()
+{
+    QFETCH(int, way);
+    QFETCH(int, mode);
+    m_scheduler->options.way = way;
+    m_scheduler->options.duplicateMode = DuplicateMode(mode);
+    // The sample site announces no type, so no way can derive one from the answer.
+    add("/pdf/3.pdf?fault=disposition", "Doc", "");
+    runAll();
+    const DownloadRow &r = m_list->at(0);
+    QCOMPARE(r.state, DownloadState::Finished);
+    QCOMPARE(filesOnDisk(), QStringList{"Doc"});
+    QCOMPARE(r.localFile(), m_folder + "Doc");
+}
+
+void tst_Scheduler::onlyWebAddressesAreFetched_data()
+{
+    QTest::addColumn<int>("way");
+    QTest::addColumn<QString>("address");
+    for (const int way : {1, 2}) {
+        QTest::addRow("way %d: a local file is never read", way) << way << "file:///etc/passwd";
+        QTest::addRow("way %d: a data address is refused", way) << way << "data:application/pdf,x";
+        QTest::addRow("way %d: ftp is refused", way) << way << "ftp://127.0.0.1/x.pdf";
+        QTest::addRow("way %d: a redirect to a local file fails", way)
+            << way << "site:/pdf/3.pdf?fault=tofile";
+        QTest::addRow("way %d: a redirect loop fails", way) << way << "site:/pdf/3.pdf?fault=loop";
+    }
+}
+
+void tst_Scheduler::onlyWebAddressesAreFetched()
+{
+    QFETCH(int, way);
+    QFETCH(QString, address);
+    m_scheduler->options.way = way;
+    const QString url =
+        address.startsWith("site:") ? m_site.url(address.mid(5)).toString() : address;
+    AddDownloadRow(*m_list, *m_program, url, "Doc", "pdf", QString(), m_folder);
+    runAll();
+    QCOMPARE(m_list->at(0).state, DownloadState::Failed);
+    QCOMPARE(filesOnDisk(), QStringList{});
+}
+
+void tst_Scheduler::destinationThatIsNoFolderFailsTheRow_data()
+{
+    QTest::addColumn<int>("way");
+    QTest::newRow("way 1") << 1;
+    QTest::newRow("way 2") << 2;
+}
+
+void tst_Scheduler::destinationThatIsNoFolderFailsTheRow()
+{
+    QFETCH(int, way);
+    m_scheduler->options.way = way;
+    write(m_folder + "plain", "a file, not a folder");
+    AddDownloadRow(*m_list, *m_program, m_site.url("/pdf/3.pdf").toString(), "Doc", "pdf",
+                   QString(), m_folder + "plain/");
+    runAll();
+    QCOMPARE(m_list->at(0).state, DownloadState::Failed);
+    QCOMPARE(filesOnDisk(), QStringList{"plain"});
+    QCOMPARE(read(m_folder + "plain"), QByteArray("a file, not a folder"));
+}
+
+void tst_Scheduler::fullDiskFailsTheRowAndKeepsTheOldFile_data()
+{
+    QTest::addColumn<int>("way");
+    QTest::newRow("way 1") << 1;
+    QTest::newRow("way 2") << 2;
+}
+
+void tst_Scheduler::fullDiskFailsTheRowAndKeepsTheOldFile()
+{
+    QFETCH(int, way);
+    write(m_folder + "Doc.pdf", "precious");
+    m_scheduler->options.way = way;
+    m_scheduler->options.duplicateMode = DuplicateMode::Cover;
+    add("/big/x.pdf?size=4000000");
+    // A file size limit makes every write past 256 KiB fail, as a full disk does.
+    ::signal(SIGXFSZ, SIG_IGN);
+    rlimit before{};
+    QVERIFY(::getrlimit(RLIMIT_FSIZE, &before) == 0);
+    rlimit small = before;
+    small.rlim_cur = 256 * 1024;
+    QVERIFY(::setrlimit(RLIMIT_FSIZE, &small) == 0);
+    runAll();
+    QVERIFY(::setrlimit(RLIMIT_FSIZE, &before) == 0);
+    QCOMPARE(m_list->at(0).state, DownloadState::Failed);
+    QCOMPARE(read(m_folder + "Doc.pdf"), QByteArray("precious"));
+    QCOMPARE(filesOnDisk(), QStringList{"Doc.pdf"}); // the temporary file is gone
 }
 
 void tst_Scheduler::stopFailsRunningRows()
