@@ -7,6 +7,7 @@
 #include "download/savenames.h"
 #include "download/scheduler.h"
 #include "download/schedulerhost.h"
+#include "stopsignals.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -214,6 +215,9 @@ int RunDownloadCommand(const QStringList &args)
         seconds.insert(id, scheduler.now() - started.value(id, scheduler.now()));
     });
 
+    const auto finishedAll = [&] {
+        return list.IsCompletedOfDownloadListView() && !scheduler.transferring();
+    };
     QTimer ticks;
     ticks.setInterval(1000);
     QObject::connect(&ticks, &QTimer::timeout, &ticks, [&] {
@@ -221,14 +225,48 @@ int RunDownloadCommand(const QStringList &args)
         scheduler.Timer1_Timer();
         err << list.ListCountsText() << '\n';
         err.flush();
-        if (!scheduler.timerDownEnabled() && list.IsCompletedOfDownloadListView() &&
-            !scheduler.InetBusy() && scheduler.runningSlots() == 0) {
+        if (!scheduler.timerDownEnabled() && finishedAll()) {
             QCoreApplication::quit();
         }
     });
+    // The last row's end ends the run at once, not at the next tick.
+    QObject::connect(&scheduler, &DownloadScheduler::rowEnded, &ticks, [&] {
+        QTimer::singleShot(0, &ticks, [&] {
+            if (finishedAll()) {
+                QCoreApplication::quit();
+            }
+        });
+    });
+
+    // SIGINT and SIGTERM stop the transfers, which remove their temporary files, then end
+    // the run with the status a shell expects of a program ended by that signal.
+    int stoppedBy = 0;
+    StopSignals stopSignals;
+    QObject::connect(&stopSignals, &StopSignals::received, &ticks, [&](int signal) {
+        if (stoppedBy == 0) {
+            stoppedBy = signal;
+            scheduler.menuStopDownload();
+        }
+    });
+    QTimer windDown;
+    windDown.setInterval(20);
+    int windDownTicks = 0;
+    QObject::connect(&windDown, &QTimer::timeout, &ticks, [&] {
+        if (stoppedBy != 0 && (!scheduler.transferring() || ++windDownTicks > 250)) {
+            QCoreApplication::quit();
+        }
+    });
+    windDown.start();
+
+    // The first row starts at once: the interval is kept between rows.
+    scheduler.LastDownloadEndTime = scheduler.now() - o->download.interval - 1;
     scheduler.menuStartDownload();
+    scheduler.Timer_Down_Timer();
     ticks.start();
     QCoreApplication::exec();
+    if (stoppedBy != 0) {
+        return 128 + stoppedBy;
+    }
 
     for (int i = 0; i < list.size(); ++i) {
         const DownloadRow &r = list.at(i);

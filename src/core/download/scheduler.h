@@ -48,6 +48,8 @@ public:
     bool timerDownEnabled() const { return m_timerDown; }
     bool InetBusy() const { return m_inetBusy; }
     int runningSlots() const;
+    // A transfer of either way is still under way (also one that is winding down after a stop).
+    bool transferring() const { return m_inetRunning || runningSlots() > 0; }
     double LastDownloadEndTime = 0;
 
     // The skip rule: false when the row's file exists and "Skip" is chosen (the row is then

@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QNetworkReply>
-#include <QTemporaryFile>
 
 #include <cerrno>
 #include <cstdio>
@@ -109,14 +108,20 @@ TransferFile::Result TransferFile::open()
         m_error = QStringLiteral("destination is not a folder");
         return Result::Failed;
     }
-    auto file = std::make_unique<QTemporaryFile>(m_folder + QStringLiteral(".harvly-XXXXXX.part"));
-    file->setAutoRemove(false); // removed by discard(), renamed by commit()
-    if (!file->open()) {
+    // A hidden name of its own beside the target, made with the usual permissions.
+    auto file = std::make_unique<QFile>();
+    for (int attempt = 0; attempt < 100 && !file->isOpen(); ++attempt) {
+        file->setFileName(m_folder + QStringLiteral(".harvly-%1.part").arg(GetRandomString(8)));
+        if (!file->open(QIODevice::WriteOnly | QIODevice::NewOnly) &&
+            !file->exists()) { // taken by chance: another name; anything else: give up
+            m_error = file->errorString();
+            return Result::Failed;
+        }
+    }
+    if (!file->isOpen()) {
         m_error = file->errorString();
         return Result::Failed;
     }
-    // Asking for the name gives the file one at once (Linux may open it unnamed), so the
-    // temporary file is plainly there beside its target until the end.
     m_temporary = file->fileName();
     m_file = std::move(file);
     return Result::Done;

@@ -1,0 +1,123 @@
+// harvly-cli download as scripts use it: many large transfers by each way, each to its exact
+// last byte, and a run stopped by a signal. The sample site runs as a process of its own, so waiting for the command line blocks
+// nothing it needs.
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+
+class tst_CliDownload : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void largeTransfersEndWhole_data();
+    void largeTransfersEndWhole();
+    void signalLeavesNoTemporaryFile_data();
+    void signalLeavesNoTemporaryFile();
+
+private:
+    // The site's generated body: a PDF header, then "x" to the end.
+    static bool isGeneratedBody(const QString &path, qint64 size)
+    {
+        QFile f(path);
+        if (!f.open(QIODevice::ReadOnly) || f.size() != size || f.read(9) != "%PDF-1.4\n") {
+            return false;
+        }
+        const QByteArray block(1024 * 1024, 'x');
+        while (!f.atEnd()) {
+            const QByteArray part = f.read(block.size());
+            if (part != block.left(part.size())) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    QProcess m_site;
+    QString m_root;
+};
+
+void tst_CliDownload::initTestCase()
+{
+    m_site.start(QStringLiteral(HARVLY_TESTSITE), {"--port", "0"});
+    QVERIFY(m_site.waitForReadyRead(10000));
+    m_root = QString::fromUtf8(m_site.readLine()).trimmed();
+    QVERIFY(m_root.startsWith("http://127.0.0.1:"));
+}
+
+void tst_CliDownload::cleanupTestCase()
+{
+    m_site.kill();
+    m_site.waitForFinished();
+}
+
+void tst_CliDownload::largeTransfersEndWhole_data()
+{
+    QTest::addColumn<int>("way");
+    QTest::addColumn<int>("run");
+    for (const int way : {1, 2}) {
+        for (int run = 1; run <= 20; ++run) {
+            QTest::addRow("way %d, 64 MiB, run %d: exit 0 with every byte?", way, run) << way << run;
+        }
+    }
+}
+
+void tst_CliDownload::largeTransfersEndWhole()
+{
+    QFETCH(int, way);
+    QFETCH(int, run);
+    constexpr qint64 size = 64 * 1024 * 1024;
+    QTemporaryDir dest;
+    QProcess cli;
+    cli.start(QStringLiteral(HARVLY_CLI),
+              {"download", "--dest", dest.path(), "--way", QString::number(way),
+               m_root + QString("big/run%1.pdf?size=%2").arg(run).arg(size)});
+    QVERIFY(cli.waitForFinished(60000));
+    QCOMPARE(cli.exitStatus(), QProcess::NormalExit); // no crash
+    QCOMPARE(cli.exitCode(), 0);
+    const QStringList files = QDir(dest.path()).entryList(QDir::Files | QDir::Hidden);
+    QCOMPARE(files.size(), 1);
+    QVERIFY(isGeneratedBody(dest.filePath(files.first()), size));
+}
+
+void tst_CliDownload::signalLeavesNoTemporaryFile_data()
+{
+    QTest::addColumn<int>("way");
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<int>("status");
+    for (const int way : {1, 2}) {
+        QTest::addRow("way %d, SIGINT: 130 and nothing left?", way) << way << SIGINT << 130;
+        QTest::addRow("way %d, SIGTERM: 143 and nothing left?", way) << way << SIGTERM << 143;
+    }
+}
+
+void tst_CliDownload::signalLeavesNoTemporaryFile()
+{
+    QFETCH(int, way);
+    QFETCH(int, signal);
+    QFETCH(int, status);
+    QTemporaryDir dest;
+    QProcess cli;
+    cli.start(QStringLiteral(HARVLY_CLI),
+              {"download", "--dest", dest.path(), "--way", QString::number(way),
+               m_root + "pdf/3.pdf?fault=slow&chunk=50&interval=50"});
+    QVERIFY(cli.waitForStarted());
+    const auto entries = [&] {
+        return QDir(dest.path()).entryList(QDir::Files | QDir::Hidden);
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(!entries().isEmpty(), 10000); // the transfer is writing
+    ::kill(pid_t(cli.processId()), signal);
+    QVERIFY(cli.waitForFinished(10000));
+    QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(cli.exitCode(), status);
+    QCOMPARE(entries(), QStringList{});
+}
+
+QTEST_GUILESS_MAIN(tst_CliDownload)
+#include "tst_clidownload.moc"
