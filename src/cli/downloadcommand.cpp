@@ -264,6 +264,7 @@ int RunDownloadCommand(const QStringList &args)
     scheduler.Timer_Down_Timer();
     ticks.start();
     QCoreApplication::exec();
+    err << list.ListCountsText() << '\n';
     if (stoppedBy != 0) {
         return 128 + stoppedBy;
     }
