@@ -33,7 +33,7 @@ class QuietHost final : public SchedulerHost
 {
 public:
     void playSound(int) override {}
-    void loginSite() override {}
+    QCoro::Task<> loginSite() override { co_return; }
     void scrollTo(quint64) override {}
     QCoro::Task<> openReferer(QString) override { co_return; }
     void statusText(int, const QString &) override {}

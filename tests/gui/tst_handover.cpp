@@ -1,5 +1,6 @@
 #include "app/workspace.h"
 #include "browserpage.h"
+#include "webbrowser.h"
 #include "common/program.h"
 #include "download/downloadlist.h"
 #include "common/urltext.h"
@@ -12,6 +13,7 @@
 #include "support/webenginetest.h"
 #include "testsite.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCoro/QCoroTask>
 #include <QDir>
@@ -49,6 +51,12 @@ private slots:
     void loginPanel_data();
     void loginPanel();
     void loginNeedsItsSettings();
+    void closingTheWindowMidLoginEndsTheLogin_data();
+    void closingTheWindowMidLoginEndsTheLogin();
+    void webPanelStatusGoesToPanel2();
+    void webPageOpenKeepsAKeptAlivePage_data();
+    void webPageOpenKeepsAKeptAlivePage();
+    void longStatusTextsNeverWidenTheWindow();
     void startSwitchAndDownload();
 
 private:
@@ -374,6 +382,96 @@ void tst_HandOver::loginNeedsItsSettings()
     QCOMPARE(errors, (QStringList{"You must set the Login URL!",
                                   "Account login, you must first set the login account and password！"}));
     QVERIFY(!panel.autoLogin());
+}
+
+void tst_HandOver::closingTheWindowMidLoginEndsTheLogin_data()
+{
+    QTest::addColumn<int>("afterMs");
+    for (const int ms : {0, 1, 3, 6, 10, 20, 40, 80}) {
+        QTest::addRow("closed %d ms after the login page came: no crash?", ms) << ms;
+    }
+}
+
+void tst_HandOver::closingTheWindowMidLoginEndsTheLogin()
+{
+    QFETCH(int, afterMs);
+    QPointer<fFileDownload> w = m_workspace->downloadWindow();
+    LoginPanel &panel = w->loginPanel();
+    panel.settle = 50ms;
+    panel.setLoginUrl(m_site.url("/login").toString());
+    panel.setAccount("reader", "secret");
+    QPointer<BrowserPage> page = panel.browser()->page();
+    QCoro::Task<> login = panel.LoginSite(false);
+    QTRY_VERIFY_WITH_TIMEOUT(page && page->url().path() == "/login" && !page->isBusy(), 10000);
+    if (afterMs > 0) {
+        QTest::qWait(afterMs);
+    }
+    delete w.data(); // the window goes while the form is being filled
+    QTRY_VERIFY(login.isReady());
+    QVERIFY(!w);
+}
+
+void tst_HandOver::webPanelStatusGoesToPanel2()
+{
+    fFileDownload *w = m_workspace->downloadWindow();
+    auto *panel2 = w->findChild<QLabel *>("StatusPanel2");
+    BrowserPage *page = w->loginPanel().browser()->page();
+    emit page->linkHovered("http://127.0.0.1/docview/3");
+    QCOMPARE(panel2->text(), QString("http://127.0.0.1/docview/3"));
+    emit page->linkHovered(" About:Blank ");
+    QCOMPARE(panel2->text(), QString("http://127.0.0.1/docview/3"));
+}
+
+void tst_HandOver::webPageOpenKeepsAKeptAlivePage_data()
+{
+    QTest::addColumn<QString>("ticked");
+    QTest::addColumn<bool>("navigates");
+    QTest::newRow("nothing ticked: the row's address opens") << "" << true;
+    QTest::newRow("auto login ticked: the page stays") << "Check2" << false;
+    QTest::newRow("auto refresh ticked: the page stays") << "Check1" << false;
+}
+
+void tst_HandOver::webPageOpenKeepsAKeptAlivePage()
+{
+    QFETCH(QString, ticked);
+    QFETCH(bool, navigates);
+    fFileDownload *w = m_workspace->downloadWindow();
+    w->show();
+    LoginPanel &panel = w->loginPanel();
+    panel.setLoginUrl(m_site.url("/login").toString());
+    panel.setAccount("reader", "secret");
+    if (!ticked.isEmpty()) {
+        panel.findChild<QCheckBox *>(ticked)->click();
+        QVERIFY(panel.findChild<QCheckBox *>(ticked)->isChecked());
+    }
+    const QString address = m_site.url("/docview/2").toString();
+    m_window->AddToDownloadList(address, "Paper", "pdf", QString(), m_dir.filePath("dl") + "/");
+    auto *view = w->findChild<QTreeView *>("ListView3");
+    view->setCurrentIndex(w->list().index(0, 0));
+    view->selectionModel()->select(w->list().index(0, 0),
+                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    BrowserPage *page = panel.browser()->page();
+    w->Command1_Click();
+    QTest::qWait(300);
+    QCOMPARE(page->requestedUrl().toString() == address || page->url().toString() == address,
+             navigates);
+}
+
+void tst_HandOver::longStatusTextsNeverWidenTheWindow()
+{
+    fFileDownload *w = m_workspace->downloadWindow();
+    w->showNormal();
+    w->resize(700, 500);
+    QTest::qWait(50);
+    const int width = w->width();
+    const int least = w->minimumSizeHint().width();
+    const QString longText = "Downloaded: " + QString(3000, QChar('W'));
+    w->findChild<QLabel *>("StatusPanel2")->setText(longText); // as the engines write them
+    w->findChild<QLabel *>("StatusPanel3")->setText("11 " + QString(2000, QChar('M')));
+    QTest::qWait(100);
+    QCOMPARE(w->width(), width);
+    QCOMPARE(w->minimumSizeHint().width(), least);
+    QCOMPARE(w->findChild<QLabel *>("StatusPanel2")->text(), longText);
 }
 
 void tst_HandOver::startSwitchAndDownload()

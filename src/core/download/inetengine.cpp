@@ -317,11 +317,19 @@ QCoro::Task<bool> DownloadScheduler::InetDownloadFile(quint64 rowId)
         m_host.statusText(3, stateText(reply && reply->error() == QNetworkReply::NoError ? 12 : 10));
     }
 
-    m_inetRunning = false;
     if (const DownloadRow *row = m_list.find(rowId)) {
         m_host.statusText(2, text("Downloaded", "完成下载:") + row->text);
     }
-    endOfDownload(rowId);
+    if (endOfDownload(rowId)) {
+        // The login is part of this row's end: the next row is not started before it ended.
+        QCoro::Task<> login = m_host.loginSite();
+        co_await login;
+        if (!self) {
+            co_return result;
+        }
+    }
+    m_inetRunning = false;
+    emit rowEnded(rowId);
     co_return result;
 }
 

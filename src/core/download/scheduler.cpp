@@ -134,7 +134,7 @@ quint64 DownloadScheduler::takeNextRow(bool createFolders)
             }
         });
         if (noFolder) {
-            endOfDownload(id);
+            endOfSlot(id);
             continue;
         }
         if (IsWantToDownload(id)) {
@@ -277,7 +277,7 @@ void DownloadScheduler::MultiThreadedDownload(int slot, quint64 rowId, const QSt
         const quint64 id = s.rowId;
         s.downloader.release()->deleteLater();
         markSkipped(id, existing);
-        endOfDownload(id);
+        endOfSlot(id);
     });
     const DownloadRow *row = m_list.find(rowId);
     const QString referer = row ? row->tag : QString();
@@ -309,7 +309,7 @@ void DownloadScheduler::slotError(int slot)
     const quint64 id = s.rowId;
     s.downloader.release()->deleteLater(); // it is still emitting
     m_list.update(id, [](DownloadRow &r) { r.state = DownloadState::Failed; });
-    endOfDownload(id);
+    endOfSlot(id);
 }
 
 void DownloadScheduler::slotComplete(int slot)
@@ -325,11 +325,12 @@ void DownloadScheduler::slotComplete(int slot)
     });
     CorrectItemFileType(m_list, id);
     AddBaseHrefToSavedPage(m_list, id, m_build);
-    endOfDownload(id);
+    endOfSlot(id);
 }
 
-void DownloadScheduler::endOfDownload(quint64 rowId)
+bool DownloadScheduler::endOfDownload(quint64 rowId)
 {
+    bool login = false;
     const DownloadRow *row = m_list.find(rowId);
     if (row) {
         if (options.way == 2) {
@@ -345,11 +346,17 @@ void DownloadScheduler::endOfDownload(quint64 rowId)
                 m_host.playSound(103);
             }
         }
-        if (options.autoLogin && page) {
-            m_host.loginSite();
-        }
+        login = options.autoLogin && page;
     }
     LastDownloadEndTime = now();
+    return login;
+}
+
+void DownloadScheduler::endOfSlot(quint64 rowId)
+{
+    if (endOfDownload(rowId)) {
+        m_host.loginSite(); // the parallel way does not wait for it
+    }
     emit rowEnded(rowId);
 }
 

@@ -70,7 +70,11 @@ private:
     void setTimerDown(bool enabled);
     quint64 takeNextRow(bool createFolders);
     QCoro::Task<bool> InetDownloadFile(quint64 rowId);
-    void endOfDownload(quint64 rowId);
+    // The end step of a row, both ways: status, sounds, the end time. True when a login
+    // should follow (a page came instead of the document and Auto Login is on).
+    bool endOfDownload(quint64 rowId);
+    // The end of a parallel row: its login starts without being waited for.
+    void endOfSlot(quint64 rowId);
     void markSkipped(quint64 rowId, const QString &existing);
     void slotProgress(int slot, qint64 read, qint64 expected);
     void slotError(int slot);

@@ -11,8 +11,9 @@ class SchedulerHost
 public:
     virtual ~SchedulerHost() = default;
     virtual void playSound(int soundId) = 0;
-    // Logs in again through the window's browser after a download came back as a page.
-    virtual void loginSite() = 0;
+    // Logs in again through the window's browser after a download came back as a page; the
+    // single-request way starts its next row only when the login has ended.
+    virtual QCoro::Task<> loginSite() = 0;
     virtual void scrollTo(quint64 rowId) = 0;
     // Opens a row's referer page in the window's browser before its download.
     virtual QCoro::Task<> openReferer(QString url) = 0;

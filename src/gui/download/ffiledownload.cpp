@@ -3,6 +3,7 @@
 #include "app/workspace.h"
 #include "browserpage.h"
 #include "webbrowser.h"
+#include "common/elidedlabel.h"
 #include "common/files.h"
 #include "common/forms.h"
 #include "common/listviews.h"
@@ -94,8 +95,9 @@ fFileDownload::fFileDownload(Workspace &workspace, QWidget *parent)
     auto *status = new QStatusBar(this);
     status->setObjectName(QStringLiteral("StatusBar1"));
     m_panel1 = new QLabel(QStringLiteral("Harvly"), status);
-    m_panel2 = new QLabel(status);
-    m_panel3 = new QLabel(status);
+    // Long transfer and connection texts are cut, never widening the window.
+    m_panel2 = new ElidedLabel(status);
+    m_panel3 = new ElidedLabel(status);
     m_panel4 = new QLabel(status);
     m_panel2->setObjectName(QStringLiteral("StatusPanel2"));
     m_panel3->setObjectName(QStringLiteral("StatusPanel3"));
@@ -119,6 +121,12 @@ fFileDownload::fFileDownload(Workspace &workspace, QWidget *parent)
     m_login = new LoginPanel(workspace.session(), m_program.build(), m_stack);
     m_stack->addWidget(m_login);
     connect(m_login, &LoginPanel::closeRequested, this, [this] { m_stack->setCurrentWidget(m_view); });
+    connect(m_login->browser()->page(), &BrowserPage::statusTextChanged, m_panel2,
+            [this](const QString &text) {
+                if (text.trimmed().toLower() != QLatin1String("about:blank")) {
+                    m_panel2->setText(text);
+                }
+            });
 
     buildMenus();
     Form_Load();
@@ -399,7 +407,8 @@ void fFileDownload::Command1_Click()
 {
     m_stack->setCurrentWidget(m_login);
     const QModelIndexList selected = m_view->selectionModel()->selectedRows();
-    if (!m_login->autoLogin() && !selected.isEmpty()) {
+    // A kept-alive session or a login under way keeps its page.
+    if (!m_login->autoLogin() && !m_login->autoRefresh() && !selected.isEmpty()) {
         m_login->browser()->page()->navigate(QUrl(GetItemUrlFromKey(m_list->at(selected.first().row()).key)));
     }
 }
@@ -415,9 +424,10 @@ void fFileDownload::playSound(int soundId)
     PlaySoundFile(soundId);
 }
 
-void fFileDownload::loginSite()
+QCoro::Task<> fFileDownload::loginSite()
 {
-    m_login->LoginSite(false);
+    QCoro::Task<> login = m_login->LoginSite(false);
+    co_await login;
 }
 
 void fFileDownload::scrollTo(quint64 rowId)

@@ -71,7 +71,7 @@ protected:
 private:
     // SchedulerHost
     void playSound(int soundId) override;
-    void loginSite() override;
+    QCoro::Task<> loginSite() override;
     void scrollTo(quint64 rowId) override;
     QCoro::Task<> openReferer(QString url) override;
     void statusText(int panel, const QString &text) override;

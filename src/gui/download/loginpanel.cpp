@@ -98,6 +98,11 @@ bool LoginPanel::autoLogin() const
     return m_autoLogin->isChecked();
 }
 
+bool LoginPanel::autoRefresh() const
+{
+    return m_autoRefresh->isChecked();
+}
+
 void LoginPanel::setLoginUrl(const QString &url)
 {
     m_url->setText(url);
@@ -193,21 +198,26 @@ QCoro::Task<> LoginPanel::LoginSite(bool showMessages)
     QPointer<BrowserPage> page(m_browser->page());
     QCoro::Task<DomDocument> read = page->snapshot();
     const DomDocument doc = co_await read;
-    if (self && page && !doc.isEmpty()) {
+    // After every wait the window (and its browser) may be gone: closing it ends the login.
+    const auto gone = [&] { return !self || !page; };
+    if (!gone() && !doc.isEmpty()) {
         const LoginPlan plan = m_byAccount->isChecked()
                                    ? PlanAccountLogin(doc, m_account->text(), m_password->text())
                                    : PlanAddressLogin(doc);
         for (const auto &[path, value] : plan.fills) {
             QCoro::Task<bool> fill = page->setValue(path, value);
             co_await fill;
+            if (gone()) {
+                co_return;
+            }
         }
-        if (page && !plan.submit.isEmpty()) {
+        if (!plan.submit.isEmpty()) {
             QCoro::Task<bool> press = page->click(plan.submit);
             co_await press;
             // The press starts a navigation a moment later; wait for it, then for its end.
             const auto deadline = Clock::now() + pageLimit;
             co_await QCoro::sleepFor(std::chrono::milliseconds(100));
-            while (self && page && page->isBusy() && Clock::now() < deadline) {
+            while (!gone() && page->isBusy() && Clock::now() < deadline) {
                 co_await QCoro::sleepFor(std::chrono::milliseconds(50));
             }
         }

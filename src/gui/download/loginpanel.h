@@ -30,6 +30,7 @@ public:
     LoginPanel(BrowserSession &session, const Build &build, QWidget *parent = nullptr);
 
     bool autoLogin() const;
+    bool autoRefresh() const;
     WebBrowser *browser() const { return m_browser; }
     void setLoginUrl(const QString &url);
     void setAccount(const QString &account, const QString &password);

@@ -3,6 +3,7 @@
 #include "download/handover.h"
 #include "download/scheduler.h"
 #include "download/schedulerhost.h"
+#include "common/signalwait.h"
 #include "http/sessionnetwork.h"
 #include "support/forwardproxy.h"
 #include "support/tlssite.h"
@@ -20,11 +21,30 @@
 using namespace harvly;
 using namespace std::chrono_literals;
 
+// Holds a login open until the test lets it end.
+class LoginGate final : public QObject
+{
+    Q_OBJECT
+signals:
+    void opened();
+};
+
 class Host final : public SchedulerHost
 {
 public:
     void playSound(int id) override { sounds << id; }
-    void loginSite() override { ++logins; }
+    QCoro::Task<> loginSite() override
+    {
+        ++logins;
+        if (holdLogins) {
+            auto open = waitForSignal(&gate, &LoginGate::opened, 0ms);
+            co_await open;
+        }
+        ++loginsEnded;
+    }
+    LoginGate gate;
+    bool holdLogins = false;
+    int loginsEnded = 0;
     void scrollTo(quint64) override {}
     QCoro::Task<> openReferer(QString url) override
     {
@@ -58,6 +78,7 @@ private slots:
     void coverKeepsTheOldFileWhenTheTransferFails_data();
     void coverKeepsTheOldFileWhenTheTransferFails();
     void renameKeepsBoth();
+    void autoLoginHoldsTheNextRow();
     void sameTitleRowsKeepEveryDocument_data();
     void sameTitleRowsKeepEveryDocument();
     void untypedRowIsSavedWithoutABareDot_data();
@@ -293,6 +314,32 @@ void tst_Scheduler::renameKeepsBoth()
     QCOMPARE(m_list->at(0).text, QString("Doc[001]"));
     QCOMPARE(filesOnDisk(), (QStringList{"Doc.pdf", "Doc[001].pdf"}));
     QCOMPARE(read(m_folder + "Doc.pdf"), QByteArray("first"));
+}
+
+void tst_Scheduler::autoLoginHoldsTheNextRow()
+{
+    m_scheduler->options.autoLogin = true;
+    m_host->holdLogins = true;
+    add("/secure/3.pdf", "Page"); // the login page comes instead of the document
+    add("/pdf/4.pdf", "Paper");
+    m_scheduler->menuStartDownload();
+    m_now += 1;
+    m_scheduler->Timer_Down_Timer();
+    QTRY_COMPARE(m_host->logins, 1);
+    QCOMPARE(m_list->at(0).type, QString("htm"));
+    for (int i = 0; i < 5; ++i) { // ticks while the login runs start nothing
+        m_now += 1;
+        m_scheduler->Timer_Down_Timer();
+        m_scheduler->Timer1_Timer();
+        QTest::qWait(10);
+    }
+    QCOMPARE(m_list->at(1).state, DownloadState::Waiting);
+    QVERIFY(m_scheduler->InetBusy());
+    emit m_host->gate.opened();
+    QTRY_COMPARE(m_host->loginsEnded, 1);
+    QTRY_VERIFY(!m_scheduler->InetBusy());
+    runAll();
+    QCOMPARE(m_list->at(1).state, DownloadState::Finished);
 }
 
 void tst_Scheduler::sameTitleRowsKeepEveryDocument_data()
