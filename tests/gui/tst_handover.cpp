@@ -39,6 +39,7 @@ private slots:
     void cleanup();
     void harvestedRowsArriveAsWaitingDownloads();
     void removalIsRefusedDuringAPass();
+    void analysisButtonStaysOffForTheWholePass();
     void titleRules_data();
     void titleRules();
     void clearAllAsksFirst();
@@ -168,6 +169,28 @@ void tst_HandOver::removalIsRefusedDuringAPass()
     QCOMPARE(m_told, QStringList(2, "Being analyzed, it can not be removed!"));
     QVERIFY(m_asked.isEmpty());
     m_window->analysis().AnalysisStopped = true;
+}
+
+void tst_HandOver::analysisButtonStaysOffForTheWholePass()
+{
+    m_window->results().AddToLV1("Failing", m_site.url("/docview/18/relative").toString(),
+                                 m_site.url("/").toString(), "pdf", "/s/", "PQ1");
+    m_program->promptSavePath = 1; // the folder was asked for when harvesting
+    m_window->findChild<QComboBox *>("Combo1")->setCurrentText("50"); // 100 ms of delay
+    auto *button = m_window->findChild<QPushButton *>("Command2");
+    const qsizetype before = m_site.requests().size();
+    button->click();
+    QVERIFY(!button->isEnabled());
+    QTRY_VERIFY(m_window->analysis().AnalysisStopped); // the failure ended the pass ...
+    QVERIFY(!button->isEnabled());                      // ... but its delay still runs
+    m_window->Timer1_Timer();                           // an automatic tick meanwhile
+    QTRY_VERIFY(button->isEnabled());
+    int fetches = 0;
+    for (const QString &r : m_site.requests().mid(before)) {
+        fetches += r.contains("/docview/18/relative");
+    }
+    QCOMPARE(fetches, 1);
+    QCOMPARE(m_told.size(), 1); // the failure told once
 }
 
 void tst_HandOver::titleRules_data()

@@ -16,6 +16,28 @@ using Clock = std::chrono::steady_clock;
 constexpr std::chrono::milliseconds kTick(20);
 }
 
+// Marks a pass as running for as long as it lives; the analysis may be gone by its end.
+class ArticleAnalysis::RunGuard final
+{
+public:
+    explicit RunGuard(ArticleAnalysis *analysis) : m_analysis(analysis)
+    {
+        m_analysis->m_running = true;
+        emit m_analysis->runningChanged(true);
+    }
+    ~RunGuard()
+    {
+        if (m_analysis) {
+            m_analysis->m_running = false;
+            emit m_analysis->runningChanged(false);
+        }
+    }
+    Q_DISABLE_COPY_MOVE(RunGuard)
+
+private:
+    QPointer<ArticleAnalysis> m_analysis;
+};
+
 ArticleAnalysis::ArticleAnalysis(ResultListModel &list, QNetworkAccessManager &network,
                                  AnalysisHost &host, const Build &build, QObject *parent)
     : QObject(parent), m_list(list), m_network(&network), m_host(host), m_build(build)
@@ -170,6 +192,10 @@ QCoro::Task<> ArticleAnalysis::AnalysisAddToDownloadList(quint64 rowId, int inde
 
 QCoro::Task<> ArticleAnalysis::runPass(AnalysisPass pass, QSet<quint64> selected)
 {
+    if (m_running) {
+        co_return;
+    }
+    const RunGuard guard(this);
     QPointer<ArticleAnalysis> self(this);
     m_host.stopAutomaticAnalysis();
     AnalysisStopped = false;
@@ -211,6 +237,10 @@ QCoro::Task<> ArticleAnalysis::runPass(AnalysisPass pass, QSet<quint64> selected
 
 QCoro::Task<> ArticleAnalysis::RunAutomaticAnalysisPass()
 {
+    if (m_running) {
+        co_return;
+    }
+    const RunGuard guard(this);
     QPointer<ArticleAnalysis> self(this);
     m_host.showProgress(QCoreApplication::translate("harvly::fWebSearch",
                                                     "Analyzing, please wait ..."));

@@ -59,6 +59,10 @@ public:
     // One "second" of the pauses and delays; tests make it short.
     void setSecond(std::chrono::milliseconds second) { m_second = second; }
 
+    // A pass (manual or automatic) is under way, from its start to the end of its last delay;
+    // another pass refuses to start meanwhile.
+    bool running() const { return m_running; }
+
     QString successText() const;
     QString failureText() const;
 
@@ -67,7 +71,11 @@ public:
     QCoro::Task<> AnalysisAddToDownloadList(quint64 rowId, int index);
     void Stop() { AnalysisStopped = true; }
 
+signals:
+    void runningChanged(bool running);
+
 private:
+    class RunGuard;
     struct FetchedPage {
         ResultRow row;
         QString text;
@@ -87,6 +95,7 @@ private:
     AnalysisHost &m_host;
     Build m_build;
     std::chrono::milliseconds m_second{1000};
+    bool m_running = false;
 };
 
 } // namespace harvly

@@ -115,6 +115,13 @@ fWebSearch::fWebSearch(Workspace &workspace, QWidget *parent)
     };
 
     buildMenus();
+    // The button and the pass entries stay disabled for the whole of a pass.
+    connect(m_analysis, &ArticleAnalysis::runningChanged, this, [this](bool running) {
+        m_analyse->setEnabled(!running);
+        for (QAction *pass : m_addMenu->actions()) {
+            pass->setEnabled(!running);
+        }
+    });
 
     connect(m_bar, &SplitterBar::dragged, this, [this](int dy) {
         m_bar->move(m_bar->x(), m_bar->y() + dy);
@@ -638,8 +645,9 @@ void fWebSearch::Command7_Click()
 
 QCoro::Task<> fWebSearch::Command2_Click()
 {
-    QPointer<fWebSearch> self(this);
-    m_analyse->setEnabled(false);
+    if (m_analysis->running()) {
+        co_return;
+    }
     if (m_results->size() == 0) {
         prompts.tell(m_program.build().isChinese() ? QStringLiteral("列表没有数据哦！")
                                                    : tr("No data Oh!"),
@@ -649,9 +657,6 @@ QCoro::Task<> fWebSearch::Command2_Click()
         co_await pass;
     } else {
         m_addMenu->popup(m_analyse->mapToGlobal(QPoint(0, m_analyse->height())));
-    }
-    if (self) {
-        m_analyse->setEnabled(true);
     }
 }
 
@@ -673,9 +678,7 @@ void fWebSearch::Check1_Click(bool checked)
             return;
         }
         self->m_timer->start();
-        if (self->m_analysis->AnalysisStopped) {
-            self->m_analysis->RunAutomaticAnalysisPass();
-        }
+        self->m_analysis->RunAutomaticAnalysisPass(); // refused while a pass runs
     };
     if (m_program.promptSavePath != 1) {
         QCoro::connect(fSeleFileSavePath::Ask(m_program, this), this, [start](bool) { start(); });
@@ -686,7 +689,8 @@ void fWebSearch::Check1_Click(bool checked)
 
 void fWebSearch::Timer1_Timer()
 {
-    if (m_analysis->AnalysisStopped) {
+    // A pass still running (its last delay included) is left to end; none starts beside it.
+    if (!m_analysis->running()) {
         m_analysis->RunAutomaticAnalysisPass();
     }
 }

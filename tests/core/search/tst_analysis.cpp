@@ -74,6 +74,8 @@ private slots:
     void delay_data();
     void delay();
     void automaticPassTakesUnanalysedAndFailed();
+    void onePassAtATimeDelayIncluded_data();
+    void onePassAtATimeDelayIncluded();
     void chineseStateTexts();
 
 private:
@@ -269,6 +271,38 @@ void tst_Analysis::automaticPassTakesUnanalysedAndFailed()
     QCOMPARE(m_host->downloadWindowShown, 0); // the automatic pass shows no window
     QCOMPARE(m_host->asked, 0);
     QVERIFY(m_analysis->AnalysisStopped);
+}
+
+void tst_Analysis::onePassAtATimeDelayIncluded_data()
+{
+    QTest::addColumn<bool>("automatic");
+    QTest::newRow("manual pass, a second asked meanwhile: refused?") << false;
+    QTest::newRow("automatic pass, timer ticks during the delay: refused?") << true;
+}
+
+void tst_Analysis::onePassAtATimeDelayIncluded()
+{
+    QFETCH(bool, automatic);
+    addRow("Failing", "/docview/17/relative", "pdf", "PQ1");
+    m_host->delay = "20"; // twenty of the test's seconds: 100 ms
+    const qsizetype before = m_site.requests().size();
+    QCoro::Task<> first = automatic ? m_analysis->RunAutomaticAnalysisPass()
+                                    : m_analysis->runPass(AnalysisPass::All, {});
+    QVERIFY(m_analysis->running());
+    QElapsedTimer t;
+    t.start();
+    // The failure stops the pass at once, but the user's delay still runs: every tick meanwhile
+    // (as the window's timer and button give them) is refused.
+    while (!first.isReady()) {
+        QCoro::Task<> again = automatic ? m_analysis->RunAutomaticAnalysisPass()
+                                        : m_analysis->runPass(AnalysisPass::All, {});
+        QVERIFY(again.isReady());
+        QTest::qWait(5);
+    }
+    QVERIFY(t.elapsed() >= 90);
+    QVERIFY(!m_analysis->running());
+    QCOMPARE(siteHits(before, "/docview/17/relative"), 1);
+    QCOMPARE(m_host->messages.size(), 1);
 }
 
 void tst_Analysis::chineseStateTexts()
