@@ -402,6 +402,20 @@ Response Route(const Request &r)
         res.generatedSize = qMax<qint64>(16, r.query.queryItemValue("size").toLongLong());
         return res;
     }
+    if (head == QLatin1String("setcookie")) {
+        // A cookie set on whatever fetched this, and a page that shows what the client sent.
+        Response res = Response::html(page(QStringLiteral("Cookie set"), QStringLiteral("<p>set")));
+        res.headers.append(qMakePair(QByteArray("Set-Cookie"),
+                                     (r.query.queryItemValue("name") + QLatin1Char('=') +
+                                      r.query.queryItemValue("value") + QStringLiteral("; Path=/; HttpOnly"))
+                                         .toUtf8()));
+        return res;
+    }
+    if (head == QLatin1String("cookies")) {
+        return Response::html(page(QStringLiteral("Cookies"),
+                                   QStringLiteral("<p id=\"cookies\">%1</p>")
+                                       .arg(escape(QString::fromUtf8(r.headers.value("cookie"))))));
+    }
     if (head == QLatin1String("popup")) {
         return popup();
     }

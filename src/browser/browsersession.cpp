@@ -37,6 +37,13 @@ BrowserSession::BrowserSession(const QString &storageFolder, SessionNetwork &net
             [this](const QNetworkCookie &cookie) { m_network.cookies()->insertCookie(cookie); });
     connect(store, &QWebEngineCookieStore::cookieRemoved, this,
             [this](const QNetworkCookie &cookie) { m_network.cookies()->deleteCookie(cookie); });
+    // And the other way: what the program's fetches and downloads are given, the browser gets.
+    connect(m_network.cookies(), &SessionCookieJar::cookiesReceived, this,
+            [store](const QList<QNetworkCookie> &cookies, const QUrl &url) {
+                for (const QNetworkCookie &cookie : cookies) {
+                    store->setCookie(cookie, url);
+                }
+            });
     store->loadAllCookies();
 
     connect(m_profile, &QWebEngineProfile::downloadRequested, this, &BrowserSession::download);

@@ -29,6 +29,7 @@ private slots:
     void pageCannotCloseTheBrowser();
     void scriptDialogsAreSilent();
     void browserLoginServesPageFetches();
+    void cookiesOfTheProgramsFetchesReachTheBrowser();
 
 private:
     bool load(const QString &path);
@@ -199,6 +200,18 @@ void tst_BrowserPage::browserLoginServesPageFetches()
                                  .contains("Welcome, member"),
                              10000);
     QVERIFY(m_site.requests().last().startsWith("GET /account"));
+}
+
+void tst_BrowserPage::cookiesOfTheProgramsFetchesReachTheBrowser()
+{
+    // A download or page fetch of the program is given a cookie (HttpOnly, as sessions are) ...
+    QCoro::waitFor(GetUrlText(&m_network, m_site.url("/setcookie?name=ticket&value=t42"), "utf-8"));
+    // ... and the browser sends it too: one session both ways.
+    QTRY_VERIFY_WITH_TIMEOUT(load("/cookies") && QCoro::waitFor(m_page->snapshot())
+                                                     .elementById("cookies")
+                                                     ->innerText()
+                                                     .contains("ticket=t42"),
+                             10000);
 }
 
 HARVLY_WEBENGINE_TEST_MAIN(tst_BrowserPage)

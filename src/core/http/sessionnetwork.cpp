@@ -11,6 +11,15 @@ SessionNetwork::SessionNetwork(QObject *parent)
     m_jar->setParent(this);
 }
 
+bool SessionCookieJar::setCookiesFromUrl(const QList<QNetworkCookie> &cookies, const QUrl &url)
+{
+    const bool added = QNetworkCookieJar::setCookiesFromUrl(cookies, url);
+    if (added) {
+        emit cookiesReceived(cookies, url);
+    }
+    return added;
+}
+
 QNetworkReply *SessionNetwork::createRequest(Operation op, const QNetworkRequest &request,
                                              QIODevice *outgoingData)
 {

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QNetworkAccessManager>
+#include <QNetworkCookie>
 #include <QNetworkCookieJar>
 
 namespace harvly {
 
-// The cookie jar of the program's network manager, open to the browser session that fills it.
+// The cookie jar of the program's network manager, open to the browser session that fills it
+// and telling it of the cookies that the program's own fetches receive.
 class SessionCookieJar final : public QNetworkCookieJar
 {
     Q_OBJECT
@@ -15,6 +17,12 @@ public:
     using QNetworkCookieJar::allCookies;
     using QNetworkCookieJar::deleteCookie;
     using QNetworkCookieJar::insertCookie;
+
+    bool setCookiesFromUrl(const QList<QNetworkCookie> &cookies, const QUrl &url) override;
+
+signals:
+    // Cookies that a response to one of the program's requests set.
+    void cookiesReceived(const QList<QNetworkCookie> &cookies, const QUrl &url);
 };
 
 // The one network manager of the program: it carries the browser's cookies and presents the
