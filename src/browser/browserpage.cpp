@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QTimer>
 #include <QWebEngineScript>
 
 namespace harvly {
@@ -118,9 +119,33 @@ bool BrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType type, 
 QWebEnginePage *BrowserPage::createWindow(WebWindowType type)
 {
     Q_UNUSED(type)
-    // Whatever a page opens in a new window is shown here instead.
-    emit newWindowRedirected();
-    return this;
+    // Whatever a page opens in a new window is shown here instead, as a navigation of this
+    // page, so Back returns to the page that opened it. A hidden page of the same session
+    // takes the new window's first address and hands it over.
+    auto *catcher = new NewWindowCatcher(profile(), this);
+    connect(catcher, &NewWindowCatcher::caught, this, [this](const QUrl &url) {
+        emit newWindowRedirected();
+        navigate(url);
+    });
+    return catcher;
+}
+
+NewWindowCatcher::NewWindowCatcher(QWebEngineProfile *profile, QObject *parent)
+    : QWebEnginePage(profile, parent)
+{
+    // A window opened without an address never navigates: it goes after a while.
+    QTimer::singleShot(std::chrono::seconds(30), this, &QObject::deleteLater);
+}
+
+bool NewWindowCatcher::acceptNavigationRequest(const QUrl &url, NavigationType, bool isMainFrame)
+{
+    if (isMainFrame && !m_caught && !url.isEmpty() &&
+        url.toString().compare(QLatin1String("about:blank"), Qt::CaseInsensitive) != 0) {
+        m_caught = true;
+        emit caught(url);
+        deleteLater();
+    }
+    return false;
 }
 
 void BrowserPage::javaScriptAlert(const QUrl &, const QString &) {}

@@ -65,4 +65,24 @@ private:
     QString m_statusText;
 };
 
+// The hidden page that stands for a window a page asked to open: it never loads anything, it
+// only tells the address the window was to show.
+class NewWindowCatcher final : public QWebEnginePage
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(NewWindowCatcher)
+
+public:
+    NewWindowCatcher(QWebEngineProfile *profile, QObject *parent);
+
+signals:
+    void caught(const QUrl &url);
+
+protected:
+    bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override;
+
+private:
+    bool m_caught = false;
+};
+
 } // namespace harvly

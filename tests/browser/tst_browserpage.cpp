@@ -147,6 +147,9 @@ void tst_BrowserPage::newWindowsStayInTheView()
     QTRY_VERIFY_WITH_TIMEOUT(!done.isEmpty(), 20000); // the redirected page completed here
     QVERIFY(!m_page->isBusy());
     QCOMPARE(QApplication::topLevelWidgets().size(), 1);
+    // Back returns to the page that opened the window.
+    m_page->triggerAction(QWebEnginePage::Back);
+    QTRY_COMPARE_WITH_TIMEOUT(m_page->url().path(), QString("/popup"), 20000);
 }
 
 void tst_BrowserPage::pageCannotCloseTheBrowser()
