@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-multimedia-dev
   qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n
   qcoro-qt6-dev libgumbo-dev libgl-dev
-  xvfb xauth fonts-wqy-microhei file curl time openssl
+  xvfb xauth fonts-wqy-microhei file curl time openssl procps
 )
 
 missing=()

@@ -34,9 +34,21 @@ fi
 [[ $(id -u) -ne 0 ]] || export QTWEBENGINE_DISABLE_SANDBOX=1
 export QTWEBENGINE_CHROMIUM_FLAGS="${QTWEBENGINE_CHROMIUM_FLAGS:---disable-background-networking --disable-component-update --disable-sync}"
 exe="$root/build/src/app/$program"
+# The language button ends this program and starts the other build with the same options:
+# the run (and the sample site, and the virtual display) lasts while either program does.
+apps="$root/build/src/app/"
+run_and_wait() {
+  "$@"
+  sleep 1
+  while pgrep -f "^${apps}Harvly(en)?( |$)" >/dev/null; do
+    sleep 1
+  done
+}
 if [[ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]]; then
   echo "No display: starting under xvfb-run." >&2
-  xvfb-run -a "$exe" "${args[@]}"
+  export -f run_and_wait
+  export apps
+  xvfb-run -a bash -c 'run_and_wait "$@"' run "$exe" "${args[@]}"
   exit
 fi
-"$exe" "${args[@]}"
+run_and_wait "$exe" "${args[@]}"

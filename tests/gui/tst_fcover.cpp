@@ -35,6 +35,7 @@ private slots:
 private:
     struct Observed {
         QStringList launched;
+        QList<QStringList> arguments;
         int ended = 0;
         bool launchResult = true;
     };
@@ -42,8 +43,9 @@ private:
     {
         m_workspaces.push_back(std::make_unique<Workspace>(program, m_dir.filePath("browser")));
         fCover::ProcessControl control;
-        control.launch = [&seen](const QString &exe) {
+        control.launch = [&seen](const QString &exe, const QStringList &arguments) {
             seen.launched << exe;
+            seen.arguments << arguments;
             return seen.launchResult;
         };
         control.endProcess = [&seen] { ++seen.ended; };
@@ -120,6 +122,8 @@ void tst_fCover::languageButtonStartsTheSiblingAndEnds()
 {
     for (const Build &build : {Build::english(), Build::chinese()}) {
         auto program = makeProgram(build);
+        // Started on the sample site: the other build stays on it.
+        program->runArguments = {"--site", m_site.url().toString()};
         Observed seen;
         auto cover = makeCover(*program, seen);
         QCoro::waitFor(cover->Form_Load());
@@ -127,6 +131,7 @@ void tst_fCover::languageButtonStartsTheSiblingAndEnds()
         const QString expected =
             QCoreApplication::applicationDirPath() + "/" + build.siblingExecutableName;
         QCOMPARE(seen.launched, QStringList{expected});
+        QCOMPARE(seen.arguments, QList<QStringList>{program->runArguments});
         QCOMPARE(seen.ended, 1);
     }
 }

@@ -6,6 +6,7 @@
 #include "http/sessionnetwork.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -26,6 +27,9 @@ public:
     QString osDescription;
     // The site the search window opens: the stored address, or one given for this run only.
     QString siteAddress;
+    // The options this run was started with (as "--site URL"); switching to the other build
+    // passes them on.
+    QStringList runArguments;
     // 1: harvesting asks for the save folder first; otherwise an analysis pass asks.
     int promptSavePath = 1;
     // The save-path dialog's choices: the download folder (with its trailing separator),

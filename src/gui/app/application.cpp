@@ -57,6 +57,7 @@ int RunProgram(int argc, char *argv[], const Build &build)
     }
 
     Program program(build);
+    program.runArguments = QCoreApplication::arguments().mid(1);
     const QString site = siteArgument(QCoreApplication::arguments());
     if (!site.isEmpty()) {
         program.siteAddress = site;

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QProcess>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -35,7 +36,9 @@ fCover::fCover(Workspace &workspace, ProcessControl control, QWidget *parent)
       m_timer(new QTimer(this))
 {
     if (!m_control.launch) {
-        m_control.launch = [](const QString &exe) { return OpenUrlInShell(exe, false); };
+        m_control.launch = [](const QString &exe, const QStringList &arguments) {
+            return QProcess::startDetached(exe, arguments);
+        };
     }
     if (!m_control.endProcess) {
         m_control.endProcess = [] { QCoreApplication::exit(0); };
@@ -123,7 +126,7 @@ QString fCover::siblingExecutable() const
 void fCover::Command2_Click()
 {
     // Whether or not the other program starts, this one ends: the user asked to switch.
-    m_control.launch(siblingExecutable());
+    m_control.launch(siblingExecutable(), m_program.runArguments);
     close();
 }
 

@@ -25,7 +25,7 @@ class fCover final : public QWidget
 public:
     // How the window starts the other build and ends the process; tests observe both.
     struct ProcessControl {
-        std::function<bool(const QString &executable)> launch;
+        std::function<bool(const QString &executable, const QStringList &arguments)> launch;
         std::function<void()> endProcess;
     };
 
