@@ -321,6 +321,7 @@ Response pdfFile(const Request &r, int id, bool secure)
         res.stallAfter = qMax(0, r.query.queryItemValue("after").toInt());
     } else if (fault == QLatin1String("reset")) {
         res.reset = true;
+
     } else if (fault == QLatin1String("short")) {
         res.announcedExtra = 1000;
     } else if (fault == QLatin1String("slow")) {

@@ -52,6 +52,89 @@
     </message>
 </context>
 <context>
+    <name>harvly::FailureReason</name>
+    <message>
+        <source>time limit without progress</source>
+        <translation>超时：长时间没有进展</translation>
+    </message>
+    <message>
+        <source>time limit without an answer</source>
+        <translation>超时：服务器没有响应</translation>
+    </message>
+    <message>
+        <source>body shorter than announced: %1 of %2 bytes</source>
+        <translation>内容比声明的短：%1/%2 字节</translation>
+    </message>
+    <message>
+        <source>empty answer</source>
+        <translation>空响应</translation>
+    </message>
+    <message>
+        <source>unsupported address</source>
+        <translation>不支持的地址</translation>
+    </message>
+    <message>
+        <source>destination not a folder</source>
+        <translation>目标不是文件夹</translation>
+    </message>
+    <message>
+        <source>disk full</source>
+        <translation>磁盘已满</translation>
+    </message>
+    <message>
+        <source>stopped</source>
+        <translation>已停止</translation>
+    </message>
+    <message>
+        <source>bad proxy setting</source>
+        <translation>代理设置错误</translation>
+    </message>
+    <message>
+        <source>certificate not trusted</source>
+        <translation>证书不可信</translation>
+    </message>
+    <message>
+        <source>no size announced in twenty minutes</source>
+        <translation>二十分钟内未得到文件大小</translation>
+    </message>
+    <message>
+        <source>cannot write the file: %1</source>
+        <translation>无法写入文件：%1</translation>
+    </message>
+    <message>
+        <source>cannot put the file in place: %1</source>
+        <translation>无法放置文件：%1</translation>
+    </message>
+    <message>
+        <source>connection refused</source>
+        <translation>连接被拒绝</translation>
+    </message>
+    <message>
+        <source>connection reset</source>
+        <translation>连接被重置</translation>
+    </message>
+    <message>
+        <source>host not found</source>
+        <translation>找不到主机</translation>
+    </message>
+    <message>
+        <source>too many redirects</source>
+        <translation>重定向次数过多</translation>
+    </message>
+    <message>
+        <source>redirect from https to http refused</source>
+        <translation>拒绝从 https 重定向到 http</translation>
+    </message>
+    <message>
+        <source>proxy failed: %1</source>
+        <translation>代理失败：%1</translation>
+    </message>
+    <message>
+        <source>HTTP status %1</source>
+        <translation>HTTP 状态 %1</translation>
+    </message>
+</context>
+<context>
     <name>harvly::LoginPanel</name>
     <message>
         <source>Account:</source>

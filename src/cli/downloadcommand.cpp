@@ -51,6 +51,8 @@ struct Options {
     QString dest;
     DownloadOptions download;
     QList<Job> jobs;
+    QString listFile;
+    QStringList refusedLines; // of the list file, each with its number
 };
 
 std::optional<Options> parse(const QStringList &args, QString *error)
@@ -138,21 +140,33 @@ std::optional<Options> parse(const QStringList &args, QString *error)
             *error = QStringLiteral("give --list or addresses, not both");
             return std::nullopt;
         }
+        o.listFile = listFile;
         QFile f(listFile);
         if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
             *error = QStringLiteral("cannot read %1: %2").arg(listFile, f.errorString());
             return std::nullopt;
         }
+        int lineNumber = 0;
         for (const QByteArray &raw : f.readAll().split('\n')) {
-            const QStringList fields = QString::fromUtf8(raw).trimmed().split(QLatin1Char('\t'));
-            if (!fields.value(0).trimmed().isEmpty()) {
-                o.jobs << Job{fields.value(0).trimmed(), fields.value(1), fields.value(2),
-                              fields.value(3)};
+            ++lineNumber;
+            // Split first: a line may begin with an empty address field.
+            QStringList fields = QString::fromUtf8(raw).split(QLatin1Char('\t'));
+            for (QString &field : fields) {
+                field = field.trimmed();
             }
+            if (fields.join(QString()).isEmpty()) {
+                continue; // a blank line
+            }
+            if (fields.value(0).isEmpty()) {
+                o.refusedLines << QStringLiteral("line %1: no address").arg(lineNumber);
+                continue;
+            }
+            o.jobs << Job{fields.value(0), fields.value(1), fields.value(2), fields.value(3)};
         }
     }
     if (o.jobs.isEmpty()) {
-        *error = QStringLiteral("no address to download");
+        *error = o.refusedLines.isEmpty() ? QStringLiteral("no address to download")
+                                          : o.refusedLines.join(QStringLiteral("; "));
         return std::nullopt;
     }
     return o;
@@ -185,6 +199,9 @@ int RunDownloadCommand(const QStringList &args)
     if (!o) {
         err << "download: " << error << '\n' << kUsage;
         return 2;
+    }
+    for (const QString &refused : o->refusedLines) {
+        err << "download: " << o->listFile << ": " << refused << " (skipped)\n";
     }
     // Settings of this run only: the command line never changes the programs' own.
     QTemporaryDir scratch;
@@ -269,13 +286,16 @@ int RunDownloadCommand(const QStringList &args)
         return 128 + stoppedBy;
     }
 
+    bool allFinished = o->refusedLines.isEmpty();
     for (int i = 0; i < list.size(); ++i) {
         const DownloadRow &r = list.at(i);
+        allFinished = allFinished && r.state == DownloadState::Finished;
         out << stateWord(r.state) << '\t' << r.type << '\t' << r.fileSize << '\t' << r.downloaded
             << '\t' << r.percentage << '\t' << r.localFile() << '\t'
-            << QString::number(seconds.value(r.id), 'f', 3) << '\t' << r.key << '\n';
+            << QString::number(seconds.value(r.id), 'f', 3) << '\t' << r.key << '\t' << r.reason
+            << '\n';
     }
-    return 0;
+    return allFinished ? 0 : 1;
 }
 
 } // namespace harvly

@@ -41,7 +41,12 @@ Commands:
   download    queue the addresses (or the lines URL[<TAB>title[<TAB>type[<TAB>referer]]]
               of a list file) and download them as the download window does, until
               every row is done; progress on standard error, then one line per row:
-              state, type, size, downloaded, percentage, file, seconds, address.
+              state, type, size, downloaded, percentage, file, seconds, address,
+              reason (why a row failed; empty otherwise). Only http and https
+              addresses are fetched. Exit status: 0 when every row ended Finished,
+              1 when a row failed or was left (a list line without an address
+              included), 2 for a command line or list that cannot be used, 130 and
+              143 when stopped by SIGINT or SIGTERM (temporary files removed).
   identify    print what each file really is, from its content: the type word
               (empty when not recognised), a tab, and the path.
 )";

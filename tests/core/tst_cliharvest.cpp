@@ -28,6 +28,8 @@ private slots:
     void download();
     void downloadRefusesBadArguments_data();
     void downloadRefusesBadArguments();
+    void downloadExitStatus_data();
+    void downloadExitStatus();
     void analyse();
     void analyseReportsPagesThatCannotBeFetched();
 
@@ -150,16 +152,20 @@ void tst_CliHarvest::download()
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write((m_site.url("/pdf/1.pdf").toString() + "\tFirst: paper?\tpdf\t" +
                  m_site.url("/docview/1").toString() + "\n" + m_site.url("/secure/2.pdf").toString() +
-                 "\tLogin page\n\n" + m_site.url("/pdf/3.pdf?fault=reset").toString() + "\n")
+                 "\tLogin page\n\n" + m_site.url("/pdf/3.pdf?fault=reset").toString() +
+                 "\n\tEmptyUrl\tpdf\n")
                     .toUtf8());
     }
     const Run r = cli(QStringList{"--dest", dest, "--interval", "0", "--list", list} + wayArgs,
                       "download");
-    QCOMPARE(r.status, 0);
+    QCOMPARE(r.status, 1); // a row failed
+    // The line without an address is named and skipped; its title is never fetched.
+    QVERIFY2(r.err.contains("line 5: no address"), qPrintable(r.err));
     const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 3);
     QStringList first = lines.at(0).split('\t');
-    QCOMPARE(first.size(), 8);
+    QCOMPARE(first.size(), 9);
+    QCOMPARE(first.at(8), QString()); // no reason: it did not fail
     QCOMPARE(first.at(0), QString("Finished"));
     QCOMPARE(first.at(1), QString("pdf"));
     QCOMPARE(first.at(4), QString("100%"));
@@ -169,6 +175,7 @@ void tst_CliHarvest::download()
     QCOMPARE(lines.at(1).section('\t', 0, 1), QString("Finished\thtm"));
     QCOMPARE(lines.at(1).section('\t', 5, 5), dest + "/Login page.htm");
     QCOMPARE(lines.at(2).section('\t', 0, 0), QString("Failed"));
+    QCOMPARE(lines.at(2).section('\t', 8, 8), QString("connection reset"));
     QVERIFY(r.err.contains("Sum:3|"));
 }
 
@@ -194,6 +201,34 @@ void tst_CliHarvest::downloadRefusesBadArguments()
     QCOMPARE(r.status, 2);
     QVERIFY2(r.err.contains(message), qPrintable(r.err));
     QVERIFY(r.out.isEmpty());
+}
+
+void tst_CliHarvest::downloadExitStatus_data()
+{
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<int>("status");
+    QTest::newRow("every row finished: 0") << "site:/pdf/5.pdf\tFive\nsite:/pdf/6.pdf\tSix\n" << 0;
+    QTest::newRow("a row failed: 1") << "site:/pdf/5.pdf\tFive\nsite:/pdf/6.pdf?fault=short\tSix\n"
+                                     << 1;
+    QTest::newRow("a line without address: 1") << "site:/pdf/5.pdf\tFive\n\tSix\n" << 1;
+    QTest::newRow("no line with an address: 2") << "\tFive\n  \t Six\n" << 2;
+    QTest::newRow("a local file is not fetched: 1") << "file:///etc/passwd\tpasswd\n" << 1;
+}
+
+void tst_CliHarvest::downloadExitStatus()
+{
+    QFETCH(QString, list);
+    QFETCH(int, status);
+    const QString dest = m_dir.filePath(QString("exit-%1").arg(QTest::currentDataTag()));
+    const QString file = m_dir.filePath("exit-list.txt");
+    {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(QString(list).replace("site:/", m_site.url("/").toString()).toUtf8());
+    }
+    const Run r = cli({"--dest", dest, "--list", file}, "download");
+    QCOMPARE(r.status, status);
+    QVERIFY(!QFile::exists(dest + "/passwd"));
 }
 
 void tst_CliHarvest::analyse()

@@ -58,6 +58,7 @@ private slots:
     void webPageOpenKeepsAKeptAlivePage_data();
     void webPageOpenKeepsAKeptAlivePage();
     void longStatusTextsNeverWidenTheWindow();
+    void clickOnAFailedRowSaysWhy();
     void startSwitchAndDownload();
 
 private:
@@ -495,6 +496,19 @@ void tst_HandOver::longStatusTextsNeverWidenTheWindow()
     QCOMPARE(w->width(), width);
     QCOMPARE(w->minimumSizeHint().width(), least);
     QCOMPARE(w->findChild<QLabel *>("StatusPanel2")->text(), longText);
+}
+
+void tst_HandOver::clickOnAFailedRowSaysWhy()
+{
+    fFileDownload *w = m_workspace->downloadWindow();
+    m_window->AddToDownloadList("http://127.0.0.1:1/x.pdf", "Paper", "pdf", QString(),
+                                m_dir.filePath("dl") + "/");
+    w->list().update(w->list().at(0).id, [](DownloadRow &r) {
+        r.state = DownloadState::Failed;
+        r.reason = "connection refused";
+    });
+    emit w->findChild<QTreeView *>("ListView3")->clicked(w->list().index(0, 0));
+    QCOMPARE(w->findChild<QLabel *>("StatusPanel2")->text(), QString("connection refused"));
 }
 
 void tst_HandOver::startSwitchAndDownload()

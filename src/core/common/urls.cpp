@@ -255,4 +255,11 @@ QString GetFileNameFromUrl(const QString &url, QString *fileName)
     return ext.size() < 7 ? ext : QString();
 }
 
+bool IsFetchableAddress(const QUrl &url)
+{
+    const QString scheme = url.scheme().toLower();
+    return url.isValid() && !url.host().isEmpty() &&
+           (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
+}
+
 } // namespace harvly

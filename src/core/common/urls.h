@@ -3,6 +3,7 @@
 #include "build.h"
 
 #include <QString>
+#include <QUrl>
 
 namespace harvly {
 
@@ -23,5 +24,9 @@ QString LeadingLetterWord(const QString &text);
 
 // The file name an address points at, and its extension (returned).
 QString GetFileNameFromUrl(const QString &url, QString *fileName);
+
+// Only web addresses are fetched: an address from a list or a page must never make the
+// program read a local file or speak another protocol.
+bool IsFetchableAddress(const QUrl &url);
 
 } // namespace harvly

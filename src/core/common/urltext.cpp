@@ -1,5 +1,7 @@
 #include "urltext.h"
 
+#include "urls.h"
+
 #include <QCoro/QCoroNetworkReply>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -40,8 +42,8 @@ QCoro::Task<std::optional<QString>> FetchUrlText(QNetworkAccessManager *network,
                                                  QString charset)
 {
     QPointer<QNetworkAccessManager> guard(network);
-    if (!guard || !url.isValid()) {
-        co_return std::nullopt;
+    if (!guard || !IsFetchableAddress(url)) {
+        co_return std::nullopt; // never a local file, whatever a page or list names
     }
     QNetworkRequest request(url);
     request.setTransferTimeout(kSilenceLimitMs);

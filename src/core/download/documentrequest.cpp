@@ -2,13 +2,6 @@
 
 namespace harvly {
 
-bool IsFetchableAddress(const QUrl &url)
-{
-    const QString scheme = url.scheme().toLower();
-    return url.isValid() && !url.host().isEmpty() &&
-           (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
-}
-
 QNetworkRequest DocumentRequest(const QUrl &url, const QString &referer)
 {
     QNetworkRequest request(url);

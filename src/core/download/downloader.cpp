@@ -2,6 +2,7 @@
 
 #include "common/urls.h"
 #include "documentrequest.h"
+#include "failurereason.h"
 #include "transferfile.h"
 
 #include <QNetworkAccessManager>
@@ -13,7 +14,7 @@ Downloader::Downloader(QNetworkAccessManager &network, EngineLimits limits, QObj
     : QObject(parent), m_network(&network), m_limits(limits)
 {
     m_stall.setSingleShot(true);
-    connect(&m_stall, &QTimer::timeout, this, &Downloader::fail);
+    connect(&m_stall, &QTimer::timeout, this, [this] { fail(FailureReason::stalled()); });
 }
 
 Downloader::~Downloader()
@@ -28,7 +29,8 @@ void Downloader::BeginDownload(const QString &address, std::unique_ptr<TransferF
     m_saveFile = m_file ? m_file->target() : QString();
     const QUrl url(address);
     if (!m_network || !m_file || !IsFetchableAddress(url)) {
-        QTimer::singleShot(0, this, &Downloader::fail);
+        m_reason = m_file ? FailureReason::unsupported() : FailureReason::notAFolder();
+        QTimer::singleShot(0, this, [this] { fail(m_reason); });
         return;
     }
     m_reply.reset(m_network->get(
@@ -45,7 +47,7 @@ void Downloader::BeginDownload(const QString &address, std::unique_ptr<TransferF
 void Downloader::readMore()
 {
     if (!m_file->drain(m_reply.get())) {
-        fail();
+        fail(m_file->errorString());
         return;
     }
     m_stall.start(m_limits.stall);
@@ -66,21 +68,30 @@ void Downloader::finished()
     m_stall.stop();
     const bool networkOk = m_reply->error() == QNetworkReply::NoError ||
                            m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() >= 400;
-    if (!networkOk || (m_expected > 0 && m_file->written() < m_expected)) {
-        fail(); // a body shorter than announced is no document
+    const bool closedEarly = m_reply->error() == QNetworkReply::RemoteHostClosedError;
+    if (!networkOk && !closedEarly) {
+        fail(FailureReason::ofReply(*m_reply));
+        return;
+    }
+    if (m_expected > 0 && m_file->written() < m_expected) {
+        fail(FailureReason::shortBody(m_file->written(), m_expected)); // no document
+        return;
+    }
+    if (!networkOk) {
+        fail(FailureReason::ofReply(*m_reply));
         return;
     }
     if (m_expected == 0) {
         emit DownloadProgress(m_file->written(), m_file->written(), m_saveFile);
         if (m_file->written() == 0) {
-            fail();
+            fail(FailureReason::emptyAnswer());
             return;
         }
     }
     const qint64 size = m_expected > 0 ? m_expected : m_file->written();
     const TransferFile::Result placed = m_file->commit();
     if (placed == TransferFile::Result::Failed) {
-        fail();
+        fail(m_file->errorString());
         return;
     }
     m_done = true;
@@ -92,12 +103,13 @@ void Downloader::finished()
     }
 }
 
-void Downloader::fail()
+void Downloader::fail(const QString &reason)
 {
     if (m_done) {
         return;
     }
     m_done = true;
+    m_reason = reason;
     m_stall.stop();
     if (m_reply) {
         m_reply->disconnect(this);

@@ -33,6 +33,8 @@ public:
     void CancelAsyncRead();
     // The file being written; after DownloadComplete its target and name are final.
     const TransferFile *file() const { return m_file.get(); }
+    // Why the download failed, once DownloadError came.
+    QString failureReason() const { return m_reason; }
 
 signals:
     void DownloadProgress(qint64 bytesRead, qint64 bytesExpected, const QString &saveFile);
@@ -44,7 +46,7 @@ signals:
 private:
     void readMore();
     void finished();
-    void fail();
+    void fail(const QString &reason);
 
     QPointer<QNetworkAccessManager> m_network;
     EngineLimits m_limits;
@@ -54,6 +56,7 @@ private:
     qint64 m_expected = 0;
     QTimer m_stall;
     bool m_done = false;
+    QString m_reason;
 };
 
 } // namespace harvly

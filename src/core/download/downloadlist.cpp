@@ -176,6 +176,10 @@ QVariant DownloadListModel::data(const QModelIndex &index, int role) const
     if (role == Qt::UserRole) {
         return int(r.state);
     }
+    if (role == Qt::ToolTipRole && !r.reason.isEmpty()) {
+        // A failed row says why wherever the pointer rests on it.
+        return c == Title ? r.key + QLatin1Char('\n') + r.reason : r.reason;
+    }
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole) {
         return {};
     }

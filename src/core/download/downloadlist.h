@@ -29,6 +29,7 @@ struct DownloadRow {
     QString percentage;
     QString savePath;
     QString b; // "Y" when queued as a web page
+    QString reason; // why the row failed; empty unless it did
 
     // The file the row stands for: folder, name, and "." + type when there is a type.
     QString localFile() const;

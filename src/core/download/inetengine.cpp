@@ -5,6 +5,7 @@
 #include "common/urls.h"
 #include "correction.h"
 #include "documentrequest.h"
+#include "failurereason.h"
 #include "downloadlist.h"
 #include "savenames.h"
 #include "scheduler.h"
@@ -81,9 +82,10 @@ QCoro::Task<bool> DownloadScheduler::InetDownloadFile(quint64 rowId)
     m_host.statusText(2, text("downloading:", "正在下载:") + start->text);
 
     // Whatever happens below, the row ends here and the window hears of it once.
-    const auto fail = [&](const QString &fileSize) {
+    const auto fail = [&](const QString &fileSize, const QString &reason) {
         m_list.update(rowId, [&](DownloadRow &r) {
             r.state = DownloadState::Failed;
+            r.reason = reason;
             if (!fileSize.isNull()) {
                 r.fileSize = fileSize;
             }
@@ -103,9 +105,9 @@ QCoro::Task<bool> DownloadScheduler::InetDownloadFile(quint64 rowId)
     std::unique_ptr<QNetworkReply> reply;
     std::unique_ptr<TransferFile> file;
     if (!network) {
-        fail(proxyError);
+        fail(proxyError, FailureReason::badProxy());
     } else if (!IsFetchableAddress(QUrl(address))) {
-        fail(text("download failed", "下载失败"));
+        fail(text("download failed", "下载失败"), FailureReason::unsupported());
     } else {
         m_host.statusText(3, stateText(5));
         reply.reset(network->get(DocumentRequest(QUrl(address), referer)));
@@ -126,9 +128,12 @@ QCoro::Task<bool> DownloadScheduler::InetDownloadFile(quint64 rowId)
         const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
         if (!status.isValid()) {
             const bool tls = reply->error() == QNetworkReply::SslHandshakeFailedError;
+            const QString reason = !m_inetBusy        ? FailureReason::stopped()
+                                   : reply->isFinished() ? FailureReason::ofReply(*reply)
+                                                         : FailureReason::noAnswer();
             reply->abort();
             m_host.statusText(3, stateText(11) + reply->errorString());
-            fail(tls ? text("certificate not trusted", "证书不可信") : QString());
+            fail(tls ? text("certificate not trusted", "证书不可信") : QString(), reason);
         } else {
             m_host.statusText(3, stateText(8));
             const qint64 size = AnnouncedSize(reply.get());
@@ -167,7 +172,7 @@ QCoro::Task<bool> DownloadScheduler::InetDownloadFile(quint64 rowId)
                                                   m_build, &folderError);
                 if (folder.isEmpty()) {
                     reply->abort();
-                    fail(text("download failed", "下载失败"));
+                    fail(text("download failed", "下载失败"), FailureReason::notAFolder());
                 } else {
                     if (!IsPathSeparator(folder.back())) {
                         folder += QDir::separator();
@@ -188,7 +193,7 @@ QCoro::Task<bool> DownloadScheduler::InetDownloadFile(quint64 rowId)
                         file.reset();
                     } else if (opened == TransferFile::Result::Failed) {
                         reply->abort();
-                        fail(text("download failed", "下载失败"));
+                        fail(text("download failed", "下载失败"), file->errorString());
                         file.reset();
                     } else {
                         const QString name = file->name();
@@ -206,9 +211,11 @@ QCoro::Task<bool> DownloadScheduler::InetDownloadFile(quint64 rowId)
                 auto lastProgress = now();
                 qint64 lastLength = 0;
                 QString outcome; // empty: the body came whole
+                QString reason;  // of a failure
                 while (true) {
                     if (!file->drain(reply.get())) {
                         outcome = text("download failed", "下载失败");
+                        reason = file->errorString();
                         break;
                     }
                     if (file->written() > lastLength) {
@@ -232,10 +239,12 @@ QCoro::Task<bool> DownloadScheduler::InetDownloadFile(quint64 rowId)
                     }
                     if (now() - lastProgress > limits.stall.count() / 1000.0) {
                         outcome = text("download failed", "下载失败");
+                        reason = FailureReason::stalled();
                         break;
                     }
                     if (!m_inetBusy) {
                         outcome = text("Download Cancel", "下载取消");
+                        reason = FailureReason::stopped();
                         break;
                     }
                     // Woken by new data, or after a short while to look at the limits again.
@@ -251,6 +260,11 @@ QCoro::Task<bool> DownloadScheduler::InetDownloadFile(quint64 rowId)
                                             reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() < 400;
                 if (outcome.isEmpty() && (transportError || (announced && file->written() < size))) {
                     outcome = text("download failed", "下载失败"); // a short body is no document
+                    const bool closedEarly =
+                        reply->error() == QNetworkReply::RemoteHostClosedError;
+                    reason = (!transportError || closedEarly) && announced && file->written() < size
+                                 ? FailureReason::shortBody(file->written(), size)
+                                 : FailureReason::ofReply(*reply);
                 }
                 if (outcome.isEmpty() && !announced && file->written() == 0) {
                     m_list.update(rowId, [](DownloadRow &r) {
@@ -259,6 +273,7 @@ QCoro::Task<bool> DownloadScheduler::InetDownloadFile(quint64 rowId)
                         r.percentage = QStringLiteral("100%");
                     });
                     outcome = QStringLiteral("-");
+                    reason = FailureReason::emptyAnswer();
                 }
                 const bool ceilingReached = outcome == QLatin1String("ceiling");
                 if (ceilingReached) {
@@ -285,7 +300,7 @@ QCoro::Task<bool> DownloadScheduler::InetDownloadFile(quint64 rowId)
                 } else if (!outcome.isEmpty()) {
                     reply->abort();
                     file->discard();
-                    fail(outcome == QLatin1String("-") ? QString() : outcome);
+                    fail(outcome == QLatin1String("-") ? QString() : outcome, reason);
                 } else if (placed == TransferFile::Result::Failed) {
                     file->discard();
                     const QString existing = QString::number(QFileInfo(file->target()).size());
@@ -294,6 +309,7 @@ QCoro::Task<bool> DownloadScheduler::InetDownloadFile(quint64 rowId)
                         r.fileSize = existing;
                         r.downloaded = existing;
                         r.percentage = text("Can not replace", "无法替换");
+                        r.reason = file->errorString();
                     });
                 } else {
                     const QString total = QString::number(file->written());

@@ -5,6 +5,7 @@
 #include "correction.h"
 #include "downloader.h"
 #include "downloadlist.h"
+#include "failurereason.h"
 #include "http/sessionnetwork.h"
 #include "redownload.h"
 #include "savenames.h"
@@ -68,7 +69,10 @@ void DownloadScheduler::menuStopDownload()
     }
     for (int i = 0; i < m_list.size(); ++i) {
         if (m_list.at(i).state == DownloadState::Downloading) {
-            m_list.update(m_list.at(i).id, [](DownloadRow &r) { r.state = DownloadState::Failed; });
+            m_list.update(m_list.at(i).id, [](DownloadRow &r) {
+                r.state = DownloadState::Failed;
+                r.reason = FailureReason::stopped();
+            });
         }
     }
 }
@@ -125,6 +129,7 @@ quint64 DownloadScheduler::takeNextRow(bool createFolders)
                 noFolder = folder.isEmpty();
                 if (noFolder) {
                     r.state = DownloadState::Failed;
+                    r.reason = FailureReason::notAFolder();
                     return;
                 }
                 r.savePath = folder;
@@ -166,6 +171,7 @@ void DownloadScheduler::Timer_Down_Timer()
             r.fileSize.clear();
             r.downloaded.clear();
             r.percentage.clear();
+            r.reason.clear();
         });
         if (options.autoPositioning) {
             m_host.scrollTo(id);
@@ -200,7 +206,13 @@ void DownloadScheduler::Timer_Down_Timer()
             m_host.scrollTo(id);
         }
         if (opened == TransferFile::Result::Failed) {
-            file.reset(); // the slot fails the row with its own error
+            const QString reason = file->errorString();
+            m_list.update(id, [&](DownloadRow &r) {
+                r.state = DownloadState::Failed;
+                r.reason = reason;
+            });
+            endOfSlot(id);
+            continue;
         }
         MultiThreadedDownload(k, id, address, std::move(file));
     }
@@ -223,7 +235,10 @@ void DownloadScheduler::Timer1_Timer()
         const DownloadRow *row = m_list.find(slot.rowId);
         if (!row || row->fileSize.isEmpty()) {
             slot.downloader.reset();
-            m_list.update(slot.rowId, [](DownloadRow &r) { r.state = DownloadState::Failed; });
+            m_list.update(slot.rowId, [](DownloadRow &r) {
+                r.state = DownloadState::Failed;
+                r.reason = FailureReason::abandoned();
+            });
         }
     }
     if (options.way != 2) {
@@ -263,6 +278,7 @@ void DownloadScheduler::MultiThreadedDownload(int slot, quint64 rowId, const QSt
         r.fileSize.clear();
         r.downloaded.clear();
         r.percentage.clear();
+        r.reason.clear();
     });
     s.rowId = rowId;
     s.startTime = now();
@@ -307,8 +323,12 @@ void DownloadScheduler::slotError(int slot)
 {
     Slot &s = m_slots[size_t(slot)];
     const quint64 id = s.rowId;
+    const QString reason = s.downloader->failureReason();
     s.downloader.release()->deleteLater(); // it is still emitting
-    m_list.update(id, [](DownloadRow &r) { r.state = DownloadState::Failed; });
+    m_list.update(id, [&](DownloadRow &r) {
+        r.state = DownloadState::Failed;
+        r.reason = reason;
+    });
     endOfSlot(id);
 }
 

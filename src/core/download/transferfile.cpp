@@ -2,6 +2,7 @@
 
 #include "common/filenames.h"
 #include "common/files.h"
+#include "failurereason.h"
 
 #include <QDir>
 #include <QFile>
@@ -31,7 +32,11 @@ Move moveIntoPlace(const QString &from, const QString &to, bool replace)
     std::error_code error;
     if (replace) {
         std::filesystem::rename(source, destination, error);
-        return error ? Move::Failed : Move::Done;
+        if (error) {
+            errno = error.value(); // for the reason shown
+            return Move::Failed;
+        }
+        return Move::Done;
     }
 #ifdef Q_OS_LINUX
     const QByteArray a = QFile::encodeName(from);
@@ -105,21 +110,21 @@ TransferFile::Result TransferFile::open()
     }
     pickTarget();
     if (!FolderExists(m_folder)) {
-        m_error = QStringLiteral("destination is not a folder");
+        m_error = FailureReason::notAFolder();
         return Result::Failed;
     }
     // A hidden name of its own beside the target, made with the usual permissions.
     auto file = std::make_unique<QFile>();
     for (int attempt = 0; attempt < 100 && !file->isOpen(); ++attempt) {
         file->setFileName(m_folder + QStringLiteral(".harvly-%1.part").arg(GetRandomString(8)));
-        if (!file->open(QIODevice::WriteOnly | QIODevice::NewOnly) &&
+        if (!file->open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered) &&
             !file->exists()) { // taken by chance: another name; anything else: give up
-            m_error = file->errorString();
+            m_error = FailureReason::ofFile(*file);
             return Result::Failed;
         }
     }
     if (!file->isOpen()) {
-        m_error = file->errorString();
+        m_error = FailureReason::ofFile(*file);
         return Result::Failed;
     }
     m_temporary = file->fileName();
@@ -134,9 +139,14 @@ bool TransferFile::drain(QNetworkReply *reply)
     }
     char buffer[64 * 1024];
     for (qint64 n; (n = reply->read(buffer, sizeof buffer)) > 0;) {
-        if (m_file->write(buffer, n) != n) {
-            m_error = m_file->errorString();
-            return false;
+        // A short write is followed by another, which tells why (a full disk, say).
+        for (qint64 done = 0; done < n;) {
+            const qint64 w = m_file->write(buffer + done, n - done);
+            if (w <= 0) {
+                m_error = FailureReason::ofFile(*m_file);
+                return false;
+            }
+            done += w;
         }
         m_written += n;
     }
@@ -149,12 +159,12 @@ TransferFile::Result TransferFile::commit()
         return Result::Failed;
     }
     if (!m_file->flush()) {
-        m_error = m_file->errorString();
+        m_error = FailureReason::ofFile(*m_file);
         return Result::Failed;
     }
     m_file->close();
     if (m_file->error() != QFileDevice::NoError) {
-        m_error = m_file->errorString();
+        m_error = FailureReason::ofFile(*m_file);
         return Result::Failed;
     }
     const QString temporary = m_temporary;
@@ -165,7 +175,7 @@ TransferFile::Result TransferFile::commit()
             release();
             return Result::Done;
         case Move::Failed:
-            m_error = QStringLiteral("cannot move the file into place");
+            m_error = FailureReason::cannotReplace(qt_error_string(errno));
             return Result::Failed;
         case Move::Taken:
             if (m_mode == DuplicateMode::Skip) {
@@ -176,7 +186,7 @@ TransferFile::Result TransferFile::commit()
             break;
         }
     }
-    m_error = QStringLiteral("no free name");
+    m_error = FailureReason::cannotReplace(QStringLiteral("no free name"));
     return Result::Failed;
 }
 

@@ -483,8 +483,10 @@ void fFileDownload::ShowListCounts()
 
 void fFileDownload::ListView3_ItemClick(const QModelIndex &index)
 {
-    const QString path = m_list->at(index.row()).localFile();
-    m_panel2->setText(FileExists(path) ? path : QString());
+    const DownloadRow &row = m_list->at(index.row());
+    const QString path = row.localFile();
+    // An existing file's path; for a failed row, why it failed.
+    m_panel2->setText(FileExists(path) ? path : row.reason);
 }
 
 bool fFileDownload::downloadsRunning() const

@@ -19,6 +19,8 @@ private slots:
     void fetch_data();
     void fetch();
     void nothingListeningGivesEmptyText();
+    void onlyWebAddressesAreRead_data();
+    void onlyWebAddressesAreRead();
 
 private:
     QString fetchNow(const QUrl &url, const QString &charset)
@@ -87,6 +89,23 @@ void tst_UrlText::nothingListeningGivesEmptyText()
     probe.close();
     QCOMPARE(fetchNow(QUrl(QString("http://127.0.0.1:%1/").arg(port)), "utf-8"), QString());
     QCOMPARE(fetchNow(QUrl(), "utf-8"), QString());
+}
+
+void tst_UrlText::onlyWebAddressesAreRead_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::newRow("a local file") << "file:///etc/hostname";
+    QTest::newRow("a data address") << "data:text/html,<p>hello";
+    QTest::newRow("ftp") << "ftp://127.0.0.1/x";
+}
+
+void tst_UrlText::onlyWebAddressesAreRead()
+{
+    QFETCH(QString, address);
+    QNetworkAccessManager network;
+    const std::optional<QString> text =
+        QCoro::waitFor(FetchUrlText(&network, QUrl(address), "utf-8"));
+    QVERIFY(!text.has_value());
 }
 
 QTEST_GUILESS_MAIN(tst_UrlText)

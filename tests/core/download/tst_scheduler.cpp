@@ -13,9 +13,11 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <csignal>
+#include <sys/mount.h>
 #include <sys/resource.h>
 
 using namespace harvly;
@@ -81,6 +83,10 @@ private slots:
     void autoLoginHoldsTheNextRow();
     void sameTitleRowsKeepEveryDocument_data();
     void sameTitleRowsKeepEveryDocument();
+    void reportedFileIsTheFileOnDisk_data();
+    void reportedFileIsTheFileOnDisk();
+    void failedRowsSayWhy_data();
+    void failedRowsSayWhy();
     void untypedRowIsSavedWithoutABareDot_data();
     void untypedRowIsSavedWithoutABareDot();
     void onlyWebAddressesAreFetched_data();
@@ -390,6 +396,98 @@ void tst_Scheduler::sameTitleRowsKeepEveryDocument()
     QCOMPARE(documents.size(), 5); // five different papers, none written over another
 }
 
+void tst_Scheduler::reportedFileIsTheFileOnDisk_data()
+{
+    QTest::addColumn<int>("way");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("title");
+    const QList<std::pair<const char *, QString>> titles = {
+        {"blank", "   "},
+        {"a dot", "."},
+        {"two dots", ".."},
+        {"only dots", "....."},
+        {"300 bytes", QString(300, QChar('a'))},
+        {"300 bytes of CJK", QString(100, QChar(0x6587))},
+        {"empty once cleaned", "?*<>|"},
+        {"a path", "../../etc/passwd"},
+    };
+    for (const int way : {1, 2}) {
+        for (const int mode : {int(DuplicateMode::Rename), int(DuplicateMode::Cover)}) {
+            for (const auto &[name, title] : titles) {
+                QTest::addRow("way %d, %s, title %s: the reported file holds the bytes?", way,
+                              mode == int(DuplicateMode::Cover) ? "cover" : "rename", name)
+                    << way << mode << title;
+            }
+        }
+    }
+}
+
+void tst_Scheduler::reportedFileIsTheFileOnDisk()
+{
+    QFETCH(int, way);
+    QFETCH(int, mode);
+    QFETCH(QString, title);
+    m_scheduler->options.way = way;
+    m_scheduler->options.duplicateMode = DuplicateMode(mode);
+    add("/pdf/3.pdf", title, "pdf");
+    add("/pdf/4.pdf?fault=disposition", title, ""); // typed afterwards by its content
+    runAll();
+    for (int i = 0; i < 2; ++i) {
+        const DownloadRow &r = m_list->at(i);
+        QCOMPARE(r.state, DownloadState::Finished);
+        const QFileInfo file(r.localFile());
+        QVERIFY2(file.isFile(), qPrintable(r.localFile()));
+        QCOMPARE(file.absolutePath() + "/", m_folder); // never outside the folder
+        QCOMPARE(QString::number(file.size()), r.fileSize);
+        QVERIFY(file.fileName().toUtf8().size() <= 255);
+    }
+    QCOMPARE(filesOnDisk().size(), 2);
+}
+
+void tst_Scheduler::failedRowsSayWhy_data()
+{
+    QTest::addColumn<int>("way");
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("reason");
+    for (const int way : {1, 2}) {
+        QTest::addRow("way %d: stalled", way)
+            << way << "site:/pdf/3.pdf?fault=stall&after=100" << "time limit without progress";
+        QTest::addRow("way %d: reset", way) << way << "site:/pdf/3.pdf?fault=reset" << "connection reset";
+        QTest::addRow("way %d: short body", way)
+            << way << "site:/pdf/3.pdf?fault=short" << "body shorter than announced: ";
+        QTest::addRow("way %d: refused", way) << way << "http://127.0.0.1:1/x.pdf" << "connection refused";
+        QTest::addRow("way %d: a local file", way) << way << "file:///etc/passwd" << "unsupported address";
+        QTest::addRow("way %d: ftp", way) << way << "ftp://127.0.0.1/x.pdf" << "unsupported address";
+        QTest::addRow("way %d: redirect loop", way)
+            << way << "site:/pdf/3.pdf?fault=loop" << "too many redirects";
+        QTest::addRow("way %d: destination not a folder", way)
+            << way << "folder:/pdf/3.pdf" << "destination not a folder";
+    }
+}
+
+void tst_Scheduler::failedRowsSayWhy()
+{
+    QFETCH(int, way);
+    QFETCH(QString, address);
+    QFETCH(QString, reason);
+    m_scheduler->options.way = way;
+    QString folder = m_folder;
+    if (address.startsWith("folder:")) {
+        write(m_folder + "plain", "a file");
+        folder = m_folder + "plain/sub/";
+        address = "site:" + address.mid(7);
+    }
+    const QString url =
+        address.startsWith("site:") ? m_site.url(address.mid(5)).toString() : address;
+    AddDownloadRow(*m_list, *m_program, url, "Doc", "pdf", QString(), folder);
+    runAll();
+    const DownloadRow &r = m_list->at(0);
+    QCOMPARE(r.state, DownloadState::Failed);
+    QVERIFY2(r.reason.startsWith(reason), qPrintable(r.reason));
+    const QModelIndex size = m_list->index(0, DownloadListModel::FileSize);
+    QCOMPARE(m_list->data(size, Qt::ToolTipRole).toString(), r.reason);
+}
+
 void tst_Scheduler::untypedRowIsSavedWithoutABareDot_data()
 {
     QTest::addColumn<int>("way");
@@ -467,29 +565,55 @@ void tst_Scheduler::destinationThatIsNoFolderFailsTheRow()
 void tst_Scheduler::fullDiskFailsTheRowAndKeepsTheOldFile_data()
 {
     QTest::addColumn<int>("way");
-    QTest::newRow("way 1") << 1;
-    QTest::newRow("way 2") << 2;
+    QTest::addColumn<bool>("realDisk");
+    QTest::addColumn<QString>("reason");
+    for (const int way : {1, 2}) {
+        QTest::addRow("way %d, a small file system fills up: disk full?", way)
+            << way << true << "disk full";
+        QTest::addRow("way %d, writes refused past a size: cannot write?", way)
+            << way << false << "cannot write the file: ";
+    }
 }
 
 void tst_Scheduler::fullDiskFailsTheRowAndKeepsTheOldFile()
 {
     QFETCH(int, way);
-    write(m_folder + "Doc.pdf", "precious");
+    QFETCH(bool, realDisk);
+    QFETCH(QString, reason);
+    QString folder = m_folder;
+    if (realDisk) {
+        folder = m_folder + "small/";
+        QDir().mkpath(folder);
+        if (::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, "size=512k") != 0) {
+            QSKIP("no permission to mount a small file system here");
+        }
+    }
+    const auto unmount = qScopeGuard([&] {
+        if (realDisk) {
+            ::umount2(QFile::encodeName(folder).constData(), MNT_DETACH);
+        }
+    });
+    write(folder + "Doc.pdf", "precious");
     m_scheduler->options.way = way;
     m_scheduler->options.duplicateMode = DuplicateMode::Cover;
-    add("/big/x.pdf?size=4000000");
-    // A file size limit makes every write past 256 KiB fail, as a full disk does.
-    ::signal(SIGXFSZ, SIG_IGN);
+    AddDownloadRow(*m_list, *m_program, m_site.url("/big/x.pdf?size=4000000").toString(), "Doc",
+                   "pdf", QString(), folder);
     rlimit before{};
     QVERIFY(::getrlimit(RLIMIT_FSIZE, &before) == 0);
-    rlimit small = before;
-    small.rlim_cur = 256 * 1024;
-    QVERIFY(::setrlimit(RLIMIT_FSIZE, &small) == 0);
+    if (!realDisk) {
+        // A file size limit makes every write past 256 KiB fail, as a full disk does.
+        ::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = before;
+        small.rlim_cur = 256 * 1024;
+        QVERIFY(::setrlimit(RLIMIT_FSIZE, &small) == 0);
+    }
     runAll();
     QVERIFY(::setrlimit(RLIMIT_FSIZE, &before) == 0);
-    QCOMPARE(m_list->at(0).state, DownloadState::Failed);
-    QCOMPARE(read(m_folder + "Doc.pdf"), QByteArray("precious"));
-    QCOMPARE(filesOnDisk(), QStringList{"Doc.pdf"}); // the temporary file is gone
+    const DownloadRow &r = m_list->at(0);
+    QCOMPARE(r.state, DownloadState::Failed);
+    QVERIFY2(r.reason.startsWith(reason), qPrintable(r.reason));
+    QCOMPARE(read(folder + "Doc.pdf"), QByteArray("precious"));
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"Doc.pdf"});
 }
 
 void tst_Scheduler::stopFailsRunningRows()
