@@ -50,6 +50,42 @@
         <source>B</source>
         <translation>B</translation>
     </message>
+    <message>
+        <source>Wait re-download</source>
+        <translation>Wait re-download</translation>
+    </message>
+    <message>
+        <source>download failed</source>
+        <translation>下载失败</translation>
+    </message>
+    <message>
+        <source>Download Cancel</source>
+        <translation>下载取消</translation>
+    </message>
+    <message>
+        <source>certificate not trusted</source>
+        <translation>证书不可信</translation>
+    </message>
+    <message>
+        <source>Bad proxy setting</source>
+        <translation>代理设置错误</translation>
+    </message>
+    <message>
+        <source>Already exists, skip</source>
+        <translation>已存在，跳过</translation>
+    </message>
+    <message>
+        <source>Big file, skipped</source>
+        <translation>大文件，跳过</translation>
+    </message>
+    <message>
+        <source>Can not replace</source>
+        <translation>无法替换</translation>
+    </message>
+    <message>
+        <source>unknow</source>
+        <translation>未知</translation>
+    </message>
 </context>
 <context>
     <name>harvly::FailureReason</name>
@@ -186,6 +222,13 @@
     </message>
 </context>
 <context>
+    <name>harvly::ParallelEngine</name>
+    <message>
+        <source>Downloaded:</source>
+        <translation>完成下载:</translation>
+    </message>
+</context>
+<context>
     <name>harvly::ResultListModel</name>
     <message>
         <source>Title</source>
@@ -206,6 +249,17 @@
     <message>
         <source>TYPE</source>
         <translation>类型</translation>
+    </message>
+</context>
+<context>
+    <name>harvly::SingleRequestEngine</name>
+    <message>
+        <source>downloading:</source>
+        <translation>正在下载:</translation>
+    </message>
+    <message>
+        <source>Downloaded</source>
+        <translation>完成下载:</translation>
     </message>
 </context>
 <context>

@@ -290,8 +290,8 @@ int RunDownloadCommand(const QStringList &args)
     for (int i = 0; i < list.size(); ++i) {
         const DownloadRow &r = list.at(i);
         allFinished = allFinished && r.state == DownloadState::Finished;
-        out << stateWord(r.state) << '\t' << r.type << '\t' << r.fileSize << '\t' << r.downloaded
-            << '\t' << r.percentage << '\t' << r.localFile() << '\t'
+        out << stateWord(r.state) << '\t' << r.type << '\t' << r.fileSizeText() << '\t'
+            << r.downloadedText() << '\t' << r.percentageText() << '\t' << r.localFile() << '\t'
             << QString::number(seconds.value(r.id), 'f', 3) << '\t' << r.key << '\t' << r.reason
             << '\n';
     }

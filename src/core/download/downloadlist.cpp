@@ -21,6 +21,75 @@ QString DownloadRow::localFile() const
     return type.isEmpty() ? savePath + text : savePath + text + QLatin1Char('.') + type;
 }
 
+void DownloadRow::clearProgress()
+{
+    fileSize = -1;
+    sizeUnknown = false;
+    downloaded = -1;
+    percentage.reset();
+    note = RowNote::None;
+    reason.clear();
+}
+
+namespace {
+
+bool showsInFileSize(RowNote note)
+{
+    return note != RowNote::None && note != RowNote::AlreadyExists &&
+           note != RowNote::BigFileSkipped && note != RowNote::CannotReplace;
+}
+
+QString number(qint64 n)
+{
+    return n < 0 ? QString() : QString::number(n);
+}
+
+} // namespace
+
+QString RowNoteText(RowNote note)
+{
+    // In the order of RowNote.
+    static const char *const texts[] = {
+        "",
+        QT_TRANSLATE_NOOP("harvly::DownloadListModel", "Wait re-download"),
+        QT_TRANSLATE_NOOP("harvly::DownloadListModel", "download failed"),
+        QT_TRANSLATE_NOOP("harvly::DownloadListModel", "Download Cancel"),
+        QT_TRANSLATE_NOOP("harvly::DownloadListModel", "certificate not trusted"),
+        QT_TRANSLATE_NOOP("harvly::DownloadListModel", "Bad proxy setting"),
+        QT_TRANSLATE_NOOP("harvly::DownloadListModel", "Already exists, skip"),
+        QT_TRANSLATE_NOOP("harvly::DownloadListModel", "Big file, skipped"),
+        QT_TRANSLATE_NOOP("harvly::DownloadListModel", "Can not replace"),
+    };
+    static_assert(std::size(texts) == size_t(RowNote::CannotReplace) + 1);
+    return note == RowNote::None ? QString()
+                                 : QCoreApplication::translate("harvly::DownloadListModel",
+                                                               texts[size_t(note)]);
+}
+
+QString DownloadRow::fileSizeText() const
+{
+    if (showsInFileSize(note)) {
+        return RowNoteText(note);
+    }
+    if (sizeUnknown) {
+        return QCoreApplication::translate("harvly::DownloadListModel", "unknow");
+    }
+    return number(fileSize);
+}
+
+QString DownloadRow::downloadedText() const
+{
+    return number(downloaded);
+}
+
+QString DownloadRow::percentageText() const
+{
+    if (note != RowNote::None && !showsInFileSize(note)) {
+        return RowNoteText(note);
+    }
+    return percentage ? QString::number(*percentage) + QLatin1Char('%') : QString();
+}
+
 DownloadListModel::DownloadListModel(QObject *parent) : QAbstractTableModel(parent) {}
 
 std::optional<quint64> DownloadListModel::add(const QString &key, const QString &text,
@@ -96,6 +165,17 @@ void DownloadListModel::removeIds(const QList<quint64> &ids)
     std::erase_if(m_rows, [&gone](const DownloadRow &r) { return gone.contains(r.id); });
     reindex();
     endResetModel();
+}
+
+void DownloadListModel::markSkipped(quint64 id, qint64 existingSize)
+{
+    update(id, [&](DownloadRow &r) {
+        r.clearProgress();
+        r.state = DownloadState::Finished;
+        r.fileSize = existingSize;
+        r.downloaded = existingSize;
+        r.note = RowNote::AlreadyExists;
+    });
 }
 
 void DownloadListModel::clear()
@@ -176,6 +256,18 @@ QVariant DownloadListModel::data(const QModelIndex &index, int role) const
     if (role == Qt::UserRole) {
         return int(r.state);
     }
+    if (role == SortRole) {
+        switch (c) {
+        case FileSize:
+            return r.fileSize;
+        case Downloaded:
+            return r.downloaded;
+        case Percentage:
+            return r.percentage.value_or(-1);
+        default:
+            return data(index, Qt::DisplayRole);
+        }
+    }
     if (role == Qt::ToolTipRole && !r.reason.isEmpty()) {
         // A failed row says why wherever the pointer rests on it.
         return c == Title ? r.key + QLatin1Char('\n') + r.reason : r.reason;
@@ -189,11 +281,11 @@ QVariant DownloadListModel::data(const QModelIndex &index, int role) const
     case Type:
         return r.type;
     case FileSize:
-        return r.fileSize;
+        return r.fileSizeText();
     case Downloaded:
-        return r.downloaded;
+        return r.downloadedText();
     case Percentage:
-        return r.percentage;
+        return r.percentageText();
     case SavePath:
         return r.savePath;
     case B:

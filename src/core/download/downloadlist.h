@@ -16,6 +16,20 @@ enum class DownloadState { Waiting = 1, Downloading = 2, Finished = 3, Failed = 
 bool IsPageType(const QString &type);
 bool IsPageOrXmlType(const QString &type);
 
+// A text a row shows in place of a number, after what happened to it. The first group
+// shows in the FileSize column, the second in the percentage column.
+enum class RowNote {
+    None,
+    WaitReDownload,  // sent back while the engine was busy
+    DownloadFailed,
+    DownloadCancel,
+    CertificateNotTrusted,
+    BadProxySetting,
+    AlreadyExists,   // "Skip" met an existing file
+    BigFileSkipped,  // over the size ceiling
+    CannotReplace,   // the old file could not be replaced
+};
+
 // One download job.
 struct DownloadRow {
     quint64 id = 0; // stable while the row lives; flows find their row by it
@@ -24,9 +38,11 @@ struct DownloadRow {
     QString tag;    // referer
     DownloadState state = DownloadState::Waiting;
     QString type;
-    QString fileSize;
-    QString downloaded;
-    QString percentage;
+    qint64 fileSize = -1;   // bytes; -1 while unknown
+    bool sizeUnknown = false; // the answer announced no size (shown as such until the end)
+    qint64 downloaded = -1; // bytes written; -1 before any
+    std::optional<int> percentage;
+    RowNote note = RowNote::None;
     QString savePath;
     QString b; // "Y" when queued as a web page
     QString reason; // why the row failed; empty unless it did
@@ -35,9 +51,20 @@ struct DownloadRow {
     QString localFile() const;
     bool neverAttempted() const
     {
-        return fileSize.isEmpty() && downloaded.isEmpty() && percentage.isEmpty();
+        return fileSize < 0 && downloaded < 0 && !percentage && note == RowNote::None &&
+               !sizeUnknown;
     }
+    bool complete() const { return percentage == 100; }
+    // Forgets the figures and the note of an earlier attempt.
+    void clearProgress();
+    // The texts of the three figure columns, as the list shows them.
+    QString fileSizeText() const;
+    QString downloadedText() const;
+    QString percentageText() const;
 };
+
+// The text of a note in the running build's language.
+QString RowNoteText(RowNote note);
 
 // The download window's list: the download manager's only job store. Rows are found by id
 // or key and changed through this model only, never edited in place by the user.
@@ -48,6 +75,8 @@ class DownloadListModel final : public QAbstractTableModel
 
 public:
     enum Column { Title, Type, FileSize, Downloaded, Percentage, SavePath, B, ColumnCount };
+    // The raw value of a cell for sorting: numbers for the figure columns, else the text.
+    static constexpr int SortRole = Qt::UserRole + 1;
 
     explicit DownloadListModel(QObject *parent = nullptr);
 
@@ -64,6 +93,8 @@ public:
     // Changes a row by id; false when the row is gone (a removed row is never written).
     bool update(quint64 id, const std::function<void(DownloadRow &)> &change);
     void removeIds(const QList<quint64> &ids);
+    // "Skip" met a file of the row's name: the row is done, showing that file's size.
+    void markSkipped(quint64 id, qint64 existingSize);
     void clear();
 
     int countState(DownloadState s) const;

@@ -25,9 +25,7 @@ void requeue(DownloadListModel &list, quint64 id, bool alwaysNewType)
         if (alwaysNewType || IsPageType(r.type)) {
             r.type = QStringLiteral("xxx");
         }
-        r.fileSize.clear();
-        r.downloaded.clear();
-        r.percentage.clear();
+        r.clearProgress();
     });
     QFile::remove(list.find(id)->localFile());
 }

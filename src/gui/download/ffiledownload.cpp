@@ -491,8 +491,7 @@ void fFileDownload::ListView3_ItemClick(const QModelIndex &index)
 
 bool fFileDownload::downloadsRunning() const
 {
-    return m_scheduler->timerDownEnabled() || m_scheduler->InetBusy() ||
-           m_scheduler->runningSlots() > 0;
+    return m_scheduler->timerDownEnabled() || m_scheduler->transferring();
 }
 
 DuplicateMode fFileDownload::duplicateMode() const

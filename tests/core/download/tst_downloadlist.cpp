@@ -39,21 +39,23 @@ void tst_DownloadList::countsOfAMixedList()
 {
     DownloadListModel list;
     const auto set = [&list](const QString &key, DownloadState state, const QString &type,
-                             const QString &size, const QString &percentage) {
+                             qint64 size, std::optional<int> percentage, RowNote note) {
         const quint64 id = *list.add(key, key, type, "/f/", "");
         list.update(id, [&](DownloadRow &r) {
             r.state = state;
             r.fileSize = size;
             r.percentage = percentage;
+            r.note = note;
         });
     };
-    set("waiting", DownloadState::Waiting, "pdf", "", "");
-    set("running", DownloadState::Downloading, "pdf", "", "");
-    set("done", DownloadState::Finished, "pdf", "1000", "100%");
-    set("skipped", DownloadState::Finished, "pdf", "", "Already exists, skip");
-    set("page", DownloadState::Finished, "htm", "300", "100%");
-    set("failed", DownloadState::Failed, "pdf", "download failed", "");
-    set("failed page", DownloadState::Failed, "HTML", "", "");
+    const RowNote none = RowNote::None;
+    set("waiting", DownloadState::Waiting, "pdf", -1, {}, none);
+    set("running", DownloadState::Downloading, "pdf", -1, {}, none);
+    set("done", DownloadState::Finished, "pdf", 1000, 100, none);
+    set("skipped", DownloadState::Finished, "pdf", -1, {}, RowNote::AlreadyExists);
+    set("page", DownloadState::Finished, "htm", 300, 100, none);
+    set("failed", DownloadState::Failed, "pdf", -1, {}, RowNote::DownloadFailed);
+    set("failed page", DownloadState::Failed, "HTML", -1, {}, none);
     QCOMPARE(list.ListCountsText(), QString("Sum:7|Downloading：1|Waitting:1|Completed:3|Err:2"));
     QCOMPARE(list.StatisticsNotDownloadItemNumbers(), 3); // waiting, running, failed page
     QCOMPARE(list.CountErrorItems(), 3);                  // page, failed, failed page once
@@ -80,9 +82,9 @@ void tst_DownloadList::rowsAreFoundByIdNotPosition()
     const quint64 b = *list.add("b", "b", "", "/", "");
     list.removeIds({a});
     QCOMPARE(list.rowOf(b), 0);
-    QVERIFY(!list.update(a, [](DownloadRow &r) { r.percentage = "50%"; }));
-    QVERIFY(list.update(b, [](DownloadRow &r) { r.percentage = "50%"; }));
-    QCOMPARE(list.at(0).percentage, QString("50%"));
+    QVERIFY(!list.update(a, [](DownloadRow &r) { r.percentage = 50; }));
+    QVERIFY(list.update(b, [](DownloadRow &r) { r.percentage = 50; }));
+    QCOMPARE(list.at(0).percentageText(), QString("50%"));
     QVERIFY(list.add("a", "a again", "", "/", "").has_value()); // the key is free again
 }
 
