@@ -15,6 +15,37 @@
         <source>Folder Settings Error！</source>
         <translation>文件夹设置错误！</translation>
     </message>
+    <message>
+        <source>Minute</source>
+        <translation>分</translation>
+    </message>
+    <message>
+        <source>Sec</source>
+        <translation>秒</translation>
+    </message>
+</context>
+<context>
+    <name>harvly::ArticleAnalysis</name>
+    <message>
+        <source>success</source>
+        <translation>成功</translation>
+    </message>
+    <message>
+        <source>Failure</source>
+        <translation>分析失败</translation>
+    </message>
+    <message>
+        <source>Analysising :%1,Please wait ...</source>
+        <translation>正在分析第%1个，请稍候 ...</translation>
+    </message>
+    <message>
+        <source>Analysising:%1,Please wait ...</source>
+        <translation>正在分析第%1个，请稍候 ...</translation>
+    </message>
+    <message>
+        <source>Analysis failed! Probably because the analysis too fast, not so much continuous analysis article!</source>
+        <translation>分析失败！可能因为分析速度太快，不能连续分析那么多文章！</translation>
+    </message>
 </context>
 <context>
     <name>harvly::DownloadListModel</name>

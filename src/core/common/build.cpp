@@ -39,6 +39,8 @@ Build Build::chinese()
     b.unknownWindowsFamily = QStringLiteral("未知系统 ");
     b.alternativeAddressKeys = true;
     b.fileSizeCeiling = true;
+    b.xmlCountsAsPage = true;
+    b.typeFromDisposition = true;
     return b;
 }
 

@@ -25,6 +25,8 @@ struct Build {
     QString unknownWindowsFamily;     // edition prefix for an unknown Windows 6.x minor
     bool alternativeAddressKeys = false; // a download key may hold "|"-separated addresses
     bool fileSizeCeiling = false;        // downloads above a stored size in MB are skipped
+    bool xmlCountsAsPage = false;        // an "xml" answer is a page (login, re-download)
+    bool typeFromDisposition = false;    // the type also from the suggested name or a charset
 
     QString versionText() const;
     bool isChinese() const { return language == Language::Chinese; }

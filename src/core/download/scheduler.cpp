@@ -219,8 +219,7 @@ bool DownloadScheduler::endOfDownload(quint64 rowId)
     if (!row) {
         return false;
     }
-    // The Chinese build takes xml answers for pages too.
-    const bool page = m_build.isChinese() ? IsPageOrXmlType(row->type) : IsPageType(row->type);
+    const bool page = m_build.xmlCountsAsPage ? IsPageOrXmlType(row->type) : IsPageType(row->type);
     if (options.voicePrompts) {
         if (page) {
             m_host.playSound(101);

@@ -237,11 +237,11 @@ QString SingleRequestEngine::derivedType(const QNetworkReply &reply) const
     const QString mime = contentType.section(QLatin1Char(';'), 0, 0).trimmed();
     QString derived;
     ContentTypeToExtension(mime, &derived, m_context.build);
-    if (!m_context.build.isChinese()) {
+    if (!m_context.build.typeFromDisposition) {
         return derived;
     }
-    // The Chinese build looks further: the whole type's word, the name the server suggests,
-    // and a charset for a page.
+    // A build may look further: the whole type's word, the name the server suggests, and a
+    // charset for a page.
     derived = ContentTypeToExtension(mime, nullptr, m_context.build);
     if (derived.isEmpty()) {
         const QString disposition = QString::fromUtf8(reply.rawHeader("Content-Disposition"));

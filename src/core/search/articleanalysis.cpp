@@ -46,21 +46,18 @@ ArticleAnalysis::ArticleAnalysis(ResultListModel &list, QNetworkAccessManager &n
 
 QString ArticleAnalysis::successText() const
 {
-    return m_build.isChinese() ? QStringLiteral("成功") : QStringLiteral("success");
+    return tr("success");
 }
 
 QString ArticleAnalysis::failureText() const
 {
-    return m_build.isChinese() ? QStringLiteral("分析失败") : QStringLiteral("Failure");
+    return tr("Failure");
 }
 
 QString ArticleAnalysis::progressText(int index, bool downloadPdf) const
 {
-    if (m_build.isChinese()) {
-        return QStringLiteral("正在分析第%1个，请稍候 ...").arg(index);
-    }
-    return (downloadPdf ? QStringLiteral("Analysising :") : QStringLiteral("Analysising:")) +
-           QString::number(index) + QStringLiteral(",Please wait ...");
+    return (downloadPdf ? tr("Analysising :%1,Please wait ...") : tr("Analysising:%1,Please wait ..."))
+        .arg(index);
 }
 
 QCoro::Task<> ArticleAnalysis::pause()
@@ -94,10 +91,8 @@ void ArticleAnalysis::AnalysisOfSuccessfulMonitoring(bool showPrompt)
         m_host.clearBrowserCache();
         if (showPrompt) {
             m_host.tellAnalysisFailed(
-                m_build.isChinese()
-                    ? QStringLiteral("分析失败！可能因为分析速度太快，不能连续分析那么多文章！")
-                    : QStringLiteral("Analysis failed! Probably because the analysis too fast, not "
-                                     "so much continuous analysis article!"));
+                tr("Analysis failed! Probably because the analysis too fast, not so much "
+                   "continuous analysis article!"));
         }
     }
 }

@@ -1,11 +1,14 @@
 #include "searchlayout.h"
 
+#include <QCoreApplication>
+
 namespace harvly {
 
 QString FormattingTime(int seconds, const Build &build)
 {
-    const QString minute = build.isChinese() ? QStringLiteral("分") : QStringLiteral("Minute");
-    const QString sec = build.isChinese() ? QStringLiteral("秒") : QStringLiteral("Sec");
+    Q_UNUSED(build)
+    const QString minute = QCoreApplication::translate("harvly", "Minute");
+    const QString sec = QCoreApplication::translate("harvly", "Sec");
     if (seconds > 59) {
         return QString::number(seconds / 60) + minute + QString::number(seconds % 60) + sec;
     }

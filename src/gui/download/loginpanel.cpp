@@ -123,17 +123,14 @@ bool LoginPanel::validate(bool showMessages)
 {
     if (m_url->text().trimmed().isEmpty()) {
         if (showMessages) {
-            tellError(m_build.isChinese() ? QStringLiteral("必须先设置登录网址！")
-                                          : tr("You must set the Login URL!"));
+            tellError(tr("You must set the Login URL!"));
         }
         return false;
     }
     if (m_byAccount->isChecked() &&
         (m_account->text().trimmed().isEmpty() || m_password->text().trimmed().isEmpty())) {
         if (showMessages) {
-            tellError(m_build.isChinese()
-                          ? QStringLiteral("帐号登录,必须先设置登录帐号和登录密码！")
-                          : tr("Account login, you must first set the login account and password！"));
+            tellError(tr("Account login, you must first set the login account and password！"));
         }
         return false;
     }

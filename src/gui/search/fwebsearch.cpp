@@ -523,9 +523,7 @@ bool fWebSearch::refuseWhileAnalysing()
     if (m_analysis->AnalysisStopped) {
         return false;
     }
-    prompts.tell(m_program.build().isChinese() ? QStringLiteral("正在分析，不能清除！")
-                                               : tr("Being analyzed, it can not be removed!"),
-                 true);
+    prompts.tell(tr("Being analyzed, it can not be removed!"), true);
     return true;
 }
 
@@ -638,9 +636,7 @@ void fWebSearch::Command7_Click()
         return;
     }
     const QString kb = QLocale(QLocale::English).toString(QFileInfo(file).size() / 1024.0, 'f', 1);
-    prompts.tell((chinese ? QStringLiteral("保存文件完毕：") : tr("Save the file is complete:")) + kb +
-                     QStringLiteral("KB"),
-                 false);
+    prompts.tell(tr("Save the file is complete:") + kb + QStringLiteral("KB"), false);
 }
 
 QCoro::Task<> fWebSearch::Command2_Click()
@@ -649,9 +645,7 @@ QCoro::Task<> fWebSearch::Command2_Click()
         co_return;
     }
     if (m_results->size() == 0) {
-        prompts.tell(m_program.build().isChinese() ? QStringLiteral("列表没有数据哦！")
-                                                   : tr("No data Oh!"),
-                     false);
+        prompts.tell(tr("No data Oh!"), false);
     } else if (selectedIds().isEmpty()) {
         QCoro::Task<> pass = runAnalysisPass(AnalysisPass::All);
         co_await pass;

@@ -3,6 +3,7 @@
 #include "download/handover.h"
 #include "download/scheduler.h"
 #include "download/singlerequestengine.h"
+#include "support/chinesetexts.h"
 #include "download/schedulerhost.h"
 #include "common/signalwait.h"
 #include "http/sessionnetwork.h"
@@ -17,7 +18,6 @@
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTranslator>
 
 #include <csignal>
 #include <sys/mount.h>
@@ -777,10 +777,8 @@ void tst_Engines::chineseEngine()
     QFETCH(QString, fileSize);
     QFETCH(QString, percentage);
     QFETCH(QStringList, files);
-    QTranslator chineseTexts; // the texts the Chinese program shows
-    QVERIFY(chineseTexts.load(QStringLiteral(HARVLY_ZH_QM)));
-    QCoreApplication::installTranslator(&chineseTexts);
-    const auto restore = qScopeGuard([&] { QCoreApplication::removeTranslator(&chineseTexts); });
+    const ChineseTexts texts;
+    QVERIFY(texts.loaded());
     m_scheduler = std::make_unique<DownloadScheduler>(*m_list, m_program->network(), *m_host,
                                                       Build::chinese());
     m_scheduler->setClock([this] { return m_now; });

@@ -3,6 +3,7 @@
 #include "download/handover.h"
 #include "search/articleanalysis.h"
 #include "search/resultlist.h"
+#include "support/chinesetexts.h"
 #include "testsite.h"
 
 #include <QCoro/QCoroTask>
@@ -307,6 +308,8 @@ void tst_Analysis::onePassAtATimeDelayIncluded()
 
 void tst_Analysis::chineseStateTexts()
 {
+    const ChineseTexts texts;
+    QVERIFY(texts.loaded());
     ArticleAnalysis chinese(*m_results, m_network, *m_host, Build::chinese());
     chinese.setSecond(5ms);
     addRow("甲", "/docview/15?src=pq1", "pdf", "PQ1");

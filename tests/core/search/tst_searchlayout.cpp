@@ -1,4 +1,5 @@
 #include "search/searchlayout.h"
+#include "support/chinesetexts.h"
 
 #include <QTest>
 
@@ -36,6 +37,10 @@ void tst_SearchLayout::formattingTime()
     QFETCH(int, seconds);
     QFETCH(bool, chinese);
     QFETCH(QString, text);
+    std::optional<ChineseTexts> texts;
+    if (chinese) {
+        QVERIFY(texts.emplace().loaded());
+    }
     QCOMPARE(FormattingTime(seconds, chinese ? Build::chinese() : Build::english()), text);
 }
 
