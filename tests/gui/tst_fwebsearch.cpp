@@ -107,10 +107,10 @@ void tst_fWebSearch::closingSavesTheDelayAndShowsTheCover()
     m_window->close();
     QVERIFY(cover.isVisible());
     QVERIFY(m_window->StopAddAllPages);
-    QCOMPARE(m_program->settings().text(Setting::SearchTimeInterval), QString("125"));
+    QCOMPARE(m_program->settings().get(Keys::SearchTimeInterval), QString("125"));
 
     // Opened again, the window reads the stored delay back.
-    m_program->settings().setInteger(Setting::PromptedSavePathWhenExtractInfo, 0);
+    m_program->settings().set(Keys::PromptedSavePathWhenExtractInfo, 0);
     QTRY_VERIFY(!m_window);
     m_window = m_workspace->searchWindow();
     QCOMPARE(m_window->findChild<QComboBox *>("Combo1")->currentText(), QString("125"));

@@ -48,7 +48,7 @@ void tst_GuiCommon::windowPlacementRoundTrip()
     w.setObjectName("fFileDownload");
     w.setGeometry(40, 60, 700, 500);
     SaveFormPosition(&w, settings);
-    QCOMPARE(settings.integer(Setting::FormWidth, "fFileDownload"), 700 * 15);
+    QCOMPARE(settings.get(Keys::FormWidth, "fFileDownload"), 700 * 15);
 
     QWidget again;
     again.setObjectName("fFileDownload");
@@ -60,7 +60,7 @@ void tst_GuiCommon::windowPlacementRoundTrip()
 void tst_GuiCommon::windowOnAnotherScreenOpensMaximised()
 {
     Settings settings(Build::english(), m_dir.filePath("other.ini"));
-    settings.setText(Setting::FormResolution, "1*1", "fFileDownload");
+    settings.set(Keys::FormResolution, "1*1", "fFileDownload");
     QWidget w;
     w.setObjectName("fFileDownload");
     LoadFormPosition(&w, settings);

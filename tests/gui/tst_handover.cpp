@@ -103,7 +103,7 @@ void tst_HandOver::init()
     m_program->siteAddress = m_site.url().toString();
     m_program->promptSavePath = 0;
     m_program->downloadSaveFolder = m_dir.filePath("dl") + "/";
-    m_program->settings().setInteger(Setting::PromptedSavePathWhenExtractInfo, 0);
+    m_program->settings().set(Keys::PromptedSavePathWhenExtractInfo, 0);
     m_workspace = std::make_unique<Workspace>(*m_program, m_dir.filePath("browser"));
     m_window = m_workspace->searchWindow();
     m_window->setHarvestTiming({10s, 50ms, 3s});
@@ -272,9 +272,9 @@ void tst_HandOver::savePageSource()
 
 void tst_HandOver::downloadWindowLoadAndClose()
 {
-    m_program->settings().setText(Setting::DuplicateFileNameSetting, "Cover");
-    m_program->settings().setInteger(Setting::DownloadMode, 2);
-    m_program->settings().setInteger(Setting::Thread, 4);
+    m_program->settings().set(Keys::DuplicateFileNameSetting, DuplicateMode::Cover);
+    m_program->settings().set(Keys::DownloadMode, 2);
+    m_program->settings().set(Keys::Thread, 4);
     fFileDownload *w = m_workspace->downloadWindow();
     QCOMPARE(w->windowTitle(), QString("Files Download-Harvly Retrieving Download Manager"));
     QVERIFY(w->findChild<QRadioButton *>("Option2")->isChecked());
@@ -286,8 +286,8 @@ void tst_HandOver::downloadWindowLoadAndClose()
              QString("Sum:0|Downloading：0|Waitting:0|Completed:0|Err:0"));
     w->findChild<QRadioButton *>("Option1")->setChecked(true);
     w->close(); // nothing pending: no question
-    QCOMPARE(m_program->settings().text(Setting::DuplicateFileNameSetting), QString("Skip"));
-    QCOMPARE(m_program->settings().integer(Setting::Thread), 4);
+    QCOMPARE(m_program->settings().get(Keys::DuplicateFileNameSetting), DuplicateMode::Skip);
+    QCOMPARE(m_program->settings().get(Keys::Thread), 4);
     QTRY_VERIFY(!m_workspace->loadedDownloadWindow());
 }
 
@@ -513,7 +513,7 @@ void tst_HandOver::clickOnAFailedRowSaysWhy()
 
 void tst_HandOver::startSwitchAndDownload()
 {
-    m_program->settings().setInteger(Setting::DownloadMode, 1);
+    m_program->settings().set(Keys::DownloadMode, 1);
     fFileDownload *w = m_workspace->downloadWindow();
     auto *way = w->findChild<QLabel *>("Label7");
     auto *threads = w->findChild<QComboBox *>("Combo1");

@@ -86,7 +86,7 @@ void tst_Harvesting::init()
         build, std::make_unique<Settings>(build, m_dir.filePath("settings.ini")));
     m_program->siteAddress = m_site.url().toString();
     m_program->promptSavePath = 0;
-    m_program->settings().setInteger(Setting::PromptedSavePathWhenExtractInfo, 0);
+    m_program->settings().set(Keys::PromptedSavePathWhenExtractInfo, 0);
     m_workspace = std::make_unique<Workspace>(*m_program, m_dir.filePath("browser"));
     m_window = m_workspace->searchWindow();
     m_window->setHarvestTiming({10s, 50ms, 3s});
@@ -203,7 +203,7 @@ void tst_Harvesting::cancelKeepsThePreviousFolder()
 {
     m_program->promptSavePath = 1;
     m_program->downloadSaveFolder = "/before/";
-    const QString stored = m_program->settings().text(Setting::SavePathOfDownloadFile);
+    const QString stored = m_program->settings().get(Keys::SavePathOfDownloadFile);
     QVERIFY(open("/search?q=a&layout=1"));
     answerDialog(false, m_dir.filePath("never"));
     QCoro::waitFor(m_window->Command9_Click());
@@ -212,7 +212,7 @@ void tst_Harvesting::cancelKeepsThePreviousFolder()
     QCOMPARE(m_window->results().size(), 9); // harvesting goes on
     QCOMPARE(m_window->results().at(0).savePath, QString("/before/"));
     QVERIFY(!QDir(m_dir.filePath("never")).exists());
-    QCOMPARE(m_program->settings().text(Setting::SavePathOfDownloadFile), stored);
+    QCOMPARE(m_program->settings().get(Keys::SavePathOfDownloadFile), stored);
 }
 
 void tst_Harvesting::okCreatesStoresAndRemembersTheFolder()
@@ -229,7 +229,7 @@ void tst_Harvesting::okCreatesStoresAndRemembersTheFolder()
     }
     const QString made = m_dir.filePath("ab/c");
     QVERIFY(QFileInfo(made).isDir());
-    QCOMPARE(m_program->settings().text(Setting::SavePathOfDownloadFile), made + "/");
+    QCOMPARE(m_program->settings().get(Keys::SavePathOfDownloadFile), made + "/");
     QCOMPARE(m_program->downloadSaveFolder, made + "/");
     QVERIFY(m_program->useOriginalFileName);
     QVERIFY(!m_program->savePathDialogCancelled);

@@ -41,6 +41,7 @@ Build Build::chinese()
     b.fileSizeCeiling = true;
     b.xmlCountsAsPage = true;
     b.typeFromDisposition = true;
+    b.ownSettingKeys = true;
     return b;
 }
 

@@ -27,6 +27,7 @@ struct Build {
     bool fileSizeCeiling = false;        // downloads above a stored size in MB are skipped
     bool xmlCountsAsPage = false;        // an "xml" answer is a page (login, re-download)
     bool typeFromDisposition = false;    // the type also from the suggested name or a charset
+    bool ownSettingKeys = false;         // a few settings kept under sections of its own
 
     QString versionText() const;
     bool isChinese() const { return language == Language::Chinese; }

@@ -13,14 +13,14 @@ FormPlacement LoadFormPosition(const Settings &settings, const QString &formName
                                QSize screenPixels)
 {
     FormPlacement p;
-    if (settings.text(Setting::FormResolution, formName) != GetScreenResolution(screenPixels)) {
+    if (settings.get(Keys::FormResolution, formName) != GetScreenResolution(screenPixels)) {
         p.maximised = true;
         return p;
     }
-    const int top = qMax(0, settings.integer(Setting::FormTop, formName));
-    const int left = qMax(0, settings.integer(Setting::FormLeft, formName));
-    const int width = qMax(4000, settings.integer(Setting::FormWidth, formName));
-    const int height = qMax(3000, settings.integer(Setting::FormHeight, formName));
+    const int top = qMax(0, settings.get(Keys::FormTop, formName));
+    const int left = qMax(0, settings.get(Keys::FormLeft, formName));
+    const int width = qMax(4000, settings.get(Keys::FormWidth, formName));
+    const int height = qMax(3000, settings.get(Keys::FormHeight, formName));
     p.twips = QRect(left, top, width, height);
     return p;
 }
@@ -29,14 +29,14 @@ void SaveFormPosition(Settings &settings, const QString &formName, const FormPla
                       QSize screenPixels)
 {
     if (placement.maximised) {
-        settings.setText(Setting::FormResolution, QStringLiteral("0*0"), formName);
+        settings.set(Keys::FormResolution, QStringLiteral("0*0"), formName);
         return;
     }
-    settings.setText(Setting::FormResolution, GetScreenResolution(screenPixels), formName);
-    settings.setInteger(Setting::FormTop, placement.twips.top(), formName);
-    settings.setInteger(Setting::FormLeft, placement.twips.left(), formName);
-    settings.setInteger(Setting::FormWidth, placement.twips.width(), formName);
-    settings.setInteger(Setting::FormHeight, placement.twips.height(), formName);
+    settings.set(Keys::FormResolution, GetScreenResolution(screenPixels), formName);
+    settings.set(Keys::FormTop, placement.twips.top(), formName);
+    settings.set(Keys::FormLeft, placement.twips.left(), formName);
+    settings.set(Keys::FormWidth, placement.twips.width(), formName);
+    settings.set(Keys::FormHeight, placement.twips.height(), formName);
 }
 
 } // namespace harvly

@@ -99,7 +99,7 @@ Settings::~Settings() = default;
 
 SettingEntry Settings::entry(Setting id) const
 {
-    return m_build.isChinese() ? chineseEntry(id) : englishEntry(id);
+    return m_build.ownSettingKeys ? chineseEntry(id) : englishEntry(id);
 }
 
 QString Settings::path(const SettingEntry &e, const QString &section) const
@@ -120,23 +120,38 @@ QVariant Settings::raw(Setting id, const QString &section) const
     return v;
 }
 
-QString Settings::text(Setting id, const QString &section) const
+QString Settings::storedText(Setting id, const QString &section) const
 {
     return raw(id, section).toString();
 }
 
-int Settings::integer(Setting id, const QString &section) const
+template <>
+QString Settings::get(SettingKey<QString> key, const QString &section) const
 {
-    bool ok = false;
-    const int v = raw(id, section).toString().trimmed().toInt(&ok);
-    return ok ? v : entry(id).defaultValue.toInt();
+    return storedText(key.id, section);
 }
 
-double Settings::number(Setting id, const QString &section) const
+template <>
+int Settings::get(SettingKey<int> key, const QString &section) const
 {
     bool ok = false;
-    const double v = raw(id, section).toString().trimmed().toDouble(&ok);
-    return ok ? v : entry(id).defaultValue.toDouble();
+    const int v = storedText(key.id, section).trimmed().toInt(&ok);
+    return ok ? v : entry(key.id).defaultValue.toInt();
+}
+
+template <>
+double Settings::get(SettingKey<double> key, const QString &section) const
+{
+    bool ok = false;
+    const double v = storedText(key.id, section).trimmed().toDouble(&ok);
+    return ok ? v : entry(key.id).defaultValue.toDouble();
+}
+
+template <>
+DuplicateMode Settings::get(SettingKey<DuplicateMode> key, const QString &section) const
+{
+    // Stored as the option's caption of the build that wrote it.
+    return DuplicateModeFromText(storedText(key.id, section), m_build);
 }
 
 void Settings::write(Setting id, const QString &value, const QString &section)
@@ -147,19 +162,29 @@ void Settings::write(Setting id, const QString &value, const QString &section)
     }
 }
 
-void Settings::setText(Setting id, const QString &value, const QString &section)
+template <>
+void Settings::set(SettingKey<QString> key, const QString &value, const QString &section)
 {
-    write(id, value, section);
+    write(key.id, value, section);
 }
 
-void Settings::setInteger(Setting id, int value, const QString &section)
+template <>
+void Settings::set(SettingKey<int> key, const int &value, const QString &section)
 {
-    write(id, QString::number(value), section);
+    write(key.id, QString::number(value), section);
 }
 
-void Settings::setNumber(Setting id, double value, const QString &section)
+template <>
+void Settings::set(SettingKey<double> key, const double &value, const QString &section)
 {
-    write(id, QString::number(value, 'g', 7), section);
+    write(key.id, QString::number(value, 'g', 7), section);
+}
+
+template <>
+void Settings::set(SettingKey<DuplicateMode> key, const DuplicateMode &value,
+                   const QString &section)
+{
+    write(key.id, DuplicateModeText(value, m_build), section);
 }
 
 void Settings::sync()

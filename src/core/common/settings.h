@@ -1,12 +1,14 @@
 #pragma once
 
 #include "build.h"
+#include "duplicatemode.h"
 
 #include <QSettings>
 #include <QString>
 #include <QVariant>
 
 #include <memory>
+#include <type_traits>
 
 namespace harvly {
 
@@ -39,8 +41,41 @@ enum class Setting {
 struct SettingEntry {
     QString section;
     QString key;
-    QVariant defaultValue; // QString, int or double: also the type the value is read as
+    QVariant defaultValue; // as stored
 };
+
+// A setting and the type its value is read and written as.
+template <typename T>
+struct SettingKey {
+    Setting id;
+};
+
+// Each setting with its type, declared once; sections, keys and defaults are in settings.cpp.
+namespace Keys {
+inline constexpr SettingKey<QString> SavePathOfDownloadFile{Setting::SavePathOfDownloadFile};
+inline constexpr SettingKey<int> PromptedSavePathWhenExtractInfo{
+    Setting::PromptedSavePathWhenExtractInfo};
+inline constexpr SettingKey<QString> LastOpenedDirectory{Setting::LastOpenedDirectory};
+inline constexpr SettingKey<int> DownloadMode{Setting::DownloadMode};
+inline constexpr SettingKey<int> ProxyEffective{Setting::ProxyEffective};
+inline constexpr SettingKey<QString> ProxyURL{Setting::ProxyURL};
+inline constexpr SettingKey<QString> ProxyPort{Setting::ProxyPort};
+inline constexpr SettingKey<int> Thread{Setting::Thread};
+inline constexpr SettingKey<DuplicateMode> DuplicateFileNameSetting{
+    Setting::DuplicateFileNameSetting};
+inline constexpr SettingKey<QString> SearchTimeInterval{Setting::SearchTimeInterval};
+inline constexpr SettingKey<QString> SpeedLimitDelay{Setting::SpeedLimitDelay};
+inline constexpr SettingKey<QString> AnalysisOfDelay{Setting::AnalysisOfDelay};
+inline constexpr SettingKey<QString> FormResolution{Setting::FormResolution};
+inline constexpr SettingKey<int> FormTop{Setting::FormTop};
+inline constexpr SettingKey<int> FormLeft{Setting::FormLeft};
+inline constexpr SettingKey<int> FormWidth{Setting::FormWidth};
+inline constexpr SettingKey<int> FormHeight{Setting::FormHeight};
+inline constexpr SettingKey<QString> CopyMoveDestinationFolder{Setting::CopyMoveDestinationFolder};
+inline constexpr SettingKey<int> CopyMoveOpIndex{Setting::CopyMoveOpIndex};
+inline constexpr SettingKey<double> MaxFileSizeMegabytes{Setting::MaxFileSizeMegabytes};
+inline constexpr SettingKey<QString> SiteAddress{Setting::SiteAddress};
+} // namespace Keys
 
 // Named text values per application title, section and key. Reads fall back to the
 // entry's default when the value is missing or does not convert; nothing here ever fails
@@ -59,13 +94,14 @@ public:
     SettingEntry entry(Setting id) const;
     bool has(Setting id) const { return !entry(id).key.isEmpty(); }
 
-    QString text(Setting id, const QString &section = {}) const;
-    int integer(Setting id, const QString &section = {}) const;
-    double number(Setting id, const QString &section = {}) const;
-
-    void setText(Setting id, const QString &value, const QString &section = {});
-    void setInteger(Setting id, int value, const QString &section = {});
-    void setNumber(Setting id, double value, const QString &section = {});
+    // A value as its type reads it; a missing value, or one that does not convert, gives the
+    // default. section: the section to use instead of the declared one.
+    template <typename T>
+    T get(SettingKey<T> key, const QString &section = {}) const;
+    template <typename T>
+    void set(SettingKey<T> key, const std::type_identity_t<T> &value, const QString &section = {});
+    // The value as it is stored (the default when missing).
+    QString storedText(Setting id, const QString &section = {}) const;
 
     void sync();
     const Build &build() const { return m_build; }
@@ -78,6 +114,24 @@ private:
     Build m_build;
     std::unique_ptr<QSettings> m_store;
 };
+
+template <>
+QString Settings::get(SettingKey<QString> key, const QString &section) const;
+template <>
+int Settings::get(SettingKey<int> key, const QString &section) const;
+template <>
+double Settings::get(SettingKey<double> key, const QString &section) const;
+template <>
+DuplicateMode Settings::get(SettingKey<DuplicateMode> key, const QString &section) const;
+template <>
+void Settings::set(SettingKey<QString> key, const QString &value, const QString &section);
+template <>
+void Settings::set(SettingKey<int> key, const int &value, const QString &section);
+template <>
+void Settings::set(SettingKey<double> key, const double &value, const QString &section);
+template <>
+void Settings::set(SettingKey<DuplicateMode> key, const DuplicateMode &value,
+                   const QString &section);
 
 // The folder downloads go to until the user picks one.
 QString DefaultSaveFolder();

@@ -1,18 +1,10 @@
 #pragma once
 
-#include "common/build.h"
+#include "common/duplicatemode.h"
 
 #include <QString>
 
 namespace harvly {
-
-// What happens when a download's target file already exists.
-enum class DuplicateMode { Skip, Cover, Rename };
-
-// The mode a stored setting names, by the option captions of the build; anything else
-// renames.
-DuplicateMode DuplicateModeFromText(const QString &text, const Build &build);
-QString DuplicateModeText(DuplicateMode mode, const Build &build);
 
 // The target path for a download: folder + name + "." + type (no "." without a type). A
 // taken name (on disk, or reserved by a running transfer; "Cover" only minds the latter) gets the first free counter "[001]", "[002]", ... (counting on from a number already

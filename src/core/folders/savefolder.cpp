@@ -32,7 +32,7 @@ SaveFolderChoice ConfirmSaveFolder(const QString &text, QStringList &recent, con
     recent.append(folder.trimmed());
     choice.folder = IsPathSeparator(folder.back()) ? folder : folder + sep;
     choice.accepted = true;
-    settings.setText(Setting::SavePathOfDownloadFile, choice.folder);
+    settings.set(Keys::SavePathOfDownloadFile, choice.folder);
     SaveComboItemsToFile(recent, listFile);
     return choice;
 }

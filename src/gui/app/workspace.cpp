@@ -11,7 +11,7 @@ Workspace::Workspace(Program &program, const QString &browserStorage, QObject *p
     : QObject(parent), m_program(program),
       m_session(std::make_unique<BrowserSession>(browserStorage, program.network()))
 {
-    m_session->setDownloadFolder(program.settings().text(Setting::SavePathOfDownloadFile));
+    m_session->setDownloadFolder(program.settings().get(Keys::SavePathOfDownloadFile));
 }
 
 Workspace::~Workspace()

@@ -322,26 +322,26 @@ void fFileDownload::Form_Load()
     FitComboDropDownWidth(m_reDownload);
     m_reDownload->setCurrentIndex(0);
     Settings &s = m_program.settings();
-    const int mode = s.integer(Setting::DownloadMode);
+    const int mode = s.get(Keys::DownloadMode);
     m_way->setText(tr("Download Way:") + QString::number(mode));
     m_threads->setCurrentText(QStringLiteral("1"));
     if (mode == 1) {
         m_threads->setEnabled(false);
     } else {
         m_threads->setEnabled(true);
-        m_threads->setCurrentIndex(qBound(0, s.integer(Setting::Thread), m_threads->count() - 1));
+        m_threads->setCurrentIndex(qBound(0, s.get(Keys::Thread), m_threads->count() - 1));
     }
-    const QString same = s.text(Setting::DuplicateFileNameSetting).trimmed();
-    if (same == m_skip->text().trimmed()) {
+    switch (s.get(Keys::DuplicateFileNameSetting)) {
+    case DuplicateMode::Skip:
         m_skip->setChecked(true);
-    } else if (same == m_cover->text().trimmed()) {
+        break;
+    case DuplicateMode::Cover:
         m_cover->setChecked(true);
-    } else {
+        break;
+    case DuplicateMode::Rename:
         m_rename->setChecked(true);
+        break;
     }
-    proxyUrl = s.text(Setting::ProxyURL).trimmed();
-    proxyPort = s.text(Setting::ProxyPort).trimmed();
-    proxyEffective = s.integer(Setting::ProxyEffective) == 1;
     resize(1000, 650);
     LoadFormPosition(this, s);
     for (int i = 0; i <= 600; ++i) {
@@ -349,11 +349,11 @@ void fFileDownload::Form_Load()
     }
     m_interval->setCurrentIndex(0);
     m_scheduler->options.way = mode == 2 ? 2 : 1;
-    m_scheduler->options.proxyOn = proxyEffective;
-    m_scheduler->options.proxyHost = proxyUrl;
-    m_scheduler->options.proxyPort = proxyPort;
+    m_scheduler->options.proxyOn = s.get(Keys::ProxyEffective) == 1;
+    m_scheduler->options.proxyHost = s.get(Keys::ProxyURL).trimmed();
+    m_scheduler->options.proxyPort = s.get(Keys::ProxyPort).trimmed();
     if (m_program.build().fileSizeCeiling) {
-        m_scheduler->options.sizeCeilingMegabytes = s.number(Setting::MaxFileSizeMegabytes);
+        m_scheduler->options.sizeCeilingMegabytes = s.get(Keys::MaxFileSizeMegabytes);
     }
     syncOptions();
     m_timer1->start();
@@ -460,12 +460,6 @@ void fFileDownload::timerDownChanged(bool enabled)
     m_startAction->setEnabled(!enabled);
 }
 
-QString fFileDownload::duplicateFileNameSetting() const
-{
-    const QRadioButton *chosen = m_skip->isChecked() ? m_skip : m_cover->isChecked() ? m_cover : m_rename;
-    return chosen->text().trimmed();
-}
-
 void fFileDownload::Timer1_Timer()
 {
     syncOptions();
@@ -496,7 +490,9 @@ bool fFileDownload::downloadsRunning() const
 
 DuplicateMode fFileDownload::duplicateMode() const
 {
-    return DuplicateModeFromText(duplicateFileNameSetting(), m_program.build());
+    return m_skip->isChecked()    ? DuplicateMode::Skip
+           : m_cover->isChecked() ? DuplicateMode::Cover
+                                  : DuplicateMode::Rename;
 }
 
 void fFileDownload::menuCheckAndCorrectDiskFileType_Click()
@@ -541,7 +537,7 @@ void fFileDownload::changeEvent(QEvent *event)
 void fFileDownload::closeEvent(QCloseEvent *event)
 {
     Settings &s = m_program.settings();
-    s.setText(Setting::DuplicateFileNameSetting, duplicateFileNameSetting());
+    s.set(Keys::DuplicateFileNameSetting, duplicateMode());
     if (workPending() &&
         !askYesNo(tr("Downloading files or download is not completed, close the window to force it?"))) {
         event->ignore();
@@ -552,7 +548,7 @@ void fFileDownload::closeEvent(QCloseEvent *event)
     m_login->stopRefresh();
     m_scheduler->menuStopDownload();
     SaveFormPosition(this, s);
-    s.setInteger(Setting::Thread, m_threads->currentIndex());
+    s.set(Keys::Thread, m_threads->currentIndex());
     event->accept();
     MarkFormUnloaded(this);
     if (!IsFormLoaded(QStringLiteral("fWebSearch"))) {

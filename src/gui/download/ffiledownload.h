@@ -46,7 +46,6 @@ public:
     void Timer1_Timer();
     void ShowListCounts();
     // The choice of the same-name option buttons: "Skip", "Cover" or "Rename" (as captioned).
-    QString duplicateFileNameSetting() const;
 
     // How the window asks and tells; tests answer and listen themselves.
     std::function<bool(const QString &)> askYesNo;
@@ -58,11 +57,6 @@ public:
     void menuOpenFileCheckType_Click();
     bool downloadsRunning() const;
     DuplicateMode duplicateMode() const;
-
-    // The proxy the first download way uses, as read at load.
-    bool proxyEffective = false;
-    QString proxyUrl;
-    QString proxyPort;
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -84,7 +84,7 @@ void fSeleFileSavePath::Form_Load()
         m_title->setChecked(true);
     }
     LoadComboItemsFromFile(m_folder, m_listFile);
-    m_folder->setCurrentText(m_program.settings().text(Setting::SavePathOfDownloadFile));
+    m_folder->setCurrentText(m_program.settings().get(Keys::SavePathOfDownloadFile));
     FitComboDropDownWidth(m_folder);
 }
 

@@ -139,8 +139,8 @@ fWebSearch::fWebSearch(Workspace &workspace, QWidget *parent)
         m_delay->addItem(QString::number(s));
     }
     m_delay->setCurrentText(QStringLiteral("60"));
-    m_delay->setCurrentText(m_program.settings().text(Setting::SearchTimeInterval));
-    m_program.promptSavePath = m_program.settings().integer(Setting::PromptedSavePathWhenExtractInfo);
+    m_delay->setCurrentText(m_program.settings().get(Keys::SearchTimeInterval));
+    m_program.promptSavePath = m_program.settings().get(Keys::PromptedSavePathWhenExtractInfo);
     menuOpenProquestSearchHome_Click();
     m_analysis->AnalysisStopped = true;
 }
@@ -753,7 +753,7 @@ void fWebSearch::closeEvent(QCloseEvent *event)
     StopAddAllPages = true;
     m_analysis->AnalysisStopped = true;
     m_timer->stop();
-    m_program.settings().setText(Setting::SearchTimeInterval, m_delay->currentText());
+    m_program.settings().set(Keys::SearchTimeInterval, m_delay->currentText());
     event->accept();
     MarkFormUnloaded(this);
     if (!IsFormLoaded(QStringLiteral("fFileDownload"))) {

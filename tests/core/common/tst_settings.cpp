@@ -74,7 +74,7 @@ void tst_Settings::defaults()
     const SettingEntry e = settings.entry(Setting(id));
     QCOMPARE(e.section, section);
     QCOMPARE(e.key, key);
-    QCOMPARE(settings.text(Setting(id)), value);
+    QCOMPARE(settings.storedText(Setting(id)), value);
 }
 
 void tst_Settings::roundTripKeepsBuildsApart()
@@ -84,22 +84,24 @@ void tst_Settings::roundTripKeepsBuildsApart()
     {
         Settings english(Build::english(), en);
         Settings chinese(Build::chinese(), zh);
-        english.setText(Setting::SavePathOfDownloadFile, "/data/en/");
-        english.setInteger(Setting::Thread, 4);
-        english.setText(Setting::DuplicateFileNameSetting, "Skip");
-        chinese.setText(Setting::SavePathOfDownloadFile, "/数据/中/");
-        chinese.setInteger(Setting::Thread, 5);
-        chinese.setNumber(Setting::MaxFileSizeMegabytes, 2.5);
+        english.set(Keys::SavePathOfDownloadFile, "/data/en/");
+        english.set(Keys::Thread, 4);
+        english.set(Keys::DuplicateFileNameSetting, DuplicateMode::Skip);
+        chinese.set(Keys::SavePathOfDownloadFile, "/数据/中/");
+        chinese.set(Keys::Thread, 5);
+        chinese.set(Keys::MaxFileSizeMegabytes, 2.5);
     }
     Settings english(Build::english(), en);
     Settings chinese(Build::chinese(), zh);
-    QCOMPARE(english.text(Setting::SavePathOfDownloadFile), QString("/data/en/"));
-    QCOMPARE(english.integer(Setting::Thread), 4);
-    QCOMPARE(english.text(Setting::DuplicateFileNameSetting), QString("Skip"));
-    QCOMPARE(chinese.text(Setting::SavePathOfDownloadFile), QString("/数据/中/"));
-    QCOMPARE(chinese.integer(Setting::Thread), 5);
-    QCOMPARE(chinese.number(Setting::MaxFileSizeMegabytes), 2.5);
-    QCOMPARE(chinese.text(Setting::DuplicateFileNameSetting), QString("重命名"));
+    QCOMPARE(english.get(Keys::SavePathOfDownloadFile), QString("/data/en/"));
+    QCOMPARE(english.get(Keys::Thread), 4);
+    QCOMPARE(english.get(Keys::DuplicateFileNameSetting), DuplicateMode::Skip);
+    QCOMPARE(english.storedText(Setting::DuplicateFileNameSetting), QString("Skip")); // the word kept
+    QCOMPARE(chinese.get(Keys::SavePathOfDownloadFile), QString("/数据/中/"));
+    QCOMPARE(chinese.get(Keys::Thread), 5);
+    QCOMPARE(chinese.get(Keys::MaxFileSizeMegabytes), 2.5);
+    QCOMPARE(chinese.get(Keys::DuplicateFileNameSetting), DuplicateMode::Rename);
+    QCOMPARE(chinese.storedText(Setting::DuplicateFileNameSetting), QString("重命名"));
 }
 
 void tst_Settings::unreadableNumbersFallBack()
@@ -111,19 +113,19 @@ void tst_Settings::unreadableNumbersFallBack()
         f.write("[Set]\nDownloadMode=two\n[download]\nThread=\" 3 \"\n");
     }
     Settings settings(Build::english(), file);
-    QCOMPARE(settings.integer(Setting::DownloadMode), 1);
-    QCOMPARE(settings.integer(Setting::Thread), 3);
+    QCOMPARE(settings.get(Keys::DownloadMode), 1);
+    QCOMPARE(settings.get(Keys::Thread), 3);
 }
 
 void tst_Settings::settingOfTheOtherBuildIsIgnored()
 {
     Settings english(Build::english(), m_dir.filePath("other.ini"));
     QVERIFY(!english.has(Setting::MaxFileSizeMegabytes));
-    english.setNumber(Setting::MaxFileSizeMegabytes, 99);
+    english.set(Keys::MaxFileSizeMegabytes, 99);
     english.sync();
     QFile f(m_dir.filePath("other.ini"));
     QVERIFY(!f.exists() || (f.open(QIODevice::ReadOnly) && !f.readAll().contains("99")));
-    QCOMPARE(english.number(Setting::MaxFileSizeMegabytes), 0.0);
+    QCOMPARE(english.get(Keys::MaxFileSizeMegabytes), 0.0);
 }
 
 void tst_Settings::storedAsPlainText()
@@ -131,7 +133,7 @@ void tst_Settings::storedAsPlainText()
     const QString file = m_dir.filePath("text.ini");
     {
         Settings settings(Build::english(), file);
-        settings.setInteger(Setting::FormWidth, 16000);
+        settings.set(Keys::FormWidth, 16000);
     }
     QFile f(file);
     QVERIFY(f.open(QIODevice::ReadOnly));
@@ -181,11 +183,11 @@ void tst_Settings::maximisedWindowStoresOnlyTheMarker()
     Settings settings(Build::english(), m_dir.filePath("max.ini"));
     FormPlacement normal{false, QRect(15, 30, 6000, 4500)};
     SaveFormPosition(settings, "fFileDownload", normal, QSize(800, 600));
-    QCOMPARE(settings.text(Setting::FormResolution, "fFileDownload"), QString("800*600"));
+    QCOMPARE(settings.get(Keys::FormResolution, "fFileDownload"), QString("800*600"));
     SaveFormPosition(settings, "fFileDownload", FormPlacement{true, QRect(0, 0, 1, 1)},
                      QSize(800, 600));
-    QCOMPARE(settings.text(Setting::FormResolution, "fFileDownload"), QString("0*0"));
-    QCOMPARE(settings.integer(Setting::FormWidth, "fFileDownload"), 6000); // untouched
+    QCOMPARE(settings.get(Keys::FormResolution, "fFileDownload"), QString("0*0"));
+    QCOMPARE(settings.get(Keys::FormWidth, "fFileDownload"), 6000); // untouched
     const FormPlacement back = LoadFormPosition(settings, "fFileDownload", QSize(800, 600));
     QVERIFY(back.maximised);
 }
