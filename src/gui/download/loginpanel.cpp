@@ -2,6 +2,8 @@
 
 #include "browserpage.h"
 #include "browsersession.h"
+#include "common/signalwait.h"
+#include "pagewait.h"
 #include "common/messages.h"
 #include "download/loginform.h"
 #include "webbrowser.h"
@@ -20,10 +22,6 @@
 #include <QVBoxLayout>
 
 namespace harvly {
-
-namespace {
-using Clock = std::chrono::steady_clock;
-}
 
 LoginPanel::LoginPanel(BrowserSession &session, const Build &build, QWidget *parent)
     : QWidget(parent), m_build(build), m_browser(new WebBrowser(session.profile(), this)),
@@ -139,13 +137,10 @@ bool LoginPanel::validate(bool showMessages)
 
 QCoro::Task<> LoginPanel::openPage(QString url)
 {
-    QPointer<LoginPanel> self(this);
     QPointer<BrowserPage> page(m_browser->page());
     page->navigate(QUrl::fromUserInput(url));
-    const auto deadline = Clock::now() + pageLimit;
-    while (self && page && page->isBusy() && Clock::now() < deadline) {
-        co_await QCoro::sleepFor(std::chrono::milliseconds(50));
-    }
+    QCoro::Task<bool> loaded = WaitForPage(page, pageLimit, {}, {});
+    co_await loaded;
 }
 
 QCoro::Task<> LoginPanel::Command2_Click()
@@ -209,14 +204,17 @@ QCoro::Task<> LoginPanel::LoginSite(bool showMessages)
             }
         }
         if (!plan.submit.isEmpty()) {
+            // The press starts a navigation a moment later; wait for its start, then its end.
+            auto started = waitForSignal(page.data(), &QWebEnginePage::loadStarted,
+                                         std::min(pageLimit, std::chrono::milliseconds(3000)));
             QCoro::Task<bool> press = page->click(plan.submit);
             co_await press;
-            // The press starts a navigation a moment later; wait for it, then for its end.
-            const auto deadline = Clock::now() + pageLimit;
-            co_await QCoro::sleepFor(std::chrono::milliseconds(100));
-            while (!gone() && page->isBusy() && Clock::now() < deadline) {
-                co_await QCoro::sleepFor(std::chrono::milliseconds(50));
+            co_await started;
+            if (gone()) {
+                co_return;
             }
+            QCoro::Task<bool> loaded = WaitForPage(page, pageLimit, {}, {});
+            co_await loaded;
         }
     }
     if (!self) {

@@ -411,15 +411,18 @@ QCoro::Task<bool> fWebSearch::NextPage()
     if (!next) {
         co_return false;
     }
-    const auto start = std::chrono::steady_clock::now();
     m_pageLoading = true;
     QCoro::Task<bool> click = page()->click(next->path());
     co_await click;
-    while (self && (page()->isBusy() || m_pageLoading) && !StopAddAllPages) {
-        if (std::chrono::steady_clock::now() - start > m_timing.pageLimit) {
-            co_return false;
-        }
-        co_await QCoro::sleepFor(std::chrono::milliseconds(50));
+    if (!self) {
+        co_return false;
+    }
+    QCoro::Task<bool> loaded = WaitForPage(
+        page(), m_timing.pageLimit, [self] { return !self || self->StopAddAllPages; },
+        [self] { return self && self->m_pageLoading; });
+    const bool complete = co_await loaded;
+    if (!complete || !self) {
+        co_return false;
     }
     const auto pauseEnd = std::chrono::steady_clock::now() + m_timing.pause;
     while (self && !StopAddAllPages && std::chrono::steady_clock::now() < pauseEnd) {
