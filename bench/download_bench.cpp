@@ -61,15 +61,18 @@ QString fmt(double v, int decimals = 2)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    const QString cli = QCoreApplication::applicationDirPath() + QStringLiteral("/../src/cli/harvly-cli");
+    const QString cli =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../src/cli/harvly-cli");
     const QString curl = QStandardPaths::findExecutable(QStringLiteral("curl"));
-    const QString time = QStandardPaths::findExecutable(QStringLiteral("time"), {QStringLiteral("/usr/bin")});
+    const QString time =
+        QStandardPaths::findExecutable(QStringLiteral("time"), {QStringLiteral("/usr/bin")});
     if (curl.isEmpty()) {
         out << "download bench: curl is missing (apt-get install curl)\n";
         return 1;
     }
     QProcess site;
-    site.start(QCoreApplication::applicationDirPath() + QStringLiteral("/../testsite/harvly-testsite"),
+    site.start(QCoreApplication::applicationDirPath() +
+                   QStringLiteral("/../testsite/harvly-testsite"),
                {QStringLiteral("--port"), QStringLiteral("0")});
     if (!site.waitForReadyRead(10000)) {
         out << "download bench: the sample site did not start\n";
@@ -78,19 +81,21 @@ int main(int argc, char *argv[])
     const QString root = QString::fromUtf8(site.readLine()).trimmed(); // "http://127.0.0.1:port/"
     const auto url = [&root](const QString &path) { return root.chopped(1) + path; };
     QTemporaryDir dir;
-    const qint64 gib = argc > 1 ? QByteArray(argv[1]).toLongLong() * 1024 * 1024 : 1024LL * 1024 * 1024;
+    const qint64 gib =
+        argc > 1 ? QByteArray(argv[1]).toLongLong() * 1024 * 1024 : 1024LL * 1024 * 1024;
     const QString big = url(QStringLiteral("/big/1.bin?size=%1").arg(gib));
 
     out << "one file of " << gib / (1024 * 1024) << " MiB over loopback\n";
     out.flush();
-    const Run c = run(curl, {QStringLiteral("-s"), QStringLiteral("-o"), dir.filePath("curl.bin"), big});
+    const Run c =
+        run(curl, {QStringLiteral("-s"), QStringLiteral("-o"), dir.filePath("curl.bin"), big});
     QFile::remove(dir.filePath("curl.bin"));
     out << "  curl -o:            " << fmt(c.seconds) << " s\n";
     for (const int way : {1, 2}) {
         const QString dest = dir.filePath(QStringLiteral("way%1").arg(way));
         const Run h = run(cli, {QStringLiteral("download"), QStringLiteral("--dest"), dest,
-                                QStringLiteral("--way"), QString::number(way), QStringLiteral("--interval"),
-                                QStringLiteral("0"), big});
+                                QStringLiteral("--way"), QString::number(way),
+                                QStringLiteral("--interval"), QStringLiteral("0"), big});
         const double transfer = rowSeconds(h.stdoutText);
         out << "  harvly-cli way " << way << ":    " << fmt(transfer) << " s transfer ("
             << fmt(h.seconds) << " s with the start tick), throughput ratio to curl "
@@ -105,18 +110,22 @@ int main(int argc, char *argv[])
         urls << url(QStringLiteral("/big/%1.bin?size=%2").arg(i + 100).arg(256 * 1024));
     }
     out << count << " files of 256 KiB\n";
-    QStringList curlArgs{QStringLiteral("-s"), QStringLiteral("--parallel"),
-                         QStringLiteral("--parallel-max"), QStringLiteral("6"),
-                         QStringLiteral("--output-dir"), dir.filePath(QStringLiteral("curlmany"))};
+    QStringList curlArgs{QStringLiteral("-s"),
+                         QStringLiteral("--parallel"),
+                         QStringLiteral("--parallel-max"),
+                         QStringLiteral("6"),
+                         QStringLiteral("--output-dir"),
+                         dir.filePath(QStringLiteral("curlmany"))};
     QDir().mkpath(dir.filePath(QStringLiteral("curlmany")));
     for (int i = 0; i < count; ++i) {
         curlArgs << QStringLiteral("-o") << QStringLiteral("f%1.bin").arg(i) << urls.at(i);
     }
     const Run cm = run(curl, curlArgs);
     const Run hm = run(cli, QStringList{QStringLiteral("download"), QStringLiteral("--dest"),
-                                        dir.filePath(QStringLiteral("many")), QStringLiteral("--way"),
-                                        QStringLiteral("2"), QStringLiteral("--threads"),
-                                        QStringLiteral("6")} + urls);
+                                        dir.filePath(QStringLiteral("many")),
+                                        QStringLiteral("--way"), QStringLiteral("2"),
+                                        QStringLiteral("--threads"), QStringLiteral("6")} +
+                                urls);
     // At most six starts on each one-second tick: the schedule cannot finish sooner.
     const double tickBound = std::ceil(count / 6.0);
     out << "  harvly-cli way 2, 6 slots: " << fmt(hm.seconds) << " s; tick-bound minimum "
@@ -133,10 +142,10 @@ int main(int argc, char *argv[])
     out << "peak memory of harvly-cli download (way 1)\n";
     for (const qint64 size : {10LL * 1024 * 1024, gib}) {
         const QString dest = dir.filePath(QStringLiteral("mem"));
-        const Run m = run(time, {QStringLiteral("-f"), QStringLiteral("%M"), cli, QStringLiteral("download"),
-                                 QStringLiteral("--dest"), dest, QStringLiteral("--interval"),
-                                 QStringLiteral("0"),
-                                 url(QStringLiteral("/big/2.bin?size=%1").arg(size))});
+        const Run m =
+            run(time, {QStringLiteral("-f"), QStringLiteral("%M"), cli, QStringLiteral("download"),
+                       QStringLiteral("--dest"), dest, QStringLiteral("--interval"),
+                       QStringLiteral("0"), url(QStringLiteral("/big/2.bin?size=%1").arg(size))});
         const QList<QByteArray> lines = m.stderrText.trimmed().split('\n');
         out << "  " << size / (1024 * 1024) << " MiB file: " << lines.last().trimmed() << " KiB\n";
         QDir(dest).removeRecursively();

@@ -83,7 +83,8 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     const int count = argc > 1 ? qMax(100, atoi(argv[1])) : 10000;
-    const QString cli = QCoreApplication::applicationDirPath() + QStringLiteral("/../src/cli/harvly-cli");
+    const QString cli =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../src/cli/harvly-cli");
     const QString file = QStandardPaths::findExecutable(QStringLiteral("file"));
     if (file.isEmpty()) {
         out << "identify bench: the 'file' command is missing (apt-get install file)\n";
@@ -102,7 +103,8 @@ int main(int argc, char *argv[])
         if (head.isEmpty() && i % 2 && body.size() > 128) {
             body.replace(body.size() - 128, 3, "TAG");
         }
-        const QString path = dir.filePath(QStringLiteral("f%1.bin").arg(i, 5, 10, QLatin1Char('0')));
+        const QString path =
+            dir.filePath(QStringLiteral("f%1.bin").arg(i, 5, 10, QLatin1Char('0')));
         QFile f(path);
         if (!f.open(QIODevice::WriteOnly) || f.write(head + body) != size) {
             out << "identify bench: cannot write " << path << '\n';
@@ -120,9 +122,10 @@ int main(int argc, char *argv[])
     run(file, {QStringLiteral("--mime-type"), QStringLiteral("-b")}, files, &theirs);
     theirs.clear();
     const double harvly = run(cli, {QStringLiteral("identify")}, files, &ours);
-    const double peer = run(file, {QStringLiteral("--mime-type"), QStringLiteral("-b")}, files, &theirs);
-    out << "harvly-cli identify: " << QString::number(harvly, 'f', 3) << " s ("
-        << ours.count('\n') << " lines)\n";
+    const double peer =
+        run(file, {QStringLiteral("--mime-type"), QStringLiteral("-b")}, files, &theirs);
+    out << "harvly-cli identify: " << QString::number(harvly, 'f', 3) << " s (" << ours.count('\n')
+        << " lines)\n";
     out << "file --mime-type -b: " << QString::number(peer, 'f', 3) << " s (" << theirs.count('\n')
         << " lines)\n";
     out << "ratio (file / harvly-cli): " << QString::number(peer / qMax(harvly, 0.001), 'f', 2)

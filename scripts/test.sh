@@ -4,6 +4,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh"
+"$root/scripts/format.sh" --check
 "$root/scripts/build.sh"
 
 export QT_QPA_PLATFORM=offscreen

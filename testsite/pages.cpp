@@ -43,28 +43,23 @@ QString escape(const QString &s)
 
 QByteArray page(const QString &title, const QString &body)
 {
-    return QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>%1</title>%2"
-                          "</head><body><header>Sample Literature Database"
-                          "<a href=\"/\">Search</a><a href=\"/login\">Log in</a>"
-                          "<a href=\"/account\">My account</a></header><main>%3</main></body></html>")
+    return QStringLiteral(
+               "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>%1</title>%2"
+               "</head><body><header>Sample Literature Database"
+               "<a href=\"/\">Search</a><a href=\"/login\">Log in</a>"
+               "<a href=\"/account\">My account</a></header><main>%3</main></body></html>")
         .arg(escape(title), QString::fromLatin1(kStyle), body)
         .toUtf8();
 }
 
 const QStringList kTopics = {
-    "Deep learning for protein structure prediction",
-    "Urban heat islands & public health",
-    "Microplastics in freshwater ecosystems",
-    "Monetary policy under uncertainty",
-    "CRISPR screening in cancer cell lines",
-    "Language acquisition in bilingual children",
-    "Graphene membranes for water desalination",
-    "Labour markets after automation",
-    "Soil carbon and regenerative agriculture",
-    "Quantum error correction with surface codes",
+    "Deep learning for protein structure prediction", "Urban heat islands & public health",
+    "Microplastics in freshwater ecosystems",         "Monetary policy under uncertainty",
+    "CRISPR screening in cancer cell lines",          "Language acquisition in bilingual children",
+    "Graphene membranes for water desalination",      "Labour markets after automation",
+    "Soil carbon and regenerative agriculture",       "Quantum error correction with surface codes",
 };
-const QStringList kKinds = {"a systematic review", "evidence from panel data",
-                            "新的研究进展"};
+const QStringList kKinds = {"a systematic review", "evidence from panel data", "新的研究进展"};
 
 } // namespace
 
@@ -89,16 +84,21 @@ QString pager(const Request &r, int layout, bool chineseArrow)
     const QString q = QString::fromUtf8(QUrl::toPercentEncoding(r.query.queryItemValue("q")));
     QString html = QStringLiteral("<div class=\"pager\">Page %1 of %2 ").arg(p).arg(kPages);
     if (p > 1) {
-        html += QStringLiteral("<a href=\"/search?q=%1&amp;layout=%2&amp;page=%3\">Previous page</a>")
-                    .arg(q).arg(layout).arg(p - 1);
+        html +=
+            QStringLiteral("<a href=\"/search?q=%1&amp;layout=%2&amp;page=%3\">Previous page</a>")
+                .arg(q)
+                .arg(layout)
+                .arg(p - 1);
     }
     if (p < kPages) {
         const QString href =
             QStringLiteral("/search?q=%1&amp;layout=%2&amp;page=%3").arg(q).arg(layout).arg(p + 1);
         html += chineseArrow
-                    ? QStringLiteral("<a class=\"arrows_base_sprite arrow_next\" href=\"%1\">下一页</a>")
+                    ? QStringLiteral(
+                          "<a class=\"arrows_base_sprite arrow_next\" href=\"%1\">下一页</a>")
                           .arg(href)
-                    : QStringLiteral("<a class=\"pagerNext\" href=\"%1\"> Next page &raquo;</a>").arg(href);
+                    : QStringLiteral("<a class=\"pagerNext\" href=\"%1\"> Next page &raquo;</a>")
+                          .arg(href);
     }
     return html + QStringLiteral("</div>");
 }
@@ -123,10 +123,11 @@ QString contentAreaRecords(const Request &r)
                                    "Full text - PDF</a> ")
                         .arg(id);
         }
-        html += QStringLiteral("<a class=\"addFlashPageParameterformat_fulltext formats_base_sprite "
-                               "format_fulltext\" href=\"/docview/%1/fulltext?accountid=7&amp;src=dt\">"
-                               "Full text</a></div>")
-                    .arg(id);
+        html +=
+            QStringLiteral("<a class=\"addFlashPageParameterformat_fulltext formats_base_sprite "
+                           "format_fulltext\" href=\"/docview/%1/fulltext?accountid=7&amp;src=dt\">"
+                           "Full text</a></div>")
+                .arg(id);
     }
     return html;
 }
@@ -137,13 +138,14 @@ QString itemTitRecords(const Request &r)
     const int first = (pageOf(r) - 1) * kRecordsPerPage + 1;
     QString html;
     for (int id = first; id < first + kRecordsPerPage; ++id) {
-        html += QStringLiteral(
-                    "<div class=\"rec\"><div class=\"item_tit\"><a href=\"/docview/%1\">%2</a></div>"
-                    "<div class=\"meta\">Authors of record %1</div><div class=\"meta\">Abstract "
-                    "text</div><div class=\"item_text2\"><a href=\"/docview/%1\">查看摘要</a> "
-                    "<a href=\"/pdf/%1.pdf?accountid=7&amp;src=dt\">查看PDF全文</a></div></div>")
-                    .arg(id)
-                    .arg(escape(RecordTitle(id)));
+        html +=
+            QStringLiteral(
+                "<div class=\"rec\"><div class=\"item_tit\"><a href=\"/docview/%1\">%2</a></div>"
+                "<div class=\"meta\">Authors of record %1</div><div class=\"meta\">Abstract "
+                "text</div><div class=\"item_text2\"><a href=\"/docview/%1\">查看摘要</a> "
+                "<a href=\"/pdf/%1.pdf?accountid=7&amp;src=dt\">查看PDF全文</a></div></div>")
+                .arg(id)
+                .arg(escape(RecordTitle(id)));
     }
     return html;
 }
@@ -247,7 +249,8 @@ Response login(const Request &r)
                               200);
     }
     Response res = Response::redirect("/account", 303);
-    res.headers.append(qMakePair(QByteArray("Set-Cookie"), QByteArray("session=member; Path=/; HttpOnly")));
+    res.headers.append(
+        qMakePair(QByteArray("Set-Cookie"), QByteArray("session=member; Path=/; HttpOnly")));
     return res;
 }
 
@@ -270,36 +273,48 @@ Response document(const Request &r, int id, const QString &variant)
     const QString title = escape(RecordTitle(id));
     const QString pdf = absolute(r, QStringLiteral("/pdf/%1.pdf?accountid=7&amp;t=doc").arg(id));
     if (variant == QLatin1String("fulltextPDF")) {
-        return Response::html(page(RecordTitle(id),
-            QStringLiteral("<h1>%1</h1><iframe id=\"EmbedFile\" src=\"%2\" width=\"90%\" "
-                           "height=\"500\"></iframe><embed id=\"embedded-pdf\" src=\"%3\" "
-                           "type=\"application/pdf\" width=\"1\" height=\"1\">")
-                .arg(title, pdf, absolute(r, QStringLiteral("/pdf/%1.pdf?copy=2").arg(id)))));
+        return Response::html(
+            page(RecordTitle(id),
+                 QStringLiteral("<h1>%1</h1><iframe id=\"EmbedFile\" src=\"%2\" width=\"90%\" "
+                                "height=\"500\"></iframe><embed id=\"embedded-pdf\" src=\"%3\" "
+                                "type=\"application/pdf\" width=\"1\" height=\"1\">")
+                     .arg(title, pdf, absolute(r, QStringLiteral("/pdf/%1.pdf?copy=2").arg(id)))));
     }
     if (variant == QLatin1String("fulltext")) {
-        return Response::html(page(RecordTitle(id),
+        return Response::html(page(
+            RecordTitle(id),
             QStringLiteral("<div class=\"docViewContentHeader\"><h1>%1</h1></div><div "
                            "class=\"fulltext\"><p>Full text of record %2. Lorem ipsum dolor sit "
-                           "amet.</p></div>").arg(title).arg(id)));
+                           "amet.</p></div>")
+                .arg(title)
+                .arg(id)));
     }
     if (variant == QLatin1String("relative")) {
-        return Response::html(page(RecordTitle(id),
-            QStringLiteral("<h1>%1</h1><a class=\"pdf\" href=\"/pdf/%2.pdf\">Download PDF</a>")
-                .arg(title).arg(id)));
+        return Response::html(
+            page(RecordTitle(id),
+                 QStringLiteral("<h1>%1</h1><a class=\"pdf\" href=\"/pdf/%2.pdf\">Download PDF</a>")
+                     .arg(title)
+                     .arg(id)));
     }
     if (variant == QLatin1String("unclosed")) {
         // The first marker's address never ends; the second marker follows later.
-        return Response::html(page(RecordTitle(id),
-            QStringLiteral("<h1>%1</h1><p>id=\"EmbedFile\" src=\"%2 broken <embed id=\"embedded-pdf\" "
-                           "src=\"%3\">").arg(title, pdf, pdf)));
+        return Response::html(
+            page(RecordTitle(id),
+                 QStringLiteral(
+                     "<h1>%1</h1><p>id=\"EmbedFile\" src=\"%2 broken <embed id=\"embedded-pdf\" "
+                     "src=\"%3\">")
+                     .arg(title, pdf, pdf)));
     }
-    return Response::html(page(RecordTitle(id),
-        QStringLiteral(
-            "<div class=\"docViewContentHeader\"><h1>\n  %1\n</h1></div><div class=\"citationTextWrapper\">"
-            "<h1>%1</h1></div><p><a id=\"downloadPDFLink\" class=\"pdf-button\" href=\"%2\">"
-            "Download PDF</a> <a data-file=\"ProQuestDocument.pdf\" class=\"alt\" href=\"%2\" "
-            "target=\"_blank\">Open</a></p><p class=\"abstract\">Abstract of record %3.</p>")
-            .arg(title, pdf).arg(id)));
+    return Response::html(
+        page(RecordTitle(id),
+             QStringLiteral(
+                 "<div class=\"docViewContentHeader\"><h1>\n  %1\n</h1></div><div "
+                 "class=\"citationTextWrapper\">"
+                 "<h1>%1</h1></div><p><a id=\"downloadPDFLink\" class=\"pdf-button\" href=\"%2\">"
+                 "Download PDF</a> <a data-file=\"ProQuestDocument.pdf\" class=\"alt\" href=\"%2\" "
+                 "target=\"_blank\">Open</a></p><p class=\"abstract\">Abstract of record %3.</p>")
+                 .arg(title, pdf)
+                 .arg(id)));
 }
 
 Response pdfFile(const Request &r, int id, bool secure)
@@ -354,21 +369,23 @@ Response pdfFile(const Request &r, int id, bool secure)
 
 Response popup()
 {
-    return Response::html(page(
-        QStringLiteral("Windows"),
-        QStringLiteral("<p><a id=\"blank\" href=\"/docview/1\" target=\"_blank\">Open a record in "
-                       "a new window</a></p><p><button id=\"open\" onclick=\"window.open('/docview/2',"
-                       "'_blank')\">window.open</button></p><p><button id=\"close\" "
-                       "onclick=\"window.close()\">window.close</button></p><p><button id=\"alert\" "
-                       "onclick=\"alert('hello');document.title='after alert'\">alert</button></p>")));
+    return Response::html(
+        page(QStringLiteral("Windows"),
+             QStringLiteral(
+                 "<p><a id=\"blank\" href=\"/docview/1\" target=\"_blank\">Open a record in "
+                 "a new window</a></p><p><button id=\"open\" onclick=\"window.open('/docview/2',"
+                 "'_blank')\">window.open</button></p><p><button id=\"close\" "
+                 "onclick=\"window.close()\">window.close</button></p><p><button id=\"alert\" "
+                 "onclick=\"alert('hello');document.title='after alert'\">alert</button></p>")));
 }
 
 Response captcha()
 {
-    return Response::html(page(QStringLiteral("Check"),
-                               QStringLiteral("<h2>要查看所请求的文档，请输入显示的字符</h2><form><input "
-                                              "type=\"text\" name=\"chars\"><input type=\"submit\">"
-                                              "</form>")));
+    return Response::html(
+        page(QStringLiteral("Check"),
+             QStringLiteral("<h2>要查看所请求的文档，请输入显示的字符</h2><form><input "
+                            "type=\"text\" name=\"chars\"><input type=\"submit\">"
+                            "</form>")));
 }
 
 } // namespace
@@ -406,10 +423,11 @@ Response Route(const Request &r)
     if (head == QLatin1String("setcookie")) {
         // A cookie set on whatever fetched this, and a page that shows what the client sent.
         Response res = Response::html(page(QStringLiteral("Cookie set"), QStringLiteral("<p>set")));
-        res.headers.append(qMakePair(QByteArray("Set-Cookie"),
-                                     (r.query.queryItemValue("name") + QLatin1Char('=') +
-                                      r.query.queryItemValue("value") + QStringLiteral("; Path=/; HttpOnly"))
-                                         .toUtf8()));
+        res.headers.append(
+            qMakePair(QByteArray("Set-Cookie"),
+                      (r.query.queryItemValue("name") + QLatin1Char('=') +
+                       r.query.queryItemValue("value") + QStringLiteral("; Path=/; HttpOnly"))
+                          .toUtf8()));
         return res;
     }
     if (head == QLatin1String("cookies")) {
@@ -424,11 +442,13 @@ Response Route(const Request &r)
         return captcha();
     }
     if (head == QLatin1String("stall")) {
-        Response res = Response::html(page(QStringLiteral("Slow"), QStringLiteral("<p>Still loading")));
+        Response res =
+            Response::html(page(QStringLiteral("Slow"), QStringLiteral("<p>Still loading")));
         res.neverComplete = true;
         return res;
     }
-    return Response::html(page(QStringLiteral("Not found"), QStringLiteral("<h2>Not found</h2>")), 404);
+    return Response::html(page(QStringLiteral("Not found"), QStringLiteral("<h2>Not found</h2>")),
+                          404);
 }
 
 } // namespace harvly::testsite

@@ -13,14 +13,14 @@ struct Response {
     QList<QPair<QByteArray, QByteArray>> headers;
     QByteArray body;
 
-    bool announceLength = true;  // false: no Content-Length, the end is the connection's close
-    qint64 announcedExtra = 0;   // announce this many bytes more than the body has
-    qint64 stallAfter = -1;      // send this many body bytes, then nothing more (connection open)
-    bool reset = false;          // drop the connection after the headers
-    int slowChunk = 0;           // send the body in chunks of this size ...
-    int slowIntervalMs = 0;      // ... this far apart
-    bool neverComplete = false;  // send the headers and part of the page, then hold
-    qint64 generatedSize = 0;    // a body of this many bytes made while sending (large files)
+    bool announceLength = true; // false: no Content-Length, the end is the connection's close
+    qint64 announcedExtra = 0;  // announce this many bytes more than the body has
+    qint64 stallAfter = -1;     // send this many body bytes, then nothing more (connection open)
+    bool reset = false;         // drop the connection after the headers
+    int slowChunk = 0;          // send the body in chunks of this size ...
+    int slowIntervalMs = 0;     // ... this far apart
+    bool neverComplete = false; // send the headers and part of the page, then hold
+    qint64 generatedSize = 0;   // a body of this many bytes made while sending (large files)
 
     static Response html(const QByteArray &body, int status = 200);
     static Response redirect(const QByteArray &location, int status = 302);

@@ -5,9 +5,9 @@
 
 #include <QCoro/QCoroTimer>
 #include <QFile>
-#include <QPointer>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QPointer>
 #include <QTimer>
 #include <QWebEngineScript>
 
@@ -40,9 +40,10 @@ QString pathLiteral(const QList<int> &path)
 // answer with it.
 QString clickScript(const QList<int> &path)
 {
-    return QStringLiteral("(function(p){let e=document.documentElement;for(const i of p){if(!e)"
-                          "return false;e=e.children[i];}if(!e)return false;setTimeout(()=>e.click(),0);"
-                          "return true;})(%1)")
+    return QStringLiteral(
+               "(function(p){let e=document.documentElement;for(const i of p){if(!e)"
+               "return false;e=e.children[i];}if(!e)return false;setTimeout(()=>e.click(),0);"
+               "return true;})(%1)")
         .arg(pathLiteral(path));
 }
 
@@ -52,10 +53,11 @@ QString setValueScript(const QList<int> &path, const QString &value)
         QString::fromUtf8(QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact))
             .mid(1)
             .chopped(1);
-    return QStringLiteral("(function(p,v){let e=document.documentElement;for(const i of p){if(!e)"
-                          "return false;e=e.children[i];}if(!e||!('value' in e))return false;"
-                          "e.value=v;e.dispatchEvent(new Event('input',{bubbles:true}));"
-                          "e.dispatchEvent(new Event('change',{bubbles:true}));return true;})(%1,%2)")
+    return QStringLiteral(
+               "(function(p,v){let e=document.documentElement;for(const i of p){if(!e)"
+               "return false;e=e.children[i];}if(!e||!('value' in e))return false;"
+               "e.value=v;e.dispatchEvent(new Event('input',{bubbles:true}));"
+               "e.dispatchEvent(new Event('change',{bubbles:true}));return true;})(%1,%2)")
         .arg(pathLiteral(path), quoted);
 }
 

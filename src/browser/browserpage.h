@@ -30,10 +30,9 @@ public:
     QCoro::Task<DomDocument> snapshot();
     // The first snapshot that satisfies ready, read again every interval up to timeout; pages
     // that add their content by script are read once it is there. The last one otherwise.
-    QCoro::Task<DomDocument> snapshotWhen(std::function<bool(const DomDocument &)> ready,
-                                          std::chrono::milliseconds timeout,
-                                          std::chrono::milliseconds interval =
-                                              std::chrono::milliseconds(200));
+    QCoro::Task<DomDocument>
+    snapshotWhen(std::function<bool(const DomDocument &)> ready, std::chrono::milliseconds timeout,
+                 std::chrono::milliseconds interval = std::chrono::milliseconds(200));
     // Clicks the element at path (element indices from the root); false when it is gone.
     QCoro::Task<bool> click(QList<int> path);
     // Sets the value of the form field at path, as typing would.

@@ -55,17 +55,18 @@ void BrowserSession::download(QWebEngineDownloadRequest *request)
 {
     // Never dropped: what a page hands over lands in the download folder under a free name.
     QDir().mkpath(m_downloadFolder);
-    const QString target = GetUniqueFileName(
-        QDir(m_downloadFolder).filePath(request->suggestedFileName().isEmpty()
-                                            ? QStringLiteral("download")
-                                            : request->suggestedFileName()));
+    const QString target = GetUniqueFileName(QDir(m_downloadFolder)
+                                                 .filePath(request->suggestedFileName().isEmpty()
+                                                               ? QStringLiteral("download")
+                                                               : request->suggestedFileName()));
     request->setDownloadDirectory(QFileInfo(target).absolutePath());
     request->setDownloadFileName(QFileInfo(target).fileName());
     connect(request, &QWebEngineDownloadRequest::isFinishedChanged, this, [this, request] {
         if (request->isFinished()) {
             const bool ok = request->state() == QWebEngineDownloadRequest::DownloadCompleted;
-            emit downloadFinished(QDir(request->downloadDirectory()).filePath(request->downloadFileName()),
-                                  ok, ok ? QString() : request->interruptReasonString());
+            emit downloadFinished(
+                QDir(request->downloadDirectory()).filePath(request->downloadFileName()), ok,
+                ok ? QString() : request->interruptReasonString());
         }
     });
     request->accept();

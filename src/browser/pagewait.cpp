@@ -17,13 +17,14 @@ QCoro::Task<bool> WaitForPage(QPointer<BrowserPage> page, std::chrono::milliseco
 {
     const auto deadline = Clock::now() + limit;
     while (page && (page->isBusy() || (loading && loading()))) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         if ((stop && stop()) || left.count() <= 0) {
             co_return false;
         }
         // Woken by the page's completion; the stop condition has no signal of its own.
-        auto complete = waitForSignal(page.data(), &BrowserPage::documentComplete,
-                                      std::min(kRecheck, left));
+        auto complete =
+            waitForSignal(page.data(), &BrowserPage::documentComplete, std::min(kRecheck, left));
         co_await complete;
     }
     co_return bool(page);

@@ -74,8 +74,9 @@ QCoro::Task<std::optional<DomDocument>> loadStatic(Options o, QString *error)
         *error = QStringLiteral("harvest: cannot read %1: %2").arg(o.page, f.errorString());
         co_return std::nullopt;
     }
-    co_return ParseHtmlDocument(QString::fromUtf8(f.readAll()),
-                                QUrl::fromLocalFile(QFileInfo(o.page).absoluteFilePath()).toString());
+    co_return ParseHtmlDocument(
+        QString::fromUtf8(f.readAll()),
+        QUrl::fromLocalFile(QFileInfo(o.page).absoluteFilePath()).toString());
 }
 
 QCoro::Task<std::optional<DomDocument>> loadLive(Options o, QString *error)
@@ -89,10 +90,9 @@ QCoro::Task<std::optional<DomDocument>> loadLive(Options o, QString *error)
         url = QUrl::fromLocalFile(QFileInfo(o.page).absoluteFilePath());
     }
     SessionNetwork network;
-    BrowserSession session(
-        QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
-            QStringLiteral("/browser"),
-        network);
+    BrowserSession session(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
+                               QStringLiteral("/browser"),
+                           network);
     BrowserPage page(session.profile());
     auto loaded = waitForSignal(&page, &BrowserPage::documentComplete, std::chrono::seconds(30));
     page.navigate(url);

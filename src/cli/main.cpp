@@ -1,6 +1,6 @@
+#include "analysecommand.h"
 #include "common/build.h"
 #include "download/filetype.h"
-#include "analysecommand.h"
 #include "downloadcommand.h"
 #include "harvestcommand.h"
 

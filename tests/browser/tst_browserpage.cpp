@@ -119,8 +119,8 @@ void tst_BrowserPage::scriptAddedResultsAreReadOnceThere()
     };
     const DomDocument early = QCoro::waitFor(m_page->snapshot());
     QCOMPARE(records(early), 0);
-    const DomDocument later = QCoro::waitFor(m_page->snapshotWhen(
-        [&records](const DomDocument &d) { return records(d) > 0; }, 10s));
+    const DomDocument later = QCoro::waitFor(
+        m_page->snapshotWhen([&records](const DomDocument &d) { return records(d) > 0; }, 10s));
     QCOMPARE(records(later), 10);
 }
 
@@ -128,8 +128,10 @@ void tst_BrowserPage::newWindowsStayInTheView_data()
 {
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("expectedPath");
-    QTest::newRow("link with target _blank") << "blank" << "/docview/1";
-    QTest::newRow("window.open") << "open" << "/docview/2";
+    QTest::newRow("link with target _blank") << "blank"
+                                             << "/docview/1";
+    QTest::newRow("window.open") << "open"
+                                 << "/docview/2";
 }
 
 void tst_BrowserPage::newWindowsStayInTheView()
@@ -199,9 +201,9 @@ void tst_BrowserPage::browserLoginServesPageFetches()
     QTRY_COMPARE_WITH_TIMEOUT(m_page->url().path(), QString("/account"), 20000);
 
     // The session cookie is HttpOnly: only the mirror can have brought it over.
-    QTRY_VERIFY_WITH_TIMEOUT(QCoro::waitFor(GetUrlText(&m_network, account, "utf-8"))
-                                 .contains("Welcome, member"),
-                             10000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        QCoro::waitFor(GetUrlText(&m_network, account, "utf-8")).contains("Welcome, member"),
+        10000);
     QVERIFY(m_site.requests().last().startsWith("GET /account"));
 }
 

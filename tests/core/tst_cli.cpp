@@ -27,13 +27,16 @@ void tst_Cli::answers_data()
     QTest::addColumn<QString>("out");
     QTest::addColumn<QString>("err");
 
-    QTest::newRow("version") << QStringList{"--version"} << 0 << "harvly-cli 1.7.519\n" << "";
-    QTest::newRow("help") << QStringList{"--help"} << 0 << "Usage: harvly-cli" << "";
+    QTest::newRow("version") << QStringList{"--version"} << 0 << "harvly-cli 1.7.519\n"
+                             << "";
+    QTest::newRow("help") << QStringList{"--help"} << 0 << "Usage: harvly-cli"
+                          << "";
     QTest::newRow("unknown option") << QStringList{"--frobnicate"} << 2 << ""
                                     << "unknown argument '--frobnicate'";
     QTest::newRow("unknown after a known one") << QStringList{"--version", "x"} << 2 << ""
                                                << "unknown argument 'x'";
-    QTest::newRow("nothing asked") << QStringList{} << 2 << "" << "Usage: harvly-cli";
+    QTest::newRow("nothing asked") << QStringList{} << 2 << ""
+                                   << "Usage: harvly-cli";
 }
 
 void tst_Cli::answers()

@@ -1,6 +1,6 @@
 // harvly-cli download as scripts use it: many large transfers by each way, each to its exact
-// last byte, and a run stopped by a signal. The sample site runs as a process of its own, so waiting for the command line blocks
-// nothing it needs.
+// last byte, and a run stopped by a signal. The sample site runs as a process of its own, so
+// waiting for the command line blocks nothing it needs.
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -63,7 +63,8 @@ void tst_CliDownload::largeTransfersEndWhole_data()
     QTest::addColumn<int>("run");
     for (const int way : {1, 2}) {
         for (int run = 1; run <= 20; ++run) {
-            QTest::addRow("way %d, 64 MiB, run %d: exit 0 with every byte?", way, run) << way << run;
+            QTest::addRow("way %d, 64 MiB, run %d: exit 0 with every byte?", way, run)
+                << way << run;
         }
     }
 }
@@ -108,9 +109,7 @@ void tst_CliDownload::signalLeavesNoTemporaryFile()
               {"download", "--dest", dest.path(), "--way", QString::number(way),
                m_root + "pdf/3.pdf?fault=slow&chunk=50&interval=50"});
     QVERIFY(cli.waitForStarted());
-    const auto entries = [&] {
-        return QDir(dest.path()).entryList(QDir::Files | QDir::Hidden);
-    };
+    const auto entries = [&] { return QDir(dest.path()).entryList(QDir::Files | QDir::Hidden); };
     QTRY_VERIFY_WITH_TIMEOUT(!entries().isEmpty(), 10000); // the transfer is writing
     ::kill(pid_t(cli.processId()), signal);
     QVERIFY(cli.waitForFinished(10000));

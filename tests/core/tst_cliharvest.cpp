@@ -120,7 +120,8 @@ void tst_CliHarvest::unloadablePage_data()
     QTest::newRow("missing file") << QStringList{"/no/such/page.html"} << 1;
     QTest::newRow("missing file, static") << QStringList{"--static", "/no/such/page.html"} << 1;
     QTest::newRow("nothing listening") << QStringList{"http://127.0.0.1:1/"} << 1;
-    QTest::newRow("nothing listening, static") << QStringList{"--static", "http://127.0.0.1:1/"} << 1;
+    QTest::newRow("nothing listening, static")
+        << QStringList{"--static", "http://127.0.0.1:1/"} << 1;
     QTest::newRow("no page given") << QStringList{"--static"} << 2;
     QTest::newRow("two pages") << QStringList{"a.html", "b.html"} << 2;
 }
@@ -151,13 +152,13 @@ void tst_CliHarvest::download()
         QFile f(list);
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write((m_site.url("/pdf/1.pdf").toString() + "\tFirst: paper?\tpdf\t" +
-                 m_site.url("/docview/1").toString() + "\n" + m_site.url("/secure/2.pdf").toString() +
-                 "\tLogin page\n\n" + m_site.url("/pdf/3.pdf?fault=reset").toString() +
-                 "\n\tEmptyUrl\tpdf\n")
+                 m_site.url("/docview/1").toString() + "\n" +
+                 m_site.url("/secure/2.pdf").toString() + "\tLogin page\n\n" +
+                 m_site.url("/pdf/3.pdf?fault=reset").toString() + "\n\tEmptyUrl\tpdf\n")
                     .toUtf8());
     }
-    const Run r = cli(QStringList{"--dest", dest, "--interval", "0", "--list", list} + wayArgs,
-                      "download");
+    const Run r =
+        cli(QStringList{"--dest", dest, "--interval", "0", "--list", list} + wayArgs, "download");
     QCOMPARE(r.status, 1); // a row failed
     // The line without an address is named and skipped; its title is never fetched.
     QVERIFY2(r.err.contains("line 5: no address"), qPrintable(r.err));
@@ -184,11 +185,12 @@ void tst_CliHarvest::downloadRefusesBadArguments_data()
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("message");
     QTest::newRow("no destination") << QStringList{"http://h/a.pdf"} << "--dest is needed";
-    QTest::newRow("bad way") << QStringList{"--dest", "/tmp/x", "--way", "3", "http://h/"} << "--way";
-    QTest::newRow("too many threads") << QStringList{"--dest", "/tmp/x", "--threads", "7", "u"}
-                                      << "--threads";
-    QTest::newRow("bad same-name") << QStringList{"--dest", "/tmp/x", "--same-name", "Keep", "u"}
-                                   << "Skip, Cover or Rename";
+    QTest::newRow("bad way") << QStringList{"--dest", "/tmp/x", "--way", "3", "http://h/"}
+                             << "--way";
+    QTest::newRow("too many threads")
+        << QStringList{"--dest", "/tmp/x", "--threads", "7", "u"} << "--threads";
+    QTest::newRow("bad same-name")
+        << QStringList{"--dest", "/tmp/x", "--same-name", "Keep", "u"} << "Skip, Cover or Rename";
     QTest::newRow("nothing to download") << QStringList{"--dest", "/tmp/x"} << "no address";
     QTest::newRow("unknown option") << QStringList{"--dest", "/tmp/x", "--fast", "u"} << "--fast";
 }

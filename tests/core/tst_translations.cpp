@@ -18,8 +18,9 @@ void tst_Translations::everyTextIsTranslated()
     QFile f(QStringLiteral(HARVLY_ZH_TS));
     QVERIFY(f.open(QIODevice::ReadOnly));
     const QString ts = QString::fromUtf8(f.readAll());
-    const QRegularExpression message(QStringLiteral("<source>(.*?)</source>\\s*<translation([^>]*)>(.*?)</translation>"),
-                                     QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpression message(
+        QStringLiteral("<source>(.*?)</source>\\s*<translation([^>]*)>(.*?)</translation>"),
+        QRegularExpression::DotMatchesEverythingOption);
     int count = 0;
     for (auto it = message.globalMatch(ts); it.hasNext();) {
         const auto m = it.next();

@@ -1,7 +1,7 @@
 #include "app/fcover.h"
+#include "app/workspace.h"
 #include "common/forms.h"
 #include "common/program.h"
-#include "app/workspace.h"
 #include "search/fwebsearch.h"
 #include "support/webenginetest.h"
 #include "testsite.h"
@@ -77,8 +77,10 @@ void tst_fCover::loadShowsTitleAndVersion_data()
     QTest::addColumn<bool>("chinese");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("version");
-    QTest::newRow("English") << false << "Harvly Retrieving Download Manager" << "Version:1.7.519";
-    QTest::newRow("Chinese") << true << "Harvly检索下载管理器" << "Version:1.8.1229";
+    QTest::newRow("English") << false << "Harvly Retrieving Download Manager"
+                             << "Version:1.7.519";
+    QTest::newRow("Chinese") << true << "Harvly检索下载管理器"
+                             << "Version:1.8.1229";
 }
 
 void tst_fCover::loadShowsTitleAndVersion()

@@ -198,9 +198,9 @@ void tst_fWebSearch::menusOfLaterWindowsAreDisabled()
         QVERIFY2(action, name);
         QVERIFY2(!action->isEnabled(), name);
     }
-    for (const char *name : {"menuOpenProquestSearchHome", "menuOpenAssignURL", "menuBack",
-                             "menuForword", "menuCloseThisWindow", "menuClearAll",
-                             "menuOpenDownloadWindow", "menuSaveHtml"}) {
+    for (const char *name :
+         {"menuOpenProquestSearchHome", "menuOpenAssignURL", "menuBack", "menuForword",
+          "menuCloseThisWindow", "menuClearAll", "menuOpenDownloadWindow", "menuSaveHtml"}) {
         auto *action = m_window->findChild<QAction *>(name);
         QVERIFY2(action && action->isEnabled(), name);
     }

@@ -1,9 +1,8 @@
 #include "app/workspace.h"
 #include "browserpage.h"
-#include "webbrowser.h"
 #include "common/program.h"
-#include "download/downloadlist.h"
 #include "common/urltext.h"
+#include "download/downloadlist.h"
 #include "download/ffiledownload.h"
 #include "download/loginpanel.h"
 #include "download/scheduler.h"
@@ -12,6 +11,7 @@
 #include "search/resultlist.h"
 #include "support/webenginetest.h"
 #include "testsite.h"
+#include "webbrowser.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -183,8 +183,8 @@ void tst_HandOver::analysisButtonStaysOffForTheWholePass()
     button->click();
     QVERIFY(!button->isEnabled());
     QTRY_VERIFY(m_window->analysis().AnalysisStopped); // the failure ended the pass ...
-    QVERIFY(!button->isEnabled());                      // ... but its delay still runs
-    m_window->Timer1_Timer();                           // an automatic tick meanwhile
+    QVERIFY(!button->isEnabled());                     // ... but its delay still runs
+    m_window->Timer1_Timer();                          // an automatic tick meanwhile
     QTRY_VERIFY(button->isEnabled());
     int fetches = 0;
     for (const QString &r : m_site.requests().mid(before)) {
@@ -201,8 +201,8 @@ void tst_HandOver::titleRules_data()
     QTest::addColumn<QStringList>("left");
     const QStringList list{"The soil", "the water", "THE air", "Rocks", "Mother earth"};
     QTest::newRow("consecutive matches all go") << true << "the" << QStringList{"Rocks"};
-    QTest::newRow("not containing") << false << "the"
-                                    << QStringList{"The soil", "the water", "THE air", "Mother earth"};
+    QTest::newRow("not containing")
+        << false << "the" << QStringList{"The soil", "the water", "THE air", "Mother earth"};
     QTest::newRow("empty answer changes nothing") << true << "" << list;
 }
 
@@ -234,8 +234,10 @@ void tst_HandOver::clearAllAsksFirst()
     QCOMPARE(m_window->results().size(), 0);
 
     fill({"x", "y", "z"});
-    m_window->findChild<QTreeView *>("ListView1")->selectionModel()->select(
-        m_window->results().index(1, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    m_window->findChild<QTreeView *>("ListView1")
+        ->selectionModel()
+        ->select(m_window->results().index(1, 0),
+                 QItemSelectionModel::Select | QItemSelectionModel::Rows);
     m_window->menuClearSelectItems_Click();
     QCOMPARE(titles(), (QStringList{"x", "z"}));
 }
@@ -334,8 +336,9 @@ void tst_HandOver::toolMenuChecksFileTypes()
     QDir().mkpath(folder);
     const quint64 id = *w->list().add("http://h/login", "Login", "pdf", folder, "");
     w->list().add("http://h/real", "Real", "pdf", folder, "");
-    for (const auto &[name, bytes] : {std::pair<QString, QByteArray>{"Login.pdf", "<html><head><title>Log in"},
-                                      {"Real.pdf", "%PDF-1.4"}}) {
+    for (const auto &[name, bytes] :
+         {std::pair<QString, QByteArray>{"Login.pdf", "<html><head><title>Log in"},
+          {"Real.pdf", "%PDF-1.4"}}) {
         QFile f(folder + name);
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(bytes);
@@ -381,7 +384,8 @@ void tst_HandOver::loginPanel()
     m_workspace = std::make_unique<Workspace>(
         *m_program, m_dir.filePath(QString("browser-%1").arg(QTest::currentDataTag())));
     const QUrl secure = m_site.url("/secure/4.pdf");
-    QVERIFY(!QCoro::waitFor(GetUrlText(&m_program->network(), secure, "latin1")).startsWith("%PDF"));
+    QVERIFY(
+        !QCoro::waitFor(GetUrlText(&m_program->network(), secure, "latin1")).startsWith("%PDF"));
     fFileDownload *w = m_workspace->downloadWindow();
     LoginPanel &panel = w->loginPanel();
     panel.settle = 50ms;
@@ -391,7 +395,8 @@ void tst_HandOver::loginPanel()
     QCoro::waitFor(panel.LoginSite(true));
     // The login happened in the shared session: downloads now get the file.
     QTRY_VERIFY_WITH_TIMEOUT(
-        QCoro::waitFor(GetUrlText(&m_program->network(), secure, "latin1")).startsWith("%PDF"), 10000);
+        QCoro::waitFor(GetUrlText(&m_program->network(), secure, "latin1")).startsWith("%PDF"),
+        10000);
 }
 
 void tst_HandOver::loginNeedsItsSettings()
@@ -403,8 +408,9 @@ void tst_HandOver::loginNeedsItsSettings()
     panel.setLoginUrl("http://127.0.0.1:1/login");
     QCoro::waitFor(panel.LoginSite(true));
     QCoro::waitFor(panel.LoginSite(false)); // automatic: no message
-    QCOMPARE(errors, (QStringList{"You must set the Login URL!",
-                                  "Account login, you must first set the login account and password！"}));
+    QCOMPARE(errors,
+             (QStringList{"You must set the Login URL!",
+                          "Account login, you must first set the login account and password！"}));
     QVERIFY(!panel.autoLogin());
 }
 
@@ -525,7 +531,8 @@ void tst_HandOver::startSwitchAndDownload()
     const QString folder = m_dir.filePath("window") + "/";
     for (int i = 1; i <= 4; ++i) {
         m_window->AddToDownloadList(m_site.url(QString("/pdf/%1.pdf").arg(i)).toString(),
-                                    QString("Paper %1").arg(i), "pdf", m_site.url("/").toString(), folder);
+                                    QString("Paper %1").arg(i), "pdf", m_site.url("/").toString(),
+                                    folder);
     }
     w->findChild<QPushButton *>("Command4")->click();
     QVERIFY(w->findChild<QWidget *>("Shape1")->isVisibleTo(w));

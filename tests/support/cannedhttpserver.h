@@ -26,9 +26,9 @@ public:
     void add(const QByteArray &path, int status, const QByteArray &contentType,
              const QByteArray &body)
     {
-        m_responses.insert(path, "HTTP/1.1 " + QByteArray::number(status) + " X\r\nContent-Type: " +
-                                     contentType + "\r\nContent-Length: " +
-                                     QByteArray::number(body.size()) +
+        m_responses.insert(path, "HTTP/1.1 " + QByteArray::number(status) +
+                                     " X\r\nContent-Type: " + contentType +
+                                     "\r\nContent-Length: " + QByteArray::number(body.size()) +
                                      "\r\nConnection: close\r\n\r\n" + body);
     }
 

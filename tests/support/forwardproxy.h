@@ -49,7 +49,8 @@ private:
                     [upstream, request] { upstream->write(request); });
             connect(upstream, &QTcpSocket::readyRead, client,
                     [client, upstream] { client->write(upstream->readAll()); });
-            connect(upstream, &QTcpSocket::disconnected, client, [client] { client->disconnectFromHost(); });
+            connect(upstream, &QTcpSocket::disconnected, client,
+                    [client] { client->disconnectFromHost(); });
             upstream->connectToHost(target.host(), quint16(target.port(80)));
         });
     }

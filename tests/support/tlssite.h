@@ -43,8 +43,9 @@ public:
                     }
                     s->setProperty("done", true);
                     const QByteArray body = "%PDF-1.4\n% served over TLS\n%%EOF\n";
-                    s->write("HTTP/1.1 200 OK\r\nContent-Type: application/pdf\r\nContent-Length: " +
-                             QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
+                    s->write(
+                        "HTTP/1.1 200 OK\r\nContent-Type: application/pdf\r\nContent-Length: " +
+                        QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
                     s->disconnectFromHost();
                 });
                 connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);

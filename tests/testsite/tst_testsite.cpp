@@ -55,16 +55,17 @@ void tst_TestSite::answers_data()
     QTest::newRow("pdf file") << "/pdf/3.pdf" << 200 << QByteArray("%PDF-1.4") << true << false;
     QTest::newRow("no length") << "/pdf/3.pdf?fault=nolength" << 200 << QByteArray("%PDF") << false
                                << false;
-    QTest::newRow("announced longer than sent") << "/pdf/3.pdf?fault=short" << 200 << QByteArray()
-                                                << true << true;
+    QTest::newRow("announced longer than sent")
+        << "/pdf/3.pdf?fault=short" << 200 << QByteArray() << true << true;
     QTest::newRow("reset") << "/pdf/3.pdf?fault=reset" << 200 << QByteArray() << false << true;
-    QTest::newRow("redirect") << "/pdf/3.pdf?fault=redirect" << 302 << QByteArray() << true << false;
+    QTest::newRow("redirect") << "/pdf/3.pdf?fault=redirect" << 302 << QByteArray() << true
+                              << false;
     QTest::newRow("refused") << "/pdf/3.pdf?fault=403" << 403 << QByteArray("<!DOCTYPE html>")
                              << true << true;
     QTest::newRow("too many") << "/pdf/3.pdf?fault=429" << 429 << QByteArray("<!DOCTYPE html>")
                               << true << true;
-    QTest::newRow("login page instead of the file") << "/secure/3.pdf" << 200
-                                                    << QByteArray("<!DOCTYPE html>") << true << false;
+    QTest::newRow("login page instead of the file")
+        << "/secure/3.pdf" << 200 << QByteArray("<!DOCTYPE html>") << true << false;
     QTest::newRow("slow but whole") << "/pdf/3.pdf?fault=slow&chunk=200&interval=5" << 200
                                     << QByteArray("%PDF") << true << false;
     QTest::newRow("big file") << "/pdf/3.pdf?size=300000" << 200 << QByteArray("%PDF") << true

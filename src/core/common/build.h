@@ -22,7 +22,7 @@ struct Build {
     bool trimCleanedFileName = true;  // trim spaces after the byte cut
     bool compactContentTypes = false; // one short lower-case extension per MIME type
     bool alwaysWriteBrowserEmulation = false;
-    QString unknownWindowsFamily;     // edition prefix for an unknown Windows 6.x minor
+    QString unknownWindowsFamily;        // edition prefix for an unknown Windows 6.x minor
     bool alternativeAddressKeys = false; // a download key may hold "|"-separated addresses
     bool fileSizeCeiling = false;        // downloads above a stored size in MB are skipped
     bool xmlCountsAsPage = false;        // an "xml" answer is a page (login, re-download)

@@ -161,7 +161,8 @@ QString GetUniqueFileName(const QString &path)
     const QString suffix = ext.isEmpty() ? QString() : QLatin1Char('.') + ext;
     QString candidate = folder + base + suffix;
     for (qint64 i = 1; PathTaken(candidate); ++i) {
-        const QString counter = QLatin1Char('[') + QStringLiteral("%1").arg(i, 4, 10, QLatin1Char('0')) +
+        const QString counter = QLatin1Char('[') +
+                                QStringLiteral("%1").arg(i, 4, 10, QLatin1Char('0')) +
                                 QLatin1Char(']');
         candidate = folder + FitFileName(base, counter + suffix) + counter + suffix;
     }

@@ -28,9 +28,8 @@ void walk(const QString &folder, QStringList &list, bool recursive, bool wantFol
         base += sep;
     }
     const QDir dir(base);
-    const QFileInfoList entries =
-        dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                          QDir::Name);
+    const QFileInfoList entries = dir.entryInfoList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
     QStringList subfolders;
     for (const QFileInfo &fi : entries) {
         const QString name = fi.fileName();

@@ -17,7 +17,8 @@ QString OsReleaseDescription(const QString &osReleaseText)
             continue;
         }
         QString value = line.mid(eq + 1).trimmed();
-        if (value.size() >= 2 && (value.front() == QLatin1Char('"') || value.front() == QLatin1Char('\'')) &&
+        if (value.size() >= 2 &&
+            (value.front() == QLatin1Char('"') || value.front() == QLatin1Char('\'')) &&
             value.back() == value.front()) {
             value = value.mid(1, value.size() - 2);
         }
@@ -26,7 +27,8 @@ QString OsReleaseDescription(const QString &osReleaseText)
     if (!values.value("PRETTY_NAME").isEmpty()) {
         return values.value("PRETTY_NAME");
     }
-    const QString name = (values.value("NAME") + QLatin1Char(' ') + values.value("VERSION")).trimmed();
+    const QString name =
+        (values.value("NAME") + QLatin1Char(' ') + values.value("VERSION")).trimmed();
     return name.isEmpty() ? QStringLiteral("Linux") : name;
 }
 

@@ -8,7 +8,7 @@ namespace harvly {
 namespace {
 
 const char *const kRootNames[] = {
-    "HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER",  "HKEY_LOCAL_MACHINE", "HKEY_USERS",
+    "HKEY_CLASSES_ROOT",     "HKEY_CURRENT_USER",   "HKEY_LOCAL_MACHINE", "HKEY_USERS",
     "HKEY_PERFORMANCE_DATA", "HKEY_CURRENT_CONFIG", "HKEY_DYN_DATA",
 };
 
@@ -95,8 +95,7 @@ std::optional<QString> RegistryStore::ReadRegistryString(const QString &path,
     return m_store->value(where).toString();
 }
 
-bool RegistryStore::WriteRegistryDword(const QString &path, const QString &valueName,
-                                       quint32 value)
+bool RegistryStore::WriteRegistryDword(const QString &path, const QString &valueName, quint32 value)
 {
     const QString where = location(path, valueName);
     if (where.isEmpty()) {

@@ -125,30 +125,26 @@ QString Settings::storedText(Setting id, const QString &section) const
     return raw(id, section).toString();
 }
 
-template <>
-QString Settings::get(SettingKey<QString> key, const QString &section) const
+template <> QString Settings::get(SettingKey<QString> key, const QString &section) const
 {
     return storedText(key.id, section);
 }
 
-template <>
-int Settings::get(SettingKey<int> key, const QString &section) const
+template <> int Settings::get(SettingKey<int> key, const QString &section) const
 {
     bool ok = false;
     const int v = storedText(key.id, section).trimmed().toInt(&ok);
     return ok ? v : entry(key.id).defaultValue.toInt();
 }
 
-template <>
-double Settings::get(SettingKey<double> key, const QString &section) const
+template <> double Settings::get(SettingKey<double> key, const QString &section) const
 {
     bool ok = false;
     const double v = storedText(key.id, section).trimmed().toDouble(&ok);
     return ok ? v : entry(key.id).defaultValue.toDouble();
 }
 
-template <>
-DuplicateMode Settings::get(SettingKey<DuplicateMode> key, const QString &section) const
+template <> DuplicateMode Settings::get(SettingKey<DuplicateMode> key, const QString &section) const
 {
     // Stored as the option's caption of the build that wrote it.
     return DuplicateModeFromText(storedText(key.id, section), m_build);
@@ -168,14 +164,12 @@ void Settings::set(SettingKey<QString> key, const QString &value, const QString 
     write(key.id, value, section);
 }
 
-template <>
-void Settings::set(SettingKey<int> key, const int &value, const QString &section)
+template <> void Settings::set(SettingKey<int> key, const int &value, const QString &section)
 {
     write(key.id, QString::number(value), section);
 }
 
-template <>
-void Settings::set(SettingKey<double> key, const double &value, const QString &section)
+template <> void Settings::set(SettingKey<double> key, const double &value, const QString &section)
 {
     write(key.id, QString::number(value, 'g', 7), section);
 }

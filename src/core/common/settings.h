@@ -45,8 +45,7 @@ struct SettingEntry {
 };
 
 // A setting and the type its value is read and written as.
-template <typename T>
-struct SettingKey {
+template <typename T> struct SettingKey {
     Setting id;
 };
 
@@ -90,14 +89,14 @@ public:
     ~Settings();
     Q_DISABLE_COPY_MOVE(Settings)
 
-    // A setting this build does not keep has an empty key; reads give its default, writes do nothing.
+    // A setting this build does not keep has an empty key; reads give its default, writes do
+    // nothing.
     SettingEntry entry(Setting id) const;
     bool has(Setting id) const { return !entry(id).key.isEmpty(); }
 
     // A value as its type reads it; a missing value, or one that does not convert, gives the
     // default. section: the section to use instead of the declared one.
-    template <typename T>
-    T get(SettingKey<T> key, const QString &section = {}) const;
+    template <typename T> T get(SettingKey<T> key, const QString &section = {}) const;
     template <typename T>
     void set(SettingKey<T> key, const std::type_identity_t<T> &value, const QString &section = {});
     // The value as it is stored (the default when missing).
@@ -115,20 +114,15 @@ private:
     std::unique_ptr<QSettings> m_store;
 };
 
-template <>
-QString Settings::get(SettingKey<QString> key, const QString &section) const;
-template <>
-int Settings::get(SettingKey<int> key, const QString &section) const;
-template <>
-double Settings::get(SettingKey<double> key, const QString &section) const;
+template <> QString Settings::get(SettingKey<QString> key, const QString &section) const;
+template <> int Settings::get(SettingKey<int> key, const QString &section) const;
+template <> double Settings::get(SettingKey<double> key, const QString &section) const;
 template <>
 DuplicateMode Settings::get(SettingKey<DuplicateMode> key, const QString &section) const;
 template <>
 void Settings::set(SettingKey<QString> key, const QString &value, const QString &section);
-template <>
-void Settings::set(SettingKey<int> key, const int &value, const QString &section);
-template <>
-void Settings::set(SettingKey<double> key, const double &value, const QString &section);
+template <> void Settings::set(SettingKey<int> key, const int &value, const QString &section);
+template <> void Settings::set(SettingKey<double> key, const double &value, const QString &section);
 template <>
 void Settings::set(SettingKey<DuplicateMode> key, const DuplicateMode &value,
                    const QString &section);

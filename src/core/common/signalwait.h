@@ -41,8 +41,7 @@ private:
     bool m_finished = false;
 };
 
-template <typename... Args>
-class SignalWaitStateOf final : public SignalWaitState
+template <typename... Args> class SignalWaitStateOf final : public SignalWaitState
 {
 public:
     std::optional<std::tuple<Args...>> value;
@@ -53,8 +52,7 @@ public:
 // Awaits one emission of a signal for at most a time limit. The result holds the signal's
 // arguments, or nothing when the limit passed or the sender was destroyed first. Create it
 // before starting what emits the signal; an emission in between is kept.
-template <typename... Args>
-class [[nodiscard]] TimedSignalWait final
+template <typename... Args> class [[nodiscard]] TimedSignalWait final
 {
 public:
     using Result = std::optional<std::tuple<Args...>>;
@@ -74,8 +72,8 @@ public:
                 state->finish();
             }
         }));
-        state->watch(QObject::connect(sender, &QObject::destroyed, state,
-                                      [state] { state->finish(); }));
+        state->watch(
+            QObject::connect(sender, &QObject::destroyed, state, [state] { state->finish(); }));
     }
 
     bool await_ready() const noexcept { return m_state->finished(); }
@@ -90,10 +88,8 @@ private:
 
 // waitForSignal(reply, &QNetworkReply::readyRead, 200ms): see TimedSignalWait.
 template <typename Sender, typename Owner, typename... Args>
-    requires std::is_base_of_v<Owner, Sender>
-TimedSignalWait<std::decay_t<Args>...> waitForSignal(const Sender *sender,
-                                                     void (Owner::*signal)(Args...),
-                                                     std::chrono::milliseconds limit)
+requires std::is_base_of_v<Owner, Sender> TimedSignalWait<std::decay_t<Args>...>
+waitForSignal(const Sender *sender, void (Owner::*signal)(Args...), std::chrono::milliseconds limit)
 {
     return TimedSignalWait<std::decay_t<Args>...>(static_cast<const Owner *>(sender), signal,
                                                   limit);

@@ -25,7 +25,8 @@ bool CorrectItemFileType(DownloadListModel &list, quint64 rowId)
     if (detected.isEmpty() || detected.compare(current, Qt::CaseInsensitive) == 0) {
         return false;
     }
-    const QString newPath = GetUniqueFileName(row->savePath + row->text + QLatin1Char('.') + detected);
+    const QString newPath =
+        GetUniqueFileName(row->savePath + row->text + QLatin1Char('.') + detected);
     if (!QFile::rename(oldPath, newPath) || !FileExists(newPath)) {
         return false;
     }

@@ -66,8 +66,9 @@ void Downloader::finished()
         return;
     }
     m_stall.stop();
-    const bool networkOk = m_reply->error() == QNetworkReply::NoError ||
-                           m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() >= 400;
+    const bool networkOk =
+        m_reply->error() == QNetworkReply::NoError ||
+        m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() >= 400;
     const bool closedEarly = m_reply->error() == QNetworkReply::RemoteHostClosedError;
     if (!networkOk && !closedEarly) {
         fail(FailureReason::ofReply(*m_reply));

@@ -61,9 +61,9 @@ QString RowNoteText(RowNote note)
         QT_TRANSLATE_NOOP("harvly::DownloadListModel", "Can not replace"),
     };
     static_assert(std::size(texts) == size_t(RowNote::CannotReplace) + 1);
-    return note == RowNote::None ? QString()
-                                 : QCoreApplication::translate("harvly::DownloadListModel",
-                                                               texts[size_t(note)]);
+    return note == RowNote::None
+               ? QString()
+               : QCoreApplication::translate("harvly::DownloadListModel", texts[size_t(note)]);
 }
 
 QString DownloadRow::fileSizeText() const

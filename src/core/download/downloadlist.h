@@ -20,14 +20,14 @@ bool IsPageOrXmlType(const QString &type);
 // shows in the FileSize column, the second in the percentage column.
 enum class RowNote {
     None,
-    WaitReDownload,  // sent back while the engine was busy
+    WaitReDownload, // sent back while the engine was busy
     DownloadFailed,
     DownloadCancel,
     CertificateNotTrusted,
     BadProxySetting,
-    AlreadyExists,   // "Skip" met an existing file
-    BigFileSkipped,  // over the size ceiling
-    CannotReplace,   // the old file could not be replaced
+    AlreadyExists,  // "Skip" met an existing file
+    BigFileSkipped, // over the size ceiling
+    CannotReplace,  // the old file could not be replaced
 };
 
 // One download job.
@@ -38,13 +38,13 @@ struct DownloadRow {
     QString tag;    // referer
     DownloadState state = DownloadState::Waiting;
     QString type;
-    qint64 fileSize = -1;   // bytes; -1 while unknown
+    qint64 fileSize = -1;     // bytes; -1 while unknown
     bool sizeUnknown = false; // the answer announced no size (shown as such until the end)
-    qint64 downloaded = -1; // bytes written; -1 before any
+    qint64 downloaded = -1;   // bytes written; -1 before any
     std::optional<int> percentage;
     RowNote note = RowNote::None;
     QString savePath;
-    QString b; // "Y" when queued as a web page
+    QString b;      // "Y" when queued as a web page
     QString reason; // why the row failed; empty unless it did
 
     // The file the row stands for: folder, name, and "." + type when there is a type.

@@ -6,7 +6,6 @@
 
 namespace harvly::FailureReason {
 
-
 QString stalled()
 {
     return QCoreApplication::translate("harvly::FailureReason", "time limit without progress");
@@ -19,7 +18,10 @@ QString noAnswer()
 
 QString shortBody(qint64 received, qint64 announced)
 {
-    return QCoreApplication::translate("harvly::FailureReason", "body shorter than announced: %1 of %2 bytes").arg(received).arg(announced);
+    return QCoreApplication::translate("harvly::FailureReason",
+                                       "body shorter than announced: %1 of %2 bytes")
+        .arg(received)
+        .arg(announced);
 }
 
 QString emptyAnswer()
@@ -59,17 +61,20 @@ QString certificate()
 
 QString abandoned()
 {
-    return QCoreApplication::translate("harvly::FailureReason", "no size announced in twenty minutes");
+    return QCoreApplication::translate("harvly::FailureReason",
+                                       "no size announced in twenty minutes");
 }
 
 QString cannotWrite(const QString &detail)
 {
-    return QCoreApplication::translate("harvly::FailureReason", "cannot write the file: %1").arg(detail);
+    return QCoreApplication::translate("harvly::FailureReason", "cannot write the file: %1")
+        .arg(detail);
 }
 
 QString cannotReplace(const QString &detail)
 {
-    return QCoreApplication::translate("harvly::FailureReason", "cannot put the file in place: %1").arg(detail);
+    return QCoreApplication::translate("harvly::FailureReason", "cannot put the file in place: %1")
+        .arg(detail);
 }
 
 QString ofReply(const QNetworkReply &reply)
@@ -92,7 +97,8 @@ QString ofReply(const QNetworkReply &reply)
     case QNetworkReply::TooManyRedirectsError:
         return QCoreApplication::translate("harvly::FailureReason", "too many redirects");
     case QNetworkReply::InsecureRedirectError:
-        return QCoreApplication::translate("harvly::FailureReason", "redirect from https to http refused");
+        return QCoreApplication::translate("harvly::FailureReason",
+                                           "redirect from https to http refused");
     case QNetworkReply::ProtocolUnknownError:
         return unsupported();
     case QNetworkReply::ProxyConnectionRefusedError:
@@ -100,13 +106,15 @@ QString ofReply(const QNetworkReply &reply)
     case QNetworkReply::ProxyNotFoundError:
     case QNetworkReply::ProxyTimeoutError:
     case QNetworkReply::ProxyAuthenticationRequiredError:
-        return QCoreApplication::translate("harvly::FailureReason", "proxy failed: %1").arg(reply.errorString());
+        return QCoreApplication::translate("harvly::FailureReason", "proxy failed: %1")
+            .arg(reply.errorString());
     default:
         break;
     }
     const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (status.isValid() && status.toInt() >= 400) {
-        return QCoreApplication::translate("harvly::FailureReason", "HTTP status %1").arg(status.toInt());
+        return QCoreApplication::translate("harvly::FailureReason", "HTTP status %1")
+            .arg(status.toInt());
     }
     return reply.errorString();
 }

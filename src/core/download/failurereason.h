@@ -11,18 +11,18 @@ namespace harvly {
 // line show. One rule for both ways.
 namespace FailureReason {
 
-QString stalled();       // no byte for the time limit
-QString noAnswer();      // no response headers in time
+QString stalled();  // no byte for the time limit
+QString noAnswer(); // no response headers in time
 // The connection ended before the size it announced, however it ended.
 QString shortBody(qint64 received, qint64 announced);
-QString emptyAnswer();   // nothing came, and no size was announced
-QString unsupported();   // not an http or https address
-QString notAFolder();    // the download folder cannot be made or is no folder
+QString emptyAnswer(); // nothing came, and no size was announced
+QString unsupported(); // not an http or https address
+QString notAFolder();  // the download folder cannot be made or is no folder
 QString diskFull();
-QString stopped();       // the user stopped the downloads
+QString stopped(); // the user stopped the downloads
 QString badProxy();
-QString certificate();   // the server's certificate is not trusted
-QString abandoned();     // no size learnt in twenty minutes
+QString certificate(); // the server's certificate is not trusted
+QString abandoned();   // no size learnt in twenty minutes
 QString cannotWrite(const QString &detail);
 QString cannotReplace(const QString &detail);
 

@@ -85,7 +85,8 @@ std::optional<QString> signatureType(const Header &h)
             return QString::fromLatin1(row.type);
         }
     }
-    const std::optional<bool> ole = h.matches({{0, {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1}}});
+    const std::optional<bool> ole =
+        h.matches({{0, {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1}}});
     if (!ole) {
         return std::nullopt;
     }

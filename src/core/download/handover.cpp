@@ -13,8 +13,8 @@ std::optional<quint64> AddDownloadRow(DownloadListModel &list, const Program &pr
 {
     const QString cleanTitle = RemoveLineBreaks(title).trimmed();
     const QString folder = savePath.isEmpty() ? program.downloadSaveFolder : savePath;
-    const QString name = program.useOriginalFileName ? GetFileNameFromPath(url, true)
-                                                     : cleanTitle.trimmed();
+    const QString name =
+        program.useOriginalFileName ? GetFileNameFromPath(url, true) : cleanTitle.trimmed();
     return list.add(url, MakeValidFileName(name, program.build()), articleType, folder, ref);
 }
 

@@ -17,7 +17,8 @@ struct LoginPlan {
 // Account login: fields named userid/user/username/useruid get the account, pass/password/
 // passwd the password, in document order; the first submit input after two filled fields is
 // pressed.
-LoginPlan PlanAccountLogin(const DomDocument &page, const QString &account, const QString &password);
+LoginPlan PlanAccountLogin(const DomDocument &page, const QString &account,
+                           const QString &password);
 // Address login: the element with id "submitip".
 LoginPlan PlanAddressLogin(const DomDocument &page);
 

@@ -38,7 +38,8 @@ QString RenameSavePath(const QString &savePath, const QString &pureFileName,
             base.truncate(open);
         }
     }
-    base.replace(QLatin1Char('['), QStringLiteral("『")).replace(QLatin1Char(']'), QStringLiteral("』"));
+    base.replace(QLatin1Char('['), QStringLiteral("『"))
+        .replace(QLatin1Char(']'), QStringLiteral("』"));
 
     const auto candidate = [&] {
         const QString count =

@@ -49,8 +49,8 @@ DownloadScheduler::~DownloadScheduler() = default;
 EngineContext DownloadScheduler::context()
 {
     // The engines read the options and limits as they stand when a row starts.
-    return EngineContext{m_list, m_network, m_host, m_build, options, limits,
-                         [this] { return now(); }};
+    return EngineContext{
+        m_list, m_network, m_host, m_build, options, limits, [this] { return now(); }};
 }
 
 DownloadEngine &DownloadScheduler::engine() const

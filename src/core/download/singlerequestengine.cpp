@@ -128,7 +128,7 @@ QCoro::Task<TransferOutcome> SingleRequestEngine::InetDownloadFile(quint64 rowId
         std::unique_ptr<TransferFile> file;
         if (!answered) {
             const bool tls = reply->error() == QNetworkReply::SslHandshakeFailedError;
-            const QString reason = m_cancelled            ? FailureReason::stopped()
+            const QString reason = m_cancelled           ? FailureReason::stopped()
                                    : reply->isFinished() ? FailureReason::ofReply(*reply)
                                                          : FailureReason::noAnswer();
             reply->abort();
@@ -245,7 +245,8 @@ QString SingleRequestEngine::derivedType(const QNetworkReply &reply) const
     derived = ContentTypeToExtension(mime, nullptr, m_context.build);
     if (derived.isEmpty()) {
         const QString disposition = QString::fromUtf8(reply.rawHeader("Content-Disposition"));
-        const qsizetype at = disposition.indexOf(QLatin1String("filename="), 0, Qt::CaseInsensitive);
+        const qsizetype at =
+            disposition.indexOf(QLatin1String("filename="), 0, Qt::CaseInsensitive);
         if (at >= 0) {
             const QString name = disposition.mid(at + 9).remove(QLatin1Char('"')).trimmed();
             derived = LeadingLetterWord(name.mid(name.lastIndexOf(QLatin1Char('.')) + 1));
@@ -353,9 +354,8 @@ SingleRequestEngine::receive(quint64 rowId, QNetworkReply *reply, TransferFile *
     }
 }
 
-SingleRequestEngine::Received SingleRequestEngine::judge(const QNetworkReply &reply,
-                                                        const TransferFile &file,
-                                                        qint64 size) const
+SingleRequestEngine::Received
+SingleRequestEngine::judge(const QNetworkReply &reply, const TransferFile &file, qint64 size) const
 {
     const bool announced = size > 0;
     const bool transportError =
@@ -382,7 +382,8 @@ TransferOutcome SingleRequestEngine::place(quint64 rowId, TransferFile &file,
     if (received.end == End::Failed || received.end == End::Cancelled) {
         file.discard();
         return fail(rowId,
-                    received.end == End::Cancelled ? RowNote::DownloadCancel : RowNote::DownloadFailed,
+                    received.end == End::Cancelled ? RowNote::DownloadCancel
+                                                   : RowNote::DownloadFailed,
                     received.reason);
     }
     if (received.end == End::Empty) {

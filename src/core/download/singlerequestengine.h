@@ -58,8 +58,7 @@ private:
     QCoro::Task<Received> receive(quint64 rowId, QNetworkReply *reply, TransferFile *file,
                                   qint64 size);
     Received judge(const QNetworkReply &reply, const TransferFile &file, qint64 size) const;
-    TransferOutcome place(quint64 rowId, TransferFile &file, const Received &received,
-                          qint64 size);
+    TransferOutcome place(quint64 rowId, TransferFile &file, const Received &received, qint64 size);
     TransferOutcome fail(quint64 rowId, RowNote note, const QString &reason);
     QNetworkAccessManager *network(QString *error);
 

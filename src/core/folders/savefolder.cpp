@@ -11,8 +11,8 @@
 
 namespace harvly {
 
-SaveFolderChoice ConfirmSaveFolder(const QString &text, QStringList &recent, const QString &listFile,
-                                   Settings &settings, const Build &build)
+SaveFolderChoice ConfirmSaveFolder(const QString &text, QStringList &recent,
+                                   const QString &listFile, Settings &settings, const Build &build)
 {
     SaveFolderChoice choice;
     const QString sep = QDir::separator();

@@ -19,8 +19,8 @@ struct SaveFolderChoice {
 // Confirms the folder text the user gave: creates every missing level (names cleaned), stores
 // it as the download folder, appends it to the recent list and writes that list to listFile.
 // A folder that cannot be made is refused with a message and nothing is stored.
-SaveFolderChoice ConfirmSaveFolder(const QString &text, QStringList &recent, const QString &listFile,
-                                   Settings &settings, const Build &build);
+SaveFolderChoice ConfirmSaveFolder(const QString &text, QStringList &recent,
+                                   const QString &listFile, Settings &settings, const Build &build);
 
 // "SaveList.dat" in the program's own folder.
 QString SaveListFile();

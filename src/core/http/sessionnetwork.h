@@ -13,10 +13,10 @@ class SessionCookieJar final : public QNetworkCookieJar
     Q_OBJECT
 
 public:
-    using QNetworkCookieJar::QNetworkCookieJar;
     using QNetworkCookieJar::allCookies;
     using QNetworkCookieJar::deleteCookie;
     using QNetworkCookieJar::insertCookie;
+    using QNetworkCookieJar::QNetworkCookieJar;
 
     bool setCookiesFromUrl(const QList<QNetworkCookie> &cookies, const QUrl &url) override;
 

@@ -2,9 +2,9 @@
 
 #include "common/urltext.h"
 
-#include <QNetworkAccessManager>
 #include "pagemarkers.h"
 #include "resultlist.h"
+#include <QNetworkAccessManager>
 
 #include <QCoreApplication>
 #include <QCoro/QCoroTimer>
@@ -14,7 +14,7 @@ namespace harvly {
 namespace {
 using Clock = std::chrono::steady_clock;
 constexpr std::chrono::milliseconds kTick(20);
-}
+} // namespace
 
 // Marks a pass as running for as long as it lives; the analysis may be gone by its end.
 class ArticleAnalysis::RunGuard final
@@ -56,7 +56,8 @@ QString ArticleAnalysis::failureText() const
 
 QString ArticleAnalysis::progressText(int index, bool downloadPdf) const
 {
-    return (downloadPdf ? tr("Analysising :%1,Please wait ...") : tr("Analysising:%1,Please wait ..."))
+    return (downloadPdf ? tr("Analysising :%1,Please wait ...")
+                        : tr("Analysising:%1,Please wait ..."))
         .arg(index);
 }
 
@@ -131,7 +132,8 @@ QCoro::Task<> ArticleAnalysis::AnalyseEmbeddedPdfPage(quint64 rowId, int index)
     const QStringList links = FindEmbeddedPdfLinks(page->text);
     for (const QString &link : links) {
         // The download list skips a link it already holds.
-        m_host.handOver(link, page->row.title, page->row.fileType, page->row.key, page->row.savePath);
+        m_host.handOver(link, page->row.title, page->row.fileType, page->row.key,
+                        page->row.savePath);
     }
     recordOutcome(rowId, !links.isEmpty());
     QCoro::Task<> wait = pause();
@@ -147,7 +149,8 @@ QCoro::Task<> ArticleAnalysis::AnalyseDownloadPdfPage(quint64 rowId, int index)
     }
     const QString link = FindDownloadPdfLink(page->text);
     if (!link.isEmpty()) {
-        m_host.handOver(link, page->row.title, page->row.fileType, page->row.key, page->row.savePath);
+        m_host.handOver(link, page->row.title, page->row.fileType, page->row.key,
+                        page->row.savePath);
     }
     recordOutcome(rowId, !link.isEmpty());
     QCoro::Task<> wait = pause();
@@ -174,8 +177,8 @@ QCoro::Task<> ArticleAnalysis::AnalysisAddToDownloadList(quint64 rowId, int inde
     if (!fetchEmbedded && !fetchDownload) {
         co_return; // an unknown source: left as it is
     }
-    QCoro::Task<> analyse = fetchEmbedded ? AnalyseEmbeddedPdfPage(rowId, index)
-                                          : AnalyseDownloadPdfPage(rowId, index);
+    QCoro::Task<> analyse =
+        fetchEmbedded ? AnalyseEmbeddedPdfPage(rowId, index) : AnalyseDownloadPdfPage(rowId, index);
     co_await analyse;
     if (!self) {
         co_return;
@@ -194,8 +197,8 @@ QCoro::Task<> ArticleAnalysis::runPass(AnalysisPass pass, QSet<quint64> selected
     QPointer<ArticleAnalysis> self(this);
     m_host.stopAutomaticAnalysis();
     AnalysisStopped = false;
-    m_host.showProgress(QCoreApplication::translate("harvly::fWebSearch",
-                                                    "Analyzing, please wait ..."));
+    m_host.showProgress(
+        QCoreApplication::translate("harvly::fWebSearch", "Analyzing, please wait ..."));
     m_host.setProgressVisible(true);
     AnalysisFailureCount = 0;
     co_await QCoro::sleepFor(std::chrono::milliseconds(0));
@@ -211,10 +214,11 @@ QCoro::Task<> ArticleAnalysis::runPass(AnalysisPass pass, QSet<quint64> selected
             if (!row) {
                 continue;
             }
-            const bool qualifies = pass == AnalysisPass::All ||
-                                   (pass == AnalysisPass::Selected && selected.contains(row->id)) ||
-                                   (pass == AnalysisPass::Unanalyzed && row->analysisState.isEmpty()) ||
-                                   (pass == AnalysisPass::Failure && row->analysisState == failureText());
+            const bool qualifies =
+                pass == AnalysisPass::All ||
+                (pass == AnalysisPass::Selected && selected.contains(row->id)) ||
+                (pass == AnalysisPass::Unanalyzed && row->analysisState.isEmpty()) ||
+                (pass == AnalysisPass::Failure && row->analysisState == failureText());
             if (qualifies) {
                 QCoro::Task<> one = AnalysisAddToDownloadList(ids.at(i), i + 1);
                 co_await one;
@@ -237,8 +241,8 @@ QCoro::Task<> ArticleAnalysis::RunAutomaticAnalysisPass()
     }
     const RunGuard guard(this);
     QPointer<ArticleAnalysis> self(this);
-    m_host.showProgress(QCoreApplication::translate("harvly::fWebSearch",
-                                                    "Analyzing, please wait ..."));
+    m_host.showProgress(
+        QCoreApplication::translate("harvly::fWebSearch", "Analyzing, please wait ..."));
     m_host.setProgressVisible(true);
     AnalysisStopped = false;
     AnalysisFailureCount = 0;

@@ -14,7 +14,6 @@
 #include <chrono>
 #include <optional>
 
-
 namespace harvly {
 
 // What an analysis pass needs from the window it runs in.
@@ -81,7 +80,7 @@ private:
         QString text;
     };
     QCoro::Task<std::optional<FetchedPage>> fetchDocumentPage(quint64 rowId, int index,
-                                                             bool downloadPdf);
+                                                              bool downloadPdf);
     void recordOutcome(quint64 rowId, bool found);
     QCoro::Task<> AnalyseEmbeddedPdfPage(quint64 rowId, int index);
     QCoro::Task<> AnalyseDownloadPdfPage(quint64 rowId, int index);

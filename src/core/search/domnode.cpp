@@ -122,9 +122,7 @@ const DomNode *DomDocument::elementById(const QString &elementId) const
 QList<const DomNode *> DomNode::links() const
 {
     QList<const DomNode *> out;
-    collect(out, [](const DomNode &n) {
-        return (n.is("A") || n.is("AREA")) && !n.href.isEmpty();
-    });
+    collect(out, [](const DomNode &n) { return (n.is("A") || n.is("AREA")) && !n.href.isEmpty(); });
     return out;
 }
 

@@ -70,8 +70,8 @@ int HarvestItemTitlePage(const DomDocument &doc, ResultListModel &list, const Ha
             }
         } else if (cls == QLatin1String("item_text2")) {
             const auto anchors = div->elementsByTagName(QStringLiteral("A"));
-            if (anchors.size() == 2 &&
-                anchors.at(1)->innerText().contains(QStringLiteral("查看PDF全文"), Qt::CaseInsensitive)) {
+            if (anchors.size() == 2 && anchors.at(1)->innerText().contains(
+                                           QStringLiteral("查看PDF全文"), Qt::CaseInsensitive)) {
                 link = anchors.at(1)->href.trimmed();
             }
         }

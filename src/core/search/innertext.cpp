@@ -12,11 +12,11 @@ namespace {
 bool isBlock(const QString &tag)
 {
     static const QSet<QString> blocks = {
-        "ADDRESS", "ARTICLE", "ASIDE",  "BLOCKQUOTE", "CAPTION", "CENTER", "DD",     "DETAILS",
-        "DIV",     "DL",      "DT",     "FIELDSET",   "FIGCAPTION", "FIGURE", "FOOTER", "FORM",
-        "H1",      "H2",      "H3",     "H4",         "H5",      "H6",     "HEADER", "HR",
-        "LI",      "MAIN",    "NAV",    "OL",         "P",       "PRE",    "SECTION", "SUMMARY",
-        "TABLE",   "TBODY",   "THEAD",  "TFOOT",      "TR",      "UL",     "BODY",   "HTML"};
+        "ADDRESS", "ARTICLE", "ASIDE", "BLOCKQUOTE", "CAPTION",    "CENTER", "DD",      "DETAILS",
+        "DIV",     "DL",      "DT",    "FIELDSET",   "FIGCAPTION", "FIGURE", "FOOTER",  "FORM",
+        "H1",      "H2",      "H3",    "H4",         "H5",         "H6",     "HEADER",  "HR",
+        "LI",      "MAIN",    "NAV",   "OL",         "P",          "PRE",    "SECTION", "SUMMARY",
+        "TABLE",   "TBODY",   "THEAD", "TFOOT",      "TR",         "UL",     "BODY",    "HTML"};
     return blocks.contains(tag);
 }
 

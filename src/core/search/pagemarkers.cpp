@@ -68,8 +68,8 @@ QString FindDownloadPdfLink(const QString &pageText)
 
 DocumentLink FindDocumentLink(const QString &pageText)
 {
-    const qsizetype file = pageText.indexOf(QLatin1String("ProQuestDocument.pdf"), 0,
-                                            Qt::CaseInsensitive);
+    const qsizetype file =
+        pageText.indexOf(QLatin1String("ProQuestDocument.pdf"), 0, Qt::CaseInsensitive);
     if (file < 0) {
         return {};
     }
@@ -93,8 +93,8 @@ DocumentLink FindDocumentLink(const QString &pageText)
     if (!isAbsolute(link)) {
         return {};
     }
-    const qsizetype wrapper = pageText.indexOf(QLatin1String("citationTextWrapper"), 0,
-                                               Qt::CaseInsensitive);
+    const qsizetype wrapper =
+        pageText.indexOf(QLatin1String("citationTextWrapper"), 0, Qt::CaseInsensitive);
     if (wrapper < 0) {
         return {};
     }

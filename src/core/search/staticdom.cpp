@@ -126,8 +126,8 @@ DomDocument ParseHtmlDocument(const QString &html, const QString &url)
     doc.url = url;
     doc.outerHtml = html;
     const QByteArray utf8 = html.toUtf8();
-    GumboOutput *output = gumbo_parse_with_options(&kGumboDefaultOptions, utf8.constData(),
-                                                   size_t(utf8.size()));
+    GumboOutput *output =
+        gumbo_parse_with_options(&kGumboDefaultOptions, utf8.constData(), size_t(utf8.size()));
     if (!output) {
         return doc;
     }

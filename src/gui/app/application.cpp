@@ -62,9 +62,9 @@ int RunProgram(int argc, char *argv[], const Build &build)
     if (!site.isEmpty()) {
         program.siteAddress = site;
     }
-    Workspace workspace(
-        program, QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
-                     QStringLiteral("/browser"));
+    Workspace workspace(program,
+                        QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
+                            QStringLiteral("/browser"));
     fCover cover(workspace);
     cover.Form_Load();
     return app.exec();

@@ -26,8 +26,9 @@ namespace harvly {
 using namespace std::chrono_literals;
 
 fCover::fCover(Workspace &workspace, ProcessControl control, QWidget *parent)
-    : QWidget(parent), m_workspace(workspace), m_program(workspace.program()), m_control(std::move(control)),
-      m_image(new QLabel(this)), m_version(new QLabel(tr("Version："), this)),
+    : QWidget(parent), m_workspace(workspace), m_program(workspace.program()),
+      m_control(std::move(control)), m_image(new QLabel(this)),
+      m_version(new QLabel(tr("Version："), this)),
       m_notice(new QLabel(tr("The software is used only for a small number of researchers assist "
                              "download; please do not download malicious downloads and a lot!"),
                           this)),

@@ -11,8 +11,8 @@ QString BrowseForFolder(QWidget *owner, const QString &startPath, const QString 
 {
     const QFileDialog::Options options =
         includeFiles ? QFileDialog::Options() : QFileDialog::ShowDirsOnly;
-    const QString chosen = QFileDialog::getExistingDirectory(owner, title,
-                                                             BrowseStartFolder(startPath), options);
+    const QString chosen =
+        QFileDialog::getExistingDirectory(owner, title, BrowseStartFolder(startPath), options);
     return BrowseResult(chosen, startPath);
 }
 

@@ -62,8 +62,8 @@ void SaveFormPosition(const QWidget *form, Settings &settings)
     FormPlacement p;
     p.maximised = form->isMaximized();
     const QRect g = form->geometry();
-    p.twips = QRect(g.left() * kTwipsPerPixel, g.top() * kTwipsPerPixel,
-                    g.width() * kTwipsPerPixel, g.height() * kTwipsPerPixel);
+    p.twips = QRect(g.left() * kTwipsPerPixel, g.top() * kTwipsPerPixel, g.width() * kTwipsPerPixel,
+                    g.height() * kTwipsPerPixel);
     harvly::SaveFormPosition(settings, form->objectName(), p, screenPixels(form));
 }
 

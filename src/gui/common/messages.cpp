@@ -12,8 +12,8 @@ void ShowNotice(QWidget *parent, const QString &text, QMessageBox::Icon icon)
 {
     const QString caption = QCoreApplication::applicationName();
     if (parent) {
-        for (QMessageBox *open : parent->findChildren<QMessageBox *>(QString(),
-                                                                      Qt::FindDirectChildrenOnly)) {
+        for (QMessageBox *open :
+             parent->findChildren<QMessageBox *>(QString(), Qt::FindDirectChildrenOnly)) {
             if (open->isVisible() && open->text() == text && open->icon() == icon) {
                 open->raise();
                 return;

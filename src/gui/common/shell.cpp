@@ -20,8 +20,8 @@ bool OpenUrlInShell(const QString &url, bool useBrowserWindow)
     if (fi.isFile() && fi.isExecutable()) {
         return QProcess::startDetached(fi.absoluteFilePath(), {}, fi.absolutePath());
     }
-    const QUrl target = fi.exists() ? QUrl::fromLocalFile(fi.absoluteFilePath())
-                                    : QUrl::fromUserInput(url);
+    const QUrl target =
+        fi.exists() ? QUrl::fromLocalFile(fi.absoluteFilePath()) : QUrl::fromUserInput(url);
     return target.isValid() && QDesktopServices::openUrl(target);
 }
 
@@ -43,7 +43,8 @@ bool SelectFileInFolder(const QString &path)
     }
     const QFileInfo fi(file);
     QDBusMessage call = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
+        QStringLiteral("org.freedesktop.FileManager1"),
+        QStringLiteral("/org/freedesktop/FileManager1"),
         QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
     call << QStringList{QUrl::fromLocalFile(fi.absoluteFilePath()).toString()} << QString();
     const QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, 3000);

@@ -2,7 +2,7 @@
 
 #include "app/workspace.h"
 #include "browserpage.h"
-#include "webbrowser.h"
+#include "common/combos.h"
 #include "common/elidedlabel.h"
 #include "common/files.h"
 #include "common/forms.h"
@@ -10,16 +10,16 @@
 #include "common/messages.h"
 #include "common/program.h"
 #include "common/settings.h"
-#include "common/combos.h"
 #include "common/sound.h"
 #include "download/correction.h"
+#include "download/downloadlist.h"
+#include "download/filetype.h"
 #include "download/redownload.h"
 #include "download/scheduler.h"
 #include "loginpanel.h"
-#include "download/downloadlist.h"
-#include "download/filetype.h"
 #include "search/fwebsearch.h"
 #include "stateicons.h"
+#include "webbrowser.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -87,7 +87,8 @@ fFileDownload::fFileDownload(Workspace &workspace, QWidget *parent)
     connect(m_view, &QTreeView::clicked, this, &fFileDownload::ListView3_ItemClick);
     // The count follows the list as rows arrive, not only when the window is activated.
     for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved}) {
-        connect(m_list, signal, this, [this] { m_count->setText(QString::number(m_list->size())); });
+        connect(m_list, signal, this,
+                [this] { m_count->setText(QString::number(m_list->size())); });
     }
     connect(m_list, &QAbstractItemModel::modelReset, this,
             [this] { m_count->setText(QString::number(m_list->size())); });
@@ -116,11 +117,13 @@ fFileDownload::fFileDownload(Workspace &workspace, QWidget *parent)
     m_timerDown->setObjectName(QStringLiteral("Timer_Down"));
     m_timerDown->setInterval(1000);
     connect(m_timerDown, &QTimer::timeout, this, &fFileDownload::Timer_Down_Timer);
-    m_scheduler = new DownloadScheduler(*m_list, m_program.network(), *this, m_program.build(), this);
+    m_scheduler =
+        new DownloadScheduler(*m_list, m_program.network(), *this, m_program.build(), this);
     // The web panel lies exactly over the list when shown.
     m_login = new LoginPanel(workspace.session(), m_program.build(), m_stack);
     m_stack->addWidget(m_login);
-    connect(m_login, &LoginPanel::closeRequested, this, [this] { m_stack->setCurrentWidget(m_view); });
+    connect(m_login, &LoginPanel::closeRequested, this,
+            [this] { m_stack->setCurrentWidget(m_view); });
     connect(m_login->browser()->page(), &BrowserPage::statusTextChanged, m_panel2,
             [this](const QString &text) {
                 if (text.trimmed().toLower() != QLatin1String("about:blank")) {
@@ -205,10 +208,9 @@ QWidget *fFileDownload::buildSettingsRow()
     m_shape->hide();
 
     auto *row1 = new QHBoxLayout;
-    for (QWidget *w : std::initializer_list<QWidget *>{listLabel, m_count, m_way, threadsLabel,
-                                                       m_threads, intervalLabel, m_interval,
-                                                       secLabel, sameName, m_skip, m_cover,
-                                                       m_rename}) {
+    for (QWidget *w : std::initializer_list<QWidget *>{
+             listLabel, m_count, m_way, threadsLabel, m_threads, intervalLabel, m_interval,
+             secLabel, sameName, m_skip, m_cover, m_rename}) {
         row1->addWidget(w);
     }
     row1->addStretch(1);
@@ -239,16 +241,16 @@ void fFileDownload::buildMenus()
     list->setObjectName(QStringLiteral("menuListOperating"));
     connect(addItem(list, "menuSelectAll", tr("Select All"), true), &QAction::triggered, m_view,
             &QTreeView::selectAll);
-    connect(addItem(list, "menuDeSelectAll", tr("DeSelect All"), true), &QAction::triggered,
-            m_view, &QTreeView::clearSelection);
+    connect(addItem(list, "menuDeSelectAll", tr("DeSelect All"), true), &QAction::triggered, m_view,
+            &QTreeView::clearSelection);
     addItem(list, "menuRandomSortedList", tr("Random Sorted List"), false);
     connect(addItem(list, "menuAutomaticColumnWidth", tr("Automatic Column Width"), true),
             &QAction::triggered, this, [this] { AutoSizeListViewColumns(m_view); });
     list->addSeparator();
     QMenu *reDownload = list->addMenu(tr("ReDownload"));
     addItem(reDownload, "menuReDownloadSelectItems", tr("Select Items"), false);
-    connect(addItem(reDownload, "menuReDownloadErrItems", tr("Err Items"), true), &QAction::triggered,
-            this, [this] { ReDownloadErrItems(*m_list); });
+    connect(addItem(reDownload, "menuReDownloadErrItems", tr("Err Items"), true),
+            &QAction::triggered, this, [this] { ReDownloadErrItems(*m_list); });
     connect(addItem(reDownload, "menuReDownloadHtmItems", tr("HTM/HTML/xml Items"), true),
             &QAction::triggered, this, [this] { ReDownloadHtmItems(*m_list); });
     addItem(reDownload, "menuReDownloadErrAndHtmItems", tr("ReDownload Err And Htm Items"), false);
@@ -267,8 +269,8 @@ void fFileDownload::buildMenus()
     list->addSeparator();
     m_startAction = addItem(list, "menuStartDownload", tr("Start Download "), true);
     connect(m_startAction, &QAction::triggered, this, &fFileDownload::Command4_Click);
-    connect(addItem(list, "menuStopDownload", tr("Stop Download "), true), &QAction::triggered, this,
-            &fFileDownload::Command31_Click);
+    connect(addItem(list, "menuStopDownload", tr("Stop Download "), true), &QAction::triggered,
+            this, &fFileDownload::Command31_Click);
     addItem(list, "menuCanelDownloadSelectItems", tr("Canel Download Select Items"), false);
     list->addSeparator();
     addItem(list, "menuOpenDownloadedFile", tr("Open Downloaded File"), false);
@@ -298,14 +300,16 @@ void fFileDownload::buildMenus()
     m_autoPositioning = addItem(tool, "menuAutoPositioningToDownloadItem",
                                 tr("Auto Positioning To Download Item"), true);
     m_autoPositioning->setCheckable(true);
-    m_openRefUrl = addItem(tool, "menuOpenRefURLbeforeDownload", tr("Open Ref URL before Download"), true);
+    m_openRefUrl =
+        addItem(tool, "menuOpenRefURLbeforeDownload", tr("Open Ref URL before Download"), true);
     m_openRefUrl->setCheckable(true);
     connect(m_autoPositioning, &QAction::toggled, this, &fFileDownload::syncOptions);
     connect(m_openRefUrl, &QAction::toggled, this, &fFileDownload::syncOptions);
     tool->addSeparator();
     addItem(tool, "menuCheckFileExists", tr("Check The File Is Exists"), false);
-    connect(addItem(tool, "menuCheckAndCorrectFileType", tr("Check And Correct Disk File Type"), true),
-            &QAction::triggered, this, &fFileDownload::menuCheckAndCorrectDiskFileType_Click);
+    connect(
+        addItem(tool, "menuCheckAndCorrectFileType", tr("Check And Correct Disk File Type"), true),
+        &QAction::triggered, this, &fFileDownload::menuCheckAndCorrectDiskFileType_Click);
     tool->addSeparator();
     addItem(tool, "menuClearIEcach", tr("Clear IE cach"), false);
     connect(addItem(tool, "menuOpenFileCheckType", tr("Open the File Check the File Type"), true),
@@ -409,7 +413,8 @@ void fFileDownload::Command1_Click()
     const QModelIndexList selected = m_view->selectionModel()->selectedRows();
     // A kept-alive session or a login under way keeps its page.
     if (!m_login->autoLogin() && !m_login->autoRefresh() && !selected.isEmpty()) {
-        m_login->browser()->page()->navigate(QUrl(GetItemUrlFromKey(m_list->at(selected.first().row()).key)));
+        m_login->browser()->page()->navigate(
+            QUrl(GetItemUrlFromKey(m_list->at(selected.first().row()).key)));
     }
 }
 
@@ -539,7 +544,8 @@ void fFileDownload::closeEvent(QCloseEvent *event)
     Settings &s = m_program.settings();
     s.set(Keys::DuplicateFileNameSetting, duplicateMode());
     if (workPending() &&
-        !askYesNo(tr("Downloading files or download is not completed, close the window to force it?"))) {
+        !askYesNo(
+            tr("Downloading files or download is not completed, close the window to force it?"))) {
         event->ignore();
         return;
     }

@@ -2,10 +2,10 @@
 
 #include "browserpage.h"
 #include "browsersession.h"
-#include "common/signalwait.h"
-#include "pagewait.h"
 #include "common/messages.h"
+#include "common/signalwait.h"
 #include "download/loginform.h"
+#include "pagewait.h"
 #include "webbrowser.h"
 
 #include <QCheckBox>
@@ -27,8 +27,10 @@ LoginPanel::LoginPanel(BrowserSession &session, const Build &build, QWidget *par
     : QWidget(parent), m_build(build), m_browser(new WebBrowser(session.profile(), this)),
       m_url(new QLineEdit(this)), m_byAccount(new QRadioButton(tr("Account:"), this)),
       m_byAddress(new QRadioButton(tr("IP Login"), this)), m_account(new QLineEdit(this)),
-      m_password(new QLineEdit(this)), m_autoRefresh(new QCheckBox(tr("Auto Refresh (per minute)"), this)),
-      m_autoLogin(new QCheckBox(tr("Auto Login"), this)), m_browse(new QPushButton(tr("Browse"), this)),
+      m_password(new QLineEdit(this)),
+      m_autoRefresh(new QCheckBox(tr("Auto Refresh (per minute)"), this)),
+      m_autoLogin(new QCheckBox(tr("Auto Login"), this)),
+      m_browse(new QPushButton(tr("Browse"), this)),
       m_logTest(new QPushButton(tr("Log Test"), this)), m_refresh(new QTimer(this))
 {
     setObjectName(QStringLiteral("PicWebBK"));

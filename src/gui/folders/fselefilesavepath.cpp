@@ -20,7 +20,8 @@ namespace harvly {
 
 fSeleFileSavePath::fSeleFileSavePath(Program &program, QWidget *parent)
     : QDialog(parent), m_program(program), m_listFile(SaveListFile()),
-      m_folder(new QComboBox(this)), m_original(new QRadioButton(tr("The original file name"), this)),
+      m_folder(new QComboBox(this)),
+      m_original(new QRadioButton(tr("The original file name"), this)),
       m_title(new QRadioButton(tr("Article Title Name"), this))
 {
     setObjectName(QStringLiteral("fSeleFileSavePath"));
@@ -90,9 +91,8 @@ void fSeleFileSavePath::Form_Load()
 
 void fSeleFileSavePath::Command1_Click()
 {
-    m_folder->setCurrentText(BrowseForFolder(this, m_folder->currentText(),
-                                             tr("Please select the folder you want to browse:"),
-                                             false));
+    m_folder->setCurrentText(BrowseForFolder(
+        this, m_folder->currentText(), tr("Please select the folder you want to browse:"), false));
 }
 
 void fSeleFileSavePath::Command2_Click()

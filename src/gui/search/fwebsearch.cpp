@@ -3,12 +3,12 @@
 #include "app/workspace.h"
 #include "browserpage.h"
 #include "browsersession.h"
-#include "download/downloadlist.h"
 #include "common/forms.h"
 #include "common/listviews.h"
-#include "common/program.h"
 #include "common/messages.h"
+#include "common/program.h"
 #include "common/settings.h"
+#include "download/downloadlist.h"
 #include "download/ffiledownload.h"
 #include "download/handover.h"
 #include "folders/fselefilesavepath.h"
@@ -19,27 +19,27 @@
 #include "webbrowser.h"
 
 #include <QCheckBox>
-#include <QCoro/QCoroTimer>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoro/QCoroTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QLocale>
-#include <QSaveFile>
-#include <QWebEngineProfile>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLocale>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QStandardItemModel>
 #include <QStatusBar>
 #include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <QWebEngineProfile>
 
 namespace harvly {
 
@@ -53,9 +53,9 @@ int toTwips(int pixels)
 // By edges, so panels that meet in twips still meet in pixels.
 QRect toPixels(const QRect &twips)
 {
-    return QRect(QPoint(twips.left() / 15, twips.top() / 15),
-                 QPoint((twips.left() + twips.width()) / 15 - 1,
-                        (twips.top() + twips.height()) / 15 - 1));
+    return QRect(
+        QPoint(twips.left() / 15, twips.top() / 15),
+        QPoint((twips.left() + twips.width()) / 15 - 1, (twips.top() + twips.height()) / 15 - 1));
 }
 
 QAction *addItem(QMenu *menu, const char *objectName, const QString &text, bool enabled = true)
@@ -101,8 +101,11 @@ fWebSearch::fWebSearch(Workspace &workspace, QWidget *parent)
     m_timer->setInterval(1000);
     connect(m_timer, &QTimer::timeout, this, &fWebSearch::Timer1_Timer);
 
-    m_analysis = new ArticleAnalysis(*m_results, m_program.network(), *this, m_program.build(), this);
-    prompts.yesNo = [this](const QString &q) { return ShowMessage(this, q, MessageKind::Question); };
+    m_analysis =
+        new ArticleAnalysis(*m_results, m_program.network(), *this, m_program.build(), this);
+    prompts.yesNo = [this](const QString &q) {
+        return ShowMessage(this, q, MessageKind::Question);
+    };
     prompts.text = [this](const QString &prompt) -> std::optional<QString> {
         bool ok = false;
         const QString answer = QInputDialog::getText(this, m_program.build().applicationTitle,
@@ -123,9 +126,8 @@ fWebSearch::fWebSearch(Workspace &workspace, QWidget *parent)
         }
     });
 
-    connect(m_bar, &SplitterBar::dragged, this, [this](int dy) {
-        m_bar->move(m_bar->x(), m_bar->y() + dy);
-    });
+    connect(m_bar, &SplitterBar::dragged, this,
+            [this](int dy) { m_bar->move(m_bar->x(), m_bar->y() + dy); });
     connect(m_bar, &SplitterBar::released, this, [this] { moveSplitter(m_bar->y()); });
     connect(page(), &BrowserPage::statusTextChanged, m_statusText, &QLabel::setText);
     connect(page(), &BrowserPage::beforeNavigate, this, [this] { statusBar()->setVisible(true); });
@@ -192,7 +194,8 @@ QWidget *fWebSearch::buildListPanel()
             [this](const QPoint &at) { m_clearMenu->popup(m_list->viewport()->mapToGlobal(at)); });
     connect(addPage, &QPushButton::clicked, this, [this] { Command9_Click(); });
     connect(addAll, &QPushButton::clicked, this, [this] { Command4_Click(); });
-    m_autoAnalysis = new QCheckBox(tr("Automatic analysis failed items and items not analyzed"), panel);
+    m_autoAnalysis =
+        new QCheckBox(tr("Automatic analysis failed items and items not analyzed"), panel);
     m_autoAnalysis->setObjectName(QStringLiteral("Check1"));
     connect(m_autoAnalysis, &QCheckBox::clicked, this, &fWebSearch::Check1_Click);
     m_withHtm = new QCheckBox(tr("While add HTM format"), panel);
@@ -287,7 +290,8 @@ void fWebSearch::buildMenus()
             &QAction::triggered, this, &fWebSearch::menuClearTitleContainingSpecifiedItems_Click);
     connect(addItem(clear, "menuClearTitleNotContainingSpecifiedItems",
                     tr("Clear Title Not Containing Specified word Items")),
-            &QAction::triggered, this, &fWebSearch::menuClearTitleNotContainingSpecifiedItems_Click);
+            &QAction::triggered, this,
+            &fWebSearch::menuClearTitleNotContainingSpecifiedItems_Click);
     connect(addItem(clear, "menuClearAll", tr("ClearAll")), &QAction::triggered, this,
             &fWebSearch::menuClearAll_Click);
 
@@ -320,9 +324,9 @@ void fWebSearch::menuOpenProquestSearchHome_Click()
 void fWebSearch::menuOpenAssignURL_Click()
 {
     bool ok = false;
-    const QString answer =
-        QInputDialog::getText(this, tr("please enter..."), tr("Please enter the need to open the URL:"),
-                              QLineEdit::Normal, QString(), &ok);
+    const QString answer = QInputDialog::getText(this, tr("please enter..."),
+                                                 tr("Please enter the need to open the URL:"),
+                                                 QLineEdit::Normal, QString(), &ok);
     if (ok) {
         openAssignedUrl(answer);
     }
@@ -486,8 +490,9 @@ void fWebSearch::Form_Resize()
         return;
     }
     const QSize client = centralWidget()->size();
-    const SearchLayout l = LayoutSearchWindow(QSize(toTwips(client.width()), toTwips(client.height())),
-                                              m_splitterTop < 0 ? -1 : toTwips(m_splitterTop));
+    const SearchLayout l =
+        LayoutSearchWindow(QSize(toTwips(client.width()), toTwips(client.height())),
+                           m_splitterTop < 0 ? -1 : toTwips(m_splitterTop));
     m_splitterTop = l.splitterTop / 15;
     m_webPanel->setGeometry(toPixels(l.web));
     m_bar->setGeometry(toPixels(l.bar));
@@ -515,7 +520,8 @@ void fWebSearch::ShowDownloadWindow()
     fFileDownload *window = m_workspace.downloadWindow();
     window->listView()->viewport()->update();
     if (window->isMinimized()) {
-        window->setWindowState((window->windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+        window->setWindowState((window->windowState() & ~Qt::WindowMinimized) |
+                               Qt::WindowMaximized);
     }
     window->show();
     window->raise();
@@ -573,7 +579,8 @@ void fWebSearch::menuClearTitleContainingSpecifiedItems_Click()
     if (!word || word->isEmpty()) {
         return;
     }
-    removeWhere([&word](const ResultRow &r) { return r.title.contains(*word, Qt::CaseInsensitive); });
+    removeWhere(
+        [&word](const ResultRow &r) { return r.title.contains(*word, Qt::CaseInsensitive); });
 }
 
 void fWebSearch::menuClearTitleNotContainingSpecifiedItems_Click()
@@ -585,7 +592,8 @@ void fWebSearch::menuClearTitleNotContainingSpecifiedItems_Click()
     if (!word || word->isEmpty()) {
         return;
     }
-    removeWhere([&word](const ResultRow &r) { return !r.title.contains(*word, Qt::CaseInsensitive); });
+    removeWhere(
+        [&word](const ResultRow &r) { return !r.title.contains(*word, Qt::CaseInsensitive); });
 }
 
 void fWebSearch::menuClearAll_Click()

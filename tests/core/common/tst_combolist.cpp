@@ -59,8 +59,8 @@ void tst_ComboList::load_data()
         dupes += "/same\n";
     }
     dupes += "/late\n";
-    QTest::newRow("duplicates count towards the 100") << QStringList{} << dupes
-                                                      << QStringList{"/same"};
+    QTest::newRow("duplicates count towards the 100")
+        << QStringList{} << dupes << QStringList{"/same"};
 }
 
 void tst_ComboList::load()

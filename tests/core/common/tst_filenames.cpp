@@ -31,19 +31,30 @@ void tst_FileNames::makeValidFileName_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("forbidden characters and outer dots go") << false << "..a:b?.." << "ab";
-    QTest::newRow("every forbidden character") << false << "a\\b/c:d*e?f\"g<h>i|j" << "abcdefghij";
+    QTest::newRow("forbidden characters and outer dots go") << false << "..a:b?.."
+                                                            << "ab";
+    QTest::newRow("every forbidden character") << false << "a\\b/c:d*e?f\"g<h>i|j"
+                                               << "abcdefghij";
     QTest::newRow("line breaks and NUL go") << false << QString("a\r\nb\nc\rd") + QChar(0) + "e"
                                             << "abcde";
-    QTest::newRow("inner dots stay") << false << ".a.b.c." << "a.b.c";
-    QTest::newRow("English trims spaces") << false << "  title  " << "title";
-    QTest::newRow("Chinese keeps spaces") << true << "  title  " << "  title  ";
-    QTest::newRow("only dots: never empty") << false << "...." << "untitled";
-    QTest::newRow("only forbidden characters: never empty") << false << "?*:" << "untitled";
-    QTest::newRow("only spaces: never empty") << false << "   " << "untitled";
-    QTest::newRow("only dots, Chinese build: never empty") << true << "." << "untitled";
-    QTest::newRow("empty stays empty") << false << "" << "";
-    QTest::newRow("CJK title kept") << true << "文献:综述?" << "文献综述";
+    QTest::newRow("inner dots stay") << false << ".a.b.c."
+                                     << "a.b.c";
+    QTest::newRow("English trims spaces") << false << "  title  "
+                                          << "title";
+    QTest::newRow("Chinese keeps spaces") << true << "  title  "
+                                          << "  title  ";
+    QTest::newRow("only dots: never empty") << false << "...."
+                                            << "untitled";
+    QTest::newRow("only forbidden characters: never empty") << false << "?*:"
+                                                            << "untitled";
+    QTest::newRow("only spaces: never empty") << false << "   "
+                                              << "untitled";
+    QTest::newRow("only dots, Chinese build: never empty") << true << "."
+                                                           << "untitled";
+    QTest::newRow("empty stays empty") << false << ""
+                                       << "";
+    QTest::newRow("CJK title kept") << true << "文献:综述?"
+                                    << "文献综述";
 }
 
 void tst_FileNames::makeValidFileName()
@@ -92,13 +103,24 @@ void tst_FileNames::splitFileName_data()
     QTest::addColumn<QString>("base");
     QTest::addColumn<QString>("extension");
 
-    QTest::newRow("seven-character extension is none") << "/x/archive.backup1" << "archive.backup1"
+    QTest::newRow("seven-character extension is none") << "/x/archive.backup1"
+                                                       << "archive.backup1"
                                                        << "";
-    QTest::newRow("six-character extension") << "/x/archive.backup" << "archive" << "backup";
-    QTest::newRow("last dot splits") << "/x/a.b.pdf" << "a.b" << "pdf";
-    QTest::newRow("no dot") << "/x/readme" << "readme" << "";
-    QTest::newRow("trimmed parts") << "  /x/a .pdf " << "a" << "pdf";
-    QTest::newRow("no folder") << "paper.pdf" << "paper" << "pdf";
+    QTest::newRow("six-character extension") << "/x/archive.backup"
+                                             << "archive"
+                                             << "backup";
+    QTest::newRow("last dot splits") << "/x/a.b.pdf"
+                                     << "a.b"
+                                     << "pdf";
+    QTest::newRow("no dot") << "/x/readme"
+                            << "readme"
+                            << "";
+    QTest::newRow("trimmed parts") << "  /x/a .pdf "
+                                   << "a"
+                                   << "pdf";
+    QTest::newRow("no folder") << "paper.pdf"
+                               << "paper"
+                               << "pdf";
 }
 
 void tst_FileNames::splitFileName()
@@ -118,11 +140,22 @@ void tst_FileNames::splitFilePath_data()
     QTest::addColumn<QString>("base");
     QTest::addColumn<QString>("extension");
 
-    QTest::newRow("folder keeps its separator") << "/a/b/c.pdf" << "/a/b/" << "c" << "pdf";
-    QTest::newRow("long extension stays in the base") << "/a/c.longext" << "/a/" << "c.longext"
+    QTest::newRow("folder keeps its separator") << "/a/b/c.pdf"
+                                                << "/a/b/"
+                                                << "c"
+                                                << "pdf";
+    QTest::newRow("long extension stays in the base") << "/a/c.longext"
+                                                      << "/a/"
+                                                      << "c.longext"
                                                       << "";
-    QTest::newRow("dot file: whole rest is the base") << "/a/.pdf" << "/a/" << ".pdf" << "";
-    QTest::newRow("no folder") << "c.txt" << "" << "c" << "txt";
+    QTest::newRow("dot file: whole rest is the base") << "/a/.pdf"
+                                                      << "/a/"
+                                                      << ".pdf"
+                                                      << "";
+    QTest::newRow("no folder") << "c.txt"
+                               << ""
+                               << "c"
+                               << "txt";
 }
 
 void tst_FileNames::splitFilePath()
@@ -165,17 +198,39 @@ void tst_FileNames::splitBracketNumber_data()
     QTest::addColumn<QString>("base");
     QTest::addColumn<QString>("number");
 
-    QTest::newRow("number in brackets") << "notes[12]" << "notes" << "12";
-    QTest::newRow("brackets alone keep the name") << "[12]" << "[12]" << "";
-    QTest::newRow("spaces inside are trimmed") << "notes[ 7 ]" << "notes" << "7";
-    QTest::newRow("not a number") << "notes[ab]" << "notes[ab]" << "";
-    QTest::newRow("empty brackets") << "notes[]" << "notes[]" << "";
-    QTest::newRow("no closing bracket at the end") << "notes[1]x" << "notes[1]x" << "";
-    QTest::newRow("infinity is no counter") << "notes[inf]" << "notes[inf]" << "";
-    QTest::newRow("nan is no counter") << "notes[nan]" << "notes[nan]" << "";
-    QTest::newRow("a sign is no counter") << "notes[-3]" << "notes[-3]" << "";
-    QTest::newRow("an exponent is no counter") << "notes[1e3]" << "notes[1e3]" << "";
-    QTest::newRow("last bracket counts") << "a[1][0002]" << "a[1]" << "0002";
+    QTest::newRow("number in brackets") << "notes[12]"
+                                        << "notes"
+                                        << "12";
+    QTest::newRow("brackets alone keep the name") << "[12]"
+                                                  << "[12]"
+                                                  << "";
+    QTest::newRow("spaces inside are trimmed") << "notes[ 7 ]"
+                                               << "notes"
+                                               << "7";
+    QTest::newRow("not a number") << "notes[ab]"
+                                  << "notes[ab]"
+                                  << "";
+    QTest::newRow("empty brackets") << "notes[]"
+                                    << "notes[]"
+                                    << "";
+    QTest::newRow("no closing bracket at the end") << "notes[1]x"
+                                                   << "notes[1]x"
+                                                   << "";
+    QTest::newRow("infinity is no counter") << "notes[inf]"
+                                            << "notes[inf]"
+                                            << "";
+    QTest::newRow("nan is no counter") << "notes[nan]"
+                                       << "notes[nan]"
+                                       << "";
+    QTest::newRow("a sign is no counter") << "notes[-3]"
+                                          << "notes[-3]"
+                                          << "";
+    QTest::newRow("an exponent is no counter") << "notes[1e3]"
+                                               << "notes[1e3]"
+                                               << "";
+    QTest::newRow("last bracket counts") << "a[1][0002]"
+                                         << "a[1]"
+                                         << "0002";
 }
 
 void tst_FileNames::splitBracketNumber()

@@ -34,16 +34,20 @@ void tst_Files::uniqueFileName_data()
     QTest::addColumn<QString>("asked");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("free name is kept") << QStringList{} << "a.pdf" << "a.pdf";
+    QTest::newRow("free name is kept") << QStringList{} << "a.pdf"
+                                       << "a.pdf";
     QTest::newRow("taken name gets the first counter") << QStringList{"a.pdf"} << "a.pdf"
                                                        << "a[0001].pdf";
     QTest::newRow("counter skips taken numbers") << QStringList{"a.pdf", "a[0001].pdf"} << "a.pdf"
                                                  << "a[0002].pdf";
     QTest::newRow("an existing counted name starts over from the plain name")
-        << QStringList{"a[0005].pdf"} << "a[0005].pdf" << "a.pdf";
+        << QStringList{"a[0005].pdf"} << "a[0005].pdf"
+        << "a.pdf";
     QTest::newRow("counted name with the plain one taken")
-        << QStringList{"a[0005].pdf", "a.pdf"} << "a[0005].pdf" << "a[0001].pdf";
-    QTest::newRow("no extension") << QStringList{"notes"} << "notes" << "notes[0001]";
+        << QStringList{"a[0005].pdf", "a.pdf"} << "a[0005].pdf"
+        << "a[0001].pdf";
+    QTest::newRow("no extension") << QStringList{"notes"} << "notes"
+                                  << "notes[0001]";
     QTest::newRow("non-numeric brackets stay") << QStringList{"a[x].pdf"} << "a[x].pdf"
                                                << "a[x][0001].pdf";
 }
@@ -83,13 +87,18 @@ void tst_Files::createFolderPath_data()
     QTest::addColumn<QString>("expected"); // relative to the test folder; "-" means ""
     QTest::addColumn<bool>("complains");
 
-    QTest::newRow("trailing separator dropped") << "new/" << "new" << false;
-    QTest::newRow("nested levels created") << "a/b/c" << "a/b/c" << false;
-    QTest::newRow("names cleaned") << "a?b/c*d" << "ab/cd" << false;
-    QTest::newRow("doubled separator ends the walk") << "x//y" << "x" << false;
-    QTest::newRow("element that cleans to nothing stops with a message") << "p/?*/q" << "p"
-                                                                         << true;
-    QTest::newRow("dots alone are no folder name") << "p/../q" << "p" << true;
+    QTest::newRow("trailing separator dropped") << "new/"
+                                                << "new" << false;
+    QTest::newRow("nested levels created") << "a/b/c"
+                                           << "a/b/c" << false;
+    QTest::newRow("names cleaned") << "a?b/c*d"
+                                   << "ab/cd" << false;
+    QTest::newRow("doubled separator ends the walk") << "x//y"
+                                                     << "x" << false;
+    QTest::newRow("element that cleans to nothing stops with a message") << "p/?*/q"
+                                                                         << "p" << true;
+    QTest::newRow("dots alone are no folder name") << "p/../q"
+                                                   << "p" << true;
 }
 
 void tst_Files::createFolderPath()

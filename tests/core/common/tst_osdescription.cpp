@@ -24,12 +24,17 @@ void tst_OsDescription::osRelease_data()
         << "NAME=\"Debian GNU/Linux\"\nPRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n"
         << "Debian GNU/Linux 12 (bookworm)";
     QTest::newRow("single quotes, comments, spaces")
-        << "# comment\n  PRETTY_NAME='Fedora Linux 39'  \n" << "Fedora Linux 39";
-    QTest::newRow("unquoted") << "PRETTY_NAME=Alpine\n" << "Alpine";
+        << "# comment\n  PRETTY_NAME='Fedora Linux 39'  \n"
+        << "Fedora Linux 39";
+    QTest::newRow("unquoted") << "PRETTY_NAME=Alpine\n"
+                              << "Alpine";
     QTest::newRow("name and version without pretty name")
-        << "NAME=\"Ubuntu\"\nVERSION=\"22.04 LTS\"\n" << "Ubuntu 22.04 LTS";
-    QTest::newRow("empty pretty name falls back") << "PRETTY_NAME=\"\"\nNAME=Arch\n" << "Arch";
-    QTest::newRow("nothing at all") << "" << "Linux";
+        << "NAME=\"Ubuntu\"\nVERSION=\"22.04 LTS\"\n"
+        << "Ubuntu 22.04 LTS";
+    QTest::newRow("empty pretty name falls back") << "PRETTY_NAME=\"\"\nNAME=Arch\n"
+                                                  << "Arch";
+    QTest::newRow("nothing at all") << ""
+                                    << "Linux";
 }
 
 void tst_OsDescription::osRelease()

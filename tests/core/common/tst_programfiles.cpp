@@ -74,10 +74,14 @@ void tst_ProgramFiles::browseStartFolder_data()
 {
     QTest::addColumn<QString>("start"); // "@" stands for the test folder
     QTest::addColumn<QString>("expected");
-    QTest::newRow("blank: the root") << "  " << "/";
-    QTest::newRow("folder with separator: its parent") << "@/a/b/" << "@/a/";
-    QTest::newRow("folder without separator: its parent") << "@/a/b" << "@/a/";
-    QTest::newRow("missing parent: the root") << "@/none/b" << "/";
+    QTest::newRow("blank: the root") << "  "
+                                     << "/";
+    QTest::newRow("folder with separator: its parent") << "@/a/b/"
+                                                       << "@/a/";
+    QTest::newRow("folder without separator: its parent") << "@/a/b"
+                                                          << "@/a/";
+    QTest::newRow("missing parent: the root") << "@/none/b"
+                                              << "/";
 }
 
 void tst_ProgramFiles::browseStartFolder()

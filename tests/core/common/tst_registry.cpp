@@ -48,12 +48,14 @@ void tst_Registry::splitPath_data()
     QTest::addColumn<QString>("subKey");
     QTest::addColumn<quint32>("root");
 
-    QTest::newRow("bare root") << "HKEY_CURRENT_USER" << "" << kHkeyCurrentUser;
-    QTest::newRow("trailing separator: untouched") << "HKEY_CURRENT_USER\\" << "HKEY_CURRENT_USER\\"
-                                                   << 7u;
-    QTest::newRow("root and key") << "HKEY_LOCAL_MACHINE\\SOFTWARE\\X" << "SOFTWARE\\X"
-                                  << kHkeyLocalMachine;
-    QTest::newRow("not a registry path: untouched") << "SOFTWARE\\X" << "SOFTWARE\\X" << 7u;
+    QTest::newRow("bare root") << "HKEY_CURRENT_USER"
+                               << "" << kHkeyCurrentUser;
+    QTest::newRow("trailing separator: untouched") << "HKEY_CURRENT_USER\\"
+                                                   << "HKEY_CURRENT_USER\\" << 7u;
+    QTest::newRow("root and key") << "HKEY_LOCAL_MACHINE\\SOFTWARE\\X"
+                                  << "SOFTWARE\\X" << kHkeyLocalMachine;
+    QTest::newRow("not a registry path: untouched") << "SOFTWARE\\X"
+                                                    << "SOFTWARE\\X" << 7u;
 }
 
 void tst_Registry::splitPath()
@@ -98,9 +100,8 @@ void tst_Registry::browserEmulation()
     QFETCH(bool, force);
     QFETCH(quint32, value);
     for (const Build &build : {Build::english(), Build::chinese()}) {
-        RegistryStore store(m_dir.filePath(QString("emu-%1-%2.ini")
-                                               .arg(QTest::currentDataTag())
-                                               .arg(build.executableName)));
+        RegistryStore store(m_dir.filePath(
+            QString("emu-%1-%2.ini").arg(QTest::currentDataTag()).arg(build.executableName)));
         SetBrowserEmulation(store, version, force, build);
         QCOMPARE(store.ReadRegistryDword(kBrowserEmulationKey, build.executableName + ".exe"),
                  std::optional<quint32>(value));

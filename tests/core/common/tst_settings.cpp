@@ -35,31 +35,47 @@ void tst_Settings::defaults_data()
     QTest::addColumn<QString>("value");
 
     QTest::newRow("prompt flag") << false << int(Setting::PromptedSavePathWhenExtractInfo) << "Set"
-                                 << "PromptedSavePathWhenExtractInfo" << "1";
-    QTest::newRow("download way") << false << int(Setting::DownloadMode) << "Set" << "DownloadMode"
+                                 << "PromptedSavePathWhenExtractInfo"
+                                 << "1";
+    QTest::newRow("download way") << false << int(Setting::DownloadMode) << "Set"
+                                  << "DownloadMode"
                                   << "1";
     QTest::newRow("proxy off") << false << int(Setting::ProxyEffective) << "Set"
-                               << "ProxyEffective" << "0";
-    QTest::newRow("threads, English") << false << int(Setting::Thread) << "download" << "Thread"
+                               << "ProxyEffective"
+                               << "0";
+    QTest::newRow("threads, English") << false << int(Setting::Thread) << "download"
+                                      << "Thread"
                                       << "2";
-    QTest::newRow("threads, Chinese") << true << int(Setting::Thread) << "下载" << "线程" << "2";
-    QTest::newRow("same-name rule, English") << false << int(Setting::DuplicateFileNameSetting)
-                                             << "download" << "DuplicateFileNameSetting"
-                                             << "Rename";
-    QTest::newRow("same-name rule, Chinese") << true << int(Setting::DuplicateFileNameSetting)
-                                             << "专利下载" << "DuplicateFileNameSetting" << "重命名";
+    QTest::newRow("threads, Chinese") << true << int(Setting::Thread) << "下载"
+                                      << "线程"
+                                      << "2";
+    QTest::newRow("same-name rule, English")
+        << false << int(Setting::DuplicateFileNameSetting) << "download"
+        << "DuplicateFileNameSetting"
+        << "Rename";
+    QTest::newRow("same-name rule, Chinese")
+        << true << int(Setting::DuplicateFileNameSetting) << "专利下载"
+        << "DuplicateFileNameSetting"
+        << "重命名";
     QTest::newRow("analysis delay") << false << int(Setting::SearchTimeInterval) << "search"
-                                    << "timeinterval" << "60";
+                                    << "timeinterval"
+                                    << "60";
     QTest::newRow("bulk delay") << false << int(Setting::SpeedLimitDelay) << "Speedlimitdelay"
-                                << "Combo1" << "60";
+                                << "Combo1"
+                                << "60";
     QTest::newRow("retry delay") << false << int(Setting::AnalysisOfDelay) << "AnalysisofDelay"
-                                 << "Combo2" << "120";
-    QTest::newRow("window height key keeps its spelling") << false << int(Setting::FormHeight)
-                                                          << "fFileDownload" << "hight" << "10000";
+                                 << "Combo2"
+                                 << "120";
+    QTest::newRow("window height key keeps its spelling")
+        << false << int(Setting::FormHeight) << "fFileDownload"
+        << "hight"
+        << "10000";
     QTest::newRow("copy rule") << false << int(Setting::CopyMoveOpIndex) << "Form_Copy_Move"
-                               << "OpIndex" << "4";
+                               << "OpIndex"
+                               << "4";
     QTest::newRow("size ceiling, Chinese") << true << int(Setting::MaxFileSizeMegabytes) << "设置"
-                                           << "文件最大值" << "10";
+                                           << "文件最大值"
+                                           << "10";
 }
 
 void tst_Settings::defaults()
@@ -96,7 +112,8 @@ void tst_Settings::roundTripKeepsBuildsApart()
     QCOMPARE(english.get(Keys::SavePathOfDownloadFile), QString("/data/en/"));
     QCOMPARE(english.get(Keys::Thread), 4);
     QCOMPARE(english.get(Keys::DuplicateFileNameSetting), DuplicateMode::Skip);
-    QCOMPARE(english.storedText(Setting::DuplicateFileNameSetting), QString("Skip")); // the word kept
+    QCOMPARE(english.storedText(Setting::DuplicateFileNameSetting),
+             QString("Skip")); // the word kept
     QCOMPARE(chinese.get(Keys::SavePathOfDownloadFile), QString("/数据/中/"));
     QCOMPARE(chinese.get(Keys::Thread), 5);
     QCOMPARE(chinese.get(Keys::MaxFileSizeMegabytes), 2.5);
@@ -142,7 +159,7 @@ void tst_Settings::storedAsPlainText()
 
 void tst_Settings::formPosition_data()
 {
-    QTest::addColumn<QString>("stored");   // INI lines under [fFileDownload]
+    QTest::addColumn<QString>("stored"); // INI lines under [fFileDownload]
     QTest::addColumn<bool>("maximised");
     QTest::addColumn<QRect>("twips");
 
@@ -155,8 +172,8 @@ void tst_Settings::formPosition_data()
     QTest::newRow("off-screen and tiny values are pulled back")
         << "Resolution=1920*1080\ntop=-50\nleft=-1\nwidth=100\nhight=100" << false
         << QRect(0, 0, 4000, 3000);
-    QTest::newRow("missing values take their defaults") << "Resolution=1920*1080" << false
-                                                        << QRect(100, 100, 15000, 10000);
+    QTest::newRow("missing values take their defaults")
+        << "Resolution=1920*1080" << false << QRect(100, 100, 15000, 10000);
 }
 
 void tst_Settings::formPosition()

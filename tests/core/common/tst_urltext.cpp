@@ -37,12 +37,18 @@ void tst_UrlText::bytesToText_data()
     QTest::addColumn<QString>("charset");
     QTest::addColumn<QString>("text");
 
-    QTest::newRow("utf-8") << QByteArray("论文 a") << "utf-8" << "论文 a";
-    QTest::newRow("utf-8 byte-order mark dropped") << QByteArray("\xEF\xBB\xBFok") << "UTF-8" << "ok";
-    QTest::newRow("latin-1") << QByteArray("caf\xE9") << "iso-8859-1" << "café";
-    QTest::newRow("no charset: utf-8") << QByteArray("论文") << "" << "论文";
-    QTest::newRow("no charset, UTF-16 mark") << QByteArray("\xFF\xFEh\0i\0", 6) << "" << "hi";
-    QTest::newRow("unknown charset: nothing") << QByteArray("abc") << "no-such-set" << "";
+    QTest::newRow("utf-8") << QByteArray("论文 a") << "utf-8"
+                           << "论文 a";
+    QTest::newRow("utf-8 byte-order mark dropped") << QByteArray("\xEF\xBB\xBFok") << "UTF-8"
+                                                   << "ok";
+    QTest::newRow("latin-1") << QByteArray("caf\xE9") << "iso-8859-1"
+                             << "café";
+    QTest::newRow("no charset: utf-8") << QByteArray("论文") << ""
+                                       << "论文";
+    QTest::newRow("no charset, UTF-16 mark") << QByteArray("\xFF\xFEh\0i\0", 6) << ""
+                                             << "hi";
+    QTest::newRow("unknown charset: nothing") << QByteArray("abc") << "no-such-set"
+                                              << "";
 }
 
 void tst_UrlText::bytesToText()

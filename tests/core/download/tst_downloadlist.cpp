@@ -92,8 +92,10 @@ void tst_DownloadList::localFile_data()
 {
     QTest::addColumn<QString>("type");
     QTest::addColumn<QString>("file");
-    QTest::newRow("with a type") << "pdf" << "/f/name.pdf";
-    QTest::newRow("without a type") << "" << "/f/name";
+    QTest::newRow("with a type") << "pdf"
+                                 << "/f/name.pdf";
+    QTest::newRow("without a type") << ""
+                                    << "/f/name";
 }
 
 void tst_DownloadList::localFile()
@@ -118,17 +120,36 @@ void tst_DownloadList::handOver_data()
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QString>("b");
 
-    QTest::newRow("title on one line")
-        << "http://h/1" << "Soil\r\ncarbon:\nnew data?\r" << "pdf" << "/s/" << false
-        << "Soilcarbonnew data" << "/s/" << "";
-    QTest::newRow("original name from the address") << "http://h/x/abc.pdf?y=1" << "Title" << "pdf"
-                                                    << "/s/" << true << "abc" << "/s/" << "";
-    QTest::newRow("no folder: the download folder") << "http://h/2" << "T" << "pdf" << ""
-                                                    << false << "T" << "/downloads/" << "";
-    QTest::newRow("web page marked") << "http://h/3" << "T" << "htm" << "/s/" << false << "T"
-                                     << "/s/" << "Y";
-    QTest::newRow("title of dots only is still a name") << "http://h/4" << "..." << "pdf" << "/s/"
-                                                        << false << "untitled" << "/s/" << "";
+    QTest::newRow("title on one line") << "http://h/1"
+                                       << "Soil\r\ncarbon:\nnew data?\r"
+                                       << "pdf"
+                                       << "/s/" << false << "Soilcarbonnew data"
+                                       << "/s/"
+                                       << "";
+    QTest::newRow("original name from the address") << "http://h/x/abc.pdf?y=1"
+                                                    << "Title"
+                                                    << "pdf"
+                                                    << "/s/" << true << "abc"
+                                                    << "/s/"
+                                                    << "";
+    QTest::newRow("no folder: the download folder") << "http://h/2"
+                                                    << "T"
+                                                    << "pdf"
+                                                    << "" << false << "T"
+                                                    << "/downloads/"
+                                                    << "";
+    QTest::newRow("web page marked") << "http://h/3"
+                                     << "T"
+                                     << "htm"
+                                     << "/s/" << false << "T"
+                                     << "/s/"
+                                     << "Y";
+    QTest::newRow("title of dots only is still a name") << "http://h/4"
+                                                        << "..."
+                                                        << "pdf"
+                                                        << "/s/" << false << "untitled"
+                                                        << "/s/"
+                                                        << "";
 }
 
 void tst_DownloadList::handOver()
@@ -162,7 +183,8 @@ void tst_DownloadList::columns()
 {
     DownloadListModel list;
     QCOMPARE(list.columnCount(), 7);
-    const QStringList captions{"Title", "Type", "FileSize", "Downloaded", "percentage", "SavePath", "B"};
+    const QStringList captions{"Title",      "Type",     "FileSize", "Downloaded",
+                               "percentage", "SavePath", "B"};
     for (int c = 0; c < 7; ++c) {
         QCOMPARE(list.headerData(c, Qt::Horizontal).toString(), captions.at(c));
     }

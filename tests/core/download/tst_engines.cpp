@@ -1,12 +1,12 @@
 #include "common/program.h"
+#include "common/signalwait.h"
 #include "download/downloadlist.h"
 #include "download/handover.h"
 #include "download/scheduler.h"
-#include "download/singlerequestengine.h"
-#include "support/chinesetexts.h"
 #include "download/schedulerhost.h"
-#include "common/signalwait.h"
+#include "download/singlerequestengine.h"
 #include "http/sessionnetwork.h"
+#include "support/chinesetexts.h"
 #include "support/forwardproxy.h"
 #include "support/tlssite.h"
 #include "testsite.h"
@@ -14,9 +14,9 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QScopeGuard>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
@@ -205,28 +205,38 @@ void tst_Engines::outcomes_data()
     const int failed = int(DownloadState::Failed);
     for (const int way : {1, 2}) {
         const QString w = QString("way %1: ").arg(way);
-        QTest::newRow(qPrintable(w + "a pdf")) << way << "/pdf/3.pdf" << done << "pdf" << "*" << "100%"
-                                               << QStringList{"Doc.pdf"};
+        QTest::newRow(qPrintable(w + "a pdf")) << way << "/pdf/3.pdf" << done << "pdf"
+                                               << "*"
+                                               << "100%" << QStringList{"Doc.pdf"};
         QTest::newRow(qPrintable(w + "no size announced"))
-            << way << "/pdf/3.pdf?fault=nolength" << done << "pdf" << "*" << "100%"
-            << QStringList{"Doc.pdf"};
+            << way << "/pdf/3.pdf?fault=nolength" << done << "pdf"
+            << "*"
+            << "100%" << QStringList{"Doc.pdf"};
         QTest::newRow(qPrintable(w + "body shorter than announced"))
-            << way << "/pdf/3.pdf?fault=short" << failed << "pdf" << (way == 1 ? "download failed" : "*")
-            << "*" << QStringList{};
-        QTest::newRow(qPrintable(w + "connection reset")) << way << "/pdf/3.pdf?fault=reset" << failed
-                                                          << "pdf" << "" << "" << QStringList{};
+            << way << "/pdf/3.pdf?fault=short" << failed << "pdf"
+            << (way == 1 ? "download failed" : "*") << "*" << QStringList{};
+        QTest::newRow(qPrintable(w + "connection reset"))
+            << way << "/pdf/3.pdf?fault=reset" << failed << "pdf"
+            << ""
+            << "" << QStringList{};
         QTest::newRow(qPrintable(w + "stalled transfer"))
             << way << "/pdf/3.pdf?fault=stall&after=100" << failed << "pdf"
             << (way == 1 ? "download failed" : "*") << "*" << QStringList{};
         QTest::newRow(qPrintable(w + "login page instead of the file"))
-            << way << "/secure/3.pdf" << done << "htm" << "*" << "100%" << QStringList{"Doc.htm"};
-        QTest::newRow(qPrintable(w + "refused with 403")) << way << "/pdf/3.pdf?fault=403" << done
-                                                          << "htm" << "*" << "100%"
-                                                          << QStringList{"Doc.htm"};
-        QTest::newRow(qPrintable(w + "redirected")) << way << "/pdf/3.pdf?fault=redirect" << done
-                                                    << "pdf" << "*" << "100%" << QStringList{"Doc.pdf"};
+            << way << "/secure/3.pdf" << done << "htm"
+            << "*"
+            << "100%" << QStringList{"Doc.htm"};
+        QTest::newRow(qPrintable(w + "refused with 403"))
+            << way << "/pdf/3.pdf?fault=403" << done << "htm"
+            << "*"
+            << "100%" << QStringList{"Doc.htm"};
+        QTest::newRow(qPrintable(w + "redirected"))
+            << way << "/pdf/3.pdf?fault=redirect" << done << "pdf"
+            << "*"
+            << "100%" << QStringList{"Doc.pdf"};
         QTest::newRow(qPrintable(w + "slow but whole"))
-            << way << "/pdf/3.pdf?fault=slow&chunk=100&interval=10" << done << "pdf" << "*"
+            << way << "/pdf/3.pdf?fault=slow&chunk=100&interval=10" << done << "pdf"
+            << "*"
             << "100%" << QStringList{"Doc.pdf"};
     }
 }
@@ -448,18 +458,22 @@ void tst_Engines::failedRowsSayWhy_data()
     QTest::addColumn<QString>("address");
     QTest::addColumn<QString>("reason");
     for (const int way : {1, 2}) {
-        QTest::addRow("way %d: stalled", way)
-            << way << "site:/pdf/3.pdf?fault=stall&after=100" << "time limit without progress";
-        QTest::addRow("way %d: reset", way) << way << "site:/pdf/3.pdf?fault=reset" << "connection reset";
-        QTest::addRow("way %d: short body", way)
-            << way << "site:/pdf/3.pdf?fault=short" << "body shorter than announced: ";
-        QTest::addRow("way %d: refused", way) << way << "http://127.0.0.1:1/x.pdf" << "connection refused";
-        QTest::addRow("way %d: a local file", way) << way << "file:///etc/passwd" << "unsupported address";
-        QTest::addRow("way %d: ftp", way) << way << "ftp://127.0.0.1/x.pdf" << "unsupported address";
-        QTest::addRow("way %d: redirect loop", way)
-            << way << "site:/pdf/3.pdf?fault=loop" << "too many redirects";
-        QTest::addRow("way %d: destination not a folder", way)
-            << way << "folder:/pdf/3.pdf" << "destination not a folder";
+        QTest::addRow("way %d: stalled", way) << way << "site:/pdf/3.pdf?fault=stall&after=100"
+                                              << "time limit without progress";
+        QTest::addRow("way %d: reset", way) << way << "site:/pdf/3.pdf?fault=reset"
+                                            << "connection reset";
+        QTest::addRow("way %d: short body", way) << way << "site:/pdf/3.pdf?fault=short"
+                                                 << "body shorter than announced: ";
+        QTest::addRow("way %d: refused", way) << way << "http://127.0.0.1:1/x.pdf"
+                                              << "connection refused";
+        QTest::addRow("way %d: a local file", way) << way << "file:///etc/passwd"
+                                                   << "unsupported address";
+        QTest::addRow("way %d: ftp", way) << way << "ftp://127.0.0.1/x.pdf"
+                                          << "unsupported address";
+        QTest::addRow("way %d: redirect loop", way) << way << "site:/pdf/3.pdf?fault=loop"
+                                                    << "too many redirects";
+        QTest::addRow("way %d: destination not a folder", way) << way << "folder:/pdf/3.pdf"
+                                                               << "destination not a folder";
     }
 }
 
@@ -623,7 +637,8 @@ void tst_Engines::stopFailsRunningRows()
     m_scheduler->options.way = 2;
     m_scheduler->options.threads = 3;
     for (int i = 0; i < 3; ++i) {
-        add(QString("/pdf/%1.pdf?fault=slow&chunk=10&interval=200").arg(i), QString("Slow %1").arg(i));
+        add(QString("/pdf/%1.pdf?fault=slow&chunk=10&interval=200").arg(i),
+            QString("Slow %1").arg(i));
     }
     m_scheduler->menuStartDownload();
     m_now += 1;
@@ -728,8 +743,8 @@ void tst_Engines::httpsIsVerifiedOnItsOwnPort()
     }
     m_scheduler->options.way = way;
     AddDownloadRow(*m_list, *m_program,
-                   QString("https://127.0.0.1:%1/secure/paper.pdf").arg(tls.port()), "Secure", "pdf", "",
-                   m_folder);
+                   QString("https://127.0.0.1:%1/secure/paper.pdf").arg(tls.port()), "Secure",
+                   "pdf", "", m_folder);
     runAll();
     const DownloadRow &r = m_list->at(0);
     if (trusted) {
@@ -758,16 +773,25 @@ void tst_Engines::chineseEngine_data()
     QTest::addColumn<QStringList>("files");
     const QString mb3 = QString::number(3 * 1024 * 1024);
     QTest::newRow("announced size above the ceiling is skipped unwritten")
-        << "@/pdf/20.pdf?size=" + mb3 << "" << "" << "大文件，跳过" << QStringList{};
+        << "@/pdf/20.pdf?size=" + mb3 << ""
+        << ""
+        << "大文件，跳过" << QStringList{};
     QTest::newRow("growing past the ceiling keeps the part received")
-        << "@/pdf/21.pdf?fault=nolength&size=" + mb3 << "pdf" << "未知" << "大文件，跳过"
-        << QStringList{"Doc.pdf"};
-    QTest::newRow("type from the Content-Disposition name") << "@/pdf/22.pdf?fault=disposition" << "caj"
-                                                            << "29" << "100%" << QStringList{"Doc.caj"};
-    QTest::newRow("a charset without a type is a page") << "@/pdf/23.pdf?fault=charset" << "htm"
-                                                        << "29" << "100%" << QStringList{"Doc.htm"};
-    QTest::newRow("the first of several addresses")
-        << "@/pdf/24.pdf|@/pdf/99.pdf?fault=reset" << "pdf" << "*" << "100%" << QStringList{"Doc.pdf"};
+        << "@/pdf/21.pdf?fault=nolength&size=" + mb3 << "pdf"
+        << "未知"
+        << "大文件，跳过" << QStringList{"Doc.pdf"};
+    QTest::newRow("type from the Content-Disposition name") << "@/pdf/22.pdf?fault=disposition"
+                                                            << "caj"
+                                                            << "29"
+                                                            << "100%" << QStringList{"Doc.caj"};
+    QTest::newRow("a charset without a type is a page") << "@/pdf/23.pdf?fault=charset"
+                                                        << "htm"
+                                                        << "29"
+                                                        << "100%" << QStringList{"Doc.htm"};
+    QTest::newRow("the first of several addresses") << "@/pdf/24.pdf|@/pdf/99.pdf?fault=reset"
+                                                    << "pdf"
+                                                    << "*"
+                                                    << "100%" << QStringList{"Doc.pdf"};
 }
 
 void tst_Engines::chineseEngine()

@@ -61,8 +61,10 @@ void tst_FileType::crafted_data()
     QTest::newRow("png") << hex("89504E470D0A1A0A") + pad << "png";
     QTest::newRow("gif87a") << QByteArray("GIF87a") + pad << "gif";
     QTest::newRow("gif89a") << QByteArray("GIF89a") + pad << "gif";
-    QTest::newRow("jpeg exif, Motorola order")
-        << hex("FFD8FFE1001845786966000" "04D4D002A") + pad << "jpg";
+    QTest::newRow("jpeg exif, Motorola order") << hex("FFD8FFE1001845786966000"
+                                                      "04D4D002A") +
+                                                      pad
+                                               << "jpg";
     QTest::newRow("jpeg exif, Intel order is not recognised")
         << hex("FFD8FFE100184578696600004949002A") + pad << "";
     QTest::newRow("jpeg jfif") << hex("FFD8FFE000104A464946") + pad << "jpg";
@@ -77,15 +79,18 @@ void tst_FileType::crafted_data()
 
     QTest::newRow("short file ends identification") << QByteArray("hello") << "";
     QTest::newRow("empty file") << QByteArray() << "";
-    QTest::newRow("html page") << QByteArray("<!DOCTYPE html><html lang=en><head><title>Log in") + pad
+    QTest::newRow("html page") << QByteArray("<!DOCTYPE html><html lang=en><head><title>Log in") +
+                                      pad
                                << "htm";
-    QTest::newRow("upper-case HTML tag with body") << QByteArray("<HTML><BODY>refused</BODY></HTML>") + pad
-                                                   << "htm";
-    QTest::newRow("title without an html tag") << QByteArray("<title>not a page</title>") + pad << "";
+    QTest::newRow("upper-case HTML tag with body")
+        << QByteArray("<HTML><BODY>refused</BODY></HTML>") + pad << "htm";
+    QTest::newRow("title without an html tag")
+        << QByteArray("<title>not a page</title>") + pad << "";
     QByteArray tagged(200, 'q');
     tagged.replace(72, 3, "TAG");
     QTest::newRow("ID3v1 tail") << tagged << "mp3";
-    QByteArray link = "[TARGET]\r\nA1=x\r\nA2=x\r\nB1=x\r\nB2=x\r\nC1=x\r\nC2=x\r\nD1=x\r\nD2=x\r\ndoctype=x\r\n";
+    QByteArray link =
+        "[TARGET]\r\nA1=x\r\nA2=x\r\nB1=x\r\nB2=x\r\nC1=x\r\nC2=x\r\nD1=x\r\nD2=x\r\ndoctype=x\r\n";
     QTest::newRow("link file under 3 KB") << link + QByteArray(1900, ' ') << "caa";
     QTest::newRow("link file of 4 KB is not one") << link + QByteArray(4000, ' ') << "";
     QTest::newRow("link file missing a marker") << QByteArray(link).replace("D2=", "D3=") << "";
@@ -102,15 +107,22 @@ void tst_FileType::filesMadeByRealTools_data()
 {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("type");
-    QTest::newRow("ImageMagick png") << "sample.png" << "png";
-    QTest::newRow("ImageMagick gif") << "sample.gif" << "gif";
-    QTest::newRow("ImageMagick jpeg") << "sample.jpg" << "jpg";
-    QTest::newRow("Info-ZIP archive") << "sample.zip" << "zip";
+    QTest::newRow("ImageMagick png") << "sample.png"
+                                     << "png";
+    QTest::newRow("ImageMagick gif") << "sample.gif"
+                                     << "gif";
+    QTest::newRow("ImageMagick jpeg") << "sample.jpg"
+                                      << "jpg";
+    QTest::newRow("Info-ZIP archive") << "sample.zip"
+                                      << "zip";
     // LibreOffice writes its OLE streams in another order than Office, so the markers at 512
     // are not there, and its docx archives start with other flags: neither is recognised.
-    QTest::newRow("LibreOffice doc") << "sample.doc" << "";
-    QTest::newRow("LibreOffice xls") << "sheet.xls" << "";
-    QTest::newRow("LibreOffice docx") << "sample.docx" << "";
+    QTest::newRow("LibreOffice doc") << "sample.doc"
+                                     << "";
+    QTest::newRow("LibreOffice xls") << "sheet.xls"
+                                     << "";
+    QTest::newRow("LibreOffice docx") << "sample.docx"
+                                      << "";
 }
 
 void tst_FileType::filesMadeByRealTools()

@@ -50,46 +50,49 @@ void tst_SaveNames::renameSavePath_data()
     QTest::addColumn<QString>("expected"); // file name; the new base name is it without ".type"
 
     const int rename = int(DuplicateMode::Rename);
-    QTest::newRow("free name kept, brackets too") << QStringList{} << "A [new] note" << "pdf" << rename
-                                                  << "A [new] note.pdf";
-    QTest::newRow("cover returns the plain path") << QStringList{"A [x].pdf"} << "A [x]" << "pdf"
-                                                  << int(DuplicateMode::Cover) << "A [x].pdf";
-    QTest::newRow("second paper") << QStringList{"Paper.pdf"} << "Paper" << "pdf" << rename
-                                  << "Paper[001].pdf";
-    QTest::newRow("third paper") << QStringList{"Paper.pdf", "Paper[001].pdf"} << "Paper" << "pdf"
-                                 << rename << "Paper[002].pdf";
+    QTest::newRow("free name kept, brackets too") << QStringList{} << "A [new] note"
+                                                  << "pdf" << rename << "A [new] note.pdf";
+    QTest::newRow("cover returns the plain path")
+        << QStringList{"A [x].pdf"} << "A [x]"
+        << "pdf" << int(DuplicateMode::Cover) << "A [x].pdf";
+    QTest::newRow("second paper") << QStringList{"Paper.pdf"} << "Paper"
+                                  << "pdf" << rename << "Paper[001].pdf";
+    QTest::newRow("third paper") << QStringList{"Paper.pdf", "Paper[001].pdf"} << "Paper"
+                                 << "pdf" << rename << "Paper[002].pdf";
     QTest::newRow("counter starts from the bracket") << QStringList{"Paper[12].pdf"} << "Paper[12]"
                                                      << "pdf" << rename << "Paper[012].pdf";
-    QTest::newRow("bracketed seven") << QStringList{"Paper[7].pdf"} << "Paper[7]" << "pdf" << rename
-                                     << "Paper[007].pdf";
+    QTest::newRow("bracketed seven") << QStringList{"Paper[7].pdf"} << "Paper[7]"
+                                     << "pdf" << rename << "Paper[007].pdf";
     QTest::newRow("non-numeric brackets become corner marks")
-        << QStringList{"A [new] note.pdf"} << "A [new] note" << "pdf" << rename << "A 『new』 note.pdf";
+        << QStringList{"A [new] note.pdf"} << "A [new] note"
+        << "pdf" << rename << "A 『new』 note.pdf";
     QTest::newRow("corner-marked name taken too")
-        << QStringList{"A [new] note.pdf", "A 『new』 note.pdf"} << "A [new] note" << "pdf" << rename
-        << "A 『new』 note[001].pdf";
-    QTest::newRow("text after the bracket is dropped") << QStringList{"Report[3] final.pdf"}
-                                                       << "Report[3] final" << "pdf" << rename
-                                                       << "Report[003].pdf";
-    QTest::newRow("a zero bracket cuts the name") << QStringList{"Doc[0].pdf"} << "Doc[0]" << "pdf"
-                                                  << rename << "Doc.pdf";
-    QTest::newRow("counter past 999") << QStringList{"N[999].pdf", "N.pdf"} << "N[999]" << "pdf"
-                                      << rename << "N[1000].pdf";
-    QTest::newRow("no type: no bare dot") << QStringList{} << "Paper" << "" << rename << "Paper";
-    QTest::newRow("no type, taken: counter without a dot") << QStringList{"Paper"} << "Paper" << ""
-                                                           << rename << "Paper[001]";
-    QTest::newRow("inf in brackets is no counter")
-        << QStringList{"Paper[inf].pdf"} << "Paper[inf]" << "pdf" << rename << "Paper『inf』.pdf";
+        << QStringList{"A [new] note.pdf", "A 『new』 note.pdf"} << "A [new] note"
+        << "pdf" << rename << "A 『new』 note[001].pdf";
+    QTest::newRow("text after the bracket is dropped")
+        << QStringList{"Report[3] final.pdf"} << "Report[3] final"
+        << "pdf" << rename << "Report[003].pdf";
+    QTest::newRow("a zero bracket cuts the name") << QStringList{"Doc[0].pdf"} << "Doc[0]"
+                                                  << "pdf" << rename << "Doc.pdf";
+    QTest::newRow("counter past 999") << QStringList{"N[999].pdf", "N.pdf"} << "N[999]"
+                                      << "pdf" << rename << "N[1000].pdf";
+    QTest::newRow("no type: no bare dot") << QStringList{} << "Paper"
+                                          << "" << rename << "Paper";
+    QTest::newRow("no type, taken: counter without a dot") << QStringList{"Paper"} << "Paper"
+                                                           << "" << rename << "Paper[001]";
+    QTest::newRow("inf in brackets is no counter") << QStringList{"Paper[inf].pdf"} << "Paper[inf]"
+                                                   << "pdf" << rename << "Paper『inf』.pdf";
     QTest::newRow("nan in brackets is no counter")
-        << QStringList{"Paper[nan].pdf", "Paper『nan』.pdf"} << "Paper[nan]" << "pdf" << rename
-        << "Paper『nan』[001].pdf";
-    QTest::newRow("a name being written is taken")
-        << QStringList{"reserved:Paper.pdf"} << "Paper" << "pdf" << rename << "Paper[001].pdf";
+        << QStringList{"Paper[nan].pdf", "Paper『nan』.pdf"} << "Paper[nan]"
+        << "pdf" << rename << "Paper『nan』[001].pdf";
+    QTest::newRow("a name being written is taken") << QStringList{"reserved:Paper.pdf"} << "Paper"
+                                                   << "pdf" << rename << "Paper[001].pdf";
     QTest::newRow("cover never takes a name being written")
-        << QStringList{"reserved:Paper.pdf"} << "Paper" << "pdf" << int(DuplicateMode::Cover)
-        << "Paper[001].pdf";
-    QTest::newRow("a folder holding the name counts as taken") << QStringList{"dir:Paper.pdf"}
-                                                               << "Paper" << "pdf" << rename
-                                                               << "Paper[001].pdf";
+        << QStringList{"reserved:Paper.pdf"} << "Paper"
+        << "pdf" << int(DuplicateMode::Cover) << "Paper[001].pdf";
+    QTest::newRow("a folder holding the name counts as taken")
+        << QStringList{"dir:Paper.pdf"} << "Paper"
+        << "pdf" << rename << "Paper[001].pdf";
 }
 
 void tst_SaveNames::renameSavePath()
@@ -142,7 +145,8 @@ void tst_SaveNames::namesAlwaysFit()
     QVERIFY(QFile::exists(first));
     QVERIFY(!newName.isEmpty());
     if (taken) {
-        const QString second = RenameSavePath(dir.path(), name, "pdf", DuplicateMode::Rename, &newName);
+        const QString second =
+            RenameSavePath(dir.path(), name, "pdf", DuplicateMode::Rename, &newName);
         QVERIFY(second != first);
         QVERIFY(second.endsWith("[001].pdf"));
         QVERIFY(QFileInfo(second).fileName().toUtf8().size() <= kMaxFileNameBytes);
@@ -168,7 +172,8 @@ void tst_SaveNames::modesByCaption_data()
     QTest::newRow("cover") << false << "Cover" << int(DuplicateMode::Cover);
     QTest::newRow("unknown renames") << false << "Overwrite" << int(DuplicateMode::Rename);
     QTest::newRow("Chinese skip") << true << "跳过" << int(DuplicateMode::Skip);
-    QTest::newRow("the other build's word renames") << true << "Cover" << int(DuplicateMode::Rename);
+    QTest::newRow("the other build's word renames")
+        << true << "Cover" << int(DuplicateMode::Rename);
 }
 
 void tst_SaveNames::modesByCaption()
@@ -190,14 +195,18 @@ void tst_SaveNames::correction_data()
     const QByteArray page = "<html><head><title>Log in</title></head><body>x</body></html>";
     QTest::newRow("pdf that is a login page") << "pdf" << page << QStringList{} << true << "Paper"
                                               << "htm";
-    QTest::newRow("taken target gets a counter") << "pdf" << page << QStringList{"Paper.htm"} << true
-                                                 << "Paper[0001]" << "htm";
-    QTest::newRow("PDF in capitals is left alone") << "PDF" << QByteArray("%PDF-1.4 ...")
-                                                   << QStringList{} << false << "Paper" << "PDF";
-    QTest::newRow("unknown content is left alone") << "pdf" << QByteArray("just text, nothing more")
-                                                   << QStringList{} << false << "Paper" << "pdf";
+    QTest::newRow("taken target gets a counter")
+        << "pdf" << page << QStringList{"Paper.htm"} << true << "Paper[0001]"
+        << "htm";
+    QTest::newRow("PDF in capitals is left alone")
+        << "PDF" << QByteArray("%PDF-1.4 ...") << QStringList{} << false << "Paper"
+        << "PDF";
+    QTest::newRow("unknown content is left alone")
+        << "pdf" << QByteArray("just text, nothing more") << QStringList{} << false << "Paper"
+        << "pdf";
     QTest::newRow("no type yet") << "" << QByteArray("%PDF-1.4 ...") << QStringList{} << true
-                                 << "Paper" << "pdf";
+                                 << "Paper"
+                                 << "pdf";
 }
 
 void tst_SaveNames::correction()
@@ -236,20 +245,34 @@ void tst_SaveNames::baseHref_data()
     QTest::addColumn<bool>("chinese");
     QTest::addColumn<QByteArray>("expected"); // empty: the file is unchanged
     QTest::newRow("inserted before the first head end")
-        << "http://h/a?x=1&y=2" << "Y" << "htm" << QByteArray("<html><HEAD><title>t</title></Head><p></head>")
-        << false << QByteArray("<html><HEAD><title>t</title><Base href='http://h/a?x=1&amp;y=2'></Head><p></head>");
+        << "http://h/a?x=1&y=2"
+        << "Y"
+        << "htm" << QByteArray("<html><HEAD><title>t</title></Head><p></head>") << false
+        << QByteArray(
+               "<html><HEAD><title>t</title><Base href='http://h/a?x=1&amp;y=2'></Head><p></head>");
     QTest::newRow("a quote cannot leave the attribute")
-        << "http://h/x'><script>alert(1)</script>" << "Y" << "html" << QByteArray("<head></head>")
-        << false << QByteArray("<head><Base href='http://h/x&#39;&gt;&lt;script&gt;alert(1)&lt;/script&gt;'></head>");
+        << "http://h/x'><script>alert(1)</script>"
+        << "Y"
+        << "html" << QByteArray("<head></head>") << false
+        << QByteArray("<head><Base "
+                      "href='http://h/x&#39;&gt;&lt;script&gt;alert(1)&lt;/script&gt;'></head>");
     QTest::newRow("first of several addresses in the Chinese build")
-        << "http://a/1|http://b/2" << "Y" << "htm" << QByteArray("<head></head>") << true
+        << "http://a/1|http://b/2"
+        << "Y"
+        << "htm" << QByteArray("<head></head>") << true
         << QByteArray("<head><Base href='http://a/1'></head>");
-    QTest::newRow("rows not queued as pages are left") << "http://h/" << "" << "htm"
-                                                       << QByteArray("<head></head>") << false << QByteArray();
-    QTest::newRow("pages without a head end are left") << "http://h/" << "Y" << "htm"
-                                                       << QByteArray("<p>no head</p>") << false << QByteArray();
-    QTest::newRow("other types are left") << "http://h/" << "Y" << "pdf" << QByteArray("<head></head>")
-                                          << false << QByteArray();
+    QTest::newRow("rows not queued as pages are left")
+        << "http://h/"
+        << ""
+        << "htm" << QByteArray("<head></head>") << false << QByteArray();
+    QTest::newRow("pages without a head end are left")
+        << "http://h/"
+        << "Y"
+        << "htm" << QByteArray("<p>no head</p>") << false << QByteArray();
+    QTest::newRow("other types are left")
+        << "http://h/"
+        << "Y"
+        << "pdf" << QByteArray("<head></head>") << false << QByteArray();
 }
 
 void tst_SaveNames::baseHref()

@@ -35,8 +35,8 @@ private:
     }
     static QStringList files(const QString &folder)
     {
-        return QDir(folder).entryList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot,
-                                      QDir::Name);
+        return QDir(folder).entryList(
+            QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
     }
 };
 
@@ -67,7 +67,8 @@ void tst_TransferFile::fileThatAppearedMeanwhile()
     TransferFile file(dir.path(), "Paper", "pdf", DuplicateMode(mode));
     QCOMPARE(file.open(), TransferFile::Result::Done);
     QCOMPARE(file.target(), dir.filePath("Paper.pdf"));
-    QFile temporary(QDir(dir.path()).entryList({".harvly-*"}, QDir::Hidden | QDir::Files)
+    QFile temporary(QDir(dir.path())
+                        .entryList({".harvly-*"}, QDir::Hidden | QDir::Files)
                         .value(0)
                         .prepend(dir.path() + "/"));
     QVERIFY(temporary.open(QIODevice::Append));

@@ -19,7 +19,8 @@ using namespace std::chrono_literals;
 class Host final : public AnalysisHost
 {
 public:
-    Host(DownloadListModel &downloads, Program &program) : m_downloads(downloads), m_program(program)
+    Host(DownloadListModel &downloads, Program &program)
+        : m_downloads(downloads), m_program(program)
     {
     }
     void handOver(const QString &url, const QString &title, const QString &fileType,
@@ -113,7 +114,8 @@ void tst_Analysis::init()
     m_results = std::make_unique<ResultListModel>();
     m_downloads = std::make_unique<DownloadListModel>();
     m_host = std::make_unique<Host>(*m_downloads, *m_program);
-    m_analysis = std::make_unique<ArticleAnalysis>(*m_results, m_network, *m_host, Build::english());
+    m_analysis =
+        std::make_unique<ArticleAnalysis>(*m_results, m_network, *m_host, Build::english());
     m_analysis->setSecond(5ms);
 }
 
@@ -153,7 +155,8 @@ void tst_Analysis::fetchedPagesGiveTheirPdf()
     // The same PDF reached twice is queued once.
     QCOMPARE(m_downloads->size(), 2);
     QCOMPARE(m_downloads->at(0).key, m_site.url("/pdf/5.pdf?accountid=7&t=doc").toString());
-    QCOMPARE(m_downloads->at(0).tag, m_site.url("/docview/5/fulltextPDF?accountid=7&src=spc").toString());
+    QCOMPARE(m_downloads->at(0).tag,
+             m_site.url("/docview/5/fulltextPDF?accountid=7&src=spc").toString());
     QCOMPARE(m_downloads->at(0).savePath, QString("/save/"));
     QCOMPARE(m_downloads->at(1).key, m_site.url("/pdf/6.pdf?accountid=7&t=doc").toString());
     QCOMPARE(m_host->progress.value(1), QString("Analysising:1,Please wait ..."));

@@ -46,17 +46,21 @@ void tst_Harvest::currentPage_data()
     const QString tag = "|/save/|" + QString(kPage);
     QTest::newRow("content area: title and pdf")
         << "<div class='contentArea'><a class='previewTitle resultTitle topicsResult' href='/d/1'>"
-           " T1 </a><a class='formats_base_sprite format_pdf' href='/p/1?a=1&amp;amp;b=2'>PDF</a></div>"
+           " T1 </a><a class='formats_base_sprite format_pdf' "
+           "href='/p/1?a=1&amp;amp;b=2'>PDF</a></div>"
         << false << QStringList{"T1|http://h/p/1?a=1&b=2|pdf|SPC" + tag};
     QTest::newRow("content area class compared in lower case, not trimmed")
-        << "<div class='CONTENTAREA'><a class='resultTitle' href='#'>A</a><a class='formats_base_sprite "
-           "format_pdf' href='/a.pdf'>x</a></div><div class=' contentArea'><a class='resultTitle'>B</a>"
+        << "<div class='CONTENTAREA'><a class='resultTitle' href='#'>A</a><a "
+           "class='formats_base_sprite "
+           "format_pdf' href='/a.pdf'>x</a></div><div class=' contentArea'><a "
+           "class='resultTitle'>B</a>"
            "<a class='formats_base_sprite format_pdf' href='/b.pdf'>x</a></div>"
         << false << QStringList{"A|http://h/a.pdf|pdf|SPC" + tag};
     QTest::newRow("anchor class trimmed and lower-cased; decoys ignored")
         << "<div class='contentarea'><a class=' ResultTitle ' href='#'>Real</a>"
            "<a class='resultTitle decoy'>Decoy</a><a class='formats_base_sprite format_pdf_x' "
-           "href='/decoy.pdf'>x</a><a class='AddFlashPageParameterFormat_FullTextPDF formats_base_sprite "
+           "href='/decoy.pdf'>x</a><a class='AddFlashPageParameterFormat_FullTextPDF "
+           "formats_base_sprite "
            "format_pdf' href='/real.pdf'>x</a></div>"
         << false << QStringList{"Real|http://h/real.pdf|pdf|SPC" + tag};
     const QString pdfThenHtm =
@@ -66,15 +70,17 @@ void tst_Harvest::currentPage_data()
         "href='/t.htm'>Full text</a></div>";
     QTest::newRow("later htm link wins when the box is ticked")
         << pdfThenHtm << true << QStringList{"T|http://h/t.htm|htm|DT" + tag};
-    QTest::newRow("without the box the pdf stays") << pdfThenHtm << false
-                                                   << QStringList{"T|http://h/t.pdf|pdf|SPC" + tag};
+    QTest::newRow("without the box the pdf stays")
+        << pdfThenHtm << false << QStringList{"T|http://h/t.pdf|pdf|SPC" + tag};
     QTest::newRow("title without pdf link is no row")
-        << "<div class='contentArea'><a class='resultTitle'>T</a><a class='addFlashPageParameterformat_"
+        << "<div class='contentArea'><a class='resultTitle'>T</a><a "
+           "class='addFlashPageParameterformat_"
            "fulltext formats_base_sprite format_fulltext' href='/t.htm'>x</a></div>"
         << false << QStringList{};
     QTest::newRow("layout 2 pairs title and link across divisions")
         << "<div class='item_tit'><a href='/d/9'>Nine</a></div><div>author</div><div>abstract</div>"
-           "<div class='ITEM_TEXT2'><a href='/d/9'>查看摘要</a><a href='/p/9.pdf?x=1&amp;amp;y'>查看PDF全文</a></div>"
+           "<div class='ITEM_TEXT2'><a href='/d/9'>查看摘要</a><a "
+           "href='/p/9.pdf?x=1&amp;amp;y'>查看PDF全文</a></div>"
         << false << QStringList{"Nine|http://h/p/9.pdf?x=1&amp;y|pdf|DT" + tag};
     QTest::newRow("layout 2 needs exactly one title anchor and two link anchors")
         << "<div class='item_tit'><a>One</a><a>Two</a></div>"
@@ -85,14 +91,18 @@ void tst_Harvest::currentPage_data()
            "<a href='/d/3?a=1&amp;amp;b'> Full text - PDF </a></div>"
         << false << QStringList{"Three|http://h/d/3?a=1&b|pdf|PQ1" + tag};
     QTest::newRow("layout 3 class is exact: Item is no record")
-        << "<div class='Item'><a class='previewTitle topicsResult'>X</a><a href='/x'>Full text - PDF</a></div>"
-           "<div class='item'><a class='previewTitle topicsResult'>Y</a><a href='/y'>FULL TEXT - PDF</a></div>"
+        << "<div class='Item'><a class='previewTitle topicsResult'>X</a><a href='/x'>Full text - "
+           "PDF</a></div>"
+           "<div class='item'><a class='previewTitle topicsResult'>Y</a><a href='/y'>FULL TEXT - "
+           "PDF</a></div>"
         << false << QStringList{"Y|http://h/y|pdf|PQ1" + tag};
     QTest::newRow("layout 3 html record only with the box")
-        << "<div class='item'><a class='previewTitle topicsResult'>H</a><a href='/h'>Full text</a></div>"
+        << "<div class='item'><a class='previewTitle topicsResult'>H</a><a href='/h'>Full "
+           "text</a></div>"
         << true << QStringList{"H|http://h/h|htm|PQ1" + tag};
     QTest::newRow("layout 3 html record without the box blocks the fallback")
-        << "<div class='item'><a class='previewTitle topicsResult'>H</a><a href='/h'>Full text</a></div>"
+        << "<div class='item'><a class='previewTitle topicsResult'>H</a><a href='/h'>Full "
+           "text</a></div>"
            "<a id='downloadPDFLink' href='/single.pdf'>Download PDF</a>"
            "<div class='docViewContentHeader'><h1>Single</h1></div>"
         << false << QStringList{};
@@ -101,14 +111,16 @@ void tst_Harvest::currentPage_data()
            "topicsResult'>T</a><a href='/second'>Full text - PDF</a></div>"
         << false << QStringList{"T|http://h/first|pdf|PQ1" + tag};
     QTest::newRow("single document fallback")
-        << "<h1>other</h1><div class='docViewContentHeader x'><h1> The Title </h1><h1>second</h1></div>"
+        << "<h1>other</h1><div class='docViewContentHeader x'><h1> The Title "
+           "</h1><h1>second</h1></div>"
            "<a id='downloadPDFLink' href='/pdf/1.pdf?a=1&amp;amp;b=2'>Download PDF</a>"
         << false << QStringList{"The Title|http://h/pdf/1.pdf?a=1&b=2|pdf|SS" + tag};
     QTest::newRow("single document without a title adds nothing")
         << "<a id='downloadPDFLink' href='/pdf/1.pdf'>Download PDF</a>" << false << QStringList{};
     QTest::newRow("duplicates within a page are skipped")
         << "<div class='contentArea'><a class='resultTitle'>A</a><a class='formats_base_sprite "
-           "format_pdf' href='/same.pdf'>x</a></div><div class='contentArea'><a class='resultTitle'>B"
+           "format_pdf' href='/same.pdf'>x</a></div><div class='contentArea'><a "
+           "class='resultTitle'>B"
            "</a><a class='formats_base_sprite format_pdf' href='/same.pdf'>x</a></div>"
         << false << QStringList{"A|http://h/same.pdf|pdf|SPC" + tag};
     QTest::newRow("first recognised layout wins")
@@ -139,15 +151,18 @@ void tst_Harvest::layoutCounts_data()
     QTest::addColumn<int>("added");
     QTest::newRow("duplicate records still count")
         << "<div class='contentArea'><a class='resultTitle'>A</a><a class='formats_base_sprite "
-           "format_pdf' href='/s'>x</a></div><div class='contentArea'><a class='resultTitle'>B</a><a "
+           "format_pdf' href='/s'>x</a></div><div class='contentArea'><a "
+           "class='resultTitle'>B</a><a "
            "class='formats_base_sprite format_pdf' href='/s'>x</a></div>"
         << 1 << 2 << 1;
     QTest::newRow("html item counted, not added")
-        << "<div class='item'><a class='previewTitle topicsResult'>H</a><a href='/h'>Full text</a></div>"
+        << "<div class='item'><a class='previewTitle topicsResult'>H</a><a href='/h'>Full "
+           "text</a></div>"
         << 3 << 1 << 0;
-    QTest::newRow("layout 2 count") << "<div class='item_tit'><a>A</a></div><div class='item_text2'>"
-                                       "<a>x</a><a href='/a'>查看pdf全文</a></div>"
-                                    << 2 << 1 << 1;
+    QTest::newRow("layout 2 count")
+        << "<div class='item_tit'><a>A</a></div><div class='item_text2'>"
+           "<a>x</a><a href='/a'>查看pdf全文</a></div>"
+        << 2 << 1 << 1;
 }
 
 void tst_Harvest::layoutCounts()
@@ -185,15 +200,20 @@ void tst_Harvest::nextPageLink_data()
 {
     QTest::addColumn<QString>("html");
     QTest::addColumn<QString>("href");
-    QTest::newRow("next page text in any case") << "<a href='/1'>Prev</a><a href='/2'> NEXT Page »</a>"
-                                                << "http://h/2";
+    QTest::newRow("next page text in any case")
+        << "<a href='/1'>Prev</a><a href='/2'> NEXT Page »</a>"
+        << "http://h/2";
     QTest::newRow("chinese arrow with its class")
-        << "<a class='Arrows_Base_Sprite arrow_next' href='/3'> 下一页 </a>" << "http://h/3";
-    QTest::newRow("chinese arrow without the class is not it") << "<a href='/3'>下一页</a>" << "";
-    QTest::newRow("text must begin with next") << "<a href='/4'>go next</a>" << "";
+        << "<a class='Arrows_Base_Sprite arrow_next' href='/3'> 下一页 </a>"
+        << "http://h/3";
+    QTest::newRow("chinese arrow without the class is not it") << "<a href='/3'>下一页</a>"
+                                                               << "";
+    QTest::newRow("text must begin with next") << "<a href='/4'>go next</a>"
+                                               << "";
     QTest::newRow("first of several") << "<a href='/5'>Next</a><a href='/6'>Next page</a>"
                                       << "http://h/5";
-    QTest::newRow("anchors without href are no links") << "<a>Next</a>" << "";
+    QTest::newRow("anchors without href are no links") << "<a>Next</a>"
+                                                       << "";
 }
 
 void tst_Harvest::nextPageLink()

@@ -24,16 +24,22 @@ void tst_StaticDom::innerText_data()
 {
     QTest::addColumn<QString>("html");
     QTest::addColumn<QString>("text");
-    QTest::newRow("spaces collapse") << "<a id=x>  Deep \n\t learning  </a>" << "Deep learning";
+    QTest::newRow("spaces collapse") << "<a id=x>  Deep \n\t learning  </a>"
+                                     << "Deep learning";
     QTest::newRow("inline elements join") << "<a id=x><b>Full</b> <i>text</i>-PDF</a>"
                                           << "Full text-PDF";
-    QTest::newRow("entities decoded") << "<a id=x>Heat &amp; health&nbsp;x</a>" << QString("Heat & health") + QChar(0xA0) + "x";
-    QTest::newRow("br breaks the line") << "<div id=x>a<br>b</div>" << "a\nb";
-    QTest::newRow("blocks break lines") << "<div id=x>a<div>b</div>c</div>" << "a\nb\nc";
-    QTest::newRow("scripts are not text") << "<div id=x>a<script>var s=1;</script>b</div>" << "ab";
-    QTest::newRow("cells are tab-separated")
-        << "<table><tr id=x><td>a</td><td>b</td></tr></table>" << "a\tb";
-    QTest::newRow("CJK kept") << "<a id=x> 查看PDF全文 </a>" << "查看PDF全文";
+    QTest::newRow("entities decoded")
+        << "<a id=x>Heat &amp; health&nbsp;x</a>" << QString("Heat & health") + QChar(0xA0) + "x";
+    QTest::newRow("br breaks the line") << "<div id=x>a<br>b</div>"
+                                        << "a\nb";
+    QTest::newRow("blocks break lines") << "<div id=x>a<div>b</div>c</div>"
+                                        << "a\nb\nc";
+    QTest::newRow("scripts are not text") << "<div id=x>a<script>var s=1;</script>b</div>"
+                                          << "ab";
+    QTest::newRow("cells are tab-separated") << "<table><tr id=x><td>a</td><td>b</td></tr></table>"
+                                             << "a\tb";
+    QTest::newRow("CJK kept") << "<a id=x> 查看PDF全文 </a>"
+                              << "查看PDF全文";
 }
 
 void tst_StaticDom::innerText()
@@ -49,16 +55,22 @@ void tst_StaticDom::hrefResolvedAsTheBrowserDoes_data()
 {
     QTest::addColumn<QString>("html");
     QTest::addColumn<QString>("href");
-    QTest::newRow("relative path") << "<a id=x href='b/c.pdf'>" << "http://h/dir/b/c.pdf";
-    QTest::newRow("root path") << "<a id=x href='/pdf/1.pdf'>" << "http://h/pdf/1.pdf";
-    QTest::newRow("escaped ampersand") << "<a id=x href='/p?a=1&amp;b=2'>" << "http://h/p?a=1&b=2";
+    QTest::newRow("relative path") << "<a id=x href='b/c.pdf'>"
+                                   << "http://h/dir/b/c.pdf";
+    QTest::newRow("root path") << "<a id=x href='/pdf/1.pdf'>"
+                               << "http://h/pdf/1.pdf";
+    QTest::newRow("escaped ampersand") << "<a id=x href='/p?a=1&amp;b=2'>"
+                                       << "http://h/p?a=1&b=2";
     QTest::newRow("double escaped stays once") << "<a id=x href='/p?a=1&amp;amp;b=2'>"
                                                << "http://h/p?a=1&amp;b=2";
-    QTest::newRow("absolute") << "<a id=x href=' https://o.example/x '>" << "https://o.example/x";
+    QTest::newRow("absolute") << "<a id=x href=' https://o.example/x '>"
+                              << "https://o.example/x";
     QTest::newRow("base element") << "<base href='http://b.example/r/'><a id=x href='y'>"
                                   << "http://b.example/r/y";
-    QTest::newRow("no href attribute") << "<a id=x>t</a>" << "";
-    QTest::newRow("divs have none") << "<div id=x href='/z'></div>" << "";
+    QTest::newRow("no href attribute") << "<a id=x>t</a>"
+                                       << "";
+    QTest::newRow("divs have none") << "<div id=x href='/z'></div>"
+                                    << "";
 }
 
 void tst_StaticDom::hrefResolvedAsTheBrowserDoes()
@@ -72,10 +84,11 @@ void tst_StaticDom::hrefResolvedAsTheBrowserDoes()
 
 void tst_StaticDom::queries()
 {
-    const DomDocument doc = ParseHtmlDocument(
-        "<div class='contentArea'><a class='resultTitle' href='/1'>One</a></div>"
-        "<DIV class='item  extra'><A href='/2'>Two</A><area href='/3'></DIV><a name='n'>no link</a>",
-        "http://h/");
+    const DomDocument doc =
+        ParseHtmlDocument("<div class='contentArea'><a class='resultTitle' href='/1'>One</a></div>"
+                          "<DIV class='item  extra'><A href='/2'>Two</A><area href='/3'></DIV><a "
+                          "name='n'>no link</a>",
+                          "http://h/");
     QCOMPARE(doc.elementsByTagName("div").size(), 2);
     QCOMPARE(doc.elementsByTagName("DIV").size(), 2);
     QCOMPARE(doc.elementsByTagName("a").size(), 3);
