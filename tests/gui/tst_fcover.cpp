@@ -2,6 +2,7 @@
 #include "app/workspace.h"
 #include "common/forms.h"
 #include "common/program.h"
+#include "download/ffiledownload.h"
 #include "search/fwebsearch.h"
 #include "support/webenginetest.h"
 #include "testsite.h"
@@ -181,19 +182,20 @@ void tst_fCover::searchWindowReturnsToTheCover()
     QVERIFY(search->isVisible());
     QCOMPARE(search->windowTitle(),
              QString("ProQuest data retrieval and Analysis-Harvly Retrieving Download Manager"));
-    QVERIFY(IsFormLoaded("fwebsearch"));
+    Workspace &workspace = *m_workspaces.back();
+    QCOMPARE(workspace.loadedSearchWindow(), search.data());
 
     // A download window still open keeps the cover hidden.
-    QWidget download;
-    download.setObjectName("fFileDownload");
+    QPointer<fFileDownload> download = workspace.downloadWindow();
     search->close();
     QVERIFY(!cover->isVisible());
-    QVERIFY(!IsFormLoaded("fWebSearch"));
+    QVERIFY(!workspace.loadedSearchWindow());
     QTRY_VERIFY(!search); // unloaded, not just hidden
 
     cover->Command1_Click();
     QVERIFY(cover->searchWindow());
-    MarkFormUnloaded(&download);
+    download->close();
+    QVERIFY(!cover->isVisible()); // the search window is still open
     cover->searchWindow()->close();
     QVERIFY(cover->isVisible());
     QCOMPARE(seen.ended, 0);

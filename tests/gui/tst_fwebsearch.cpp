@@ -102,7 +102,7 @@ void tst_fWebSearch::delayBoxAndPromptFlag()
 void tst_fWebSearch::closingSavesTheDelayAndShowsTheCover()
 {
     QWidget cover;
-    cover.setObjectName("fCover");
+    m_workspace->setCover(&cover);
     m_window->findChild<QComboBox *>("Combo1")->setCurrentText("125");
     m_window->close();
     QVERIFY(cover.isVisible());

@@ -44,6 +44,7 @@ fCover::fCover(Workspace &workspace, ProcessControl control, QWidget *parent)
     if (!m_control.endProcess) {
         m_control.endProcess = [] { QCoreApplication::exit(0); };
     }
+    m_workspace.setCover(this);
     setObjectName(QStringLiteral("fCover"));
     m_image->setObjectName(QStringLiteral("Image1"));
     m_version->setObjectName(QStringLiteral("Label1"));

@@ -34,6 +34,18 @@ fFileDownload *Workspace::loadedDownloadWindow() const
     return m_download.data();
 }
 
+void Workspace::mainWindowClosing(QWidget *window)
+{
+    if (window == m_search) {
+        m_search = nullptr; // it deletes itself once closed
+    } else if (window == m_download) {
+        m_download = nullptr;
+    }
+    if (!m_search && !m_download && m_cover) {
+        m_cover->show();
+    }
+}
+
 fWebSearch *Workspace::searchWindow()
 {
     if (!m_search) {

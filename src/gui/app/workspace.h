@@ -32,11 +32,17 @@ public:
     fFileDownload *downloadWindow(); // created when needed
     fFileDownload *loadedDownloadWindow() const;
 
+    // The start window, shown again when the last of the two main windows closes.
+    void setCover(QWidget *cover) { m_cover = cover; }
+    // A main window is closing for good: it counts as gone from now on.
+    void mainWindowClosing(QWidget *window);
+
 private:
     Program &m_program;
     std::unique_ptr<BrowserSession> m_session;
     QPointer<fWebSearch> m_search;
     QPointer<fFileDownload> m_download;
+    QPointer<QWidget> m_cover;
 };
 
 } // namespace harvly

@@ -556,12 +556,7 @@ void fFileDownload::closeEvent(QCloseEvent *event)
     SaveFormPosition(this, s);
     s.set(Keys::Thread, m_threads->currentIndex());
     event->accept();
-    MarkFormUnloaded(this);
-    if (!IsFormLoaded(QStringLiteral("fWebSearch"))) {
-        if (QWidget *cover = FindForm(QStringLiteral("fCover"))) {
-            cover->show();
-        }
-    }
+    m_workspace.mainWindowClosing(this);
 }
 
 } // namespace harvly

@@ -766,12 +766,7 @@ void fWebSearch::closeEvent(QCloseEvent *event)
     m_timer->stop();
     m_program.settings().set(Keys::SearchTimeInterval, m_delay->currentText());
     event->accept();
-    MarkFormUnloaded(this);
-    if (!IsFormLoaded(QStringLiteral("fFileDownload"))) {
-        if (QWidget *cover = FindForm(QStringLiteral("fCover"))) {
-            cover->show();
-        }
-    }
+    m_workspace.mainWindowClosing(this);
 }
 
 } // namespace harvly
