@@ -7,6 +7,7 @@
 #include "common/files.h"
 #include "common/forms.h"
 #include "common/listviews.h"
+#include "common/menus.h"
 #include "common/messages.h"
 #include "common/program.h"
 #include "common/settings.h"
@@ -39,18 +40,6 @@
 #include <QVBoxLayout>
 
 namespace harvly {
-
-namespace {
-
-QAction *addItem(QMenu *menu, const char *objectName, const QString &text, bool enabled)
-{
-    QAction *a = menu->addAction(text);
-    a->setObjectName(QLatin1String(objectName));
-    a->setEnabled(enabled);
-    return a;
-}
-
-} // namespace
 
 fFileDownload::fFileDownload(Workspace &workspace, QWidget *parent)
     : QMainWindow(parent), m_workspace(workspace), m_program(workspace.program()),
@@ -239,84 +228,87 @@ void fFileDownload::buildMenus()
 {
     QMenu *list = menuBar()->addMenu(tr("List Operating(&D)"));
     list->setObjectName(QStringLiteral("menuListOperating"));
-    connect(addItem(list, "menuSelectAll", tr("Select All"), true), &QAction::triggered, m_view,
+    connect(AddMenuItem(list, "menuSelectAll", tr("Select All"), true), &QAction::triggered, m_view,
             &QTreeView::selectAll);
-    connect(addItem(list, "menuDeSelectAll", tr("DeSelect All"), true), &QAction::triggered, m_view,
-            &QTreeView::clearSelection);
-    addItem(list, "menuRandomSortedList", tr("Random Sorted List"), false);
-    connect(addItem(list, "menuAutomaticColumnWidth", tr("Automatic Column Width"), true),
+    connect(AddMenuItem(list, "menuDeSelectAll", tr("DeSelect All"), true), &QAction::triggered,
+            m_view, &QTreeView::clearSelection);
+    AddMenuItem(list, "menuRandomSortedList", tr("Random Sorted List"), false);
+    connect(AddMenuItem(list, "menuAutomaticColumnWidth", tr("Automatic Column Width"), true),
             &QAction::triggered, this, [this] { AutoSizeListViewColumns(m_view); });
     list->addSeparator();
     QMenu *reDownload = list->addMenu(tr("ReDownload"));
-    addItem(reDownload, "menuReDownloadSelectItems", tr("Select Items"), false);
-    connect(addItem(reDownload, "menuReDownloadErrItems", tr("Err Items"), true),
+    AddMenuItem(reDownload, "menuReDownloadSelectItems", tr("Select Items"), false);
+    connect(AddMenuItem(reDownload, "menuReDownloadErrItems", tr("Err Items"), true),
             &QAction::triggered, this, [this] { ReDownloadErrItems(*m_list); });
-    connect(addItem(reDownload, "menuReDownloadHtmItems", tr("HTM/HTML/xml Items"), true),
+    connect(AddMenuItem(reDownload, "menuReDownloadHtmItems", tr("HTM/HTML/xml Items"), true),
             &QAction::triggered, this, [this] { ReDownloadHtmItems(*m_list); });
-    addItem(reDownload, "menuReDownloadErrAndHtmItems", tr("ReDownload Err And Htm Items"), false);
-    addItem(reDownload, "menuReDownloadAssinFileSizeItems", tr("ReDownload Assin FileSize Items"),
-            false);
+    AddMenuItem(reDownload, "menuReDownloadErrAndHtmItems", tr("ReDownload Err And Htm Items"),
+                false);
+    AddMenuItem(reDownload, "menuReDownloadAssinFileSizeItems",
+                tr("ReDownload Assin FileSize Items"), false);
     list->addSeparator();
     QMenu *clear = list->addMenu(tr("Clear"));
     clear->setObjectName(QStringLiteral("menuClearItems"));
-    addItem(clear, "menuClearSelectItems", tr("Select Items"), false);
-    addItem(clear, "menuClearErrItems", tr("Err Items"), false);
-    addItem(clear, "menuClearCompletedItems", tr("Completed Items"), false);
-    addItem(list, "menuClearAll", tr("Clear All"), false);
+    AddMenuItem(clear, "menuClearSelectItems", tr("Select Items"), false);
+    AddMenuItem(clear, "menuClearErrItems", tr("Err Items"), false);
+    AddMenuItem(clear, "menuClearCompletedItems", tr("Completed Items"), false);
+    AddMenuItem(list, "menuClearAll", tr("Clear All"), false);
     QMenu *del = list->addMenu(tr("Delete File"));
-    addItem(del, "menuDeleteHtmFiles", tr("HTM/HTML/xml Items"), false);
-    addItem(del, "menuDeleteErrFiles", tr("Err Items"), false);
+    AddMenuItem(del, "menuDeleteHtmFiles", tr("HTM/HTML/xml Items"), false);
+    AddMenuItem(del, "menuDeleteErrFiles", tr("Err Items"), false);
     list->addSeparator();
-    m_startAction = addItem(list, "menuStartDownload", tr("Start Download "), true);
+    m_startAction = AddMenuItem(list, "menuStartDownload", tr("Start Download "), true);
     connect(m_startAction, &QAction::triggered, this, &fFileDownload::Command4_Click);
-    connect(addItem(list, "menuStopDownload", tr("Stop Download "), true), &QAction::triggered,
+    connect(AddMenuItem(list, "menuStopDownload", tr("Stop Download "), true), &QAction::triggered,
             this, &fFileDownload::Command31_Click);
-    addItem(list, "menuCanelDownloadSelectItems", tr("Canel Download Select Items"), false);
+    AddMenuItem(list, "menuCanelDownloadSelectItems", tr("Canel Download Select Items"), false);
     list->addSeparator();
-    addItem(list, "menuOpenDownloadedFile", tr("Open Downloaded File"), false);
-    addItem(list, "menuOpenTheFolder", tr("Open The Folder Where The File"), false);
-    addItem(list, "menuOpenWithNotepad", tr("Open The File With Notepad"), false);
+    AddMenuItem(list, "menuOpenDownloadedFile", tr("Open Downloaded File"), false);
+    AddMenuItem(list, "menuOpenTheFolder", tr("Open The Folder Where The File"), false);
+    AddMenuItem(list, "menuOpenWithNotepad", tr("Open The File With Notepad"), false);
     list->addSeparator();
-    addItem(list, "menuCopyTitle", tr("Copy Title"), false);
-    addItem(list, "menuBatchReplaceURL", tr("Batch Replace URL"), false);
+    AddMenuItem(list, "menuCopyTitle", tr("Copy Title"), false);
+    AddMenuItem(list, "menuBatchReplaceURL", tr("Batch Replace URL"), false);
     QMenu *output = list->addMenu(tr("Output Titles"));
-    addItem(output, "menuOutputAllTitles", tr("All"), false);
-    addItem(output, "menuOutputUnfinishedTitles", tr("UnFinished"), false);
+    AddMenuItem(output, "menuOutputAllTitles", tr("All"), false);
+    AddMenuItem(output, "menuOutputUnfinishedTitles", tr("UnFinished"), false);
     list->addSeparator();
-    connect(addItem(list, "menuCloseThisWindow", tr("Close This Window"), true),
+    connect(AddMenuItem(list, "menuCloseThisWindow", tr("Close This Window"), true),
             &QAction::triggered, this, &QWidget::close);
 
     QMenu *window = menuBar()->addMenu(tr("Window(&W)"));
-    connect(addItem(window, "menuSearchWindow", tr("Search Information Analysis Window "), true),
-            &QAction::triggered, this, [this] {
-                fWebSearch *search = m_workspace.searchWindow();
-                search->show();
-                search->raise();
-            });
+    connect(
+        AddMenuItem(window, "menuSearchWindow", tr("Search Information Analysis Window "), true),
+        &QAction::triggered, this, [this] {
+            fWebSearch *search = m_workspace.searchWindow();
+            search->show();
+            search->raise();
+        });
 
     QMenu *tool = menuBar()->addMenu(tr("Tool(&T)"));
     tool->setObjectName(QStringLiteral("menuTool"));
-    addItem(tool, "menuSet", tr("Set"), false);
-    m_autoPositioning = addItem(tool, "menuAutoPositioningToDownloadItem",
-                                tr("Auto Positioning To Download Item"), true);
+    AddMenuItem(tool, "menuSet", tr("Set"), false);
+    m_autoPositioning = AddMenuItem(tool, "menuAutoPositioningToDownloadItem",
+                                    tr("Auto Positioning To Download Item"), true);
     m_autoPositioning->setCheckable(true);
     m_openRefUrl =
-        addItem(tool, "menuOpenRefURLbeforeDownload", tr("Open Ref URL before Download"), true);
+        AddMenuItem(tool, "menuOpenRefURLbeforeDownload", tr("Open Ref URL before Download"), true);
     m_openRefUrl->setCheckable(true);
     connect(m_autoPositioning, &QAction::toggled, this, &fFileDownload::syncOptions);
     connect(m_openRefUrl, &QAction::toggled, this, &fFileDownload::syncOptions);
     tool->addSeparator();
-    addItem(tool, "menuCheckFileExists", tr("Check The File Is Exists"), false);
-    connect(
-        addItem(tool, "menuCheckAndCorrectFileType", tr("Check And Correct Disk File Type"), true),
-        &QAction::triggered, this, &fFileDownload::menuCheckAndCorrectDiskFileType_Click);
+    AddMenuItem(tool, "menuCheckFileExists", tr("Check The File Is Exists"), false);
+    connect(AddMenuItem(tool, "menuCheckAndCorrectFileType", tr("Check And Correct Disk File Type"),
+                        true),
+            &QAction::triggered, this, &fFileDownload::menuCheckAndCorrectDiskFileType_Click);
     tool->addSeparator();
-    addItem(tool, "menuClearIEcach", tr("Clear IE cach"), false);
-    connect(addItem(tool, "menuOpenFileCheckType", tr("Open the File Check the File Type"), true),
-            &QAction::triggered, this, &fFileDownload::menuOpenFileCheckType_Click);
+    AddMenuItem(tool, "menuClearIEcach", tr("Clear IE cach"), false);
+    connect(
+        AddMenuItem(tool, "menuOpenFileCheckType", tr("Open the File Check the File Type"), true),
+        &QAction::triggered, this, &fFileDownload::menuOpenFileCheckType_Click);
 
     QMenu *help = menuBar()->addMenu(tr("Help(&H)"));
-    addItem(help, "menuAbout", tr("About"), false);
+    AddMenuItem(help, "menuAbout", tr("About"), false);
 }
 
 void fFileDownload::Form_Load()

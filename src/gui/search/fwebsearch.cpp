@@ -5,6 +5,7 @@
 #include "browsersession.h"
 #include "common/forms.h"
 #include "common/listviews.h"
+#include "common/menus.h"
 #include "common/messages.h"
 #include "common/program.h"
 #include "common/settings.h"
@@ -56,14 +57,6 @@ QRect toPixels(const QRect &twips)
     return QRect(
         QPoint(twips.left() / 15, twips.top() / 15),
         QPoint((twips.left() + twips.width()) / 15 - 1, (twips.top() + twips.height()) / 15 - 1));
-}
-
-QAction *addItem(QMenu *menu, const char *objectName, const QString &text, bool enabled = true)
-{
-    QAction *a = menu->addAction(text);
-    a->setObjectName(QLatin1String(objectName));
-    a->setEnabled(enabled);
-    return a;
 }
 
 } // namespace
@@ -258,57 +251,57 @@ void fWebSearch::buildMenus()
                                  tr("Analysis Select Items"), tr("Analysis All Items")};
     for (int i = 0; i < 4; ++i) {
         const AnalysisPass pass = passes[i].second;
-        connect(addItem(m_addMenu, passes[i].first, passTexts[i]), &QAction::triggered, this,
+        connect(AddMenuItem(m_addMenu, passes[i].first, passTexts[i]), &QAction::triggered, this,
                 [this, pass] { runAnalysisPass(pass); });
     }
     menuBar()->addMenu(m_addMenu);
 
     QMenu *browse = menuBar()->addMenu(tr("Browse(&B)"));
     browse->setObjectName(QStringLiteral("menuBrowse"));
-    connect(addItem(browse, "menuOpenProquestSearchHome", tr("Open Proquest Search Home Page")),
+    connect(AddMenuItem(browse, "menuOpenProquestSearchHome", tr("Open Proquest Search Home Page")),
             &QAction::triggered, this, &fWebSearch::menuOpenProquestSearchHome_Click);
-    connect(addItem(browse, "menuOpenAssignURL", tr("Open Assigned URL...")), &QAction::triggered,
-            this, &fWebSearch::menuOpenAssignURL_Click);
-    addItem(browse, "menuAddBulkDocumentURLs", tr("Add Bulk Document URLs"), false);
+    connect(AddMenuItem(browse, "menuOpenAssignURL", tr("Open Assigned URL...")),
+            &QAction::triggered, this, &fWebSearch::menuOpenAssignURL_Click);
+    AddMenuItem(browse, "menuAddBulkDocumentURLs", tr("Add Bulk Document URLs"), false);
     browse->addSeparator();
-    connect(addItem(browse, "menuBack", tr("Back")), &QAction::triggered, m_browser,
+    connect(AddMenuItem(browse, "menuBack", tr("Back")), &QAction::triggered, m_browser,
             &WebBrowser::back);
-    connect(addItem(browse, "menuForword", tr("Forword")), &QAction::triggered, m_browser,
+    connect(AddMenuItem(browse, "menuForword", tr("Forword")), &QAction::triggered, m_browser,
             &WebBrowser::forward);
     browse->addSeparator();
-    connect(addItem(browse, "menuCloseThisWindow", tr("Close This Window")), &QAction::triggered,
-            this, &QWidget::close);
+    connect(AddMenuItem(browse, "menuCloseThisWindow", tr("Close This Window")),
+            &QAction::triggered, this, &QWidget::close);
 
     QMenu *clear = m_clearMenu = menuBar()->addMenu(tr("Clear(&C)"));
     clear->setObjectName(QStringLiteral("menuClear"));
-    connect(addItem(clear, "menuClearSelectItems", tr("Clear Select Items")), &QAction::triggered,
-            this, &fWebSearch::menuClearSelectItems_Click);
-    connect(addItem(clear, "menuClearAnalysisSuccessItem", tr("Clear Analysis Success Items")),
+    connect(AddMenuItem(clear, "menuClearSelectItems", tr("Clear Select Items")),
+            &QAction::triggered, this, &fWebSearch::menuClearSelectItems_Click);
+    connect(AddMenuItem(clear, "menuClearAnalysisSuccessItem", tr("Clear Analysis Success Items")),
             &QAction::triggered, this, &fWebSearch::menuClearAnalysisSuccessItem_Click);
-    connect(addItem(clear, "menuClearTitleContainingSpecifiedItems",
-                    tr("Clear Title Containing Specified word Items")),
+    connect(AddMenuItem(clear, "menuClearTitleContainingSpecifiedItems",
+                        tr("Clear Title Containing Specified word Items")),
             &QAction::triggered, this, &fWebSearch::menuClearTitleContainingSpecifiedItems_Click);
-    connect(addItem(clear, "menuClearTitleNotContainingSpecifiedItems",
-                    tr("Clear Title Not Containing Specified word Items")),
+    connect(AddMenuItem(clear, "menuClearTitleNotContainingSpecifiedItems",
+                        tr("Clear Title Not Containing Specified word Items")),
             &QAction::triggered, this,
             &fWebSearch::menuClearTitleNotContainingSpecifiedItems_Click);
-    connect(addItem(clear, "menuClearAll", tr("ClearAll")), &QAction::triggered, this,
+    connect(AddMenuItem(clear, "menuClearAll", tr("ClearAll")), &QAction::triggered, this,
             &fWebSearch::menuClearAll_Click);
 
     QMenu *tool = menuBar()->addMenu(tr("Tool(&T)"));
     tool->setObjectName(QStringLiteral("menuTool"));
-    addItem(tool, "menuSet", tr("Set"), false);
-    connect(addItem(tool, "menuOpenDownloadWindow", tr("Open Download Window")),
+    AddMenuItem(tool, "menuSet", tr("Set"), false);
+    connect(AddMenuItem(tool, "menuOpenDownloadWindow", tr("Open Download Window")),
             &QAction::triggered, this, &fWebSearch::ShowDownloadWindow);
     tool->addSeparator();
-    addItem(tool, "menuCheckIEcach", tr("Check IE cach"), false);
-    addItem(tool, "menuClearIEcach", tr("Clear IE cach"), false);
-    connect(addItem(tool, "menuSaveHtml", tr("Save the page source")), &QAction::triggered, this,
-            [this] { menuSaveHtml_Click(); });
+    AddMenuItem(tool, "menuCheckIEcach", tr("Check IE cach"), false);
+    AddMenuItem(tool, "menuClearIEcach", tr("Clear IE cach"), false);
+    connect(AddMenuItem(tool, "menuSaveHtml", tr("Save the page source")), &QAction::triggered,
+            this, [this] { menuSaveHtml_Click(); });
 
     QMenu *help = menuBar()->addMenu(tr("Hple(&H)"));
     help->setObjectName(QStringLiteral("menuHelp"));
-    addItem(help, "menuAbout", tr("About(&A)"), false);
+    AddMenuItem(help, "menuAbout", tr("About(&A)"), false);
 }
 
 QUrl fWebSearch::homePage() const
