@@ -8,6 +8,7 @@
 #include "http/sessionnetwork.h"
 #include "support/chinesetexts.h"
 #include "support/forwardproxy.h"
+#include "support/recordinghost.h"
 #include "support/tlssite.h"
 #include "testsite.h"
 
@@ -25,49 +26,6 @@
 
 using namespace harvly;
 using namespace std::chrono_literals;
-
-// Holds a login open until the test lets it end.
-class LoginGate final : public QObject
-{
-    Q_OBJECT
-signals:
-    void opened();
-};
-
-class Host final : public SchedulerHost
-{
-public:
-    void playSound(int id) override { sounds << id; }
-    QCoro::Task<> loginSite() override
-    {
-        ++logins;
-        if (holdLogins) {
-            auto open = waitForSignal(&gate, &LoginGate::opened, 0ms);
-            co_await open;
-        }
-        ++loginsEnded;
-    }
-    LoginGate gate;
-    bool holdLogins = false;
-    int loginsEnded = 0;
-    void scrollTo(quint64) override {}
-    QCoro::Task<> openReferer(QString url) override
-    {
-        referers << url;
-        co_return;
-    }
-    void statusText(int panel, const QString &text) override
-    {
-        if (panel == 2) {
-            panel2 = text;
-        }
-    }
-    void timerDownChanged(bool) override {}
-    QList<int> sounds;
-    int logins = 0;
-    QStringList referers;
-    QString panel2;
-};
 
 class tst_Engines : public QObject
 {
@@ -165,7 +123,7 @@ private:
     QString m_folder;
     std::unique_ptr<Program> m_program;
     std::unique_ptr<DownloadListModel> m_list;
-    std::unique_ptr<Host> m_host;
+    std::unique_ptr<RecordingHost> m_host;
     std::unique_ptr<DownloadScheduler> m_scheduler;
     double m_now = 1000;
 };
@@ -178,7 +136,7 @@ void tst_Engines::init()
     m_program = std::make_unique<Program>(
         Build::english(), std::make_unique<Settings>(Build::english(), m_dir.filePath("s.ini")));
     m_list = std::make_unique<DownloadListModel>();
-    m_host = std::make_unique<Host>();
+    m_host = std::make_unique<RecordingHost>();
     m_scheduler = std::make_unique<DownloadScheduler>(*m_list, m_program->network(), *m_host,
                                                       Build::english());
     m_scheduler->setClock([this] { return m_now; });

@@ -5,6 +5,7 @@
 #include "download/scheduler.h"
 #include "download/schedulerhost.h"
 #include "http/sessionnetwork.h"
+#include "support/recordinghost.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,38 +15,6 @@
 
 using namespace harvly;
 using namespace std::chrono_literals;
-
-// Holds a login open until the test lets it end.
-class LoginGate final : public QObject
-{
-    Q_OBJECT
-signals:
-    void opened();
-};
-
-class Host final : public SchedulerHost
-{
-public:
-    void playSound(int id) override { sounds << id; }
-    QCoro::Task<> loginSite() override
-    {
-        ++logins;
-        if (holdLogins) {
-            auto open = waitForSignal(&gate, &LoginGate::opened, 0ms);
-            co_await open;
-        }
-        ++loginsEnded;
-    }
-    void scrollTo(quint64) override {}
-    QCoro::Task<> openReferer(QString) override { co_return; }
-    void statusText(int, const QString &) override {}
-    void timerDownChanged(bool) override {}
-    QList<int> sounds;
-    LoginGate gate;
-    bool holdLogins = false;
-    int logins = 0;
-    int loginsEnded = 0;
-};
 
 // Runs nothing: it records the rows it is given, and ends them when the test says so.
 class StubEngine final : public DownloadEngine
@@ -142,7 +111,7 @@ private:
     QString m_folder;
     SessionNetwork m_network;
     DownloadListModel m_list;
-    Host m_host;
+    RecordingHost m_host;
     StubEngine *m_way1 = nullptr;
     StubEngine *m_way2 = nullptr;
     std::unique_ptr<DownloadScheduler> m_scheduler;
