@@ -152,6 +152,7 @@ void tst_BrowserPage::newWindowsStayInTheView()
     // Back returns to the page that opened the window.
     m_page->triggerAction(QWebEnginePage::Back);
     QTRY_COMPARE_WITH_TIMEOUT(m_page->url().path(), QString("/popup"), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_page->isBusy(), 20000); // settled before the next test loads
 }
 
 void tst_BrowserPage::pageCannotCloseTheBrowser()

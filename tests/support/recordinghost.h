@@ -23,8 +23,8 @@ public:
     {
         ++logins;
         if (holdLogins) {
-            auto open = harvly::waitForSignal(&gate, &LoginGate::opened,
-                                              std::chrono::milliseconds(0));
+            auto open =
+                harvly::waitForSignal(&gate, &LoginGate::opened, std::chrono::milliseconds(0));
             co_await open;
         }
         ++loginsEnded;

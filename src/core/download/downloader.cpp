@@ -66,28 +66,13 @@ void Downloader::finished()
         return;
     }
     m_stall.stop();
-    const bool networkOk =
-        m_reply->error() == QNetworkReply::NoError ||
-        m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() >= 400;
-    const bool closedEarly = m_reply->error() == QNetworkReply::RemoteHostClosedError;
-    if (!networkOk && !closedEarly) {
-        fail(FailureReason::ofReply(*m_reply));
+    const QString failure = FailureReason::ofTransfer(*m_reply, m_file->written(), m_expected);
+    if (!failure.isEmpty()) {
+        fail(failure);
         return;
     }
-    if (m_expected > 0 && m_file->written() < m_expected) {
-        fail(FailureReason::shortBody(m_file->written(), m_expected)); // no document
-        return;
-    }
-    if (!networkOk) {
-        fail(FailureReason::ofReply(*m_reply));
-        return;
-    }
-    if (m_expected == 0) {
+    if (m_expected == 0) { // the whole body is its size
         emit DownloadProgress(m_file->written(), m_file->written(), m_saveFile);
-        if (m_file->written() == 0) {
-            fail(FailureReason::emptyAnswer());
-            return;
-        }
     }
     const qint64 size = m_expected > 0 ? m_expected : m_file->written();
     const TransferFile::Result placed = m_file->commit();

@@ -119,6 +119,26 @@ QString ofReply(const QNetworkReply &reply)
     return reply.errorString();
 }
 
+QString ofTransfer(const QNetworkReply &reply, qint64 received, qint64 announced)
+{
+    const bool networkOk = reply.error() == QNetworkReply::NoError ||
+                           reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() >= 400;
+    const bool closedEarly = reply.error() == QNetworkReply::RemoteHostClosedError;
+    if (!networkOk && !closedEarly) {
+        return ofReply(reply);
+    }
+    if (announced > 0 && received < announced) {
+        return shortBody(received, announced); // a short body is no document
+    }
+    if (!networkOk) {
+        return ofReply(reply);
+    }
+    if (announced <= 0 && received == 0) {
+        return emptyAnswer();
+    }
+    return {};
+}
+
 QString ofFile(const QFileDevice &file)
 {
     // Qt reports a full disk (ENOSPC) as a resource error.

@@ -28,6 +28,11 @@ QString cannotReplace(const QString &detail);
 
 // The cause of a transfer that the network ended; empty when it ended well.
 QString ofReply(const QNetworkReply &reply);
+// The rule of both ways for a finished answer whose body came to `received` bytes of the
+// `announced` ones (0: none announced): empty when it is a whole document (an HTTP error
+// page counts: its type is judged later), else why not. A connection that closed before
+// the announced size tells the sizes.
+QString ofTransfer(const QNetworkReply &reply, qint64 received, qint64 announced);
 // The cause of a failed write or move of the file.
 QString ofFile(const QFileDevice &file);
 

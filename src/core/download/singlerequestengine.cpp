@@ -357,22 +357,13 @@ SingleRequestEngine::receive(quint64 rowId, QNetworkReply *reply, TransferFile *
 SingleRequestEngine::Received
 SingleRequestEngine::judge(const QNetworkReply &reply, const TransferFile &file, qint64 size) const
 {
-    const bool announced = size > 0;
-    const bool transportError =
-        reply.error() != QNetworkReply::NoError &&
-        reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() < 400;
-    const bool closedEarly = reply.error() == QNetworkReply::RemoteHostClosedError;
-    const bool shortBody = announced && file.written() < size;
-    if ((transportError && !closedEarly) || (transportError && !shortBody)) {
-        return {Received::End::Failed, FailureReason::ofReply(reply)};
+    const QString failure = FailureReason::ofTransfer(reply, file.written(), size);
+    if (failure.isEmpty()) {
+        return {};
     }
-    if (shortBody) { // a short body is no document
-        return {Received::End::Failed, FailureReason::shortBody(file.written(), size)};
-    }
-    if (!announced && file.written() == 0) {
-        return {Received::End::Empty, FailureReason::emptyAnswer()};
-    }
-    return {};
+    // Nothing came and nothing was announced: shown as a whole of nothing, and failed.
+    const bool empty = failure == FailureReason::emptyAnswer();
+    return {empty ? Received::End::Empty : Received::End::Failed, failure};
 }
 
 TransferOutcome SingleRequestEngine::place(quint64 rowId, TransferFile &file,

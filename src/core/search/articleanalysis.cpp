@@ -79,10 +79,7 @@ QCoro::Task<> ArticleAnalysis::yanshi()
     if (!ok || seconds <= 0) {
         co_return;
     }
-    const auto end = Clock::now() + m_second * int(seconds);
-    while (Clock::now() < end) {
-        co_await QCoro::sleepFor(kTick);
-    }
+    co_await QCoro::sleepFor(m_second * int(seconds));
 }
 
 void ArticleAnalysis::AnalysisOfSuccessfulMonitoring(bool showPrompt)
