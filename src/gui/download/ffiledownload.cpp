@@ -88,6 +88,7 @@ fFileDownload::fFileDownload(Workspace &workspace, QWidget *parent)
     // Long transfer and connection texts are cut, never widening the window.
     m_panel2 = new ElidedLabel(status);
     m_panel3 = new ElidedLabel(status);
+    m_panel3->setMaximumWidth(320); // the connection state never crowds out the transfer
     m_panel4 = new QLabel(status);
     m_panel2->setObjectName(QStringLiteral("StatusPanel2"));
     m_panel3->setObjectName(QStringLiteral("StatusPanel3"));
