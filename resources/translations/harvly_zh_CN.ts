@@ -117,6 +117,10 @@
         <source>unknow</source>
         <translation>未知</translation>
     </message>
+    <message>
+        <source>not exist</source>
+        <translation>不存在</translation>
+    </message>
 </context>
 <context>
     <name>harvly::FailureReason</name>

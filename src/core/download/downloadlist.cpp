@@ -25,6 +25,7 @@ void DownloadRow::clearProgress()
 {
     fileSize = -1;
     sizeUnknown = false;
+    fileMissing = false;
     downloaded = -1;
     percentage.reset();
     note = RowNote::None;
@@ -79,6 +80,9 @@ QString DownloadRow::fileSizeText() const
 
 QString DownloadRow::downloadedText() const
 {
+    if (fileMissing) {
+        return QCoreApplication::translate("harvly::DownloadListModel", "not exist");
+    }
     return number(downloaded);
 }
 
@@ -163,6 +167,36 @@ void DownloadListModel::removeIds(const QList<quint64> &ids)
     beginResetModel();
     const QSet<quint64> gone(ids.begin(), ids.end());
     std::erase_if(m_rows, [&gone](const DownloadRow &r) { return gone.contains(r.id); });
+    reindex();
+    endResetModel();
+}
+
+QList<quint64> DownloadListModel::ids() const
+{
+    QList<quint64> out;
+    out.reserve(size());
+    for (const DownloadRow &r : m_rows) {
+        out << r.id;
+    }
+    return out;
+}
+
+void DownloadListModel::setOrder(const QList<quint64> &ids)
+{
+    if (ids.size() != size()) {
+        return;
+    }
+    std::vector<DownloadRow> rows;
+    rows.reserve(m_rows.size());
+    for (const quint64 id : ids) {
+        const int at = rowOf(id);
+        if (at < 0) {
+            return; // not a permutation of this list: nothing changes
+        }
+        rows.push_back(m_rows.at(size_t(at)));
+    }
+    beginResetModel();
+    m_rows = std::move(rows);
     reindex();
     endResetModel();
 }

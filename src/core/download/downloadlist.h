@@ -40,6 +40,7 @@ struct DownloadRow {
     QString type;
     qint64 fileSize = -1;     // bytes; -1 while unknown
     bool sizeUnknown = false; // the answer announced no size (shown as such until the end)
+    bool fileMissing = false; // a check found no file: Downloaded reads "not exist"
     qint64 downloaded = -1;   // bytes written; -1 before any
     std::optional<int> percentage;
     RowNote note = RowNote::None;
@@ -93,6 +94,9 @@ public:
     // Changes a row by id; false when the row is gone (a removed row is never written).
     bool update(quint64 id, const std::function<void(DownloadRow &)> &change);
     void removeIds(const QList<quint64> &ids);
+    QList<quint64> ids() const;
+    // Puts the rows in this order; ids must be the list's own, each once.
+    void setOrder(const QList<quint64> &ids);
     // "Skip" met a file of the row's name: the row is done, showing that file's size.
     void markSkipped(quint64 id, qint64 existingSize);
     void clear();

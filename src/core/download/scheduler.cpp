@@ -4,8 +4,8 @@
 #include "common/files.h"
 #include "downloadlist.h"
 #include "failurereason.h"
+#include "listcommands.h"
 #include "parallelengine.h"
-#include "redownload.h"
 #include "schedulerhost.h"
 #include "singlerequestengine.h"
 
@@ -178,10 +178,10 @@ void DownloadScheduler::Timer1_Timer()
     }
     if (options.autoReDownload && !m_timerDown) {
         if (options.reDownloadKind == 0 || options.reDownloadKind == 2) {
-            ReDownloadErrItems(m_list);
+            ReDownloadErrItems(m_list, m_build);
         }
         if (options.reDownloadKind == 1 || options.reDownloadKind == 2) {
-            ReDownloadHtmItems(m_list);
+            ReDownloadHtmItems(m_list, m_build);
         }
         setTimerDown(true);
     }

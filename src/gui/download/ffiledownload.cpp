@@ -15,7 +15,7 @@
 #include "download/correction.h"
 #include "download/downloadlist.h"
 #include "download/filetype.h"
-#include "download/redownload.h"
+#include "download/listcommands.h"
 #include "download/scheduler.h"
 #include "loginpanel.h"
 #include "search/fwebsearch.h"
@@ -240,9 +240,9 @@ void fFileDownload::buildMenus()
     QMenu *reDownload = list->addMenu(tr("ReDownload"));
     AddMenuItem(reDownload, "menuReDownloadSelectItems", tr("Select Items"), false);
     connect(AddMenuItem(reDownload, "menuReDownloadErrItems", tr("Err Items"), true),
-            &QAction::triggered, this, [this] { ReDownloadErrItems(*m_list); });
+            &QAction::triggered, this, [this] { ReDownloadErrItems(*m_list, m_program.build()); });
     connect(AddMenuItem(reDownload, "menuReDownloadHtmItems", tr("HTM/HTML/xml Items"), true),
-            &QAction::triggered, this, [this] { ReDownloadHtmItems(*m_list); });
+            &QAction::triggered, this, [this] { ReDownloadHtmItems(*m_list, m_program.build()); });
     AddMenuItem(reDownload, "menuReDownloadErrAndHtmItems", tr("ReDownload Err And Htm Items"),
                 false);
     AddMenuItem(reDownload, "menuReDownloadAssinFileSizeItems",
