@@ -171,6 +171,41 @@ void DownloadListModel::removeIds(const QList<quint64> &ids)
     endResetModel();
 }
 
+void DownloadListModel::sort(int column, Qt::SortOrder order)
+{
+    struct Key {
+        bool isText;
+        qint64 number;
+        QString text;
+    };
+    const auto keyOf = [&](int row) {
+        const QVariant v = data(index(row, column), SortRole);
+        if (v.typeId() == QMetaType::QString) {
+            return Key{true, 0, v.toString()};
+        }
+        return Key{false, v.toLongLong(), QString()};
+    };
+    std::vector<std::pair<Key, quint64>> keyed;
+    keyed.reserve(m_rows.size());
+    for (int i = 0; i < size(); ++i) {
+        keyed.emplace_back(keyOf(i), at(i).id);
+    }
+    const auto less = [](const Key &a, const Key &b) {
+        if (a.isText != b.isText) {
+            return !a.isText; // numbers first
+        }
+        return a.isText ? QString::localeAwareCompare(a.text, b.text) < 0 : a.number < b.number;
+    };
+    std::stable_sort(keyed.begin(), keyed.end(), [&](const auto &a, const auto &b) {
+        return order == Qt::AscendingOrder ? less(a.first, b.first) : less(b.first, a.first);
+    });
+    QList<quint64> ids;
+    for (const auto &k : keyed) {
+        ids << k.second;
+    }
+    setOrder(ids);
+}
+
 QList<quint64> DownloadListModel::ids() const
 {
     QList<quint64> out;
@@ -291,15 +326,18 @@ QVariant DownloadListModel::data(const QModelIndex &index, int role) const
         return int(r.state);
     }
     if (role == SortRole) {
+        // A cell that shows a text instead of a number sorts by that text.
+        const QString shown = data(index, Qt::DisplayRole).toString();
+        const bool number = shown.isEmpty() || shown.at(0).isDigit();
         switch (c) {
         case FileSize:
-            return r.fileSize;
+            return number ? QVariant(r.fileSize) : QVariant(shown);
         case Downloaded:
-            return r.downloaded;
+            return number ? QVariant(r.downloaded) : QVariant(shown);
         case Percentage:
-            return r.percentage.value_or(-1);
+            return number ? QVariant(qint64(r.percentage.value_or(-1))) : QVariant(shown);
         default:
-            return data(index, Qt::DisplayRole);
+            return shown;
         }
     }
     if (role == Qt::ToolTipRole && !r.reason.isEmpty()) {

@@ -117,6 +117,10 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
+    // Reorders the rows once by a column: sizes, downloaded bytes and percentages by their
+    // numbers (a text such as "download failed" after the numbers, by its text), other
+    // columns by their text. Rows added later are not kept in order.
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
 private:
     void reindex();

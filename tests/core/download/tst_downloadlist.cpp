@@ -22,6 +22,10 @@ private slots:
     void handOver();
     void columns();
 
+private slots:
+    void sortByValue_data();
+    void sortByValue();
+
 private:
     QTemporaryDir m_dir;
 };
@@ -195,6 +199,54 @@ void tst_DownloadList::columns()
                            .value<Qt::Alignment>();
     QVERIFY(align & Qt::AlignRight);
     QCOMPARE(list.data(list.index(0, 0), Qt::UserRole).toInt(), 1);
+}
+
+void tst_DownloadList::sortByValue_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<int>("order");
+    QTest::addColumn<QStringList>("titles");
+    const int asc = int(Qt::AscendingOrder);
+    QTest::newRow("size by number, not by text; texts last")
+        << int(DownloadListModel::FileSize) << asc
+        << QStringList{"nine", "ten", "hundred", "failed"};
+    QTest::newRow("size descending") << int(DownloadListModel::FileSize) << int(Qt::DescendingOrder)
+                                     << QStringList{"failed", "hundred", "ten", "nine"};
+    QTest::newRow("percentage by number") << int(DownloadListModel::Percentage) << asc
+                                          << QStringList{"failed", "nine", "hundred", "ten"};
+    QTest::newRow("title by text")
+        << int(DownloadListModel::Title) << asc << QStringList{"failed", "hundred", "nine", "ten"};
+}
+
+void tst_DownloadList::sortByValue()
+{
+    QFETCH(int, column);
+    QFETCH(int, order);
+    QFETCH(QStringList, titles);
+    DownloadListModel list;
+    const auto add = [&list](const QString &title, qint64 size, std::optional<int> percent,
+                             RowNote note) {
+        const quint64 id = *list.add("http://h/" + title, title, "pdf", "/f/", "");
+        list.update(id, [&](DownloadRow &r) {
+            r.fileSize = size;
+            r.downloaded = size;
+            r.percentage = percent;
+            r.note = note;
+        });
+        return id;
+    };
+    const quint64 ten = add("ten", 10, 100, RowNote::None);
+    add("hundred", 100, 50, RowNote::None);
+    add("nine", 9, 5, RowNote::None);
+    add("failed", -1, {}, RowNote::DownloadFailed);
+    list.sort(column, Qt::SortOrder(order));
+    QStringList got;
+    for (int i = 0; i < list.size(); ++i) {
+        got << list.at(i).text;
+    }
+    QCOMPARE(got, titles);
+    QCOMPARE(list.at(list.rowOf(ten)).text, QString("ten")); // rows still found by id
+    QCOMPARE(list.at(0).fileSizeText(), list.data(list.index(0, 2)).toString()); // texts kept
 }
 
 QTEST_GUILESS_MAIN(tst_DownloadList)

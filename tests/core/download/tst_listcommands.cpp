@@ -111,7 +111,8 @@ void tst_ListCommands::reQueueing_data()
     QTest::addColumn<QString>("command");
     QTest::addColumn<QStringList>("requeued");
     QTest::newRow("Err Items: failed rows") << "err" << QStringList{"failed", "xml"};
-    QTest::newRow("HTM/HTML/xml Items: done page and xml rows") << "htm" << QStringList{"page", "xml"};
+    QTest::newRow("HTM/HTML/xml Items: done page and xml rows")
+        << "htm" << QStringList{"page", "xml"};
     QTest::newRow("Err And Htm: failed rows and done page rows")
         << "errhtm" << QStringList{"failed", "page", "xml"};
     QTest::newRow("Select Items: selected done rows only")
@@ -125,11 +126,11 @@ void tst_ListCommands::reQueueing()
     fill();
     const Build build = Build::english();
     const int count =
-        command == "err"      ? ReDownloadErrItems(*m_list, build)
-        : command == "htm"    ? ReDownloadHtmItems(*m_list, build)
-        : command == "errhtm" ? ReDownloadErrAndHtmItems(*m_list, build)
-                              : ReDownloadSelectItems(*m_list, idsOf({"waiting", "running", "done"}),
-                                                      build);
+        command == "err"   ? ReDownloadErrItems(*m_list, build)
+        : command == "htm" ? ReDownloadHtmItems(*m_list, build)
+        : command == "errhtm"
+            ? ReDownloadErrAndHtmItems(*m_list, build)
+            : ReDownloadSelectItems(*m_list, idsOf({"waiting", "running", "done"}), build);
     QCOMPARE(count, requeued.size());
     QCOMPARE(titlesIn(DownloadState::Waiting), QStringList{"waiting"} + requeued);
     QCOMPARE(titlesIn(DownloadState::Downloading), QStringList{"running"});
@@ -188,12 +189,14 @@ void tst_ListCommands::alternativeAddressesRotate_data()
     QTest::addColumn<bool>("alternatives");
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("after");
-    QTest::newRow("one address stays") << true << "http://a/1" << "http://a/1";
-    QTest::newRow("two are swapped") << true << "http://a/1|http://b/1" << "http://b/1|http://a/1";
-    QTest::newRow("three: the last comes first")
-        << true << "http://a/1|http://b/1|http://c/1" << "http://c/1|http://a/1|http://b/1";
-    QTest::newRow("a build without alternatives keeps the key")
-        << false << "http://a/1|http://b/1" << "http://a/1|http://b/1";
+    QTest::newRow("one address stays") << true << "http://a/1"
+                                       << "http://a/1";
+    QTest::newRow("two are swapped") << true << "http://a/1|http://b/1"
+                                     << "http://b/1|http://a/1";
+    QTest::newRow("three: the last comes first") << true << "http://a/1|http://b/1|http://c/1"
+                                                 << "http://c/1|http://a/1|http://b/1";
+    QTest::newRow("a build without alternatives keeps the key") << false << "http://a/1|http://b/1"
+                                                                << "http://a/1|http://b/1";
 }
 
 void tst_ListCommands::alternativeAddressesRotate()
@@ -215,7 +218,8 @@ void tst_ListCommands::clearing_data()
     QTest::addColumn<QStringList>("left");
     QTest::newRow("Err Items: every failed row, side by side too")
         << "err" << QStringList{"waiting", "running", "done", "page"};
-    QTest::newRow("Completed Items") << "completed" << QStringList{"waiting", "running", "failed", "xml"};
+    QTest::newRow("Completed Items")
+        << "completed" << QStringList{"waiting", "running", "failed", "xml"};
     QTest::newRow("Select Items") << "select" << QStringList{"waiting", "running", "page", "xml"};
 }
 
@@ -225,9 +229,10 @@ void tst_ListCommands::clearing()
     QFETCH(QStringList, left);
     fill();
     const int before = m_list->size();
-    const int removed = command == "err"         ? ClearErrItems(*m_list)
-                        : command == "completed" ? ClearCompletedItems(*m_list)
-                                                 : ClearSelectItems(*m_list, idsOf({"done", "failed"}));
+    const int removed = command == "err" ? ClearErrItems(*m_list)
+                        : command == "completed"
+                            ? ClearCompletedItems(*m_list)
+                            : ClearSelectItems(*m_list, idsOf({"done", "failed"}));
     QCOMPARE(removed, before - int(left.size()));
     QStringList titles;
     for (int i = 0; i < m_list->size(); ++i) {
