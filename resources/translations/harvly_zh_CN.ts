@@ -590,6 +590,46 @@
         <source>Change to download Mode</source>
         <translation>切换下载方式</translation>
     </message>
+    <message>
+        <source>Random Sort complete!</source>
+        <translation>随机排序完成！</translation>
+    </message>
+    <message>
+        <source>Please enter the number:</source>
+        <translation>请输入数字：</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to clear the list of all the information?</source>
+        <translation>您确定要清空列表的所有信息吗？</translation>
+    </message>
+    <message>
+        <source>Before setting stop downloading!</source>
+        <translation>停止下载后方可设置！</translation>
+    </message>
+    <message>
+        <source>file does not exist!</source>
+        <translation>该文件不存在！</translation>
+    </message>
+    <message>
+        <source>Folder does not exist!</source>
+        <translation>文件夹不存在！</translation>
+    </message>
+    <message>
+        <source>Failed to open!</source>
+        <translation>打开失败！</translation>
+    </message>
+    <message>
+        <source>The file is too large, more than 2M, not easy to use Notepad to open!</source>
+        <translation>该文件太大，超过了2M，不便于用记事本打开！</translation>
+    </message>
+    <message>
+        <source>After the download stops before ordering!</source>
+        <translation>停止下载后方可排序！</translation>
+    </message>
+    <message>
+        <source>%1</source>
+        <translation>%1条</translation>
+    </message>
 </context>
 <context>
     <name>harvly::fSeleFileSavePath</name>

@@ -18,7 +18,9 @@
 #include <QCoro/QCoroTask>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -59,6 +61,12 @@ private slots:
     void webPageOpenKeepsAKeptAlivePage();
     void longStatusTextsNeverWidenTheWindow();
     void clickOnAFailedRowSaysWhy();
+    void listCommandsRefuseWhileDownloading_data();
+    void listCommandsRefuseWhileDownloading();
+    void clearAllAsksAndTheCountFollows();
+    void popupMenuFollowsTheDownloads();
+    void doubleClickReQueuesAFailedRow();
+    void columnClickSortsByValueOrRefuses();
     void startSwitchAndDownload();
 
 private:
@@ -517,6 +525,133 @@ void tst_HandOver::clickOnAFailedRowSaysWhy()
     });
     emit w->findChild<QTreeView *>("ListView3")->clicked(w->list().index(0, 0));
     QCOMPARE(w->findChild<QLabel *>("StatusPanel2")->text(), QString("connection refused"));
+}
+
+void tst_HandOver::listCommandsRefuseWhileDownloading_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::newRow("Clear Err Items") << "menuClearErrItems";
+    QTest::newRow("Clear Completed Items") << "menuClearCompletedItems";
+    QTest::newRow("Clear All") << "menuClearAll";
+    QTest::newRow("Random Sorted List") << "menuRandomSortedList";
+}
+
+void tst_HandOver::listCommandsRefuseWhileDownloading()
+{
+    QFETCH(QString, action);
+    fFileDownload *w = m_workspace->downloadWindow();
+    QStringList told;
+    w->tell = [&told](const QString &t) { told << t; };
+    w->askYesNo = [](const QString &) { return true; };
+    m_window->AddToDownloadList("http://127.0.0.1:1/a.pdf", "A", "pdf", QString(),
+                                m_dir.filePath("dl") + "/");
+    w->list().update(w->list().at(0).id, [](DownloadRow &r) { r.state = DownloadState::Failed; });
+    w->scheduler().menuStartDownload(); // the download timer runs
+    w->findChild<QAction *>(action)->trigger();
+    QCOMPARE(told, QStringList{"Stop downloading later to perform this operation!"});
+    QCOMPARE(w->list().size(), 1);
+    w->scheduler().menuStopDownload();
+}
+
+void tst_HandOver::clearAllAsksAndTheCountFollows()
+{
+    fFileDownload *w = m_workspace->downloadWindow();
+    bool answer = false;
+    QStringList asked;
+    w->askYesNo = [&](const QString &q) {
+        asked << q;
+        return answer;
+    };
+    for (int i = 0; i < 3; ++i) {
+        m_window->AddToDownloadList(QString("http://127.0.0.1:1/%1.pdf").arg(i), "A", "pdf",
+                                    QString(), m_dir.filePath("dl") + "/");
+    }
+    auto *count = w->findChild<QLabel *>("Label1");
+    QCOMPARE(count->text(), QString("3"));
+    w->findChild<QAction *>("menuClearAll")->trigger();
+    QCOMPARE(asked, QStringList{"Are you sure you want to clear the list of all the information?"});
+    QCOMPARE(w->list().size(), 3); // No keeps the list
+    for (int i = 0; i < 2; ++i) {
+        w->list().update(w->list().at(i).id,
+                         [](DownloadRow &r) { r.state = DownloadState::Failed; });
+    }
+    w->findChild<QAction *>("menuClearErrItems")->trigger(); // two failed rows side by side
+    QCOMPARE(w->list().size(), 1);
+    QCOMPARE(count->text(), QString("1"));
+    answer = true;
+    w->findChild<QAction *>("menuClearAll")->trigger();
+    QCOMPARE(w->list().size(), 0);
+    QCOMPARE(count->text(), QString("0"));
+}
+
+void tst_HandOver::popupMenuFollowsTheDownloads()
+{
+    fFileDownload *w = m_workspace->downloadWindow();
+    w->show();
+    auto *menu = w->findChild<QMenu *>("menuListOperating");
+    auto *view = w->findChild<QTreeView *>("ListView3");
+    const auto state = [&] {
+        return QList<bool>{w->findChild<QAction *>("menuClearAll")->isEnabled(),
+                           w->findChild<QAction *>("menuSelectAll")->isEnabled(),
+                           w->findChild<QMenu *>("menuClearItems")->menuAction()->isEnabled(),
+                           w->findChild<QAction *>("menuStopDownload")->isEnabled()};
+    };
+    emit view->customContextMenuRequested(QPoint(5, 5));
+    QTRY_VERIFY(menu->isVisible());
+    QCOMPARE(state(), (QList<bool>{true, true, true, false}));
+    menu->hide();
+    w->scheduler().menuStartDownload();
+    emit view->customContextMenuRequested(QPoint(5, 5));
+    QCOMPARE(state(), (QList<bool>{false, false, false, true}));
+    menu->hide();
+    w->scheduler().menuStopDownload();
+}
+
+void tst_HandOver::doubleClickReQueuesAFailedRow()
+{
+    fFileDownload *w = m_workspace->downloadWindow();
+    const QString folder = m_dir.filePath("dbl") + "/";
+    QDir().mkpath(folder);
+    m_window->AddToDownloadList("http://127.0.0.1:1/a.pdf", "Failed one", "pdf", QString(), folder);
+    QFile half(folder + "Failed one.pdf");
+    QVERIFY(half.open(QIODevice::WriteOnly));
+    half.close();
+    w->list().update(w->list().at(0).id, [](DownloadRow &r) {
+        r.state = DownloadState::Failed;
+        r.note = RowNote::DownloadFailed;
+    });
+    emit w->findChild<QTreeView *>("ListView3")->doubleClicked(w->list().index(0, 0));
+    QCOMPARE(w->list().at(0).state, DownloadState::Waiting);
+    QVERIFY(w->list().at(0).neverAttempted());
+    QVERIFY(!QFile::exists(folder + "Failed one.pdf"));
+}
+
+void tst_HandOver::columnClickSortsByValueOrRefuses()
+{
+    fFileDownload *w = m_workspace->downloadWindow();
+    QStringList told;
+    w->tell = [&told](const QString &t) { told << t; };
+    const QList<qint64> sizes{900, 10000, 80};
+    for (int i = 0; i < 3; ++i) {
+        m_window->AddToDownloadList(QString("http://127.0.0.1:1/%1.pdf").arg(i),
+                                    QString("R%1").arg(i), "pdf", QString(),
+                                    m_dir.filePath("dl") + "/");
+        w->list().update(w->list().at(i).id, [&](DownloadRow &r) {
+            r.state = DownloadState::Finished;
+            r.fileSize = sizes.at(i);
+        });
+    }
+    auto *header = w->findChild<QTreeView *>("ListView3")->header();
+    emit header->sectionClicked(DownloadListModel::FileSize); // first click: descending
+    QCOMPARE(w->list().at(0).fileSize, 10000);
+    QCOMPARE(w->list().at(2).fileSize, 80);
+    emit header->sectionClicked(DownloadListModel::FileSize);
+    QCOMPARE(w->list().at(0).fileSize, 80);
+    w->scheduler().menuStartDownload();
+    emit header->sectionClicked(DownloadListModel::FileSize);
+    QCOMPARE(told, QStringList{"After the download stops before ordering!"});
+    QCOMPARE(w->list().at(0).fileSize, 80);
+    w->scheduler().menuStopDownload();
 }
 
 void tst_HandOver::startSwitchAndDownload()

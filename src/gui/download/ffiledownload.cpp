@@ -29,7 +29,9 @@
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -49,6 +51,15 @@ fFileDownload::fFileDownload(Workspace &workspace, QWidget *parent)
     setAttribute(Qt::WA_DeleteOnClose);
     askYesNo = [this](const QString &q) { return ShowMessage(this, q, MessageKind::Question); };
     tell = [this](const QString &text) { ShowMessage(this, text, MessageKind::Information); };
+    askSaveFile = [this] {
+        return QFileDialog::getSaveFileName(this, QString(), QString(), QStringLiteral("*.txt"));
+    };
+    askText = [this](const QString &prompt) -> std::optional<QString> {
+        bool ok = false;
+        const QString answer = QInputDialog::getText(this, QCoreApplication::applicationName(),
+                                                     prompt, QLineEdit::Normal, QString(), &ok);
+        return ok ? std::optional<QString>(answer) : std::nullopt;
+    };
     askOpenFile = [this] {
         return QFileDialog::getOpenFileName(this, QString(), QString(), QStringLiteral("*.*"));
     };
@@ -74,13 +85,18 @@ fFileDownload::fFileDownload(Workspace &workspace, QWidget *parent)
     layout->addWidget(m_stack, 1);
     setCentralWidget(central);
     connect(m_view, &QTreeView::clicked, this, &fFileDownload::ListView3_ItemClick);
+    connect(m_view, &QTreeView::doubleClicked, this, &fFileDownload::ListView3_DblClick);
+    m_view->header()->setSectionsClickable(true);
+    connect(m_view->header(), &QHeaderView::sectionClicked, this,
+            &fFileDownload::ListView3_ColumnClick);
+    m_view->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_view, &QWidget::customContextMenuRequested, this, &fFileDownload::showListMenu);
     // The count follows the list as rows arrive, not only when the window is activated.
     for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved}) {
-        connect(m_list, signal, this,
-                [this] { m_count->setText(QString::number(m_list->size())); });
+        connect(m_list, signal, this, [this] { m_count->setText(CountLabelText(m_list->size())); });
     }
     connect(m_list, &QAbstractItemModel::modelReset, this,
-            [this] { m_count->setText(QString::number(m_list->size())); });
+            [this] { m_count->setText(CountLabelText(m_list->size())); });
 
     auto *status = new QStatusBar(this);
     status->setObjectName(QStringLiteral("StatusBar1"));
@@ -229,50 +245,66 @@ void fFileDownload::buildMenus()
 {
     QMenu *list = menuBar()->addMenu(tr("List Operating(&D)"));
     list->setObjectName(QStringLiteral("menuListOperating"));
-    connect(AddMenuItem(list, "menuSelectAll", tr("Select All"), true), &QAction::triggered, m_view,
-            &QTreeView::selectAll);
-    connect(AddMenuItem(list, "menuDeSelectAll", tr("DeSelect All"), true), &QAction::triggered,
-            m_view, &QTreeView::clearSelection);
-    AddMenuItem(list, "menuRandomSortedList", tr("Random Sorted List"), false);
-    connect(AddMenuItem(list, "menuAutomaticColumnWidth", tr("Automatic Column Width"), true),
-            &QAction::triggered, this, [this] { AutoSizeListViewColumns(m_view); });
+    m_listMenu = list; // also the list's pop-up menu
+    const Build build = m_program.build();
+    const auto add = [this](QMenu *menu, const char *name, const QString &text,
+                            std::function<void()> run) {
+        connect(AddMenuItem(menu, name, text, true), &QAction::triggered, this, std::move(run));
+    };
+    add(list, "menuSelectAll", tr("Select All"), [this] { m_view->selectAll(); });
+    add(list, "menuDeSelectAll", tr("DeSelect All"), [this] { m_view->clearSelection(); });
+    add(list, "menuRandomSortedList", tr("Random Sorted List"),
+        [this] { menuRandomSortedList_Click(); });
+    add(list, "menuAutomaticColumnWidth", tr("Automatic Column Width"),
+        [this] { AutoSizeListViewColumns(m_view); });
     list->addSeparator();
     QMenu *reDownload = list->addMenu(tr("ReDownload"));
-    AddMenuItem(reDownload, "menuReDownloadSelectItems", tr("Select Items"), false);
-    connect(AddMenuItem(reDownload, "menuReDownloadErrItems", tr("Err Items"), true),
-            &QAction::triggered, this, [this] { ReDownloadErrItems(*m_list, m_program.build()); });
-    connect(AddMenuItem(reDownload, "menuReDownloadHtmItems", tr("HTM/HTML/xml Items"), true),
-            &QAction::triggered, this, [this] { ReDownloadHtmItems(*m_list, m_program.build()); });
-    AddMenuItem(reDownload, "menuReDownloadErrAndHtmItems", tr("ReDownload Err And Htm Items"),
-                false);
-    AddMenuItem(reDownload, "menuReDownloadAssinFileSizeItems",
-                tr("ReDownload Assin FileSize Items"), false);
+    reDownload->setObjectName(QStringLiteral("menuReDownload"));
+    add(reDownload, "menuReDownloadSelectItems", tr("Select Items"),
+        [this, build] { ReDownloadSelectItems(*m_list, selectedIds(), build); });
+    add(reDownload, "menuReDownloadErrItems", tr("Err Items"),
+        [this, build] { ReDownloadErrItems(*m_list, build); });
+    add(reDownload, "menuReDownloadHtmItems", tr("HTM/HTML/xml Items"),
+        [this, build] { ReDownloadHtmItems(*m_list, build); });
+    add(reDownload, "menuReDownloadErrAndHtmItems", tr("ReDownload Err And Htm Items"),
+        [this, build] { ReDownloadErrAndHtmItems(*m_list, build); });
+    add(reDownload, "menuReDownloadAssinFileSizeItems", tr("ReDownload Assin FileSize Items"),
+        [this] { menuReDownloadAssinFileSizeItems_Click(); });
     list->addSeparator();
     QMenu *clear = list->addMenu(tr("Clear"));
     clear->setObjectName(QStringLiteral("menuClearItems"));
-    AddMenuItem(clear, "menuClearSelectItems", tr("Select Items"), false);
-    AddMenuItem(clear, "menuClearErrItems", tr("Err Items"), false);
-    AddMenuItem(clear, "menuClearCompletedItems", tr("Completed Items"), false);
-    AddMenuItem(list, "menuClearAll", tr("Clear All"), false);
+    add(clear, "menuClearSelectItems", tr("Select Items"),
+        [this] { menuClear_Click(ClearKind::Selected); });
+    add(clear, "menuClearErrItems", tr("Err Items"),
+        [this] { menuClear_Click(ClearKind::Failed); });
+    add(clear, "menuClearCompletedItems", tr("Completed Items"),
+        [this] { menuClear_Click(ClearKind::Completed); });
+    add(list, "menuClearAll", tr("Clear All"), [this] { menuClear_Click(ClearKind::All); });
     QMenu *del = list->addMenu(tr("Delete File"));
-    AddMenuItem(del, "menuDeleteHtmFiles", tr("HTM/HTML/xml Items"), false);
-    AddMenuItem(del, "menuDeleteErrFiles", tr("Err Items"), false);
+    del->setObjectName(QStringLiteral("menuDeleteFile"));
+    add(del, "menuDeleteHtmItems", tr("HTM/HTML/xml Items"), [this] { DeleteHtmItems(*m_list); });
+    add(del, "menuDeleteErrItems", tr("Err Items"), [this] { DeleteErrItems(*m_list); });
     list->addSeparator();
     m_startAction = AddMenuItem(list, "menuStartDownload", tr("Start Download "), true);
     connect(m_startAction, &QAction::triggered, this, &fFileDownload::Command4_Click);
-    connect(AddMenuItem(list, "menuStopDownload", tr("Stop Download "), true), &QAction::triggered,
-            this, &fFileDownload::Command31_Click);
-    AddMenuItem(list, "menuCanelDownloadSelectItems", tr("Canel Download Select Items"), false);
+    add(list, "menuStopDownload", tr("Stop Download "), [this] { Command31_Click(); });
+    add(list, "menuCanelDownloadSelectItems", tr("Canel Download Select Items"),
+        [this] { menuCanelDownloadSelectItems_Click(); });
     list->addSeparator();
-    AddMenuItem(list, "menuOpenDownloadedFile", tr("Open Downloaded File"), false);
-    AddMenuItem(list, "menuOpenTheFolder", tr("Open The Folder Where The File"), false);
-    AddMenuItem(list, "menuOpenWithNotepad", tr("Open The File With Notepad"), false);
+    add(list, "menuOpenDownloadFile", tr("Open Downloaded File"),
+        [this] { menuOpenDownloadFile_Click(); });
+    add(list, "menuOpenTheFolderWhereTheFile", tr("Open The Folder Where The File"),
+        [this] { menuOpenTheFolder_Click(); });
+    add(list, "menuOpenTheFileWithNotepad", tr("Open The File With Notepad"),
+        [this] { menuOpenTheFileWithNotepad_Click(); });
     list->addSeparator();
-    AddMenuItem(list, "menuCopyTitle", tr("Copy Title"), false);
+    add(list, "menuCopyTitle", tr("Copy Title"), [this] { menuCopyTitle_Click(); });
     AddMenuItem(list, "menuBatchReplaceURL", tr("Batch Replace URL"), false);
     QMenu *output = list->addMenu(tr("Output Titles"));
-    AddMenuItem(output, "menuOutputAllTitles", tr("All"), false);
-    AddMenuItem(output, "menuOutputUnfinishedTitles", tr("UnFinished"), false);
+    output->setObjectName(QStringLiteral("menuOutputTitles"));
+    add(output, "menuOutputAllTitles", tr("All"), [this] { menuOutputTitles_Click(false); });
+    add(output, "menuOutputUnFinishedTitles", tr("UnFinished"),
+        [this] { menuOutputTitles_Click(true); });
     list->addSeparator();
     connect(AddMenuItem(list, "menuCloseThisWindow", tr("Close This Window"), true),
             &QAction::triggered, this, &QWidget::close);
@@ -298,7 +330,8 @@ void fFileDownload::buildMenus()
     connect(m_autoPositioning, &QAction::toggled, this, &fFileDownload::syncOptions);
     connect(m_openRefUrl, &QAction::toggled, this, &fFileDownload::syncOptions);
     tool->addSeparator();
-    AddMenuItem(tool, "menuCheckFileExists", tr("Check The File Is Exists"), false);
+    connect(AddMenuItem(tool, "menuCheckTheFileIsExists", tr("Check The File Is Exists"), true),
+            &QAction::triggered, this, [this] { CheckTheFileIsExists(*m_list); });
     connect(AddMenuItem(tool, "menuCheckAndCorrectFileType", tr("Check And Correct Disk File Type"),
                         true),
             &QAction::triggered, this, &fFileDownload::menuCheckAndCorrectDiskFileType_Click);
@@ -528,7 +561,7 @@ void fFileDownload::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
-        m_count->setText(QString::number(m_list->size()));
+        m_count->setText(CountLabelText(m_list->size()));
     }
 }
 

@@ -4,12 +4,15 @@
 #include "download/schedulerhost.h"
 
 #include <QMainWindow>
+#include <QSet>
 
 #include <functional>
+#include <optional>
 
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QMenu;
 class QRadioButton;
 class QStackedWidget;
 class QTimer;
@@ -18,6 +21,7 @@ class QTreeView;
 namespace harvly {
 
 class DownloadListModel;
+struct DownloadRow;
 class DownloadScheduler;
 class LoginPanel;
 class Program;
@@ -51,6 +55,23 @@ public:
     std::function<bool(const QString &)> askYesNo;
     std::function<void(const QString &)> tell;
     std::function<QString()> askOpenFile;
+    std::function<QString()> askSaveFile;
+    std::function<std::optional<QString>(const QString &prompt)> askText;
+
+    // List commands (the list's pop-up menu and the menu bar).
+    enum class ClearKind { Selected, Failed, Completed, All };
+    void menuRandomSortedList_Click();
+    void menuReDownloadAssinFileSizeItems_Click();
+    void menuClear_Click(ClearKind kind);
+    void menuCanelDownloadSelectItems_Click();
+    void menuOutputTitles_Click(bool unfinishedOnly);
+    void menuCopyTitle_Click();
+    void menuOpenDownloadFile_Click();
+    void menuOpenTheFolder_Click();
+    void menuOpenTheFileWithNotepad_Click();
+    void ListView3_DblClick(const QModelIndex &index);
+    void ListView3_ColumnClick(int column);
+    void showListMenu(const QPoint &at);
 
     // Tool menu: the files' real types.
     void menuCheckAndCorrectDiskFileType_Click();
@@ -78,6 +99,10 @@ private:
     void buildMenus();
     bool workPending() const;
     void ListView3_ItemClick(const QModelIndex &index);
+    QSet<quint64> selectedIds() const;
+    const DownloadRow *selectedRow() const;
+    bool refuseWhileDownloading();
+    void afterRemoval();
 
     Workspace &m_workspace;
     Program &m_program;
@@ -97,6 +122,8 @@ private:
     QLabel *m_panel3 = nullptr;
     QLabel *m_panel4 = nullptr;
     QTimer *m_timer1 = nullptr;
+    QMenu *m_listMenu = nullptr;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     QTimer *m_timerDown = nullptr;
     DownloadScheduler *m_scheduler = nullptr;
     LoginPanel *m_login = nullptr;
@@ -109,5 +136,8 @@ private:
     QAction *m_autoPositioning = nullptr;
     QAction *m_openRefUrl = nullptr;
 };
+
+// The item count label's text.
+QString CountLabelText(int count);
 
 } // namespace harvly
