@@ -298,6 +298,41 @@
     </message>
 </context>
 <context>
+    <name>harvly::UrlReplace</name>
+    <message>
+        <source>Batch Replace URL</source>
+        <translation>批量替换网址</translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation>替换</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>String in All URL:</source>
+        <translation>所有网址中的字符串：</translation>
+    </message>
+    <message>
+        <source>Will be replaced with the string:</source>
+        <translation>将被替换为字符串：</translation>
+    </message>
+    <message>
+        <source>Please enter the string！</source>
+        <translation>请输入字符串！</translation>
+    </message>
+    <message>
+        <source>Nothing was replaced: two rows would share the address %1</source>
+        <translation>未替换任何网址：两行将使用同一个网址 %1</translation>
+    </message>
+    <message>
+        <source>All URLs replacement is completed！</source>
+        <translation>全部网址替换完成！</translation>
+    </message>
+</context>
+<context>
     <name>harvly::fCover</name>
     <message>
         <source>Version：</source>

@@ -6,6 +6,7 @@
 #include "download/ffiledownload.h"
 #include "download/loginpanel.h"
 #include "download/scheduler.h"
+#include "download/urlreplace.h"
 #include "folders/fselefilesavepath.h"
 #include "search/fwebsearch.h"
 #include "search/resultlist.h"
@@ -20,6 +21,7 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
@@ -67,6 +69,7 @@ private slots:
     void popupMenuFollowsTheDownloads();
     void doubleClickReQueuesAFailedRow();
     void columnClickSortsByValueOrRefuses();
+    void batchReplaceUrl();
     void startSwitchAndDownload();
 
 private:
@@ -652,6 +655,30 @@ void tst_HandOver::columnClickSortsByValueOrRefuses()
     QCOMPARE(told, QStringList{"After the download stops before ordering!"});
     QCOMPARE(w->list().at(0).fileSize, 80);
     w->scheduler().menuStopDownload();
+}
+
+void tst_HandOver::batchReplaceUrl()
+{
+    fFileDownload *w = m_workspace->downloadWindow();
+    m_window->AddToDownloadList("http://old.example/a.pdf", "A", "pdf", "http://OLD.example/",
+                                m_dir.filePath("dl") + "/");
+    QPointer<UrlReplace> dialog = w->menuBatchReplaceURL_Click();
+    QVERIFY(dialog && dialog->isVisible());
+    QCOMPARE(dialog->windowTitle(),
+             QString("Batch Replace URL-Harvly Retrieving Download Manager"));
+    QStringList told;
+    dialog->tell = [&told](const QString &t, bool) { told << t; };
+    dialog->findChild<QLineEdit *>("Text1")->setText("   ");
+    dialog->findChild<QPushButton *>("Command1")->click();
+    QCOMPARE(told, QStringList{"Please enter the string！"});
+    QVERIFY(dialog->isVisible()); // stays open
+    dialog->findChild<QLineEdit *>("Text1")->setText("old.EXAMPLE");
+    dialog->findChild<QLineEdit *>("Text2")->setText("new.example");
+    dialog->findChild<QPushButton *>("Command1")->click();
+    QCOMPARE(told.last(), QString("All URLs replacement is completed！"));
+    QCOMPARE(w->list().at(0).key, QString("http://new.example/a.pdf"));
+    QCOMPARE(w->list().at(0).tag, QString("http://new.example/"));
+    QTRY_VERIFY(!dialog);
 }
 
 void tst_HandOver::startSwitchAndDownload()

@@ -215,6 +215,33 @@ void ShuffleList(DownloadListModel &list, std::mt19937_64 &random)
     list.setOrder(order);
 }
 
+UrlReplaceOutcome ReplaceInUrls(DownloadListModel &list, const QString &find, const QString &with)
+{
+    if (find.isEmpty()) {
+        return {};
+    }
+    // Every new address first: the list's addresses must stay unique.
+    QList<QString> keys;
+    QSet<QString> seen;
+    for (int i = 0; i < list.size(); ++i) {
+        QString key = list.at(i).key;
+        key.replace(find, with, Qt::CaseInsensitive);
+        if (seen.contains(key)) {
+            return {false, key};
+        }
+        seen.insert(key);
+        keys << key;
+    }
+    const QList<quint64> ids = list.ids();
+    for (int i = 0; i < ids.size(); ++i) {
+        list.update(ids.at(i), [&](DownloadRow &r) {
+            r.key = keys.at(i);
+            r.tag.replace(find, with, Qt::CaseInsensitive);
+        });
+    }
+    return {true, {}};
+}
+
 bool TooLargeForTextEditor(qint64 bytes)
 {
     return bytes / 1024.0 > 2048;

@@ -56,6 +56,15 @@ int CheckTheFileIsExists(DownloadListModel &list);
 // The whole list in a uniformly random order, every row kept once.
 void ShuffleList(DownloadListModel &list, std::mt19937_64 &random);
 
+// Replaces every occurrence of `find` (letter case ignored, used as typed) by `with` in each
+// row's address and referer, left to right without rescanning. When a rewritten address
+// would equal another row's, nothing changes and that address is given back.
+struct UrlReplaceOutcome {
+    bool replaced = false;
+    QString collision;
+};
+UrlReplaceOutcome ReplaceInUrls(DownloadListModel &list, const QString &find, const QString &with);
+
 // A file over 2 MB is not opened in the text editor.
 bool TooLargeForTextEditor(qint64 bytes);
 

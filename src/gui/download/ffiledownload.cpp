@@ -299,7 +299,8 @@ void fFileDownload::buildMenus()
         [this] { menuOpenTheFileWithNotepad_Click(); });
     list->addSeparator();
     add(list, "menuCopyTitle", tr("Copy Title"), [this] { menuCopyTitle_Click(); });
-    AddMenuItem(list, "menuBatchReplaceURL", tr("Batch Replace URL"), false);
+    add(list, "menuBatchReplaceURL", tr("Batch Replace URL"),
+        [this] { menuBatchReplaceURL_Click(); });
     QMenu *output = list->addMenu(tr("Output Titles"));
     output->setObjectName(QStringLiteral("menuOutputTitles"));
     add(output, "menuOutputAllTitles", tr("All"), [this] { menuOutputTitles_Click(false); });

@@ -25,6 +25,7 @@ struct DownloadRow;
 class DownloadScheduler;
 class LoginPanel;
 class Program;
+class UrlReplace;
 class Workspace;
 
 // The download window: the list of download jobs, its settings row and its status bar.
@@ -66,6 +67,7 @@ public:
     void menuCanelDownloadSelectItems_Click();
     void menuOutputTitles_Click(bool unfinishedOnly);
     void menuCopyTitle_Click();
+    UrlReplace *menuBatchReplaceURL_Click();
     void menuOpenDownloadFile_Click();
     void menuOpenTheFolder_Click();
     void menuOpenTheFileWithNotepad_Click();

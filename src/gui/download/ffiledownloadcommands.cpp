@@ -7,6 +7,7 @@
 #include "download/listcommands.h"
 #include "download/scheduler.h"
 #include "ffiledownload.h"
+#include "urlreplace.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -146,6 +147,15 @@ void fFileDownload::menuCopyTitle_Click()
     }
 }
 
+UrlReplace *fFileDownload::menuBatchReplaceURL_Click()
+{
+    // Window-modal, without a nested event loop.
+    auto *dialog = new UrlReplace(*m_list, m_program.build().applicationTitle, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
+    return dialog;
+}
+
 void fFileDownload::menuOpenDownloadFile_Click()
 {
     const DownloadRow *row = selectedRow();
@@ -171,8 +181,8 @@ void fFileDownload::menuOpenTheFolder_Click()
         return;
     }
     const QString path = row->savePath + row->text + QLatin1Char('.') + row->type;
-    const bool opened = FileExists(path) ? SelectFileInFolder(path)
-                                         : OpenUrlInShell(row->savePath, false);
+    const bool opened =
+        FileExists(path) ? SelectFileInFolder(path) : OpenUrlInShell(row->savePath, false);
     if (!opened) {
         tell(tr("Failed to open!"));
     }
@@ -222,8 +232,7 @@ void fFileDownload::ListView3_ColumnClick(int column)
         tell(tr("After the download stops before ordering!"));
         return;
     }
-    m_sortOrder =
-        m_sortOrder == Qt::DescendingOrder ? Qt::AscendingOrder : Qt::DescendingOrder;
+    m_sortOrder = m_sortOrder == Qt::DescendingOrder ? Qt::AscendingOrder : Qt::DescendingOrder;
     m_list->sort(column, m_sortOrder);
 }
 

@@ -33,6 +33,8 @@ private slots:
     void missingFilesAreMarked();
     void shuffleKeepsEveryRowOnce_data();
     void shuffleKeepsEveryRowOnce();
+    void urlReplace_data();
+    void urlReplace();
     void textEditorSizeRule_data();
     void textEditorSizeRule();
 
@@ -329,6 +331,59 @@ void tst_ListCommands::shuffleKeepsEveryRowOnce()
     }
     std::sort(after.begin(), after.end());
     QCOMPARE(after, before); // ids were given in order: every row is there once
+}
+
+void tst_ListCommands::urlReplace_data()
+{
+    QTest::addColumn<QString>("find");
+    QTest::addColumn<QString>("with");
+    QTest::addColumn<bool>("replaced");
+    QTest::addColumn<QStringList>("keys");
+    QTest::addColumn<QStringList>("tags");
+    QTest::newRow("capitals match small letters")
+        << "OLD.SITE"
+        << "new.site" << true
+        << QStringList{"http://new.site/a.pdf", "http://new.site/b.pdf?x=new.site",
+                       "http://other/c"}
+        << QStringList{"http://new.site/doc/a", "", "http://new.site/"};
+    QTest::newRow("an empty replacement deletes")
+        << "old."
+        << "" << true
+        << QStringList{"http://site/a.pdf", "http://site/b.pdf?x=site", "http://other/c"}
+        << QStringList{"http://site/doc/a", "", "http://site/"};
+    QTest::newRow("no rescanning of what was put in")
+        << "a"
+        << "aa" << true
+        << QStringList{"http://old.site/aa.pdf", "http://old.site/b.pdf?x=Old.site",
+                       "http://other/c"}
+        << QStringList{"http://old.site/doc/aa", "", "http://old.site/"};
+    QTest::newRow("two rows would share an address: nothing changes")
+        << "/b.pdf?x=old.site"
+        << "/a.pdf" << false
+        << QStringList{"http://old.site/a.pdf", "http://old.site/b.pdf?x=Old.site",
+                       "http://other/c"}
+        << QStringList{"http://old.site/doc/a", "", "http://old.site/"};
+}
+
+void tst_ListCommands::urlReplace()
+{
+    QFETCH(QString, find);
+    QFETCH(QString, with);
+    QFETCH(bool, replaced);
+    QFETCH(QStringList, keys);
+    QFETCH(QStringList, tags);
+    m_list->add("http://old.site/a.pdf", "a", "pdf", m_folder, "http://old.site/doc/a");
+    const quint64 b = *m_list->add("http://old.site/b.pdf?x=Old.site", "b", "pdf", m_folder, "");
+    m_list->update(b, [](DownloadRow &r) { r.state = DownloadState::Downloading; });
+    m_list->add("http://other/c", "c", "pdf", m_folder, "http://old.site/");
+    const UrlReplaceOutcome outcome = ReplaceInUrls(*m_list, find, with);
+    QCOMPARE(outcome.replaced, replaced);
+    QCOMPARE(outcome.collision.isEmpty(), replaced);
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(m_list->at(i).key, keys.at(i));
+        QCOMPARE(m_list->at(i).tag, tags.at(i));
+        QVERIFY(m_list->containsKey(keys.at(i))); // the list finds rows by their new address
+    }
 }
 
 void tst_ListCommands::textEditorSizeRule_data()
