@@ -15,6 +15,12 @@ QSize ElidedLabel::minimumSizeHint() const
     return {0, QLabel::minimumSizeHint().height()};
 }
 
+void ElidedLabel::mouseReleaseEvent(QMouseEvent *event)
+{
+    QLabel::mouseReleaseEvent(event);
+    emit clicked();
+}
+
 void ElidedLabel::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);

@@ -15,8 +15,12 @@ public:
     explicit ElidedLabel(QWidget *parent = nullptr);
     QSize minimumSizeHint() const override;
 
+signals:
+    void clicked();
+
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
 };
 
 } // namespace harvly

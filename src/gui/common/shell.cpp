@@ -9,6 +9,7 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
 
 namespace harvly {
@@ -33,6 +34,21 @@ void OpenFileWithAssociatedProgram(const QString &path, QWidget *owner)
         return;
     }
     QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+}
+
+bool OpenInWebBrowser(const QString &pathOrUrl)
+{
+    const QFileInfo fi(pathOrUrl);
+    const QString target =
+        fi.exists() ? QUrl::fromLocalFile(fi.absoluteFilePath()).toString() : pathOrUrl;
+    // Debian's choice of browser, then the desktop's.
+    for (const char *browser : {"x-www-browser", "sensible-browser"}) {
+        const QString program = QStandardPaths::findExecutable(QLatin1String(browser));
+        if (!program.isEmpty() && QProcess::startDetached(program, {target})) {
+            return true;
+        }
+    }
+    return OpenUrlInShell(pathOrUrl, true);
 }
 
 bool SelectFileInFolder(const QString &path)

@@ -11,6 +11,7 @@
 #include "common/messages.h"
 #include "common/program.h"
 #include "common/settings.h"
+#include "common/shell.h"
 #include "common/sound.h"
 #include "download/correction.h"
 #include "download/downloadlist.h"
@@ -104,6 +105,12 @@ fFileDownload::fFileDownload(Workspace &workspace, QWidget *parent)
     // Long transfer and connection texts are cut, never widening the window.
     m_panel2 = new ElidedLabel(status);
     m_panel3 = new ElidedLabel(status);
+    // A click on the transfer panel shows the file it names in the web browser.
+    connect(m_panel2, &ElidedLabel::clicked, this, [this] {
+        if (FileExists(m_panel2->text())) {
+            OpenInWebBrowser(m_panel2->text());
+        }
+    });
     m_panel3->setMaximumWidth(320); // the connection state never crowds out the transfer
     m_panel4 = new QLabel(status);
     m_panel2->setObjectName(QStringLiteral("StatusPanel2"));

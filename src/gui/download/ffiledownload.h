@@ -21,6 +21,7 @@ class QTreeView;
 namespace harvly {
 
 class DownloadListModel;
+class ElidedLabel;
 struct DownloadRow;
 class DownloadScheduler;
 class LoginPanel;
@@ -120,8 +121,8 @@ private:
     QRadioButton *m_cover = nullptr;
     QRadioButton *m_rename = nullptr;
     QLabel *m_panel1 = nullptr;
-    QLabel *m_panel2 = nullptr;
-    QLabel *m_panel3 = nullptr;
+    ElidedLabel *m_panel2 = nullptr;
+    ElidedLabel *m_panel3 = nullptr;
     QLabel *m_panel4 = nullptr;
     QTimer *m_timer1 = nullptr;
     QMenu *m_listMenu = nullptr;
