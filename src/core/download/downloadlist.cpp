@@ -283,13 +283,18 @@ int DownloadListModel::CountErrorItems() const
 
 QString DownloadListModel::ListCountsText() const
 {
+    // One pass: the window asks every second, of lists of any length.
+    int byState[5] = {};
+    for (const DownloadRow &r : m_rows) {
+        ++byState[int(r.state)];
+    }
     return QCoreApplication::translate("harvly::DownloadListModel",
                                        "Sum:%1|Downloading：%2|Waitting:%3|Completed:%4|Err:%5")
         .arg(size())
-        .arg(countState(DownloadState::Downloading))
-        .arg(countState(DownloadState::Waiting))
-        .arg(countState(DownloadState::Finished))
-        .arg(countState(DownloadState::Failed));
+        .arg(byState[int(DownloadState::Downloading)])
+        .arg(byState[int(DownloadState::Waiting)])
+        .arg(byState[int(DownloadState::Finished)])
+        .arg(byState[int(DownloadState::Failed)]);
 }
 
 int DownloadListModel::columnWidthTwips(int column)
