@@ -104,6 +104,8 @@ private:
     void ListView3_ItemClick(const QModelIndex &index);
     QSet<quint64> selectedIds() const;
     const DownloadRow *selectedRow() const;
+    // The selected row's file (always with its "."); empty, after saying so, when missing.
+    QString selectedExistingFile();
     bool refuseWhileDownloading();
     void afterRemoval();
 

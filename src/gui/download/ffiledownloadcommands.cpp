@@ -156,18 +156,26 @@ UrlReplace *fFileDownload::menuBatchReplaceURL_Click()
     return dialog;
 }
 
-void fFileDownload::menuOpenDownloadFile_Click()
+QString fFileDownload::selectedExistingFile()
 {
     const DownloadRow *row = selectedRow();
     if (!row) {
-        return;
+        return {};
     }
     const QString path = row->savePath + row->text + QLatin1Char('.') + row->type;
     if (!FileExists(path)) {
         tell(tr("file does not exist!"));
-        return;
+        return {};
     }
-    OpenFileWithAssociatedProgram(path, this);
+    return path;
+}
+
+void fFileDownload::menuOpenDownloadFile_Click()
+{
+    const QString path = selectedExistingFile();
+    if (!path.isEmpty()) {
+        OpenFileWithAssociatedProgram(path, this);
+    }
 }
 
 void fFileDownload::menuOpenTheFolder_Click()
@@ -190,13 +198,8 @@ void fFileDownload::menuOpenTheFolder_Click()
 
 void fFileDownload::menuOpenTheFileWithNotepad_Click()
 {
-    const DownloadRow *row = selectedRow();
-    if (!row) {
-        return;
-    }
-    const QString path = row->savePath + row->text + QLatin1Char('.') + row->type;
-    if (!FileExists(path)) {
-        tell(tr("file does not exist!"));
+    const QString path = selectedExistingFile();
+    if (path.isEmpty()) {
         return;
     }
     if (TooLargeForTextEditor(QFileInfo(path).size())) {
