@@ -1,5 +1,7 @@
 #include "harvest.h"
 
+#include "pagemarkers.h"
+
 #include "resultlist.h"
 
 #include <QSet>
@@ -152,6 +154,22 @@ bool ExtractSingleArticlePdfUrl(const DomDocument &doc, ResultListModel &list,
     }
     if (!added && o.onCharactersCheck &&
         doc.outerHtml.contains(kCharactersCheckText, Qt::CaseInsensitive)) {
+        o.onCharactersCheck();
+    }
+    return added;
+}
+
+bool ExtractSingleArticlePdfUrl2(const QString &html, const QString &address, ResultListModel &list,
+                                 const HarvestOptions &o)
+{
+    const DocumentLink doc = FindDocumentLink(html);
+    bool added = false;
+    if (!doc.link.isEmpty() && !doc.title.isEmpty()) {
+        list.AddToLV1(doc.title, doc.link, address, QStringLiteral("pdf"), o.savePath,
+                      QStringLiteral("SS"));
+        added = true;
+    }
+    if (!added && o.onCharactersCheck && html.contains(kCharactersCheckText, Qt::CaseInsensitive)) {
         o.onCharactersCheck();
     }
     return added;

@@ -27,6 +27,9 @@ int HarvestItemPage(const DomDocument &doc, ResultListModel &list, const Harvest
 // A document page as one row; true when it added one.
 bool ExtractSingleArticlePdfUrl(const DomDocument &doc, ResultListModel &list,
                                 const HarvestOptions &o);
+// A document page's text, fetched from its address, as one row; true when it added one.
+bool ExtractSingleArticlePdfUrl2(const QString &html, const QString &address, ResultListModel &list,
+                                 const HarvestOptions &o);
 // The layouts in turn until one recognises records, else the page as one document.
 void HarvestCurrentPage(const DomDocument &doc, ResultListModel &list, const HarvestOptions &o);
 

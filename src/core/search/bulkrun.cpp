@@ -1,0 +1,94 @@
+#include "bulkrun.h"
+
+#include "common/signalwait.h"
+#include "common/urltext.h"
+
+#include <QPointer>
+
+namespace harvly {
+
+QStringList BulkAddressLines(const QString &text)
+{
+    QString t = text;
+    t.remove(QChar(0));
+    t.replace(QLatin1String("\r\n"), QLatin1String("\r")).replace(QLatin1Char('\n'), QLatin1Char('\r'));
+    QStringList out;
+    for (const QString &line : t.split(QLatin1Char('\r'))) {
+        const QString address = line.trimmed();
+        if (address.startsWith(QLatin1String("http"), Qt::CaseInsensitive)) {
+            out << address;
+        }
+    }
+    return out;
+}
+
+QCoro::Task<bool> AddByDownloadMethod(QPointer<QNetworkAccessManager> network,
+                                      QPointer<ResultListModel> list, HarvestOptions options,
+                                      QString address)
+{
+    QCoro::Task<QString> fetch = GetUrlText(network.data(), QUrl(address), QStringLiteral("utf-8"));
+    const QString html = co_await fetch;
+    co_return list && ExtractSingleArticlePdfUrl2(html, address, *list, options);
+}
+
+BulkUrlRun::BulkUrlRun(QObject *parent) : QObject(parent)
+{
+    sleep = [this](std::chrono::milliseconds delay) -> QCoro::Task<> {
+        // Woken by a stop at once; otherwise the whole delay.
+        auto woken = waitForSignal(this, &BulkUrlRun::stopped, delay);
+        co_await woken;
+    };
+}
+
+void BulkUrlRun::stop()
+{
+    if (m_running && !m_stop) {
+        m_stop = true;
+        emit stopped();
+    }
+}
+
+QCoro::Task<BulkRunResult> BulkUrlRun::run(QString text, Analyse analyse,
+                                           std::chrono::seconds delay)
+{
+    if (m_running) {
+        co_return BulkRunResult{};
+    }
+    QPointer<BulkUrlRun> self(this);
+    m_running = true;
+    m_stop = false;
+    BulkRunResult result;
+    const QStringList lines = BulkAddressLines(text);
+    for (int i = 0; i < lines.size(); ++i) {
+        const QString &address = lines.at(i);
+        ++result.addresses;
+        emit progress(i + 1, int(lines.size()));
+        if (m_stop) {
+            result.unsuccessful << address; // not analysed
+            continue;
+        }
+        QCoro::Task<bool> one = analyse(address);
+        const bool added = co_await one;
+        if (!self) {
+            co_return result;
+        }
+        if (added) {
+            ++result.added;
+        } else {
+            result.unsuccessful << address;
+        }
+        if (!m_stop && delay.count() > 0) {
+            QCoro::Task<> wait = sleep(delay);
+            co_await wait;
+            if (!self) {
+                co_return result;
+            }
+        }
+    }
+    result.stopped = m_stop;
+    m_running = false;
+    m_stop = false;
+    co_return result;
+}
+
+} // namespace harvly

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "harvest.h"
+#include "resultlist.h"
+
+#include <QCoro/QCoroTask>
+#include <QNetworkAccessManager>
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+#include <chrono>
+#include <functional>
+
+
+
+namespace harvly {
+
+
+// The address lines of a bulk list: NUL characters dropped, CR LF, LF and lone CR all end a
+// line, each line trimmed; only lines that begin with "http" (any letter case) count.
+QStringList BulkAddressLines(const QString &text);
+
+// The "Download Method" for one address: its page text fetched and taken as one row.
+QCoro::Task<bool> AddByDownloadMethod(QPointer<QNetworkAccessManager> network,
+                                      QPointer<ResultListModel> list, HarvestOptions options,
+                                      QString address);
+
+struct BulkRunResult {
+    int added = 0;     // addresses that gave a row
+    int addresses = 0; // address lines walked
+    QStringList unsuccessful;
+    bool stopped = false;
+};
+
+// One run over a bulk list: each address is analysed in turn (by the caller's method), with
+// the user's delay after each, and the addresses that gave no row are collected. A stop
+// ends the current analysis's wait and lists every remaining address as unsuccessful.
+class BulkUrlRun final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(BulkUrlRun)
+
+public:
+    // True when the address gave a row.
+    using Analyse = std::function<QCoro::Task<bool>(QString address)>;
+    // Waits the delay, or less when a stop comes; tests give one that does not wait.
+    using Sleep = std::function<QCoro::Task<>(std::chrono::milliseconds delay)>;
+
+    explicit BulkUrlRun(QObject *parent = nullptr);
+
+    bool running() const { return m_running; }
+    void stop();
+    bool stopRequested() const { return m_stop; }
+    Sleep sleep;
+
+    // Refused (an empty result) while a run goes on.
+    QCoro::Task<BulkRunResult> run(QString text, Analyse analyse, std::chrono::seconds delay);
+
+signals:
+    void progress(int line, int lines);
+    void stopped();
+
+private:
+    bool m_running = false;
+    bool m_stop = false;
+};
+
+} // namespace harvly

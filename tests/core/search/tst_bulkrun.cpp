@@ -1,0 +1,166 @@
+#include "search/bulkrun.h"
+#include "search/resultlist.h"
+#include "testsite.h"
+
+#include <QCoro/QCoroTask>
+#include <QCoro/QCoroTimer>
+#include <QElapsedTimer>
+#include <QNetworkAccessManager>
+#include <QTest>
+
+using namespace harvly;
+using namespace std::chrono_literals;
+
+// A bulk list walked address by address: which lines count, the delay after each, a stop.
+class tst_BulkRun : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QVERIFY(m_site.start()); }
+    void addressLines_data();
+    void addressLines();
+    void tenThousandLinesParseQuickly();
+    void runCountsAddsAndWaits();
+    void stopListsEveryRemainingAddress();
+    void secondStartIsRefused();
+    void downloadMethodAddsDocumentPages();
+
+private:
+    testsite::TestSite m_site;
+};
+
+void tst_BulkRun::addressLines_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("notes and blanks neither counted nor listed")
+        << "note\n\nhttp://a/1\n  https://b/2  \nftp://c/3\n"
+        << QStringList{"http://a/1", "https://b/2"};
+    QTest::newRow("CR LF, lone CR and LF all end a line")
+        << "http://a/1\r\nhttp://a/2\rhttp://a/3\nhttp://a/4" << QStringList{"http://a/1",
+                                                                            "http://a/2",
+                                                                            "http://a/3",
+                                                                            "http://a/4"};
+    QTest::newRow("NUL characters dropped") << QString("http://a/") + QChar(0) + "1\n"
+                                            << QStringList{"http://a/1"};
+    QTest::newRow("any letter case") << "HTTP://A/1" << QStringList{"HTTP://A/1"};
+    QTest::newRow("duplicates stay: each is a line") << "http://a/1\nhttp://a/1"
+                                                     << QStringList{"http://a/1", "http://a/1"};
+}
+
+void tst_BulkRun::addressLines()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, lines);
+    QCOMPARE(BulkAddressLines(text), lines);
+}
+
+void tst_BulkRun::tenThousandLinesParseQuickly()
+{
+    QString text;
+    for (int i = 0; i < 10000; ++i) {
+        text += (i % 3 == 0 ? QString("note %1\r\n") : QString("http://site/docview/%1\r")).arg(i);
+    }
+    QElapsedTimer t;
+    t.start();
+    const QStringList lines = BulkAddressLines(text);
+    QCOMPARE(lines.size(), 6666);
+    QVERIFY2(t.elapsed() < 500, qPrintable(QString::number(t.elapsed()))); // generous for CI
+}
+
+void tst_BulkRun::runCountsAddsAndWaits()
+{
+    BulkUrlRun run;
+    QList<std::chrono::milliseconds> waits;
+    run.sleep = [&waits](std::chrono::milliseconds d) -> QCoro::Task<> {
+        waits << d;
+        co_return;
+    };
+    QStringList analysed;
+    const auto analyse = [&analysed](QString address) -> QCoro::Task<bool> {
+        analysed << address;
+        co_return !address.endsWith("broken");
+    };
+    const BulkRunResult r = QCoro::waitFor(
+        run.run("http://a/1\nnote\nhttp://a/broken\nhttp://a/3\n", analyse, 10s));
+    QCOMPARE(analysed, (QStringList{"http://a/1", "http://a/broken", "http://a/3"}));
+    QCOMPARE(r.added, 2);
+    QCOMPARE(r.addresses, 3);
+    QCOMPARE(r.unsuccessful, QStringList{"http://a/broken"});
+    QCOMPARE(waits.size(), 3); // after every address, also after a failure
+    QCOMPARE(waits.first(), std::chrono::milliseconds(10000));
+    QVERIFY(!run.running());
+}
+
+void tst_BulkRun::stopListsEveryRemainingAddress()
+{
+    BulkUrlRun run;
+    int analysed = 0;
+    const auto analyse = [&run, &analysed](QString) -> QCoro::Task<bool> {
+        if (++analysed == 2) {
+            run.stop(); // pressed while the second address is analysed
+        }
+        co_return true;
+    };
+    QElapsedTimer t;
+    t.start();
+    const BulkRunResult r =
+        QCoro::waitFor(run.run("http://a/1\nhttp://a/2\nhttp://a/3\nhttp://a/4\n", analyse, 1s));
+    QVERIFY(t.elapsed() < 900 + 900); // the delay after the second address ended at once
+    QCOMPARE(analysed, 2);
+    QCOMPARE(r.added, 2);
+    QCOMPARE(r.unsuccessful, (QStringList{"http://a/3", "http://a/4"}));
+    QVERIFY(r.stopped);
+}
+
+void tst_BulkRun::secondStartIsRefused()
+{
+    BulkUrlRun run;
+    run.sleep = [](std::chrono::milliseconds) -> QCoro::Task<> { co_return; };
+    int calls = 0;
+    // A run held in its analysis: a second start gives nothing and analyses nothing.
+    bool release = false;
+    const auto held = [&release, &calls](QString) -> QCoro::Task<bool> {
+        ++calls;
+        while (!release) {
+            co_await QCoro::sleepFor(5ms);
+        }
+        co_return true;
+    };
+    QCoro::Task<BulkRunResult> running = run.run("http://a/1\n", held, 0s);
+    QVERIFY(run.running());
+    const BulkRunResult second = QCoro::waitFor(run.run("http://b/1\n", held, 0s));
+    QCOMPARE(second.addresses, 0);
+    QCOMPARE(calls, 1);
+    release = true;
+    const BulkRunResult r = QCoro::waitFor(std::move(running));
+    QCOMPARE(r.added, 1);
+}
+
+void tst_BulkRun::downloadMethodAddsDocumentPages()
+{
+    QNetworkAccessManager network;
+    ResultListModel list;
+    HarvestOptions options;
+    options.savePath = "/save/";
+    BulkUrlRun run;
+    const QString text = m_site.url("/docview/3").toString() + "\n" +
+                         m_site.url("/nothing-here").toString() + "\n" +
+                         m_site.url("/docview/4").toString() + "\n";
+    QPointer<QNetworkAccessManager> n(&network);
+    QPointer<ResultListModel> l(&list);
+    const auto analyse = [n, l, options](QString address) {
+        return AddByDownloadMethod(n, l, options, address);
+    };
+    const BulkRunResult r = QCoro::waitFor(run.run(text, analyse, 0s));
+    QCOMPARE(r.added, 2);
+    QCOMPARE(r.unsuccessful, QStringList{m_site.url("/nothing-here").toString()});
+    QCOMPARE(list.size(), 2);
+    QCOMPARE(list.at(0).type, QString("SS"));
+    QCOMPARE(list.at(0).savePath, QString("/save/"));
+    QVERIFY(list.at(0).key.contains("/pdf/3.pdf"));
+}
+
+QTEST_GUILESS_MAIN(tst_BulkRun)
+#include "tst_bulkrun.moc"
