@@ -1,4 +1,5 @@
 #include "analysecommand.h"
+#include "bulkcommand.h"
 #include "common/build.h"
 #include "download/filetype.h"
 #include "downloadcommand.h"
@@ -18,6 +19,7 @@ namespace {
 const char *const kUsage = R"(Usage: harvly-cli [--version] [--help]
        harvly-cli harvest [--with-htm] [--static] PAGE
        harvly-cli analyse URL...
+       harvly-cli bulk [--delay S] FILE
        harvly-cli identify FILE...
        harvly-cli download --dest DIR [--way 1|2] [--threads N] [--interval S]
                   [--same-name Skip|Cover|Rename] [--proxy HOST:PORT] (--list FILE | URL...)
@@ -47,6 +49,12 @@ Commands:
               1 when a row failed or was left (a list line without an address
               included), 2 for a command line or list that cannot be used, 130 and
               143 when stopped by SIGINT or SIGTERM (temporary files removed).
+  bulk        take each document-page address of FILE (- for standard input; lines
+              that do not begin with http are skipped) as one result row, as the bulk
+              window's download method does, waiting S seconds after each: one line
+              per row (title, link, file type, page), then "unsuccessful" and each
+              address that gave none. Exit status 0 when every address gave a row, 1
+              when some did not, 2 for a command line or list that cannot be used.
   identify    print what each file really is, from its content: the type word
               (empty when not recognised), a tab, and the path.
 )";
@@ -98,6 +106,12 @@ int main(int argc, char *argv[])
         QCoreApplication app(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("harvly-cli"));
         return harvly::RunDownloadCommand(args.mid(1));
+    }
+
+    if (!args.isEmpty() && args.first() == QLatin1String("bulk")) {
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("harvly-cli"));
+        return harvly::RunBulkCommand(args.mid(1));
     }
 
     if (!args.isEmpty() && args.first() == QLatin1String("analyse")) {

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QNetworkAccessManager>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -30,6 +31,8 @@ private slots:
     void downloadRefusesBadArguments();
     void downloadExitStatus_data();
     void downloadExitStatus();
+    void bulk_data();
+    void bulk();
     void analyse();
     void analyseReportsPagesThatCannotBeFetched();
 
@@ -231,6 +234,41 @@ void tst_CliHarvest::downloadExitStatus()
     const Run r = cli({"--dest", dest, "--list", file}, "download");
     QCOMPARE(r.status, status);
     QVERIFY(!QFile::exists(dest + "/passwd"));
+}
+
+void tst_CliHarvest::bulk_data()
+{
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("unsuccessful");
+    QTest::newRow("every address gives a row: 0") << "site:/docview/6\nnote\nsite:/docview/7\n"
+                                                  << 0 << 2 << 0;
+    QTest::newRow("one gives none: 1") << "site:/docview/6\r\nsite:/nothing\r\n" << 1 << 1 << 1;
+    QTest::newRow("no address line: 2") << "just a note\n\n" << 2 << 0 << 0;
+}
+
+void tst_CliHarvest::bulk()
+{
+    QFETCH(QString, list);
+    QFETCH(int, status);
+    QFETCH(int, rows);
+    QFETCH(int, unsuccessful);
+    const QString file = m_dir.filePath("bulk-list.txt");
+    {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(QString(list).replace("site:/", m_site.url("/").toString()).toUtf8());
+    }
+    const Run r = cli({file}, "bulk");
+    QCOMPARE(r.status, status);
+    const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(int(lines.filter(QRegularExpression("^unsuccessful\t")).size()), unsuccessful);
+    QCOMPARE(int(lines.size()) - unsuccessful, rows);
+    if (rows > 0) {
+        QCOMPARE(lines.first().split('\t').size(), 4);
+        QVERIFY(lines.first().split('\t').at(1).contains("/pdf/6.pdf"));
+    }
 }
 
 void tst_CliHarvest::analyse()

@@ -11,7 +11,8 @@ QStringList BulkAddressLines(const QString &text)
 {
     QString t = text;
     t.remove(QChar(0));
-    t.replace(QLatin1String("\r\n"), QLatin1String("\r")).replace(QLatin1Char('\n'), QLatin1Char('\r'));
+    t.replace(QLatin1String("\r\n"), QLatin1String("\r"))
+        .replace(QLatin1Char('\n'), QLatin1Char('\r'));
     QStringList out;
     for (const QString &line : t.split(QLatin1Char('\r'))) {
         const QString address = line.trimmed();
@@ -28,7 +29,7 @@ QCoro::Task<bool> AddByDownloadMethod(QPointer<QNetworkAccessManager> network,
 {
     QCoro::Task<QString> fetch = GetUrlText(network.data(), QUrl(address), QStringLiteral("utf-8"));
     const QString html = co_await fetch;
-    co_return list && ExtractSingleArticlePdfUrl2(html, address, *list, options);
+    co_return list &&ExtractSingleArticlePdfUrl2(html, address, *list, options);
 }
 
 BulkUrlRun::BulkUrlRun(QObject *parent) : QObject(parent)

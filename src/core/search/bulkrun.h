@@ -12,10 +12,7 @@
 #include <chrono>
 #include <functional>
 
-
-
 namespace harvly {
-
 
 // The address lines of a bulk list: NUL characters dropped, CR LF, LF and lone CR all end a
 // line, each line trimmed; only lines that begin with "http" (any letter case) count.

@@ -38,15 +38,13 @@ void tst_BulkRun::addressLines_data()
         << "note\n\nhttp://a/1\n  https://b/2  \nftp://c/3\n"
         << QStringList{"http://a/1", "https://b/2"};
     QTest::newRow("CR LF, lone CR and LF all end a line")
-        << "http://a/1\r\nhttp://a/2\rhttp://a/3\nhttp://a/4" << QStringList{"http://a/1",
-                                                                            "http://a/2",
-                                                                            "http://a/3",
-                                                                            "http://a/4"};
+        << "http://a/1\r\nhttp://a/2\rhttp://a/3\nhttp://a/4"
+        << QStringList{"http://a/1", "http://a/2", "http://a/3", "http://a/4"};
     QTest::newRow("NUL characters dropped") << QString("http://a/") + QChar(0) + "1\n"
                                             << QStringList{"http://a/1"};
     QTest::newRow("any letter case") << "HTTP://A/1" << QStringList{"HTTP://A/1"};
-    QTest::newRow("duplicates stay: each is a line") << "http://a/1\nhttp://a/1"
-                                                     << QStringList{"http://a/1", "http://a/1"};
+    QTest::newRow("duplicates stay: each is a line")
+        << "http://a/1\nhttp://a/1" << QStringList{"http://a/1", "http://a/1"};
 }
 
 void tst_BulkRun::addressLines()
@@ -82,8 +80,8 @@ void tst_BulkRun::runCountsAddsAndWaits()
         analysed << address;
         co_return !address.endsWith("broken");
     };
-    const BulkRunResult r = QCoro::waitFor(
-        run.run("http://a/1\nnote\nhttp://a/broken\nhttp://a/3\n", analyse, 10s));
+    const BulkRunResult r =
+        QCoro::waitFor(run.run("http://a/1\nnote\nhttp://a/broken\nhttp://a/3\n", analyse, 10s));
     QCOMPARE(analysed, (QStringList{"http://a/1", "http://a/broken", "http://a/3"}));
     QCOMPARE(r.added, 2);
     QCOMPARE(r.addresses, 3);
