@@ -333,6 +333,85 @@
     </message>
 </context>
 <context>
+    <name>harvly::addlinks</name>
+    <message>
+        <source>Web  Method</source>
+        <translation>网页方式</translation>
+    </message>
+    <message>
+        <source>Download Method</source>
+        <translation>下载方式</translation>
+    </message>
+    <message>
+        <source>Second interval              automatically analyzes the URL is not successful</source>
+        <translation>秒间隔自动分析不成功的网址</translation>
+    </message>
+    <message>
+        <source>If you open the page limitation, automatic stop analysis</source>
+        <translation>如果打开页面受限，自动停止分析</translation>
+    </message>
+    <message>
+        <source>Analysis to Add</source>
+        <translation>分析加入</translation>
+    </message>
+    <message>
+        <source>Add Batch Document URL</source>
+        <translation>批量添加文献网址</translation>
+    </message>
+    <message>
+        <source>Clear All</source>
+        <translation>全部清除</translation>
+    </message>
+    <message>
+        <source>Select All</source>
+        <translation>全选</translation>
+    </message>
+    <message>
+        <source>Import URL list file</source>
+        <translation>导入网址列表文件</translation>
+    </message>
+    <message>
+        <source>URL to be analyzed</source>
+        <translation>待分析的网址</translation>
+    </message>
+    <message>
+        <source>Save to</source>
+        <translation>保存到</translation>
+    </message>
+    <message>
+        <source>Copy to Analysis</source>
+        <translation>复制到分析</translation>
+    </message>
+    <message>
+        <source>URL of Analysis Unsuccessful </source>
+        <translation>分析不成功的网址</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Speed delay:             seconds</source>
+        <translation>速度延时：             秒</translation>
+    </message>
+    <message>
+        <source>progress:</source>
+        <translation>进度：</translation>
+    </message>
+    <message>
+        <source>Stop Analysis</source>
+        <translation>停止分析</translation>
+    </message>
+    <message>
+        <source>Successfully imported：</source>
+        <translation>成功导入：</translation>
+    </message>
+    <message>
+        <source>The analysis is completed or stops, you can close the window！</source>
+        <translation>分析完成或停止后，才能关闭窗口！</translation>
+    </message>
+</context>
+<context>
     <name>harvly::fCover</name>
     <message>
         <source>Version：</source>

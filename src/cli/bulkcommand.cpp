@@ -11,7 +11,8 @@ namespace harvly {
 
 namespace {
 
-const char *const kUsage = "Usage: harvly-cli bulk [--delay S] FILE   (FILE - reads standard input)\n";
+const char *const kUsage =
+    "Usage: harvly-cli bulk [--delay S] FILE   (FILE - reads standard input)\n";
 
 QCoro::Task<int> bulk(QString text, int delaySeconds)
 {
@@ -23,8 +24,8 @@ QCoro::Task<int> bulk(QString text, int delaySeconds)
                      [&](const QModelIndex &, int first, int last) {
                          for (int i = first; i <= last; ++i) {
                              const ResultRow &r = list.at(i);
-                             out << r.title << '\t' << r.key << '\t' << r.fileType << '\t'
-                                 << r.tag << '\n';
+                             out << r.title << '\t' << r.key << '\t' << r.fileType << '\t' << r.tag
+                                 << '\n';
                          }
                          out.flush();
                      });

@@ -8,6 +8,7 @@
 #include "download/scheduler.h"
 #include "download/urlreplace.h"
 #include "folders/fselefilesavepath.h"
+#include "search/addlinks.h"
 #include "search/fwebsearch.h"
 #include "search/resultlist.h"
 #include "support/webenginetest.h"
@@ -18,11 +19,13 @@
 #include <QComboBox>
 #include <QCoro/QCoroTask>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -70,6 +73,9 @@ private slots:
     void doubleClickReQueuesAFailedRow();
     void columnClickSortsByValueOrRefuses();
     void batchReplaceUrl();
+    void bulkWindowTakesAddresses_data();
+    void bulkWindowTakesAddresses();
+    void bulkWindowRefusesToCloseDuringARun();
     void startSwitchAndDownload();
 
 private:
@@ -679,6 +685,79 @@ void tst_HandOver::batchReplaceUrl()
     QCOMPARE(w->list().at(0).key, QString("http://new.example/a.pdf"));
     QCOMPARE(w->list().at(0).tag, QString("http://new.example/"));
     QTRY_VERIFY(!dialog);
+}
+
+void tst_HandOver::bulkWindowTakesAddresses_data()
+{
+    QTest::addColumn<QString>("method");
+    QTest::newRow("download method") << "Option2";
+    QTest::newRow("web method") << "Option1";
+}
+
+void tst_HandOver::bulkWindowTakesAddresses()
+{
+    QFETCH(QString, method);
+    m_program->promptSavePath = 0; // the folder is not asked for at each run
+    addlinks *bulk = m_window->menuAddBulkDocumentURLs_Click();
+    QVERIFY(bulk->isVisible());
+    QCOMPARE(bulk->windowTitle(),
+             QString("Add Batch Document URL-Harvly Retrieving Download Manager"));
+    QList<std::chrono::milliseconds> waits;
+    bulk->bulkRun().sleep = [&waits](std::chrono::milliseconds d) -> QCoro::Task<> {
+        waits << d;
+        co_return;
+    };
+    QStringList told;
+    bulk->tell = [&told](const QString &t, bool) { told << t; };
+    bulk->findChild<QRadioButton *>(method)->setChecked(true);
+    bulk->findChild<QComboBox *>("Combo1")->setCurrentText("10");
+    bulk->findChild<QPlainTextEdit *>("RichTextBox1")
+        ->setPlainText(m_site.url("/docview/8").toString() + "\nnote\n" +
+                       m_site.url("/nothing").toString() + "\n" +
+                       m_site.url("/docview/9").toString());
+    QCoro::waitFor(bulk->Command2_Click());
+    QCOMPARE(told, QStringList{"Successfully imported：2/3"});
+    QCOMPARE(m_window->results().size(), 2);
+    QCOMPARE(bulk->findChild<QPlainTextEdit *>("RichTextBox2")->toPlainText(),
+             m_site.url("/nothing").toString());
+    QCOMPARE(waits.size(), 3);
+    QCOMPARE(waits.first(), std::chrono::milliseconds(10000));
+    QCOMPARE(bulk->findChild<QPushButton *>("Command2")->text(), QString("Analysis to Add"));
+    bulk->close();
+}
+
+void tst_HandOver::bulkWindowRefusesToCloseDuringARun()
+{
+    m_program->promptSavePath = 0; // the folder is not asked for at each run
+    addlinks *bulk = m_window->menuAddBulkDocumentURLs_Click();
+    QPointer<addlinks> guard(bulk);
+    QStringList told;
+    bulk->tell = [&told](const QString &t, bool) { told << t; };
+    bulk->findChild<QRadioButton *>("Option2")->setChecked(true);
+    QString text;
+    for (int i = 1; i <= 4; ++i) {
+        text += m_site.url(QString("/docview/%1").arg(i)).toString() + "\n";
+    }
+    bulk->findChild<QPlainTextEdit *>("RichTextBox1")->setPlainText(text);
+    bulk->findChild<QComboBox *>("Combo1")->setCurrentText(
+        "10"); // ten real seconds, unless stopped
+    QCoro::Task<> run = bulk->Command2_Click();
+    QTRY_COMPARE(m_window->results().size(), 1); // the first address is in, the delay runs
+    bulk->close();
+    QVERIFY(guard && bulk->isVisible());
+    QCOMPARE(told, QStringList{"The analysis is completed or stops, you can close the window！"});
+    QElapsedTimer t;
+    t.start();
+    bulk->findChild<QPushButton *>("Command2")->click(); // stop: the delay ends at once
+    QTRY_VERIFY(run.isReady());
+    QVERIFY(t.elapsed() < 5000);
+    QCOMPARE(bulk->findChild<QPlainTextEdit *>("RichTextBox2")
+                 ->toPlainText()
+                 .split(QLatin1Char('\n'))
+                 .size(),
+             3);
+    bulk->close();
+    QTRY_VERIFY(!guard);
 }
 
 void tst_HandOver::startSwitchAndDownload()

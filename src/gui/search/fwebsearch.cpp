@@ -1,5 +1,7 @@
 #include "fwebsearch.h"
 
+#include "addlinks.h"
+
 #include "app/workspace.h"
 #include "browserpage.h"
 #include "browsersession.h"
@@ -262,7 +264,8 @@ void fWebSearch::buildMenus()
             &QAction::triggered, this, &fWebSearch::menuOpenProquestSearchHome_Click);
     connect(AddMenuItem(browse, "menuOpenAssignURL", tr("Open Assigned URL...")),
             &QAction::triggered, this, &fWebSearch::menuOpenAssignURL_Click);
-    AddMenuItem(browse, "menuAddBulkDocumentURLs", tr("Add Bulk Document URLs"), false);
+    connect(AddMenuItem(browse, "menuAddBulkDocumentURLs", tr("Add Bulk Document URLs"), true),
+            &QAction::triggered, this, [this] { menuAddBulkDocumentURLs_Click(); });
     browse->addSeparator();
     connect(AddMenuItem(browse, "menuBack", tr("Back")), &QAction::triggered, m_browser,
             &WebBrowser::back);
@@ -343,6 +346,31 @@ QCoro::Task<bool> fWebSearch::OpenWebPage(QUrl url)
     QCoro::Task<bool> wait = harvly::OpenWebPage(target, url, m_limits, stop);
     const bool done = co_await wait;
     co_return done;
+}
+
+QCoro::Task<bool> fWebSearch::ExtractSingleArticlePdfUrl()
+{
+    QPointer<fWebSearch> self(this);
+    QCoro::Task<DomDocument> read = page()->snapshot();
+    const DomDocument doc = co_await read;
+    if (!self) {
+        co_return false;
+    }
+    HarvestOptions options;
+    options.savePath = harvestSavePath();
+    co_return harvly::ExtractSingleArticlePdfUrl(doc, *m_results, options);
+}
+
+addlinks *fWebSearch::menuAddBulkDocumentURLs_Click()
+{
+    if (!m_bulk) {
+        // A window of its own: it outlives nothing but itself, and a closed search window
+        // only makes its remaining addresses unsuccessful.
+        m_bulk = new addlinks(*this, m_program);
+    }
+    m_bulk->show();
+    m_bulk->raise();
+    return m_bulk;
 }
 
 QString fWebSearch::harvestSavePath() const

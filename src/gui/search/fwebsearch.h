@@ -5,6 +5,7 @@
 
 #include <QCoro/QCoroTask>
 #include <QMainWindow>
+#include <QPointer>
 #include <QSet>
 
 #include <functional>
@@ -28,6 +29,7 @@ struct ResultRow;
 class SplitterBar;
 class WebBrowser;
 class Workspace;
+class addlinks;
 
 // The search window: the site in an embedded browser above the result list.
 class fWebSearch final : public QMainWindow, private AnalysisHost
@@ -41,6 +43,10 @@ public:
 
     // Loads a page and waits until it is complete, at most the limits; true when it completed.
     QCoro::Task<bool> OpenWebPage(QUrl url);
+    // The browser's page as one document row; true when it added one.
+    QCoro::Task<bool> ExtractSingleArticlePdfUrl();
+    // "Add Bulk Document URLs": the bulk window, made when needed.
+    addlinks *menuAddBulkDocumentURLs_Click();
     void setPageWaitLimits(PageWaitLimits limits) { m_limits = limits; }
 
     // How long harvesting waits: for a next page to load, after it loaded, and for a page's
@@ -158,6 +164,7 @@ private:
     QWidget *m_progress = nullptr;
     QLabel *m_statusText = nullptr;
     QTimer *m_timer = nullptr;
+    QPointer<addlinks> m_bulk;
     QMenu *m_addMenu = nullptr;
 };
 

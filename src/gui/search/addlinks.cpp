@@ -1,0 +1,253 @@
+#include "addlinks.h"
+
+#include "common/messages.h"
+#include "common/program.h"
+#include "common/settings.h"
+#include "folders/fselefilesavepath.h"
+#include "fwebsearch.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace harvly {
+
+namespace {
+
+QComboBox *secondsBox(QWidget *parent, const char *name, int from, int to, const QString &text)
+{
+    auto *box = new QComboBox(parent);
+    box->setObjectName(QLatin1String(name));
+    box->setEditable(true);
+    for (int s = from; s <= to; ++s) {
+        box->addItem(QString::number(s));
+    }
+    box->setCurrentText(text);
+    return box;
+}
+
+QPushButton *button(QWidget *parent, const char *name, const QString &text)
+{
+    auto *b = new QPushButton(text, parent);
+    b->setObjectName(QLatin1String(name));
+    return b;
+}
+
+// The web method for one address: the search window loads it and takes its page.
+QCoro::Task<bool> addByWebMethod(QPointer<fWebSearch> search, QString address)
+{
+    if (!search) {
+        co_return false;
+    }
+    QCoro::Task<bool> open = search->OpenWebPage(QUrl(address));
+    co_await open;
+    if (!search) {
+        co_return false;
+    }
+    QCoro::Task<bool> take = search->ExtractSingleArticlePdfUrl();
+    const bool added = co_await take;
+    co_return added;
+}
+
+} // namespace
+
+addlinks::addlinks(fWebSearch &search, Program &program, QWidget *parent)
+    : QWidget(parent, Qt::Window), m_search(&search), m_program(program),
+      m_tabs(new QTabWidget(this)), m_input(new QPlainTextEdit(this)),
+      m_unsuccessful(new QPlainTextEdit(this)), m_web(new QRadioButton(tr("Web  Method"), this)),
+      m_download(new QRadioButton(tr("Download Method"), this)),
+      m_delay(secondsBox(this, "Combo1", 10, 600, program.settings().get(Keys::SpeedLimitDelay))),
+      m_retryDelay(
+          secondsBox(this, "Combo2", 60, 600, program.settings().get(Keys::AnalysisOfDelay))),
+      m_retry(new QCheckBox(
+          tr("Second interval              automatically analyzes the URL is not successful"),
+          this)),
+      m_pageLimit(new QCheckBox(tr("If you open the page limitation, automatic stop analysis"),
+                                this)),
+      m_progress(new QProgressBar(this)), m_start(button(this, "Command2", tr("Analysis to Add")))
+{
+    setObjectName(QStringLiteral("addlinks"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(tr("Add Batch Document URL") + QLatin1Char('-') +
+                   program.build().applicationTitle);
+    tell = [this](const QString &text, bool error) {
+        ShowMessage(this, text, error ? MessageKind::Error : MessageKind::Information);
+    };
+    m_tabs->setObjectName(QStringLiteral("SSTab1"));
+    m_input->setObjectName(QStringLiteral("RichTextBox1"));
+    m_unsuccessful->setObjectName(QStringLiteral("RichTextBox2"));
+    m_web->setObjectName(QStringLiteral("Option1"));
+    m_download->setObjectName(QStringLiteral("Option2"));
+    m_web->setChecked(true);
+    m_retry->setObjectName(QStringLiteral("Check2"));
+    m_pageLimit->setObjectName(QStringLiteral("Check1"));
+    m_progress->setObjectName(QStringLiteral("ProgressBar1"));
+    // Built by the next step of this window: present, not yet working.
+    m_retry->setEnabled(false);
+    m_retryDelay->setEnabled(false);
+    m_pageLimit->setEnabled(false);
+
+    auto *page0 = new QWidget(m_tabs);
+    auto *clearInput = button(page0, "Command1", tr("Clear All"));
+    auto *selectInput = button(page0, "Command4", tr("Select All"));
+    auto *import = button(page0, "Command9", tr("Import URL list file"));
+    import->setEnabled(false);
+    auto *row0 = new QHBoxLayout;
+    row0->addWidget(clearInput);
+    row0->addWidget(selectInput);
+    row0->addWidget(import);
+    row0->addStretch(1);
+    auto *lay0 = new QVBoxLayout(page0);
+    lay0->addWidget(m_input, 1);
+    lay0->addLayout(row0);
+    m_tabs->addTab(page0, tr("URL to be analyzed"));
+
+    auto *page1 = new QWidget(m_tabs);
+    auto *clearFailed = button(page1, "Command5", tr("Clear All"));
+    auto *selectFailed = button(page1, "Command6", tr("Select All"));
+    auto *save = button(page1, "Command8", tr("Save to"));
+    save->setEnabled(false);
+    auto *copy = button(page1, "Command7", tr("Copy to Analysis"));
+    auto *row1 = new QHBoxLayout;
+    for (QWidget *w : {clearFailed, selectFailed, save, copy}) {
+        row1->addWidget(w);
+    }
+    row1->addStretch(1);
+    auto *lay1 = new QVBoxLayout(page1);
+    lay1->addWidget(m_unsuccessful, 1);
+    lay1->addLayout(row1);
+    m_tabs->addTab(page1, tr("URL of Analysis Unsuccessful "));
+
+    auto *method = new QGroupBox(this);
+    auto *methodRow = new QHBoxLayout(method);
+    methodRow->addWidget(m_web);
+    methodRow->addWidget(m_download);
+    auto *cancel = button(this, "Command3", tr("Cancel"));
+    auto *options = new QGridLayout;
+    options->addWidget(method, 0, 0, 1, 3);
+    options->addWidget(new QLabel(tr("Speed delay:             seconds"), this), 1, 0);
+    options->addWidget(m_delay, 1, 1);
+    options->addWidget(m_retry, 2, 0);
+    options->addWidget(m_retryDelay, 2, 1);
+    options->addWidget(m_pageLimit, 3, 0, 1, 3);
+    options->addWidget(new QLabel(tr("progress:"), this), 4, 0);
+    options->addWidget(m_progress, 4, 1, 1, 2);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_start);
+    buttons->addWidget(cancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_tabs, 1);
+    layout->addLayout(options);
+    layout->addLayout(buttons);
+    resize(760, 560);
+
+    connect(clearInput, &QPushButton::clicked, m_input, &QPlainTextEdit::clear);
+    connect(selectInput, &QPushButton::clicked, this, [this] {
+        m_input->selectAll();
+        m_input->setFocus();
+    });
+    connect(clearFailed, &QPushButton::clicked, m_unsuccessful, &QPlainTextEdit::clear);
+    connect(selectFailed, &QPushButton::clicked, this, [this] {
+        m_unsuccessful->selectAll();
+        m_unsuccessful->setFocus();
+    });
+    connect(copy, &QPushButton::clicked, this, [this] {
+        m_input->setPlainText(m_unsuccessful->toPlainText());
+        m_tabs->setCurrentIndex(0);
+    });
+    connect(m_start, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connect(cancel, &QPushButton::clicked, this, &QWidget::close);
+    connect(&m_run, &BulkUrlRun::progress, m_progress, [this](int line, int lines) {
+        m_progress->setMaximum(lines);
+        m_progress->setValue(line);
+    });
+}
+
+void addlinks::setRunning(bool running)
+{
+    m_start->setText(running ? tr("Stop Analysis") : tr("Analysis to Add"));
+    m_start->setStyleSheet(running ? QStringLiteral("background-color: rgb(255, 0, 0);")
+                                   : QString());
+    if (m_search) {
+        m_search->StopAnalysisss = !running;
+    }
+}
+
+QCoro::Task<> addlinks::Command2_Click()
+{
+    if (m_run.running()) {
+        m_run.stop(); // also ends the search window's page wait
+        if (m_search) {
+            m_search->StopAnalysisss = true;
+        }
+        co_return;
+    }
+    QCoro::Task<> once = runOnce();
+    co_await once;
+}
+
+QCoro::Task<> addlinks::runOnce()
+{
+    QPointer<addlinks> self(this);
+    setRunning(true);
+    if (!m_retry->isChecked() && m_program.promptSavePath == 1) {
+        QCoro::Task<bool> ask = fSeleFileSavePath::Ask(m_program, this);
+        co_await ask;
+        if (!self) {
+            co_return;
+        }
+    }
+    m_unsuccessful->clear();
+    const QString folder = m_program.promptSavePath == 1 ? m_program.downloadSaveFolder : QString();
+    BulkUrlRun::Analyse analyse;
+    if (m_web->isChecked()) {
+        QPointer<fWebSearch> search = m_search;
+        analyse = [search](QString address) { return addByWebMethod(search, address); };
+    } else {
+        QPointer<QNetworkAccessManager> network(&m_program.network());
+        QPointer<ResultListModel> list(m_search ? &m_search->results() : nullptr);
+        HarvestOptions options;
+        options.savePath = folder;
+        analyse = [network, list, options](QString address) {
+            return AddByDownloadMethod(network, list, options, address);
+        };
+    }
+    QCoro::Task<BulkRunResult> walk =
+        m_run.run(m_input->toPlainText(), analyse, std::chrono::seconds(m_delay->currentText().toInt()));
+    const BulkRunResult result = co_await walk;
+    if (!self) {
+        co_return;
+    }
+    m_unsuccessful->setPlainText(result.unsuccessful.join(QLatin1Char('\n')));
+    m_tabs->setCurrentIndex(1);
+    setRunning(false);
+    tell(tr("Successfully imported：") + QString::number(result.added) + QLatin1Char('/') +
+             QString::number(result.addresses),
+         false);
+}
+
+void addlinks::closeEvent(QCloseEvent *event)
+{
+    if (m_run.running()) {
+        tell(tr("The analysis is completed or stops, you can close the window！"), true);
+        event->ignore();
+        return;
+    }
+    m_program.settings().set(Keys::SpeedLimitDelay, m_delay->currentText());
+    m_program.settings().set(Keys::AnalysisOfDelay, m_retryDelay->currentText());
+    event->accept();
+}
+
+} // namespace harvly

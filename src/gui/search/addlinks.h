@@ -1,0 +1,64 @@
+#pragma once
+
+#include "search/bulkrun.h"
+
+#include <QCoro/QCoroTask>
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+
+class QCheckBox;
+class QComboBox;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+
+namespace harvly {
+
+class Program;
+class fWebSearch;
+
+// "Add Batch Document URL": many document-page addresses taken into the search window's
+// result list, one row each, with a delay between two, the unsuccessful ones kept apart.
+class addlinks final : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(addlinks)
+
+public:
+    addlinks(fWebSearch &search, Program &program, QWidget *parent = nullptr);
+
+    // Starts a run, or stops the one going on.
+    QCoro::Task<> Command2_Click();
+    bool running() const { return m_run.running(); }
+    BulkUrlRun &bulkRun() { return m_run; }
+    // How the window tells; tests listen themselves. error: with the error icon.
+    std::function<void(const QString &text, bool error)> tell;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    QCoro::Task<> runOnce();
+    void setRunning(bool running);
+
+    QPointer<fWebSearch> m_search;
+    Program &m_program;
+    BulkUrlRun m_run;
+    QTabWidget *m_tabs;
+    QPlainTextEdit *m_input;
+    QPlainTextEdit *m_unsuccessful;
+    QRadioButton *m_web;
+    QRadioButton *m_download;
+    QComboBox *m_delay;
+    QComboBox *m_retryDelay;
+    QCheckBox *m_retry;
+    QCheckBox *m_pageLimit;
+    QProgressBar *m_progress;
+    QPushButton *m_start;
+};
+
+} // namespace harvly
