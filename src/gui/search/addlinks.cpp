@@ -73,8 +73,8 @@ addlinks::addlinks(fWebSearch &search, Program &program, QWidget *parent)
       m_retry(new QCheckBox(
           tr("Second interval              automatically analyzes the URL is not successful"),
           this)),
-      m_pageLimit(new QCheckBox(tr("If you open the page limitation, automatic stop analysis"),
-                                this)),
+      m_pageLimit(
+          new QCheckBox(tr("If you open the page limitation, automatic stop analysis"), this)),
       m_progress(new QProgressBar(this)), m_start(button(this, "Command2", tr("Analysis to Add")))
 {
     setObjectName(QStringLiteral("addlinks"));
@@ -224,8 +224,8 @@ QCoro::Task<> addlinks::runOnce()
             return AddByDownloadMethod(network, list, options, address);
         };
     }
-    QCoro::Task<BulkRunResult> walk =
-        m_run.run(m_input->toPlainText(), analyse, std::chrono::seconds(m_delay->currentText().toInt()));
+    QCoro::Task<BulkRunResult> walk = m_run.run(
+        m_input->toPlainText(), analyse, std::chrono::seconds(m_delay->currentText().toInt()));
     const BulkRunResult result = co_await walk;
     if (!self) {
         co_return;
