@@ -410,6 +410,14 @@
         <source>The analysis is completed or stops, you can close the window！</source>
         <translation>分析完成或停止后，才能关闭窗口！</translation>
     </message>
+    <message>
+        <source>The file cannot be imported: it is not a text list of at most 10 MB.</source>
+        <translation>无法导入该文件：它不是不超过 10 MB 的文本列表。</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
 </context>
 <context>
     <name>harvly::fCover</name>

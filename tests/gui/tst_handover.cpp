@@ -76,6 +76,10 @@ private slots:
     void bulkWindowTakesAddresses_data();
     void bulkWindowTakesAddresses();
     void bulkWindowRefusesToCloseDuringARun();
+    void bulkRetryCycleEndsWhenNothingIsLeft();
+    void bulkPageLimitStopsARun();
+    void bulkImport_data();
+    void bulkImport();
     void startSwitchAndDownload();
 
 private:
@@ -758,6 +762,98 @@ void tst_HandOver::bulkWindowRefusesToCloseDuringARun()
              3);
     bulk->close();
     QTRY_VERIFY(!guard);
+}
+
+void tst_HandOver::bulkRetryCycleEndsWhenNothingIsLeft()
+{
+    m_program->promptSavePath = 0;
+    addlinks *bulk = m_window->menuAddBulkDocumentURLs_Click();
+    bulk->bulkRun().sleep = [](std::chrono::milliseconds) -> QCoro::Task<> { co_return; };
+    QStringList told;
+    bulk->tell = [&told](const QString &t, bool) { told << t; };
+    bulk->findChild<QRadioButton *>("Option2")->setChecked(true);
+    auto *input = bulk->findChild<QPlainTextEdit *>("RichTextBox1");
+    auto *failed = bulk->findChild<QPlainTextEdit *>("RichTextBox2");
+    auto *timer = bulk->findChild<QTimer *>("Timer1");
+    bulk->findChild<QComboBox *>("Combo2")->setCurrentText("60");
+    input->setPlainText(m_site.url("/docview/10").toString() + "\n" +
+                        m_site.url("/gone").toString());
+    // Ticking while idle with an empty unsuccessful box runs the input once.
+    bulk->findChild<QCheckBox *>("Check2")->click();
+    QTRY_VERIFY(!bulk->running() && timer->isActive());
+    QCOMPARE(failed->toPlainText(), m_site.url("/gone").toString());
+    QVERIFY(told.isEmpty()); // no summary while the cycle goes on
+    for (int i = 0; i < 60; ++i) {
+        bulk->Timer1_Timer(); // sixty seconds: not yet
+    }
+    QVERIFY(timer->isActive());
+    // The failed address now works (the site learnt it): the retry adds it and ends the cycle.
+    failed->setPlainText(m_site.url("/docview/11").toString());
+    bulk->Timer1_Timer();
+    QCOMPARE(input->toPlainText(), m_site.url("/docview/11").toString());
+    QTRY_VERIFY(!bulk->running());
+    QVERIFY(!timer->isActive());
+    QCOMPARE(told, QStringList{"Successfully imported：1/1"});
+    QCOMPARE(m_window->results().size(), 2);
+    bulk->close();
+}
+
+void tst_HandOver::bulkPageLimitStopsARun()
+{
+    m_program->promptSavePath = 0;
+    addlinks *bulk = m_window->menuAddBulkDocumentURLs_Click();
+    bulk->bulkRun().sleep = [](std::chrono::milliseconds) -> QCoro::Task<> { co_return; };
+    bulk->tell = [](const QString &, bool) {};
+    bulk->findChild<QRadioButton *>("Option2")->setChecked(true);
+    bulk->findChild<QCheckBox *>("Check1")->setChecked(true);
+    bulk->findChild<QPlainTextEdit *>("RichTextBox1")
+        ->setPlainText(m_site.url("/captcha").toString() + "\n" +
+                       m_site.url("/docview/12").toString() + "\n" +
+                       m_site.url("/docview/13").toString());
+    QCoro::waitFor(bulk->Command2_Click());
+    QCOMPARE(m_window->results().size(), 0); // stopped at the page-limit page
+    QCOMPARE(bulk->findChild<QPlainTextEdit *>("RichTextBox2")->toPlainText().split('\n').size(),
+             3);
+    bulk->pageLimitReached(); // an idle window is left alone
+    QVERIFY(!bulk->running());
+    bulk->close();
+}
+
+void tst_HandOver::bulkImport_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("appended after a line break")
+        << QByteArray("http://b/1\nhttp://b/2") << "http://a/1\nhttp://b/1\nhttp://b/2" << false;
+    QTest::newRow("a blank file changes nothing") << QByteArray(" \n\n") << "http://a/1" << false;
+    QTest::newRow("not text: refused") << QByteArray("%PDF\0\x01\x02", 7) << "http://a/1" << true;
+}
+
+void tst_HandOver::bulkImport()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, after);
+    QFETCH(bool, refused);
+    addlinks *bulk = m_window->menuAddBulkDocumentURLs_Click();
+    const QString path = m_dir.filePath("import.txt");
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(file);
+    f.close();
+    QStringList errors;
+    bulk->tell = [&errors](const QString &t, bool error) {
+        if (error) {
+            errors << t;
+        }
+    };
+    bulk->askOpenFile = [path] { return path; };
+    auto *input = bulk->findChild<QPlainTextEdit *>("RichTextBox1");
+    input->setPlainText("http://a/1");
+    bulk->findChild<QPushButton *>("Command9")->click();
+    QCOMPARE(input->toPlainText(), after);
+    QCOMPARE(errors.size(), refused ? 1 : 0);
+    bulk->close();
 }
 
 void tst_HandOver::startSwitchAndDownload()

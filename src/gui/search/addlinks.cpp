@@ -10,6 +10,8 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -18,7 +20,10 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSaveFile>
+#include <QStringDecoder>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace harvly {
@@ -75,8 +80,16 @@ addlinks::addlinks(fWebSearch &search, Program &program, QWidget *parent)
           this)),
       m_pageLimit(
           new QCheckBox(tr("If you open the page limitation, automatic stop analysis"), this)),
-      m_progress(new QProgressBar(this)), m_start(button(this, "Command2", tr("Analysis to Add")))
+      m_progress(new QProgressBar(this)), m_start(button(this, "Command2", tr("Analysis to Add"))),
+      m_timer(new QTimer(this))
 {
+    m_timer->setObjectName(QStringLiteral("Timer1"));
+    m_timer->setInterval(1000);
+    connect(m_timer, &QTimer::timeout, this, &addlinks::Timer1_Timer);
+    askOpenFile = [this] { return QFileDialog::getOpenFileName(this); };
+    askSaveFile = [this] {
+        return QFileDialog::getSaveFileName(this, QString(), QString(), QStringLiteral("*.txt"));
+    };
     setObjectName(QStringLiteral("addlinks"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(tr("Add Batch Document URL") + QLatin1Char('-') +
@@ -93,16 +106,11 @@ addlinks::addlinks(fWebSearch &search, Program &program, QWidget *parent)
     m_retry->setObjectName(QStringLiteral("Check2"));
     m_pageLimit->setObjectName(QStringLiteral("Check1"));
     m_progress->setObjectName(QStringLiteral("ProgressBar1"));
-    // Built by the next step of this window: present, not yet working.
-    m_retry->setEnabled(false);
-    m_retryDelay->setEnabled(false);
-    m_pageLimit->setEnabled(false);
 
     auto *page0 = new QWidget(m_tabs);
     auto *clearInput = button(page0, "Command1", tr("Clear All"));
     auto *selectInput = button(page0, "Command4", tr("Select All"));
     auto *import = button(page0, "Command9", tr("Import URL list file"));
-    import->setEnabled(false);
     auto *row0 = new QHBoxLayout;
     row0->addWidget(clearInput);
     row0->addWidget(selectInput);
@@ -117,7 +125,6 @@ addlinks::addlinks(fWebSearch &search, Program &program, QWidget *parent)
     auto *clearFailed = button(page1, "Command5", tr("Clear All"));
     auto *selectFailed = button(page1, "Command6", tr("Select All"));
     auto *save = button(page1, "Command8", tr("Save to"));
-    save->setEnabled(false);
     auto *copy = button(page1, "Command7", tr("Copy to Analysis"));
     auto *row1 = new QHBoxLayout;
     for (QWidget *w : {clearFailed, selectFailed, save, copy}) {
@@ -168,6 +175,9 @@ addlinks::addlinks(fWebSearch &search, Program &program, QWidget *parent)
         m_tabs->setCurrentIndex(0);
     });
     connect(m_start, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connect(m_retry, &QCheckBox::clicked, this, &addlinks::Check2_Click);
+    connect(import, &QPushButton::clicked, this, &addlinks::importListFile);
+    connect(save, &QPushButton::clicked, this, &addlinks::saveUnsuccessful);
     connect(cancel, &QPushButton::clicked, this, &QWidget::close);
     connect(&m_run, &BulkUrlRun::progress, m_progress, [this](int line, int lines) {
         m_progress->setMaximum(lines);
@@ -220,6 +230,11 @@ QCoro::Task<> addlinks::runOnce()
         QPointer<ResultListModel> list(m_search ? &m_search->results() : nullptr);
         HarvestOptions options;
         options.savePath = folder;
+        options.onCharactersCheck = [self] {
+            if (self) {
+                self->pageLimitReached();
+            }
+        };
         analyse = [network, list, options](QString address) {
             return AddByDownloadMethod(network, list, options, address);
         };
@@ -233,9 +248,95 @@ QCoro::Task<> addlinks::runOnce()
     m_unsuccessful->setPlainText(result.unsuccessful.join(QLatin1Char('\n')));
     m_tabs->setCurrentIndex(1);
     setRunning(false);
+    // With automatic retry the cycle goes on while something is left to retry; a run that
+    // leaves nothing ends it, so the same addresses are not analysed again and again.
+    if (m_retry->isChecked() && !result.unsuccessful.isEmpty()) {
+        m_retryTicks = 0;
+        m_timer->start();
+        co_return;
+    }
     tell(tr("Successfully imported：") + QString::number(result.added) + QLatin1Char('/') +
              QString::number(result.addresses),
          false);
+}
+
+void addlinks::Timer1_Timer()
+{
+    if (++m_retryTicks <= m_retryDelay->currentText().toInt()) {
+        return;
+    }
+    m_retryTicks = 0;
+    if (!m_unsuccessful->toPlainText().isEmpty()) {
+        m_input->setPlainText(m_unsuccessful->toPlainText());
+    }
+    if (m_run.running()) {
+        return; // the countdown goes on
+    }
+    m_timer->stop();
+    Command2_Click();
+}
+
+void addlinks::Check2_Click(bool checked)
+{
+    if (!checked) {
+        m_timer->stop();
+        return;
+    }
+    if (m_run.running()) {
+        return;
+    }
+    if (!m_unsuccessful->toPlainText().isEmpty()) {
+        m_input->setPlainText(m_unsuccessful->toPlainText());
+        m_tabs->setCurrentIndex(0);
+    }
+    Command2_Click();
+}
+
+void addlinks::pageLimitReached()
+{
+    if (m_pageLimit->isChecked() && m_run.running()) {
+        Command2_Click(); // stops the run; a ticked retry tries the rest after its interval
+    }
+}
+
+void addlinks::importListFile()
+{
+    const QString file = askOpenFile();
+    if (file.isEmpty()) {
+        return;
+    }
+    QFile in(file);
+    if (in.size() > 10 * 1024 * 1024 || !in.open(QIODevice::ReadOnly)) {
+        tell(tr("The file cannot be imported: it is not a text list of at most 10 MB."), true);
+        return;
+    }
+    const QByteArray bytes = in.readAll();
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8.decode(bytes);
+    if (utf8.hasError() || bytes.contains('\0')) {
+        tell(tr("The file cannot be imported: it is not a text list of at most 10 MB."), true);
+        return;
+    }
+    if (text.trimmed().isEmpty()) {
+        return; // a blank file changes nothing
+    }
+    const QString before = m_input->toPlainText();
+    m_input->setPlainText(before.isEmpty() ? text : before + QLatin1Char('\n') + text);
+}
+
+void addlinks::saveUnsuccessful()
+{
+    const QString file = askSaveFile();
+    if (file.isEmpty()) {
+        return;
+    }
+    QSaveFile out(file);
+    if (out.open(QIODevice::WriteOnly) && out.write(m_unsuccessful->toPlainText().toUtf8()) >= 0 &&
+        out.commit()) {
+        tell(tr("OK"), false);
+    } else {
+        tell(out.errorString(), true);
+    }
 }
 
 void addlinks::closeEvent(QCloseEvent *event)

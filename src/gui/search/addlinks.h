@@ -15,6 +15,7 @@ class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
+class QTimer;
 
 namespace harvly {
 
@@ -35,8 +36,18 @@ public:
     QCoro::Task<> Command2_Click();
     bool running() const { return m_run.running(); }
     BulkUrlRun &bulkRun() { return m_run; }
-    // How the window tells; tests listen themselves. error: with the error icon.
+    // The retry countdown, once a second while automatic retry waits.
+    void Timer1_Timer();
+    void Check2_Click(bool checked);
+    // The site showed its page-limit page: with Check1 ticked, a running run stops.
+    void pageLimitReached();
+    void importListFile();
+    void saveUnsuccessful();
+
+    // How the window asks and tells; tests answer and listen themselves.
     std::function<void(const QString &text, bool error)> tell;
+    std::function<QString()> askOpenFile;
+    std::function<QString()> askSaveFile;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -59,6 +70,8 @@ private:
     QCheckBox *m_pageLimit;
     QProgressBar *m_progress;
     QPushButton *m_start;
+    QTimer *m_timer;
+    int m_retryTicks = 0;
 };
 
 } // namespace harvly

@@ -358,6 +358,12 @@ QCoro::Task<bool> fWebSearch::ExtractSingleArticlePdfUrl()
     }
     HarvestOptions options;
     options.savePath = harvestSavePath();
+    // The site's page-limit page stops a bulk run that asks for it.
+    options.onCharactersCheck = [bulk = m_bulk] {
+        if (bulk) {
+            bulk->pageLimitReached();
+        }
+    };
     co_return harvly::ExtractSingleArticlePdfUrl(doc, *m_results, options);
 }
 
