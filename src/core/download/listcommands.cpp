@@ -139,6 +139,20 @@ std::optional<int> ReDownloadAssinFileSizeItems(DownloadListModel &list, const Q
         false, build);
 }
 
+bool ReQueueFailedItem(DownloadListModel &list, quint64 id)
+{
+    const DownloadRow *row = list.find(id);
+    if (!row || row->state != DownloadState::Failed) {
+        return false;
+    }
+    DeleteItemFile(*row);
+    list.update(id, [](DownloadRow &r) {
+        r.state = DownloadState::Waiting;
+        r.clearProgress();
+    });
+    return true;
+}
+
 int ClearSelectItems(DownloadListModel &list, const QSet<quint64> &selected)
 {
     return removeWhere(list, [&](const DownloadRow &r) { return selected.contains(r.id); });

@@ -33,6 +33,10 @@ int ReDownloadErrAndHtmItems(DownloadListModel &list, const Build &build);
 std::optional<int> ReDownloadAssinFileSizeItems(DownloadListModel &list, const QString &answer,
                                                 const Build &build);
 
+// A double-clicked Failed row goes back to the queue: its partial file deleted, its
+// figures cleared, its type kept. False for a row in any other state.
+bool ReQueueFailedItem(DownloadListModel &list, quint64 id);
+
 // Removing rows (files on disk stay). Each returns how many went.
 int ClearSelectItems(DownloadListModel &list, const QSet<quint64> &selected);
 int ClearErrItems(DownloadListModel &list);

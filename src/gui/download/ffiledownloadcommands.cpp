@@ -220,12 +220,8 @@ void fFileDownload::ListView3_DblClick(const QModelIndex &index)
     const DownloadRow &row = m_list->at(index.row());
     if (row.state == DownloadState::Finished) {
         OpenFileWithAssociatedProgram(row.localFile(), this);
-    } else if (row.state == DownloadState::Failed) {
-        DeleteItemFile(row);
-        m_list->update(row.id, [](DownloadRow &r) {
-            r.state = DownloadState::Waiting;
-            r.clearProgress();
-        });
+    } else {
+        ReQueueFailedItem(*m_list, row.id);
     }
 }
 

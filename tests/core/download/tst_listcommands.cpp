@@ -20,6 +20,7 @@ private slots:
     void reQueueing_data();
     void reQueueing();
     void reQueuedRowIsReset();
+    void doubleClickReQueuesOnlyFailedRows();
     void sizeLimitReQueue_data();
     void sizeLimitReQueue();
     void alternativeAddressesRotate_data();
@@ -156,6 +157,18 @@ void tst_ListCommands::reQueuedRowIsReset()
     QVERIFY(r.neverAttempted());
     QVERIFY(!QFile::exists(oldFile));
     QVERIFY(!QFile::exists(m_folder + "Failed page.xxx"));
+}
+
+void tst_ListCommands::doubleClickReQueuesOnlyFailedRows()
+{
+    fill();
+    QVERIFY(!ReQueueFailedItem(*m_list, m_list->at(2).id)); // Finished: opened, not re-queued
+    QVERIFY(ReQueueFailedItem(*m_list, m_list->at(3).id));
+    const DownloadRow &r = m_list->at(3);
+    QCOMPARE(r.state, DownloadState::Waiting);
+    QCOMPARE(r.type, QString("pdf"));
+    QVERIFY(r.neverAttempted());
+    QVERIFY(!QFile::exists(m_folder + "failed.pdf"));
 }
 
 void tst_ListCommands::sizeLimitReQueue_data()
