@@ -19,7 +19,7 @@ namespace {
 const char *const kUsage = R"(Usage: harvly-cli [--version] [--help]
        harvly-cli harvest [--with-htm] [--static] PAGE
        harvly-cli analyse URL...
-       harvly-cli bulk [--delay S] FILE
+       harvly-cli bulk [--web] [--delay S] FILE
        harvly-cli identify FILE...
        harvly-cli download --dest DIR [--way 1|2] [--threads N] [--interval S]
                   [--same-name Skip|Cover|Rename] [--proxy HOST:PORT] (--list FILE | URL...)
@@ -53,8 +53,11 @@ Commands:
               that do not begin with http are skipped) as one result row, as the bulk
               window's download method does, waiting S seconds after each: one line
               per row (title, link, file type, page), then "unsuccessful" and each
-              address that gave none. Exit status 0 when every address gave a row, 1
-              when some did not, 2 for a command line or list that cannot be used.
+              address that gave none. --web loads each page in an offscreen browser
+              instead, as the window's web method does. Exit status 0 when every
+              address gave a row, 1 when some did not, 2 for a command line or list
+              that cannot be used, 130 and 143 when stopped by SIGINT or SIGTERM (the
+              addresses not reached are listed as unsuccessful).
   identify    print what each file really is, from its content: the type word
               (empty when not recognised), a tab, and the path.
 )";
@@ -109,9 +112,16 @@ int main(int argc, char *argv[])
     }
 
     if (!args.isEmpty() && args.first() == QLatin1String("bulk")) {
-        QCoreApplication app(argc, argv);
+        const QStringList rest = args.mid(1);
+        std::unique_ptr<QCoreApplication> app;
+        if (harvly::BulkNeedsBrowser(rest)) {
+            prepareOffscreenBrowser();
+            app = std::make_unique<QGuiApplication>(argc, argv);
+        } else {
+            app = std::make_unique<QCoreApplication>(argc, argv);
+        }
         QCoreApplication::setApplicationName(QStringLiteral("harvly-cli"));
-        return harvly::RunBulkCommand(args.mid(1));
+        return harvly::RunBulkCommand(rest);
     }
 
     if (!args.isEmpty() && args.first() == QLatin1String("analyse")) {

@@ -33,6 +33,7 @@ private slots:
     void downloadExitStatus();
     void bulk_data();
     void bulk();
+    void bulkStoppedBySigtermListsTheRest();
     void analyse();
     void analyseReportsPagesThatCannotBeFetched();
 
@@ -238,18 +239,28 @@ void tst_CliHarvest::downloadExitStatus()
 
 void tst_CliHarvest::bulk_data()
 {
+    QTest::addColumn<QStringList>("options");
     QTest::addColumn<QString>("list");
     QTest::addColumn<int>("status");
     QTest::addColumn<int>("rows");
     QTest::addColumn<int>("unsuccessful");
-    QTest::newRow("every address gives a row: 0") << "site:/docview/6\nnote\nsite:/docview/7\n"
-                                                  << 0 << 2 << 0;
-    QTest::newRow("one gives none: 1") << "site:/docview/6\r\nsite:/nothing\r\n" << 1 << 1 << 1;
-    QTest::newRow("no address line: 2") << "just a note\n\n" << 2 << 0 << 0;
+    for (const QStringList &options : {QStringList{}, QStringList{"--web"}}) {
+        const QString way = options.isEmpty() ? "download method, " : "web method, ";
+        QTest::addRow("%s", qPrintable(way + "every address gives a row: 0"))
+            << options << "site:/docview/6\nnote\nsite:/docview/7\n"
+            << 0 << 2 << 0;
+        QTest::addRow("%s", qPrintable(way + "one gives none: 1"))
+            << options << "site:/docview/6\r\nsite:/nothing\r\n"
+            << 1 << 1 << 1;
+    }
+    QTest::newRow("no address line: 2") << QStringList{} << "just a note\n\n" << 2 << 0 << 0;
+    QTest::newRow("unknown option: 2") << QStringList{"--fast"} << "site:/docview/6\n"
+                                       << 2 << 0 << 0;
 }
 
 void tst_CliHarvest::bulk()
 {
+    QFETCH(QStringList, options);
     QFETCH(QString, list);
     QFETCH(int, status);
     QFETCH(int, rows);
@@ -260,7 +271,7 @@ void tst_CliHarvest::bulk()
         QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(QString(list).replace("site:/", m_site.url("/").toString()).toUtf8());
     }
-    const Run r = cli({file}, "bulk");
+    const Run r = cli(options + QStringList{file}, "bulk");
     QCOMPARE(r.status, status);
     const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
     QCOMPARE(int(lines.filter(QRegularExpression("^unsuccessful\t")).size()), unsuccessful);
@@ -269,6 +280,33 @@ void tst_CliHarvest::bulk()
         QCOMPARE(lines.first().split('\t').size(), 4);
         QVERIFY(lines.first().split('\t').at(1).contains("/pdf/6.pdf"));
     }
+}
+
+void tst_CliHarvest::bulkStoppedBySigtermListsTheRest()
+{
+    // The second address never completes: the stop ends its fetch, and the rest is listed.
+    const QString file = m_dir.filePath("bulk-stop.txt");
+    {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write((m_site.url("/docview/6").toString() + "\n" + m_site.url("/stall").toString() +
+                 "\n" + m_site.url("/docview/7").toString() + "\n")
+                    .toUtf8());
+    }
+    QProcess p;
+    p.start(QStringLiteral(HARVLY_CLI), {"bulk", file});
+    QTRY_VERIFY_WITH_TIMEOUT(p.bytesAvailable() > 0 || p.state() == QProcess::NotRunning, 20000);
+    QTest::qWait(300); // the stalled fetch is under way
+    p.terminate();
+    QSignalSpy finished(&p, &QProcess::finished);
+    QVERIFY(p.state() == QProcess::NotRunning || finished.wait(10000));
+    QCOMPARE(p.exitCode(), 128 + 15);
+    const QStringList lines =
+        QString::fromUtf8(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 3);
+    QVERIFY(lines.at(0).contains("/pdf/6.pdf"));
+    QCOMPARE(lines.at(1), "unsuccessful\t" + m_site.url("/stall").toString());
+    QCOMPARE(lines.at(2), "unsuccessful\t" + m_site.url("/docview/7").toString());
 }
 
 void tst_CliHarvest::analyse()

@@ -78,6 +78,9 @@ private slots:
     void bulkWindowRefusesToCloseDuringARun();
     void bulkRetryCycleEndsWhenNothingIsLeft();
     void bulkPageLimitStopsARun();
+    void bulkClosingTheSearchWindowStopsTheRun_data();
+    void bulkClosingTheSearchWindowStopsTheRun();
+    void bulkTwoHundredAddressesEachAddedOnce();
     void bulkImport_data();
     void bulkImport();
     void startSwitchAndDownload();
@@ -816,6 +819,78 @@ void tst_HandOver::bulkPageLimitStopsARun()
              3);
     bulk->pageLimitReached(); // an idle window is left alone
     QVERIFY(!bulk->running());
+    bulk->close();
+}
+
+void tst_HandOver::bulkClosingTheSearchWindowStopsTheRun_data()
+{
+    QTest::addColumn<QString>("method");
+    QTest::newRow("download method") << "Option2";
+    QTest::newRow("web method") << "Option1";
+}
+
+void tst_HandOver::bulkClosingTheSearchWindowStopsTheRun()
+{
+    QFETCH(QString, method);
+    addlinks *bulk = m_window->menuAddBulkDocumentURLs_Click();
+    QPointer<addlinks> guard(bulk);
+    bulk->bulkRun().sleep = [](std::chrono::milliseconds) -> QCoro::Task<> { co_return; };
+    QStringList told;
+    bulk->tell = [&told](const QString &t, bool) { told << t; };
+    bulk->findChild<QRadioButton *>(method)->setChecked(true);
+    const QStringList addresses{
+        m_site.url("/docview/21").toString(), m_site.url("/stall").toString(),
+        m_site.url("/docview/22").toString(), m_site.url("/docview/23").toString()};
+    bulk->findChild<QPlainTextEdit *>("RichTextBox1")->setPlainText(addresses.join('\n'));
+    QCoro::Task<> run = bulk->Command2_Click();
+    QTRY_COMPARE(m_window->results().size(), 1);
+    QTest::qWait(300); // the page that never completes is being waited for
+    QElapsedTimer t;
+    t.start();
+    m_window->close();
+    QTRY_VERIFY(run.isReady());
+    QVERIFY2(t.elapsed() < 5000, qPrintable(QString::number(t.elapsed())));
+    QTRY_VERIFY(!m_window); // the search window went, the bulk window stays
+    QVERIFY(guard && bulk->isVisible() && !bulk->running());
+    QCOMPARE(bulk->findChild<QPlainTextEdit *>("RichTextBox2")->toPlainText(),
+             addresses.mid(1).join('\n'));
+    QCOMPARE(told, QStringList{"Successfully imported：1/4"});
+    // Nothing can start without the list the rows would go to.
+    QVERIFY(!bulk->findChild<QPushButton *>("Command2")->isEnabled());
+    QCoro::waitFor(bulk->Command2_Click());
+    QVERIFY(!bulk->running());
+    bulk->close();
+    QTRY_VERIFY(!guard);
+}
+
+void tst_HandOver::bulkTwoHundredAddressesEachAddedOnce()
+{
+    addlinks *bulk = m_window->menuAddBulkDocumentURLs_Click();
+    QStringList told;
+    bulk->tell = [&told](const QString &t, bool) { told << t; };
+    bulk->findChild<QRadioButton *>("Option2")->setChecked(true);
+    bulk->findChild<QComboBox *>("Combo1")->setCurrentText("0");
+    QStringList addresses;
+    for (int i = 1; i <= 200; ++i) {
+        addresses << m_site.url(QString("/docview/%1").arg(i)).toString();
+    }
+    bulk->findChild<QPlainTextEdit *>("RichTextBox1")->setPlainText(addresses.join("\r\n"));
+    // The window's own events keep running during the run.
+    int ticks = 0;
+    QTimer ticker;
+    connect(&ticker, &QTimer::timeout, this, [&ticks] { ++ticks; });
+    ticker.start(10);
+    QCoro::waitFor(bulk->Command2_Click());
+    ticker.stop();
+    QCOMPARE(told, QStringList{"Successfully imported：200/200"});
+    QCOMPARE(m_window->results().size(), 200);
+    QSet<QString> keys;
+    for (int i = 0; i < m_window->results().size(); ++i) {
+        keys.insert(m_window->results().at(i).key);
+    }
+    QCOMPARE(keys.size(), 200);
+    QVERIFY(ticks > 0);
+    QVERIFY(bulk->findChild<QPlainTextEdit *>("RichTextBox2")->toPlainText().isEmpty());
     bulk->close();
 }
 

@@ -14,7 +14,12 @@ namespace harvly {
 
 namespace {
 constexpr int kSilenceLimitMs = 60000;
-}
+
+// The fetch may end inside the reply's own abort() (a stop), so the reply goes later.
+struct DeleteLater {
+    void operator()(QObject *o) const { o->deleteLater(); }
+};
+} // namespace
 
 QString BytesToText(const QByteArray &bytes, const QString &charset)
 {
@@ -39,7 +44,8 @@ QCoro::Task<QString> GetUrlText(QNetworkAccessManager *network, QUrl url, QStrin
 }
 
 QCoro::Task<std::optional<QString>> FetchUrlText(QNetworkAccessManager *network, QUrl url,
-                                                 QString charset)
+                                                 QString charset,
+                                                 std::function<void(QNetworkReply *)> started)
 {
     QPointer<QNetworkAccessManager> guard(network);
     if (!guard || !IsFetchableAddress(url)) {
@@ -49,11 +55,15 @@ QCoro::Task<std::optional<QString>> FetchUrlText(QNetworkAccessManager *network,
     request.setTransferTimeout(kSilenceLimitMs);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::NoLessSafeRedirectPolicy);
-    std::unique_ptr<QNetworkReply> reply(guard->get(request));
+    std::unique_ptr<QNetworkReply, DeleteLater> reply(guard->get(request));
     reply->setParent(nullptr); // owned here alone, so the manager never deletes it under us
+    if (started) {
+        started(reply.get());
+    }
     co_await reply.get();
-    if (!reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid()) {
-        co_return std::nullopt;
+    if (!reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid() ||
+        reply->error() == QNetworkReply::OperationCanceledError) {
+        co_return std::nullopt; // no answer, or one cut off by a stop or the silence limit
     }
     co_return BytesToText(reply->readAll(), charset);
 }

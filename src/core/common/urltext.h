@@ -5,9 +5,11 @@
 #include <QString>
 #include <QUrl>
 
+#include <functional>
 #include <optional>
 
 class QNetworkAccessManager;
+class QNetworkReply;
 
 namespace harvly {
 
@@ -19,8 +21,10 @@ QString BytesToText(const QByteArray &bytes, const QString &charset);
 // and user agent are the browser's). Whatever the server answered counts, error pages too;
 // "" when no answer came.
 QCoro::Task<QString> GetUrlText(QNetworkAccessManager *network, QUrl url, QString charset);
-// The same, telling a page that never came (nullopt) from an empty one.
+// The same, telling a page that never came (nullopt) from an empty one. started, when given,
+// sees the request once it is sent, so that a caller can abort it (a stop button).
 QCoro::Task<std::optional<QString>> FetchUrlText(QNetworkAccessManager *network, QUrl url,
-                                                 QString charset);
+                                                 QString charset,
+                                                 std::function<void(QNetworkReply *)> started = {});
 
 } // namespace harvly

@@ -3,6 +3,7 @@
 #include "common/signalwait.h"
 #include "common/urltext.h"
 
+#include <QNetworkReply>
 #include <QPointer>
 
 namespace harvly {
@@ -25,11 +26,20 @@ QStringList BulkAddressLines(const QString &text)
 
 QCoro::Task<bool> AddByDownloadMethod(QPointer<QNetworkAccessManager> network,
                                       QPointer<ResultListModel> list, HarvestOptions options,
-                                      QString address)
+                                      QString address, QPointer<BulkUrlRun> run)
 {
-    QCoro::Task<QString> fetch = GetUrlText(network.data(), QUrl(address), QStringLiteral("utf-8"));
-    const QString html = co_await fetch;
-    co_return list &&ExtractSingleArticlePdfUrl2(html, address, *list, options);
+    const auto abortOnStop = [run](QNetworkReply *reply) {
+        if (run) {
+            QObject::connect(run, &BulkUrlRun::stopped, reply, &QNetworkReply::abort);
+        }
+    };
+    QCoro::Task<std::optional<QString>> fetch =
+        FetchUrlText(network.data(), QUrl(address), QStringLiteral("utf-8"), abortOnStop);
+    const std::optional<QString> html = co_await fetch;
+    if (!html || list.isNull() || (run && run->stopRequested())) {
+        co_return false; // a stopped fetch's part of a page is no page
+    }
+    co_return ExtractSingleArticlePdfUrl2(*html, address, *list, options);
 }
 
 BulkUrlRun::BulkUrlRun(QObject *parent) : QObject(parent)

@@ -18,10 +18,13 @@ namespace harvly {
 // line, each line trimmed; only lines that begin with "http" (any letter case) count.
 QStringList BulkAddressLines(const QString &text);
 
-// The "Download Method" for one address: its page text fetched and taken as one row.
+class BulkUrlRun;
+
+// The "Download Method" for one address: its page text fetched and taken as one row. A stop
+// of run, when given, aborts the fetch at once.
 QCoro::Task<bool> AddByDownloadMethod(QPointer<QNetworkAccessManager> network,
                                       QPointer<ResultListModel> list, HarvestOptions options,
-                                      QString address);
+                                      QString address, QPointer<BulkUrlRun> run = {});
 
 struct BulkRunResult {
     int added = 0;     // addresses that gave a row

@@ -198,14 +198,32 @@ void addlinks::setRunning(bool running)
 QCoro::Task<> addlinks::Command2_Click()
 {
     if (m_run.running()) {
-        m_run.stop(); // also ends the search window's page wait
-        if (m_search) {
-            m_search->StopAnalysisss = true;
-        }
+        stopRun();
         co_return;
+    }
+    if (!m_search) {
+        co_return; // the rows would have no list to go to
     }
     QCoro::Task<> once = runOnce();
     co_await once;
+}
+
+void addlinks::stopRun()
+{
+    m_run.stop(); // ends the fetch or the delay going on
+    if (m_search) {
+        m_search->StopAnalysisss = true; // ends the search window's page wait
+    }
+}
+
+void addlinks::searchWindowClosing()
+{
+    // The rows of a run go to the search window's list: without it nothing more is analysed,
+    // and what was not reached stays listed as unsuccessful, for the user to save.
+    m_timer->stop();
+    m_retry->setChecked(false);
+    m_start->setEnabled(false);
+    stopRun();
 }
 
 QCoro::Task<> addlinks::runOnce()
@@ -235,8 +253,9 @@ QCoro::Task<> addlinks::runOnce()
                 self->pageLimitReached();
             }
         };
-        analyse = [network, list, options](QString address) {
-            return AddByDownloadMethod(network, list, options, address);
+        QPointer<BulkUrlRun> run(&m_run);
+        analyse = [network, list, options, run](QString address) {
+            return AddByDownloadMethod(network, list, options, address, run);
         };
     }
     QCoro::Task<BulkRunResult> walk = m_run.run(

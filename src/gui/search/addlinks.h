@@ -34,6 +34,9 @@ public:
 
     // Starts a run, or stops the one going on.
     QCoro::Task<> Command2_Click();
+    void stopRun();
+    // The search window is going: a run stops, and no new one can start.
+    void searchWindowClosing();
     bool running() const { return m_run.running(); }
     BulkUrlRun &bulkRun() { return m_run; }
     // The retry countdown, once a second while automatic retry waits.

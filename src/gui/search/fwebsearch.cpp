@@ -790,6 +790,9 @@ void fWebSearch::closeEvent(QCloseEvent *event)
 {
     StopAddAllPages = true;
     m_analysis->AnalysisStopped = true;
+    if (m_bulk) {
+        m_bulk->searchWindowClosing();
+    }
     m_timer->stop();
     m_program.settings().set(Keys::SearchTimeInterval, m_delay->currentText());
     event->accept();

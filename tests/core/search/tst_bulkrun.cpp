@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QNetworkAccessManager>
 #include <QTest>
+#include <QTimer>
 
 using namespace harvly;
 using namespace std::chrono_literals;
@@ -20,11 +21,12 @@ private slots:
     void initTestCase() { QVERIFY(m_site.start()); }
     void addressLines_data();
     void addressLines();
-    void tenThousandLinesParseQuickly();
+    void tenThousandMixedLines();
     void runCountsAddsAndWaits();
     void stopListsEveryRemainingAddress();
     void secondStartIsRefused();
     void downloadMethodAddsDocumentPages();
+    void stopEndsAPageThatNeverCompletes();
 
 private:
     testsite::TestSite m_site;
@@ -54,17 +56,26 @@ void tst_BulkRun::addressLines()
     QCOMPARE(BulkAddressLines(text), lines);
 }
 
-void tst_BulkRun::tenThousandLinesParseQuickly()
+void tst_BulkRun::tenThousandMixedLines()
 {
+    // Every ending, notes, blanks, NULs and duplicates in one list (its speed is in bench-bulk).
     QString text;
+    const char *const endings[] = {"\r\n", "\r", "\n"};
     for (int i = 0; i < 10000; ++i) {
-        text += (i % 3 == 0 ? QString("note %1\r\n") : QString("http://site/docview/%1\r")).arg(i);
+        if (i % 5 == 0) {
+            text += QString("note %1").arg(i);
+        } else if (i % 5 == 1) {
+            text += "   ";
+        } else {
+            text += QString("http://site/docview/%1").arg(i % 1000) + QChar(0);
+        }
+        text += endings[i % 3];
     }
-    QElapsedTimer t;
-    t.start();
     const QStringList lines = BulkAddressLines(text);
-    QCOMPARE(lines.size(), 6666);
-    QVERIFY2(t.elapsed() < 500, qPrintable(QString::number(t.elapsed()))); // generous for CI
+    QCOMPARE(lines.size(), 6000);
+    QCOMPARE(lines.first(), QString("http://site/docview/2"));
+    QCOMPARE(lines.last(), QString("http://site/docview/999"));
+    QCOMPARE(lines.count("http://site/docview/2"), 10);
 }
 
 void tst_BulkRun::runCountsAddsAndWaits()
@@ -158,6 +169,31 @@ void tst_BulkRun::downloadMethodAddsDocumentPages()
     QCOMPARE(list.at(0).type, QString("SS"));
     QCOMPARE(list.at(0).savePath, QString("/save/"));
     QVERIFY(list.at(0).key.contains("/pdf/3.pdf"));
+}
+
+void tst_BulkRun::stopEndsAPageThatNeverCompletes()
+{
+    QNetworkAccessManager network;
+    ResultListModel list;
+    BulkUrlRun run;
+    QPointer<QNetworkAccessManager> n(&network);
+    QPointer<ResultListModel> l(&list);
+    QPointer<BulkUrlRun> r(&run);
+    const auto analyse = [n, l, r](QString address) {
+        return AddByDownloadMethod(n, l, HarvestOptions{}, address, r);
+    };
+    const QString stall = m_site.url("/stall").toString();
+    const QString text = stall + "\n" + m_site.url("/docview/5").toString();
+    QTimer::singleShot(200, &run, &BulkUrlRun::stop); // while the page is still coming
+    QElapsedTimer t;
+    t.start();
+    const BulkRunResult result = QCoro::waitFor(run.run(text, analyse, 0s));
+    QVERIFY2(t.elapsed() < 5000, qPrintable(QString::number(t.elapsed()))); // not the 60 s limit
+    QVERIFY(result.stopped);
+    QCOMPARE(result.added, 0);
+    QCOMPARE(result.unsuccessful, (QStringList{stall, m_site.url("/docview/5").toString()}));
+    QCOMPARE(list.size(), 0);
+    QVERIFY(!run.running());
 }
 
 QTEST_GUILESS_MAIN(tst_BulkRun)
