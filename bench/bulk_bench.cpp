@@ -80,9 +80,10 @@ int main(int argc, char *argv[])
         f.open(QIODevice::WriteOnly);
         f.write(text.toUtf8());
     }
-    const double grep = runSeconds(QStringLiteral("grep"),
-                                   {QStringLiteral("-ci"), QStringLiteral("^[[:space:]]*http"),
-                                    listFile}) * 1000;
+    const double grep =
+        runSeconds(QStringLiteral("grep"),
+                   {QStringLiteral("-ci"), QStringLiteral("^[[:space:]]*http"), listFile}) *
+        1000;
     out << "10,000 lines (" << found << " addresses): parse " << fmt(parses.at(3))
         << " ms median of 7 (goal under 50 ms); grep -ci over the file " << fmt(grep)
         << " ms, ratio " << fmt(grep / parses.at(3)) << "x\n";
@@ -158,13 +159,14 @@ int main(int argc, char *argv[])
     ticker.stop();
     std::sort(late.begin(), late.end());
     const auto at = [&late](double q) {
-        return late.isEmpty() ? 0.0 : late.at(std::min<qsizetype>(late.size() - 1,
-                                                                     qsizetype(q * late.size())));
+        return late.isEmpty()
+                   ? 0.0
+                   : late.at(std::min<qsizetype>(late.size() - 1, qsizetype(q * late.size())));
     };
     out << "  in process: " << result.added << '/' << result.addresses << " added in "
-        << fmt(inProcess) << " s; a 10 ms timer fired " << late.size()
-        << " times, late by median " << fmt(at(0.5)) << " ms, 99th percentile " << fmt(at(0.99))
-        << " ms, worst " << fmt(late.isEmpty() ? 0 : late.last()) << " ms (goal under 50 ms)\n";
+        << fmt(inProcess) << " s; a 10 ms timer fired " << late.size() << " times, late by median "
+        << fmt(at(0.5)) << " ms, 99th percentile " << fmt(at(0.99)) << " ms, worst "
+        << fmt(late.isEmpty() ? 0 : late.last()) << " ms (goal under 50 ms)\n";
     site.kill();
     site.waitForFinished();
     return result.added == pages ? 0 : 1;

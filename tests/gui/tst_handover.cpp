@@ -78,6 +78,7 @@ private slots:
     void bulkWindowRefusesToCloseDuringARun();
     void bulkRetryCycleEndsWhenNothingIsLeft();
     void bulkPageLimitStopsARun();
+    void bulkPageLimitWithRetryTriesTheRestLater();
     void bulkClosingTheSearchWindowStopsTheRun_data();
     void bulkClosingTheSearchWindowStopsTheRun();
     void bulkTwoHundredAddressesEachAddedOnce();
@@ -891,6 +892,48 @@ void tst_HandOver::bulkTwoHundredAddressesEachAddedOnce()
     QCOMPARE(keys.size(), 200);
     QVERIFY(ticks > 0);
     QVERIFY(bulk->findChild<QPlainTextEdit *>("RichTextBox2")->toPlainText().isEmpty());
+    bulk->close();
+}
+
+void tst_HandOver::bulkPageLimitWithRetryTriesTheRestLater()
+{
+    addlinks *bulk = m_window->menuAddBulkDocumentURLs_Click();
+    bulk->bulkRun().sleep = [](std::chrono::milliseconds) -> QCoro::Task<> { co_return; };
+    QStringList told;
+    bulk->tell = [&told](const QString &t, bool) { told << t; };
+    bulk->findChild<QRadioButton *>("Option2")->setChecked(true);
+    bulk->findChild<QCheckBox *>("Check1")->setChecked(true);
+    bulk->findChild<QComboBox *>("Combo2")->setCurrentText("60");
+    auto *input = bulk->findChild<QPlainTextEdit *>("RichTextBox1");
+    auto *failed = bulk->findChild<QPlainTextEdit *>("RichTextBox2");
+    auto *timer = bulk->findChild<QTimer *>("Timer1");
+    const QString first = m_site.url("/docview/14").toString();
+    const QString limit = m_site.url("/captcha").toString();
+    const QString rest = m_site.url("/docview/15").toString();
+    input->setPlainText(first + "\n" + limit + "\n" + rest);
+    bulk->findChild<QCheckBox *>("Check2")->click(); // starts the cycle
+    QTRY_VERIFY(!bulk->running() && timer->isActive());
+    QCOMPARE(m_window->results().size(), 1);
+    QCOMPARE(failed->toPlainText(), limit + "\n" + rest);
+    QVERIFY(told.isEmpty());
+    for (int i = 0; i < 60; ++i) {
+        bulk->Timer1_Timer();
+    }
+    QVERIFY(!bulk->running()); // not before the interval has passed
+    bulk->Timer1_Timer();      // the limit page again: stopped again, the cycle goes on
+    QCOMPARE(input->toPlainText(), limit + "\n" + rest);
+    QTRY_VERIFY(!bulk->running() && timer->isActive());
+    QCOMPARE(failed->toPlainText(), limit + "\n" + rest);
+    for (int i = 0; i < 60; ++i) {
+        bulk->Timer1_Timer();
+    }
+    // The site no longer shows its limit: the retry takes the rest and the cycle ends.
+    failed->setPlainText(rest);
+    bulk->Timer1_Timer();
+    QCOMPARE(input->toPlainText(), rest);
+    QTRY_VERIFY(!bulk->running() && !timer->isActive());
+    QCOMPARE(m_window->results().size(), 2);
+    QCOMPARE(told, QStringList{"Successfully imported：1/1"});
     bulk->close();
 }
 
