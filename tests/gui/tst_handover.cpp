@@ -11,6 +11,7 @@
 #include "search/addlinks.h"
 #include "search/fwebsearch.h"
 #include "search/resultlist.h"
+#include "support/chinesetexts.h"
 #include "support/webenginetest.h"
 #include "testsite.h"
 #include "webbrowser.h"
@@ -82,6 +83,7 @@ private slots:
     void bulkClosingTheSearchWindowStopsTheRun_data();
     void bulkClosingTheSearchWindowStopsTheRun();
     void bulkTwoHundredAddressesEachAddedOnce();
+    void bulkWindowInTheChineseBuild();
     void bulkImport_data();
     void bulkImport();
     void startSwitchAndDownload();
@@ -934,6 +936,34 @@ void tst_HandOver::bulkPageLimitWithRetryTriesTheRestLater()
     QTRY_VERIFY(!bulk->running() && !timer->isActive());
     QCOMPARE(m_window->results().size(), 2);
     QCOMPARE(told, QStringList{"Successfully imported：1/1"});
+    bulk->close();
+}
+
+void tst_HandOver::bulkWindowInTheChineseBuild()
+{
+    const ChineseTexts texts;
+    QVERIFY(texts.loaded());
+    const Build build = Build::chinese();
+    Program program(build, std::make_unique<Settings>(build, m_dir.filePath("zh.ini")));
+    program.siteAddress = m_site.url().toString();
+    program.promptSavePath = 0;
+    program.settings().set(Keys::PromptedSavePathWhenExtractInfo, 0);
+    Workspace workspace(program, m_dir.filePath("zh-browser"));
+    addlinks *bulk = workspace.searchWindow()->menuAddBulkDocumentURLs_Click();
+    bulk->bulkRun().sleep = [](std::chrono::milliseconds) -> QCoro::Task<> { co_return; };
+    QStringList told;
+    bulk->tell = [&told](const QString &t, bool) { told << t; };
+    auto *start = bulk->findChild<QPushButton *>("Command2");
+    QCOMPARE(start->text(), QString("分析加入"));
+    bulk->findChild<QRadioButton *>("Option2")->setChecked(true);
+    bulk->findChild<QPlainTextEdit *>("RichTextBox1")
+        ->setPlainText(m_site.url("/docview/16").toString() + "\n" +
+                       m_site.url("/nothing").toString());
+    QCoro::Task<> run = bulk->Command2_Click();
+    QCOMPARE(start->text(), QString("停止分析"));
+    QCoro::waitFor(std::move(run));
+    QCOMPARE(start->text(), QString("分析加入"));
+    QCOMPARE(told, QStringList{"成功导入：1/2"});
     bulk->close();
 }
 
