@@ -1,5 +1,7 @@
 #include "pagemarkers.h"
 
+#include "staticdom.h"
+
 namespace harvly {
 
 namespace {
@@ -103,7 +105,11 @@ DocumentLink FindDocumentLink(const QString &pageText)
         return {};
     }
     const qsizetype end = pageText.indexOf(QLatin1String("</h1>"), h1 + 4, Qt::CaseInsensitive);
-    const QString title = pageText.mid(h1 + 4, end < 0 ? -1 : end - h1 - 4).trimmed();
+    // The heading as the reader sees it: "&amp;" is "&", and markup inside it is no title.
+    const QString heading = pageText.mid(h1, end < 0 ? -1 : end + 5 - h1);
+    const DomDocument fragment = ParseHtmlDocument(heading, QString());
+    const auto headings = fragment.elementsByTagName(QStringLiteral("h1"));
+    const QString title = headings.isEmpty() ? QString() : headings.first()->innerText().trimmed();
     if (title.isEmpty()) {
         return {};
     }

@@ -96,6 +96,11 @@ void tst_PageMarkers::document_data()
                                               wrapper
                                        << ""
                                        << "";
+    QTest::newRow("the title as the reader sees it: entities decoded, markup dropped")
+        << "<a data-file=\"ProQuestDocument.pdf\" class=\"alt\" href=\"http://h/d.pdf\" x>"
+           "<div class=\"citationTextWrapper\"><h1>Heat &amp; <i>health</i>\n  in   cities</h1>"
+        << "http://h/d.pdf"
+        << "Heat & health in cities";
     QTest::newRow("no title: nothing") << "<a data-file=\"ProQuestDocument.pdf\" class=\"alt\" "
                                           "href=\"http://h/d.pdf\" x>"
                                        << ""
