@@ -29,6 +29,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeView>
@@ -84,6 +85,7 @@ private slots:
     void bulkClosingTheSearchWindowStopsTheRun();
     void bulkTwoHundredAddressesEachAddedOnce();
     void bulkWindowInTheChineseBuild();
+    void bulkSaveAndCopyTheUnsuccessful();
     void bulkImport_data();
     void bulkImport();
     void startSwitchAndDownload();
@@ -967,6 +969,33 @@ void tst_HandOver::bulkWindowInTheChineseBuild()
     bulk->close();
 }
 
+void tst_HandOver::bulkSaveAndCopyTheUnsuccessful()
+{
+    addlinks *bulk = m_window->menuAddBulkDocumentURLs_Click();
+    QList<std::pair<QString, bool>> told;
+    bulk->tell = [&told](const QString &t, bool error) { told << std::make_pair(t, error); };
+    auto *input = bulk->findChild<QPlainTextEdit *>("RichTextBox1");
+    auto *failed = bulk->findChild<QPlainTextEdit *>("RichTextBox2");
+    input->setPlainText("http://a/1");
+    failed->setPlainText("http://f/1\nhttp://f/2");
+    QString target = m_dir.filePath("unsuccessful.txt");
+    bulk->askSaveFile = [&target] { return target; };
+    bulk->findChild<QPushButton *>("Command8")->click();
+    QFile saved(target);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), QByteArray("http://f/1\nhttp://f/2"));
+    QCOMPARE(told.last(), std::make_pair(QString("OK"), false));
+    // A save that cannot be written says so; it is never reported as done.
+    target = m_dir.filePath("no-such-folder/unsuccessful.txt");
+    bulk->findChild<QPushButton *>("Command8")->click();
+    QVERIFY(told.last().second);
+    QVERIFY(!QFile::exists(target));
+    bulk->findChild<QPushButton *>("Command7")->click();
+    QCOMPARE(input->toPlainText(), failed->toPlainText());
+    QCOMPARE(bulk->findChild<QTabWidget *>("SSTab1")->currentIndex(), 0);
+    bulk->close();
+}
+
 void tst_HandOver::bulkImport_data()
 {
     QTest::addColumn<QByteArray>("file");
@@ -976,6 +1005,8 @@ void tst_HandOver::bulkImport_data()
         << QByteArray("http://b/1\nhttp://b/2") << "http://a/1\nhttp://b/1\nhttp://b/2" << false;
     QTest::newRow("a blank file changes nothing") << QByteArray(" \n\n") << "http://a/1" << false;
     QTest::newRow("not text: refused") << QByteArray("%PDF\0\x01\x02", 7) << "http://a/1" << true;
+    QTest::newRow("over 10 MB: refused")
+        << QByteArray("http://b/1\n").repeated(10 * 1024 * 1024 / 11 + 1) << "http://a/1" << true;
 }
 
 void tst_HandOver::bulkImport()
