@@ -1,5 +1,6 @@
 #include "analysecommand.h"
 #include "bulkcommand.h"
+#include "cachecommand.h"
 #include "common/build.h"
 #include "download/filetype.h"
 #include "downloadcommand.h"
@@ -20,6 +21,8 @@ const char *const kUsage = R"(Usage: harvly-cli [--version] [--help]
        harvly-cli harvest [--with-htm] [--static] PAGE
        harvly-cli analyse URL...
        harvly-cli bulk [--web] [--delay S] FILE
+       harvly-cli cache list [--zh | --dir FOLDER | --all-users]
+       harvly-cli cache export DEST [--match TEXT] [--same-name RULE] [--zh | --dir FOLDER]
        harvly-cli identify FILE...
        harvly-cli download --dest DIR [--way 1|2] [--threads N] [--interval S]
                   [--same-name Skip|Cover|Rename] [--proxy HOST:PORT] (--list FILE | URL...)
@@ -58,6 +61,17 @@ Commands:
               address gave a row, 1 when some did not, 2 for a command line or list
               that cannot be used, 130 and 143 when stopped by SIGINT or SIGTERM (the
               addresses not reached are listed as unsuccessful).
+  cache       list the documents in the embedded browser's cache (by default the
+              English program's; --zh the Chinese program's; --dir any folder that
+              holds a Cache_Data folder or is one; --all-users every user's cache of
+              the program that can be read), one per line: address, type, size,
+              "complete" or "incomplete"; exit status 1 when entries could not be
+              read. export writes the complete documents (--match: those whose
+              address contains TEXT) into DEST, named from the server's suggested
+              name or the address, with the same-name RULE skip, cover, rename,
+              same-size-and-time (the default) or same-size: one line per
+              document (copied, covered, renamed, skipped or failed, and the file);
+              exit status as for download.
   identify    print what each file really is, from its content: the type word
               (empty when not recognised), a tab, and the path.
 )";
@@ -122,6 +136,12 @@ int main(int argc, char *argv[])
         }
         QCoreApplication::setApplicationName(QStringLiteral("harvly-cli"));
         return harvly::RunBulkCommand(rest);
+    }
+
+    if (!args.isEmpty() && args.first() == QLatin1String("cache")) {
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("harvly-cli"));
+        return harvly::RunCacheCommand(args.mid(1));
     }
 
     if (!args.isEmpty() && args.first() == QLatin1String("analyse")) {

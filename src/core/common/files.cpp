@@ -4,8 +4,17 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSet>
+
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
+#ifdef Q_OS_LINUX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace harvly {
 
@@ -172,6 +181,45 @@ QString GetUniqueFileName(const QString &path)
 QString GetShortFileName(const QString &path)
 {
     return path;
+}
+
+FileMove MoveIntoPlace(const QString &from, const QString &to, bool replace)
+{
+    const std::filesystem::path source(from.toStdU16String());
+    const std::filesystem::path destination(to.toStdU16String());
+    std::error_code error;
+    if (replace) {
+        std::filesystem::rename(source, destination, error);
+        if (error) {
+            errno = error.value(); // for the reason shown
+            return FileMove::Failed;
+        }
+        return FileMove::Done;
+    }
+#ifdef Q_OS_LINUX
+    const QByteArray a = QFile::encodeName(from);
+    const QByteArray b = QFile::encodeName(to);
+    if (::renameat2(AT_FDCWD, a.constData(), AT_FDCWD, b.constData(), RENAME_NOREPLACE) == 0) {
+        return FileMove::Done;
+    }
+    if (errno == EEXIST) {
+        return FileMove::Taken;
+    }
+    if (errno != EINVAL && errno != ENOSYS) {
+        return FileMove::Failed;
+    }
+    // A file system without the no-replace rename: a hard link fails on a taken name too.
+    if (::link(a.constData(), b.constData()) == 0) {
+        ::unlink(a.constData());
+        return FileMove::Done;
+    }
+    return errno == EEXIST ? FileMove::Taken : FileMove::Failed;
+#else
+    if (PathTaken(to)) {
+        return FileMove::Taken;
+    }
+    return QFile::rename(from, to) ? FileMove::Done : FileMove::Failed;
+#endif
 }
 
 } // namespace harvly

@@ -25,6 +25,11 @@ QString CreateFolderPath(const QString &path, const Build &build, QString *messa
 // The path itself when it is free, else the first free "base[0001].ext", "base[0002].ext", ...
 QString GetUniqueFileName(const QString &path);
 
+enum class FileMove { Done, Taken, Failed };
+// Renames a file (within one file system). Without replace, a name that is taken stays as it
+// is, also when it was taken a moment ago by another program (Taken); Failed sets errno.
+FileMove MoveIntoPlace(const QString &from, const QString &to, bool replace);
+
 // Windows 8.3 names have no counterpart here: the path is already usable as it is.
 QString GetShortFileName(const QString &path);
 

@@ -19,53 +19,6 @@
 
 namespace harvly {
 
-namespace {
-
-enum class Move { Done, Taken, Failed };
-
-// Renames within one folder. Without replace, a name that is taken stays as it is, also
-// when it was taken a moment ago by another program.
-Move moveIntoPlace(const QString &from, const QString &to, bool replace)
-{
-    const std::filesystem::path source(from.toStdU16String());
-    const std::filesystem::path destination(to.toStdU16String());
-    std::error_code error;
-    if (replace) {
-        std::filesystem::rename(source, destination, error);
-        if (error) {
-            errno = error.value(); // for the reason shown
-            return Move::Failed;
-        }
-        return Move::Done;
-    }
-#ifdef Q_OS_LINUX
-    const QByteArray a = QFile::encodeName(from);
-    const QByteArray b = QFile::encodeName(to);
-    if (::renameat2(AT_FDCWD, a.constData(), AT_FDCWD, b.constData(), RENAME_NOREPLACE) == 0) {
-        return Move::Done;
-    }
-    if (errno == EEXIST) {
-        return Move::Taken;
-    }
-    if (errno != EINVAL && errno != ENOSYS) {
-        return Move::Failed;
-    }
-    // A file system without the no-replace rename: a hard link fails on a taken name too.
-    if (::link(a.constData(), b.constData()) == 0) {
-        ::unlink(a.constData());
-        return Move::Done;
-    }
-    return errno == EEXIST ? Move::Taken : Move::Failed;
-#else
-    if (PathTaken(to)) {
-        return Move::Taken;
-    }
-    return QFile::rename(from, to) ? Move::Done : Move::Failed;
-#endif
-}
-
-} // namespace
-
 TransferFile::TransferFile(const QString &folder, const QString &name, const QString &type,
                            DuplicateMode mode)
     : m_folder(folder), m_title(name), m_type(type), m_mode(mode)
@@ -169,15 +122,15 @@ TransferFile::Result TransferFile::commit()
     }
     const QString temporary = m_temporary;
     for (int attempt = 0; attempt < 1000; ++attempt) {
-        switch (moveIntoPlace(temporary, m_target, m_mode == DuplicateMode::Cover)) {
-        case Move::Done:
+        switch (MoveIntoPlace(temporary, m_target, m_mode == DuplicateMode::Cover)) {
+        case FileMove::Done:
             m_file.reset();
             release();
             return Result::Done;
-        case Move::Failed:
+        case FileMove::Failed:
             m_error = FailureReason::cannotReplace(qt_error_string(errno));
             return Result::Failed;
-        case Move::Taken:
+        case FileMove::Taken:
             if (m_mode == DuplicateMode::Skip) {
                 discard();
                 return Result::Skipped;

@@ -1,0 +1,245 @@
+#include "cachecommand.h"
+
+#include "common/build.h"
+#include "common/filenames.h"
+#include "common/files.h"
+#include "stopsignals.h"
+#include "tools/browsercache.h"
+#include "tools/cachefolders.h"
+#include "tools/copymove.h"
+
+#include <QCoro/QCoroTask>
+#include <QDir>
+#include <QSaveFile>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <optional>
+
+namespace harvly {
+
+namespace {
+
+const char *const kUsage =
+    "Usage: harvly-cli cache list [--zh | --dir FOLDER | --all-users]\n"
+    "       harvly-cli cache export DEST [--match TEXT] [--same-name RULE]\n"
+    "                               [--zh | --dir FOLDER | --all-users]\n"
+    "RULE: skip, cover, rename, same-size-and-time (the default) or same-size\n";
+
+struct Options {
+    QString command;
+    QString destination;
+    QString match;
+    SameNameRule rule = SameNameRule::CoverWhenSizeAndTimeEqual;
+    bool zh = false;
+    bool allUsers = false;
+    QString dir;
+};
+
+std::optional<SameNameRule> ruleOf(const QString &word)
+{
+    static const QList<std::pair<QString, SameNameRule>> words{
+        {QStringLiteral("skip"), SameNameRule::Skip},
+        {QStringLiteral("cover"), SameNameRule::Cover},
+        {QStringLiteral("rename"), SameNameRule::AutoRename},
+        {QStringLiteral("same-size-and-time"), SameNameRule::CoverWhenSizeAndTimeEqual},
+        {QStringLiteral("same-size"), SameNameRule::CoverWhenSizeEqual}};
+    for (const auto &[w, rule] : words) {
+        if (word.compare(w, Qt::CaseInsensitive) == 0) {
+            return rule;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<Options> parse(const QStringList &args, QString *error)
+{
+    Options o;
+    o.command = args.value(0);
+    if (o.command != QLatin1String("list") && o.command != QLatin1String("export")) {
+        *error = QStringLiteral("cache: list or export, not '%1'").arg(o.command);
+        return std::nullopt;
+    }
+    int places = 0;
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        const QString &a = args.at(i);
+        const auto value = [&]() -> std::optional<QString> {
+            if (i + 1 >= args.size()) {
+                *error = QStringLiteral("cache: %1 needs a value").arg(a);
+                return std::nullopt;
+            }
+            return args.at(++i);
+        };
+        if (a == QLatin1String("--zh")) {
+            o.zh = true;
+            ++places;
+        } else if (a == QLatin1String("--all-users")) {
+            o.allUsers = true;
+            ++places;
+        } else if (a == QLatin1String("--dir")) {
+            const auto v = value();
+            if (!v) {
+                return std::nullopt;
+            }
+            o.dir = *v;
+            ++places;
+        } else if (a == QLatin1String("--match") && o.command == QLatin1String("export")) {
+            const auto v = value();
+            if (!v) {
+                return std::nullopt;
+            }
+            o.match = *v;
+        } else if (a == QLatin1String("--same-name") && o.command == QLatin1String("export")) {
+            const auto v = value();
+            if (!v) {
+                return std::nullopt;
+            }
+            const auto rule = ruleOf(*v);
+            if (!rule) {
+                *error = QStringLiteral("cache: no same-name rule '%1'").arg(*v);
+                return std::nullopt;
+            }
+            o.rule = *rule;
+        } else if (!a.startsWith(QLatin1Char('-')) && o.command == QLatin1String("export") &&
+                   o.destination.isEmpty()) {
+            o.destination = a;
+        } else {
+            *error = QStringLiteral("cache: unexpected argument '%1'").arg(a);
+            return std::nullopt;
+        }
+    }
+    if (places > 1) {
+        *error = QStringLiteral("cache: one of --zh, --dir and --all-users");
+        return std::nullopt;
+    }
+    if (o.command == QLatin1String("export") && o.destination.isEmpty()) {
+        *error = QStringLiteral("cache: export needs a destination folder");
+        return std::nullopt;
+    }
+    return o;
+}
+
+// The cache folders to read: (user, folder) pairs; the user is empty for a single folder.
+QList<UserCacheFolder> foldersOf(const Options &o)
+{
+    const Build build = o.zh ? Build::chinese() : Build::english();
+    if (o.allUsers) {
+        return FindUserCacheFolders(build.applicationTitle, nullptr);
+    }
+    return {{QString(), o.dir.isEmpty() ? ProgramCacheFolder(build.applicationTitle) : o.dir}};
+}
+
+int list(const Options &o, QTextStream &out, QTextStream &err)
+{
+    int unreadable = 0;
+    for (const UserCacheFolder &f : foldersOf(o)) {
+        const CacheListing listing = ListCache(f.folder);
+        if (listing.folder.isEmpty() && !o.allUsers) {
+            err << "cache: no browser cache in " << f.folder << '\n';
+            return 2;
+        }
+        for (const CacheEntry &e : listing.entries) {
+            out << e.address << '\t' << e.type << '\t' << e.bodySize << '\t'
+                << (e.complete ? "complete" : "incomplete") << '\n';
+        }
+        if (listing.unreadable > 0) {
+            err << "cache: " << listing.unreadable << " unreadable entries in " << listing.folder
+                << " (" << listing.firstReason << ")\n";
+            unreadable += listing.unreadable;
+        }
+    }
+    return unreadable > 0 ? 1 : 0;
+}
+
+QCoro::Task<int> exportDocuments(Options o)
+{
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    out.setEncoding(QStringConverter::Utf8);
+    const Build build = Build::english();
+    QString message;
+    const QString destination = CreateFolderPath(o.destination, build, &message);
+    if (destination.isEmpty()) {
+        err << "cache: cannot make " << o.destination << ' ' << message << '\n';
+        co_return 2;
+    }
+    // Each body is written whole beside the destination first, under the name it would take;
+    // the copy rules then move it into place.
+    QTemporaryDir staging(destination + QStringLiteral("/.harvly-export-XXXXXX"));
+    if (!staging.isValid()) {
+        err << "cache: cannot write in " << destination << '\n';
+        co_return 2;
+    }
+    bool someFailed = false;
+    QStringList files;
+    int n = 0;
+    for (const UserCacheFolder &f : foldersOf(o)) {
+        const CacheListing listing = ListCache(f.folder);
+        if (listing.folder.isEmpty() && !o.allUsers) {
+            err << "cache: no browser cache in " << f.folder << '\n';
+            co_return 2;
+        }
+        for (const CacheEntry &e : listing.entries) {
+            if (!o.match.isEmpty() && !e.address.contains(o.match, Qt::CaseInsensitive)) {
+                continue;
+            }
+            const QString folder = staging.filePath(QString::number(++n));
+            QDir().mkpath(folder);
+            const QString path =
+                folder + QLatin1Char('/') + MakeValidFileName(CacheEntryDocumentName(e), build);
+            QSaveFile file(path);
+            QString reason;
+            if (!file.open(QIODevice::WriteOnly) || !WriteCacheBody(e, file, &reason) ||
+                !file.commit()) {
+                out << "failed\t" << e.address << '\t'
+                    << (reason.isEmpty() ? file.errorString() : reason) << '\n';
+                someFailed = true;
+                continue;
+            }
+            files << path;
+        }
+    }
+    CopyMoveRun run;
+    int stoppedBy = 0;
+    StopSignals stopSignals;
+    QObject::connect(&stopSignals, &StopSignals::received, &run, [&](int signal) {
+        stoppedBy = signal;
+        run.stop();
+    });
+    QCoro::Task<CopyMoveReport> moving = run.run(files, destination, o.rule, true);
+    const CopyMoveReport report = co_await moving;
+    static const char *const words[] = {"copied", "covered", "renamed",
+                                        "skipped", "passed", "failed"};
+    for (const CopyMoveResult &r : report.files) {
+        out << words[int(r.outcome)] << '\t' << (r.target.isEmpty() ? r.source : r.target);
+        if (!r.reason.isEmpty()) {
+            out << '\t' << r.reason;
+        }
+        out << '\n';
+    }
+    if (stoppedBy != 0) {
+        co_return 128 + stoppedBy;
+    }
+    co_return someFailed || report.failed() > 0 || report.files.size() < files.size() ? 1 : 0;
+}
+
+} // namespace
+
+int RunCacheCommand(const QStringList &args)
+{
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    out.setEncoding(QStringConverter::Utf8);
+    QString error;
+    const std::optional<Options> o = parse(args, &error);
+    if (!o) {
+        err << error << '\n' << kUsage;
+        return 2;
+    }
+    if (o->command == QLatin1String("list")) {
+        return list(*o, out, err);
+    }
+    return QCoro::waitFor(exportDocuments(*o));
+}
+
+} // namespace harvly

@@ -1,0 +1,352 @@
+#include "copymove.h"
+
+#include "common/filenames.h"
+#include "common/files.h"
+
+#include <QCoro/QCoroTimer>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPointer>
+#include <QTemporaryFile>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+namespace harvly {
+
+namespace {
+
+constexpr qint64 kChunk = 4 * 1024 * 1024;
+
+// A copy in steps: the source streams into a hidden temporary file beside the target, which
+// takes the target's name only once it is whole.
+class SafeCopy
+{
+public:
+    SafeCopy(const QString &source, const QString &target) : m_in(source), m_target(target) {}
+
+    bool open()
+    {
+        if (!m_in.open(QIODevice::ReadOnly)) {
+            m_reason = m_in.errorString();
+            return false;
+        }
+        const QFileInfo target(m_target);
+        m_out = std::make_unique<QTemporaryFile>(target.absolutePath() +
+                                                 QStringLiteral("/.harvly-XXXXXXXX.part"));
+        if (!m_out->open()) {
+            m_reason = m_out->errorString();
+            return false;
+        }
+        return true;
+    }
+    // One chunk; false when the copy is done or failed (see failed()).
+    bool step()
+    {
+        const QByteArray chunk = m_in.read(kChunk);
+        if (chunk.isEmpty()) {
+            if (m_in.error() != QFileDevice::NoError) {
+                m_reason = m_in.errorString();
+            }
+            return false;
+        }
+        if (m_out->write(chunk) != chunk.size()) {
+            m_reason = m_out->errorString();
+            return false;
+        }
+        return true;
+    }
+    bool failed() const { return !m_reason.isEmpty(); }
+    // Gives the copy its name; Taken when the name is taken and replace is false.
+    FileMove commit(bool replace)
+    {
+        if (failed()) {
+            return FileMove::Failed;
+        }
+        if (!m_out->flush() || m_out->size() != m_in.size()) {
+            m_reason = m_out->errorString().isEmpty() ? QStringLiteral("short copy")
+                                                      : m_out->errorString();
+            return FileMove::Failed;
+        }
+        // The copy keeps the source's time, so that "same size and time" means the same file.
+        m_out->setFileTime(m_in.fileTime(QFileDevice::FileModificationTime),
+                           QFileDevice::FileModificationTime);
+        m_out->close();
+        const FileMove moved = MoveIntoPlace(m_out->fileName(), m_target, replace);
+        if (moved == FileMove::Done) {
+            m_out->setAutoRemove(false);
+        } else if (moved == FileMove::Failed) {
+            m_reason = QString::fromLocal8Bit(std::strerror(errno));
+        }
+        return moved;
+    }
+    QString reason() const { return m_reason; }
+
+private:
+    QFile m_in;
+    QString m_target;
+    std::unique_ptr<QTemporaryFile> m_out;
+    QString m_reason;
+};
+
+FileMove copySynchronously(const QString &source, const QString &target, bool replace,
+                           QString *reason)
+{
+    SafeCopy copy(source, target);
+    FileMove result = FileMove::Failed;
+    if (copy.open()) {
+        while (copy.step()) {
+        }
+        result = copy.commit(replace);
+    }
+    if (reason) {
+        *reason = copy.reason();
+    }
+    return result;
+}
+
+// The name rule of an automatic rename: "name[001].ext", "name[002].ext", ...
+QString numberedName(const QString &pure, const QString &extension, int counter)
+{
+    const QString base = counter == 0 ? pure
+                                      : pure + QLatin1Char('[') +
+                                            QStringLiteral("%1").arg(counter, 3, 10, QLatin1Char('0')) +
+                                            QLatin1Char(']');
+    return extension.isEmpty() ? base : base + QLatin1Char('.') + extension;
+}
+
+QString withSeparator(const QString &folder)
+{
+    return folder.isEmpty() || IsPathSeparator(folder.back()) ? folder : folder + QLatin1Char('/');
+}
+
+bool sameFolder(const QString &a, const QString &b)
+{
+    return QDir::cleanPath(QFileInfo(a).absoluteFilePath())
+               .compare(QDir::cleanPath(QFileInfo(b).absoluteFilePath()), Qt::CaseInsensitive) ==
+           0;
+}
+
+QCoro::Task<> nextTurn()
+{
+    co_await QCoro::sleepFor(std::chrono::milliseconds(0));
+}
+
+} // namespace
+
+std::optional<SameNameRule> SameNameRuleOf(int index)
+{
+    if (index < 1 || index > 5) {
+        return std::nullopt;
+    }
+    return SameNameRule(index);
+}
+
+bool CopyFileSafely(const QString &source, const QString &target, bool replace, QString *reason)
+{
+    const FileMove result = copySynchronously(source, target, replace, reason);
+    if (result == FileMove::Taken && reason) {
+        *reason = QStringLiteral("taken");
+    }
+    return result == FileMove::Done;
+}
+
+bool CopySameNameFilesAutomaticallyRename(const QString &source, const QString &folder,
+                                          QString *fileName, QString *newPureFileName)
+{
+    if (!FileExists(source)) {
+        return false;
+    }
+    QString extension;
+    QString base;
+    SplitFilePath(source, &extension, &base);
+    QString pure;
+    SplitBracketNumber(base, &pure);
+    const QString dir = withSeparator(folder);
+    for (int counter = 0; counter < 1000000; ++counter) {
+        const QString name = numberedName(pure, extension, counter);
+        if (PathTaken(dir + name)) {
+            continue;
+        }
+        const FileMove result = copySynchronously(source, dir + name, false, nullptr);
+        if (result == FileMove::Taken) {
+            continue; // taken a moment ago: the next number
+        }
+        if (result == FileMove::Failed) {
+            return false;
+        }
+        if (fileName) {
+            *fileName = name;
+        }
+        if (newPureFileName) {
+            *newPureFileName = counter == 0 ? pure : GetFileNameFromPath(name, true);
+        }
+        return true;
+    }
+    return false;
+}
+
+int CopyMoveReport::failed() const
+{
+    int n = 0;
+    for (const CopyMoveResult &r : files) {
+        n += r.outcome == CopyMoveResult::Outcome::Failed ? 1 : 0;
+    }
+    return n;
+}
+
+CopyMoveRun::CopyMoveRun(QObject *parent) : QObject(parent) {}
+
+QCoro::Task<CopyMoveReport> CopyMoveRun::run(QStringList files, QString folder, SameNameRule rule,
+                                             bool move)
+{
+    if (m_running) {
+        co_return CopyMoveReport{};
+    }
+    QPointer<CopyMoveRun> self(this);
+    m_running = true;
+    m_stop = false;
+    QStringList present;
+    for (const QString &f : files) {
+        if (FileExists(f)) {
+            present << f;
+        }
+    }
+    CopyMoveReport report;
+    for (int i = 0; i < present.size(); ++i) {
+        if (m_stop) {
+            report.stopped = true;
+            break; // the rest is passed over
+        }
+        emit progress(i + 1, int(present.size()), QFileInfo(present.at(i)).fileName());
+        QCoro::Task<CopyMoveResult> file = one(present.at(i), folder, rule, move);
+        CopyMoveResult result = co_await file;
+        if (!self) {
+            co_return report;
+        }
+        report.files.append(std::move(result));
+    }
+    m_running = false;
+    m_stop = false;
+    co_return report;
+}
+
+QCoro::Task<CopyMoveResult> CopyMoveRun::one(QString source, QString folder, SameNameRule rule,
+                                             bool move)
+{
+    using Outcome = CopyMoveResult::Outcome;
+    CopyMoveResult r;
+    r.source = source;
+    const QString dir = withSeparator(folder);
+    QString extension;
+    QString base;
+    const QString from = SplitFilePath(source, &extension, &base);
+    if (sameFolder(from, dir)) {
+        r.outcome = Outcome::PassedOver;
+        r.target = source;
+        co_return r;
+    }
+    const QString name = extension.isEmpty() ? base : base + QLatin1Char('.') + extension;
+    QString target = dir + name;
+
+    // Which name to take, and whether a file there may be replaced.
+    bool replace = false;
+    bool rename = false;
+    if (PathTaken(target)) {
+        const QFileInfo a(source);
+        const QFileInfo b(target);
+        switch (rule) {
+        case SameNameRule::Skip:
+            r.outcome = Outcome::Skipped; // a move keeps its source too
+            co_return r;
+        case SameNameRule::Cover:
+            replace = true;
+            break;
+        case SameNameRule::AutoRename:
+            rename = true;
+            break;
+        case SameNameRule::CoverWhenSizeAndTimeEqual:
+            replace = a.size() == b.size() && a.lastModified() == b.lastModified();
+            rename = !replace;
+            break;
+        case SameNameRule::CoverWhenSizeEqual:
+            replace = a.size() == b.size();
+            rename = !replace;
+            break;
+        }
+    }
+    if (replace && !QFileInfo(target).isFile()) {
+        r.reason = QStringLiteral("a folder holds the name");
+        co_return r;
+    }
+    QString pure;
+    SplitBracketNumber(base, &pure);
+    int counter = 0;
+    if (rename) {
+        while (PathTaken(target = dir + numberedName(pure, extension, counter))) {
+            ++counter;
+        }
+    }
+
+    const qint64 size = QFileInfo(source).size();
+    for (;;) {
+        // A move within one file system is a rename: the source is the target at once.
+        if (move) {
+            const FileMove moved = MoveIntoPlace(source, target, replace);
+            if (moved == FileMove::Done) {
+                r.sourceDeleted = true;
+            } else if (moved == FileMove::Taken && rename) {
+                target = dir + numberedName(pure, extension, ++counter);
+                continue;
+            } else if (moved == FileMove::Taken) {
+                r.outcome = Outcome::Skipped;
+                co_return r;
+            } else if (errno != EXDEV) {
+                r.reason = QString::fromLocal8Bit(std::strerror(errno));
+                co_return r;
+            }
+        }
+        if (!r.sourceDeleted) {
+            SafeCopy copy(source, target);
+            FileMove placed = FileMove::Failed;
+            if (copy.open()) {
+                while (copy.step()) {
+                    QCoro::Task<> turn = nextTurn(); // large files: the window stays alive
+                    co_await turn;
+                }
+                placed = copy.commit(replace);
+            }
+            if (placed == FileMove::Taken && (rename || !replace)) {
+                if (!rename) {
+                    r.outcome = Outcome::Skipped; // the name was taken meanwhile
+                    co_return r;
+                }
+                target = dir + numberedName(pure, extension, ++counter);
+                continue;
+            }
+            if (placed != FileMove::Done) {
+                r.reason = copy.reason();
+                co_return r;
+            }
+            // Across file systems a move is a copy, and the source goes only when the copy
+            // is there whole.
+            if (move && QFileInfo(target).size() == size) {
+                r.sourceDeleted = QFile::remove(source);
+                if (!r.sourceDeleted) {
+                    r.reason = QStringLiteral("copied, but the source could not be deleted");
+                }
+            }
+        }
+        break;
+    }
+    r.target = target;
+    r.outcome = replace ? Outcome::Covered : rename ? Outcome::Renamed : Outcome::Copied;
+    QCoro::Task<> turn = nextTurn();
+    co_await turn;
+    co_return r;
+}
+
+} // namespace harvly
