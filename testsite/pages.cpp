@@ -1,5 +1,7 @@
 #include "pages.h"
 
+#include <zlib.h>
+
 #include "pdfmaker.h"
 
 #include <QStringList>
@@ -317,6 +319,25 @@ Response document(const Request &r, int id, const QString &variant)
                  .arg(id)));
 }
 
+QByteArray GzipCompress(const QByteArray &data)
+{
+    z_stream z{};
+    QByteArray out;
+    if (deflateInit2(&z, Z_BEST_COMPRESSION, Z_DEFLATED, MAX_WBITS + 16, 8, Z_DEFAULT_STRATEGY) !=
+        Z_OK) {
+        return out;
+    }
+    out.resize(qsizetype(deflateBound(&z, uLong(data.size()))) + 32);
+    z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data.constData()));
+    z.avail_in = uInt(data.size());
+    z.next_out = reinterpret_cast<Bytef *>(out.data());
+    z.avail_out = uInt(out.size());
+    deflate(&z, Z_FINISH);
+    out.resize(qsizetype(z.total_out));
+    deflateEnd(&z);
+    return out;
+}
+
 Response pdfFile(const Request &r, int id, bool secure)
 {
     if (secure && !loggedIn(r)) {
@@ -418,6 +439,22 @@ Response Route(const Request &r)
         Response res;
         res.contentType = "application/pdf";
         res.generatedSize = qMax<qint64>(16, r.query.queryItemValue("size").toLongLong());
+        if (r.query.hasQueryItem(QStringLiteral("validators"))) {
+            // What a browser needs to keep a cut-off body for later.
+            res.headers.append(
+                qMakePair(QByteArray("ETag"), "\"big-" + parts.at(1).toUtf8() + '"'));
+            res.headers.append(qMakePair(QByteArray("Last-Modified"),
+                                         QByteArray("Tue, 01 Dec 2026 10:00:00 GMT")));
+            res.headers.append(qMakePair(QByteArray("Accept-Ranges"), QByteArray("bytes")));
+        }
+        return res;
+    }
+    if (head == QLatin1String("gzip")) {
+        // A page sent compressed, as most servers send pages.
+        Response res = Response::html(
+            GzipCompress(page(QStringLiteral("Compressed page"),
+                              QStringLiteral("<p>This page travelled gzip-compressed.</p>"))));
+        res.headers.append(qMakePair(QByteArray("Content-Encoding"), QByteArray("gzip")));
         return res;
     }
     if (head == QLatin1String("setcookie")) {

@@ -208,8 +208,8 @@ QCoro::Task<int> exportDocuments(Options o)
     });
     QCoro::Task<CopyMoveReport> moving = run.run(files, destination, o.rule, true);
     const CopyMoveReport report = co_await moving;
-    static const char *const words[] = {"copied", "covered", "renamed",
-                                        "skipped", "passed", "failed"};
+    static const char *const words[] = {"copied",  "covered", "renamed",
+                                        "skipped", "passed",  "failed"};
     for (const CopyMoveResult &r : report.files) {
         out << words[int(r.outcome)] << '\t' << (r.target.isEmpty() ? r.source : r.target);
         if (!r.reason.isEmpty()) {

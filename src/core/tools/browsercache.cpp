@@ -97,7 +97,8 @@ void takeHeaders(CacheEntry &e, const QByteArray &raw)
 
 QString typeOf(const CacheEntry &e)
 {
-    const QString mime = QString::fromLatin1(e.contentType).section(QLatin1Char(';'), 0, 0).trimmed();
+    const QString mime =
+        QString::fromLatin1(e.contentType).section(QLatin1Char(';'), 0, 0).trimmed();
     if (!mime.isEmpty()) {
         QString extension;
         ContentTypeToExtension(mime, &extension, Build::english());
@@ -116,14 +117,14 @@ QString dispositionName(const QByteArray &disposition)
         QStringLiteral("filename\\*\\s*=\\s*([^']*)'[^']*'([^;]+)"),
         QRegularExpression::CaseInsensitiveOption);
     if (const auto m = extended.match(text); m.hasMatch()) {
-        const QByteArray bytes = QByteArray::fromPercentEncoding(m.captured(2).trimmed().toLatin1());
+        const QByteArray bytes =
+            QByteArray::fromPercentEncoding(m.captured(2).trimmed().toLatin1());
         const QString charset = m.captured(1).trimmed().toLower();
         return charset == QLatin1String("utf-8") ? QString::fromUtf8(bytes)
                                                  : QString::fromLatin1(bytes);
     }
-    static const QRegularExpression plain(
-        QStringLiteral("filename\\s*=\\s*(\"([^\"]*)\"|[^;]+)"),
-        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression plain(QStringLiteral("filename\\s*=\\s*(\"([^\"]*)\"|[^;]+)"),
+                                          QRegularExpression::CaseInsensitiveOption);
     if (const auto m = plain.match(text); m.hasMatch()) {
         return (m.captured(2).isEmpty() ? m.captured(1) : m.captured(2)).trimmed();
     }
@@ -202,8 +203,8 @@ public:
             uint8_t buffer[64 * 1024];
             size_t availableOut = sizeof buffer;
             uint8_t *nextOut = buffer;
-            m_result = BrotliDecoderDecompressStream(m_state, &availableIn, &nextIn,
-                                                     &availableOut, &nextOut, nullptr);
+            m_result = BrotliDecoderDecompressStream(m_state, &availableIn, &nextIn, &availableOut,
+                                                     &nextOut, nullptr);
             const qint64 made = qint64(sizeof buffer - availableOut);
             if (made > 0 && out.write(reinterpret_cast<const char *>(buffer), made) != made) {
                 m_ok = false;
@@ -436,7 +437,8 @@ bool WriteCacheBody(const CacheEntry &entry, QIODevice &out, QString *reason)
 QString CacheEntryDocumentName(const CacheEntry &entry)
 {
     QString name = dispositionName(entry.contentDisposition);
-    name = name.mid(qMax(name.lastIndexOf(QLatin1Char('/')), name.lastIndexOf(QLatin1Char('\\'))) + 1);
+    name =
+        name.mid(qMax(name.lastIndexOf(QLatin1Char('/')), name.lastIndexOf(QLatin1Char('\\'))) + 1);
     if (name.isEmpty()) {
         GetFileNameFromUrl(entry.address, &name);
         name = name.section(QLatin1Char('?'), 0, 0);
@@ -455,8 +457,8 @@ QString CacheEntryDocumentName(const CacheEntry &entry)
 
 QString CacheEntryFileName(const QString &address)
 {
-    const QByteArray sha = QCryptographicHash::hash(QByteArray("1/0/") + address.toUtf8(),
-                                                    QCryptographicHash::Sha1);
+    const QByteArray sha =
+        QCryptographicHash::hash(QByteArray("1/0/") + address.toUtf8(), QCryptographicHash::Sha1);
     return QStringLiteral("%1_0").arg(readLE<quint64>(sha, 0), 16, 16, QLatin1Char('0'));
 }
 

@@ -14,11 +14,11 @@ namespace harvly {
 // entry that holds the address, the body as received and the response headers). Read only:
 // nothing here changes a cache file except DeleteCacheEntry.
 struct CacheEntry {
-    QString file;    // the entry file
-    QString address; // the document's address
-    QString type;    // extension: from the response's type, else from the address
-    int status = 0;  // HTTP status; 0 while the entry is still being written
-    qint64 bodySize = 0; // bytes stored (still encoded when the server compressed them)
+    QString file;          // the entry file
+    QString address;       // the document's address
+    QString type;          // extension: from the response's type, else from the address
+    int status = 0;        // HTTP status; 0 while the entry is still being written
+    qint64 bodySize = 0;   // bytes stored (still encoded when the server compressed them)
     bool complete = false; // the whole body is there (not cut off, not being written)
     QByteArray contentType;
     QByteArray contentEncoding;

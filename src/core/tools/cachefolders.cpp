@@ -35,9 +35,9 @@ QStringList passwordHomes()
 QString ProgramCacheFolder(const QString &applicationTitle, const QString &home)
 {
     // The windows keep their profile in the application's data folder ("Harvly/<title>").
-    const QString data =
-        home.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-                       : home + QStringLiteral("/.local/share");
+    const QString data = home.isEmpty()
+                             ? QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+                             : home + QStringLiteral("/.local/share");
     return data + QStringLiteral("/Harvly/") + applicationTitle + QStringLiteral("/browser/cache");
 }
 

@@ -111,10 +111,11 @@ FileMove copySynchronously(const QString &source, const QString &target, bool re
 // The name rule of an automatic rename: "name[001].ext", "name[002].ext", ...
 QString numberedName(const QString &pure, const QString &extension, int counter)
 {
-    const QString base = counter == 0 ? pure
-                                      : pure + QLatin1Char('[') +
-                                            QStringLiteral("%1").arg(counter, 3, 10, QLatin1Char('0')) +
-                                            QLatin1Char(']');
+    const QString base = counter == 0
+                             ? pure
+                             : pure + QLatin1Char('[') +
+                                   QStringLiteral("%1").arg(counter, 3, 10, QLatin1Char('0')) +
+                                   QLatin1Char(']');
     return extension.isEmpty() ? base : base + QLatin1Char('.') + extension;
 }
 
@@ -126,8 +127,7 @@ QString withSeparator(const QString &folder)
 bool sameFolder(const QString &a, const QString &b)
 {
     return QDir::cleanPath(QFileInfo(a).absoluteFilePath())
-               .compare(QDir::cleanPath(QFileInfo(b).absoluteFilePath()), Qt::CaseInsensitive) ==
-           0;
+               .compare(QDir::cleanPath(QFileInfo(b).absoluteFilePath()), Qt::CaseInsensitive) == 0;
 }
 
 QCoro::Task<> nextTurn()
