@@ -269,7 +269,9 @@ QCoro::Task<CopyMoveResult> CopyMoveRun::one(QString source, QString folder, Sam
             rename = true;
             break;
         case SameNameRule::CoverWhenSizeAndTimeEqual:
-            replace = a.size() == b.size() && a.lastModified() == b.lastModified();
+            // Whole seconds: some file systems keep no finer times.
+            replace = a.size() == b.size() &&
+                      a.lastModified().toSecsSinceEpoch() == b.lastModified().toSecsSinceEpoch();
             rename = !replace;
             break;
         case SameNameRule::CoverWhenSizeEqual:
