@@ -13,18 +13,18 @@
 // files the real engine wrote), so that tests and benchmarks can make caches of any shape.
 struct CacheEntryWriter {
     QString address;
-    QByteArray body;                 // as stored (already encoded when headers say so)
+    QByteArray body; // as stored (already encoded when headers say so)
     QList<QByteArray> headers{"Content-Type: text/html; charset=utf-8"};
     QByteArray statusLine = "HTTP/1.1 200 OK";
-    bool truncated = false;          // the response record's "cut off" flag
-    bool finished = true;            // false: no end records yet (being written)
+    bool truncated = false; // the response record's "cut off" flag
+    bool finished = true;   // false: no end records yet (being written)
     quint32 version = 5;
     bool badCrc = false;
 
     static QString fileNameOf(const QString &address)
     {
-        const QByteArray sha = QCryptographicHash::hash("1/0/" + address.toUtf8(),
-                                                        QCryptographicHash::Sha1);
+        const QByteArray sha =
+            QCryptographicHash::hash("1/0/" + address.toUtf8(), QCryptographicHash::Sha1);
         return QStringLiteral("%1_0").arg(qFromLittleEndian<quint64>(sha.constData()), 16, 16,
                                           QLatin1Char('0'));
     }
@@ -43,8 +43,8 @@ struct CacheEntryWriter {
         f += key;
         f += body;
         if (finished) {
-            quint32 crc = quint32(crc32(0, reinterpret_cast<const Bytef *>(body.constData()),
-                                        uInt(body.size())));
+            quint32 crc = quint32(
+                crc32(0, reinterpret_cast<const Bytef *>(body.constData()), uInt(body.size())));
             eof(f, 1, badCrc ? crc ^ 1 : crc, quint32(body.size()));
             QByteArray raw = statusLine + '\0';
             for (const QByteArray &h : headers) {
@@ -65,8 +65,9 @@ struct CacheEntryWriter {
             stream0 += record;
             f += stream0;
             f += QCryptographicHash::hash(key, QCryptographicHash::Sha256);
-            eof(f, 3, quint32(crc32(0, reinterpret_cast<const Bytef *>(stream0.constData()),
-                                    uInt(stream0.size()))),
+            eof(f, 3,
+                quint32(crc32(0, reinterpret_cast<const Bytef *>(stream0.constData()),
+                              uInt(stream0.size()))),
                 quint32(stream0.size()));
         }
         const QString path = QDir(folder).filePath(fileNameOf(address));
@@ -101,6 +102,7 @@ inline void WriteCacheIndex(const QString &folder)
     QFile index(QDir(folder).filePath("index"));
     if (index.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         index.write(QByteArray::fromHex("305c72a71b6dfbfc090000000000000000000000000000000000"
-                                        "0000").left(24));
+                                        "0000")
+                        .left(24));
     }
 }

@@ -88,15 +88,19 @@ void tst_BrowserCache::bodiesAsTheyWereSent_data()
     const QByteArray html = "text/html; charset=utf-8";
     QTest::newRow("plain PDF: type from the headers")
         << QByteArray("%PDF-1.4 body") << QByteArray() << QByteArray("application/pdf")
-        << "http://h/docview/1" << "pdf";
+        << "http://h/docview/1"
+        << "pdf";
     QTest::newRow("gzip page") << deflated(page, MAX_WBITS + 16) << QByteArray("gzip") << html
-                               << "http://h/a" << "html";
-    QTest::newRow("deflate with zlib header") << deflated(page, MAX_WBITS)
-                                              << QByteArray("deflate") << html << "http://h/b"
-                                              << "html";
+                               << "http://h/a"
+                               << "html";
+    QTest::newRow("deflate with zlib header")
+        << deflated(page, MAX_WBITS) << QByteArray("deflate") << html << "http://h/b"
+        << "html";
     QTest::newRow("raw deflate") << deflated(page, -MAX_WBITS) << QByteArray("deflate") << html
-                                 << "http://h/c" << "html";
-    QTest::newRow("brotli") << brotli(page) << QByteArray("br") << html << "http://h/d" << "html";
+                                 << "http://h/c"
+                                 << "html";
+    QTest::newRow("brotli") << brotli(page) << QByteArray("br") << html << "http://h/d"
+                            << "html";
     QTest::newRow("no type in the headers: the address's")
         << QByteArray("x") << QByteArray() << QByteArray() << "http://h/f/report.PDF?x=1"
         << "pdf";
@@ -255,11 +259,11 @@ void tst_BrowserCache::documentNames_data()
     QTest::addColumn<QString>("name");
     QTest::newRow("the address's name") << "http://h/pdf/3.pdf?accountid=7" << QByteArray()
                                         << QByteArray("application/pdf") << "3.pdf";
-    QTest::newRow("the type added") << "http://h/docview/3" << QByteArray()
-                                    << QByteArray("application/pdf") << "3.pdf";
-    QTest::newRow("the server's name") << "http://h/get?id=1"
-                                       << QByteArray("attachment; filename=\"Paper 1.pdf\"")
-                                       << QByteArray("application/pdf") << "Paper 1.pdf";
+    QTest::newRow("the type added")
+        << "http://h/docview/3" << QByteArray() << QByteArray("application/pdf") << "3.pdf";
+    QTest::newRow("the server's name")
+        << "http://h/get?id=1" << QByteArray("attachment; filename=\"Paper 1.pdf\"")
+        << QByteArray("application/pdf") << "Paper 1.pdf";
     QTest::newRow("the server's UTF-8 name")
         << "http://h/get?id=2"
         << QByteArray("attachment; filename=\"x.pdf\"; filename*=UTF-8''%E8%AE%BA%E6%96%87.pdf")
@@ -292,7 +296,8 @@ void tst_BrowserCache::entryFileOfAnAddress()
 {
     CacheEntryWriter w;
     w.address = "http://127.0.0.1:34437/pdf/3.pdf";
-    QCOMPARE(CacheEntryFileName(w.address), QString("7efb6947b5424618_0")); // as the engine names it
+    QCOMPARE(CacheEntryFileName(w.address),
+             QString("7efb6947b5424618_0")); // as the engine names it
     const QString file = w.writeTo(data());
     QCOMPARE(GetCacheEntryLocalFile(m_dir.filePath("cache"), w.address), std::optional(file));
     QCOMPARE(GetCacheEntryLocalFile(m_dir.filePath("cache"), "http://elsewhere/"), std::nullopt);
@@ -319,8 +324,8 @@ void tst_BrowserCache::everyUsersCacheFolders()
     QDir().mkpath(homes + "/bob/.local/share"); // no cache of the program
     WriteCacheIndex(ProgramCacheFolder(title, homes + "/cy") + "/Cache/Cache_Data");
     QStringList subfolders;
-    const QList<UserCacheFolder> found = FindUserCacheFolders(
-        title, &subfolders, {homes + "/ann", homes + "/bob", homes + "/cy"});
+    const QList<UserCacheFolder> found =
+        FindUserCacheFolders(title, &subfolders, {homes + "/ann", homes + "/bob", homes + "/cy"});
     QCOMPARE(found.size(), 2);
     QCOMPARE(found.at(0).user, QString("ann"));
     QCOMPARE(found.at(1).user, QString("cy"));

@@ -70,8 +70,8 @@ void tst_CopyMove::sameNameRules_data()
     QTest::addColumn<int>("rule");
     QTest::addColumn<QByteArray>("existing");
     QTest::addColumn<bool>("sameTime");
-    QTest::addColumn<QStringList>("after");  // the destination's files afterwards
-    QTest::addColumn<QByteArray>("report");  // report.pdf's content afterwards
+    QTest::addColumn<QStringList>("after"); // the destination's files afterwards
+    QTest::addColumn<QByteArray>("report"); // report.pdf's content afterwards
     QTest::addColumn<int>("outcome");
     const QByteArray old = "old!!";
     const QByteArray longer = "older content";
@@ -80,9 +80,9 @@ void tst_CopyMove::sameNameRules_data()
                             << int(O::Skipped);
     QTest::newRow("2 cover") << 2 << longer << false << QStringList{"report.pdf"}
                              << QByteArray("new!!") << int(O::Covered);
-    QTest::newRow("3 auto rename") << 3 << old << true
-                                   << QStringList{"report.pdf", "report[001].pdf"} << old
-                                   << int(O::Renamed);
+    QTest::newRow("3 auto rename")
+        << 3 << old << true << QStringList{"report.pdf", "report[001].pdf"} << old
+        << int(O::Renamed);
     QTest::newRow("4 same size and time: cover")
         << 4 << old << true << QStringList{"report.pdf"} << QByteArray("new!!") << int(O::Covered);
     QTest::newRow("4 same size, other time: rename")
@@ -90,9 +90,9 @@ void tst_CopyMove::sameNameRules_data()
         << int(O::Renamed);
     QTest::newRow("5 same size, other content: cover")
         << 5 << old << false << QStringList{"report.pdf"} << QByteArray("new!!") << int(O::Covered);
-    QTest::newRow("5 other size: rename") << 5 << longer << false
-                                          << QStringList{"report.pdf", "report[001].pdf"}
-                                          << longer << int(O::Renamed);
+    QTest::newRow("5 other size: rename")
+        << 5 << longer << false << QStringList{"report.pdf", "report[001].pdf"} << longer
+        << int(O::Renamed);
     QTest::newRow("free name: copied whatever the rule")
         << 1 << QByteArray() << false << QStringList{"report.pdf"} << QByteArray("new!!")
         << int(O::Copied);

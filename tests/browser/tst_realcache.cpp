@@ -1,0 +1,135 @@
+#include "browserpage.h"
+#include "browsersession.h"
+#include "http/sessionnetwork.h"
+#include "support/webenginetest.h"
+#include "testsite.h"
+#include "tools/browsercache.h"
+
+#include <QBuffer>
+#include <QCoro/QCoroNetworkReply>
+#include <QCoro/QCoroTask>
+#include <QDir>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+using namespace harvly;
+
+// The cache that the real embedded browser writes, read back by the program's own reader.
+class tst_RealCache : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void documentsComeBackAsTheSiteSentThem();
+    void commandLineExportsTheSameBytes();
+
+private:
+    QByteArray served(const QString &path)
+    {
+        // The network manager undoes the page's gzip itself: what a reader of the page gets.
+        QNetworkAccessManager network;
+        std::unique_ptr<QNetworkReply> reply(network.get(QNetworkRequest(m_site.url(path))));
+        QCoro::waitFor(qCoro(reply.get()).waitForFinished());
+        return reply->readAll();
+    }
+    QString cacheFolder() const { return m_dir.filePath("profile/cache"); }
+
+    testsite::TestSite m_site;
+    QTemporaryDir m_dir;
+    SessionNetwork m_network;
+    std::unique_ptr<BrowserSession> m_session;
+    std::unique_ptr<BrowserPage> m_page;
+    const QStringList m_paths{"/docview/3", "/pdf/3.pdf", "/gzip", "/nothing"};
+    const QString m_cut = "/big/2.bin?size=300000000&validators=1";
+};
+
+void tst_RealCache::initTestCase()
+{
+    QVERIFY(m_site.start());
+    m_session = std::make_unique<BrowserSession>(m_dir.filePath("profile"), m_network);
+    m_page = std::make_unique<BrowserPage>(m_session->profile());
+    for (const QString &path : m_paths) {
+        QSignalSpy done(m_page.get(), &BrowserPage::documentComplete);
+        m_page->navigate(m_site.url(path));
+        QVERIFY2(done.wait(30000), qPrintable(path));
+    }
+    // A large document left while it is still coming: its body is cut off.
+    m_page->navigate(m_site.url(m_cut));
+    QTest::qWait(700);
+    QSignalSpy done(m_page.get(), &BrowserPage::documentComplete);
+    m_page->navigate(m_site.url("/"));
+    QVERIFY(done.wait(30000));
+    // The cache writes its files a moment after the pages completed.
+    QTRY_VERIFY_WITH_TIMEOUT(ListCache(cacheFolder()).entries.size() >= m_paths.size() + 2,
+                             20000);
+}
+
+void tst_RealCache::cleanupTestCase()
+{
+    m_page.reset();
+    m_session.reset();
+}
+
+void tst_RealCache::documentsComeBackAsTheSiteSentThem()
+{
+    const CacheListing listing = ListCache(cacheFolder());
+    QCOMPARE(listing.unreadable, 0);
+    QHash<QString, CacheEntry> byAddress;
+    for (const CacheEntry &e : listing.entries) {
+        byAddress.insert(e.address, e);
+    }
+    const QHash<QString, QString> types{
+        {"/docview/3", "html"}, {"/pdf/3.pdf", "pdf"}, {"/gzip", "html"}, {"/nothing", "html"}};
+    for (const QString &path : m_paths) {
+        const QString address = m_site.url(path).toString();
+        QVERIFY2(byAddress.contains(address), qPrintable(address));
+        const CacheEntry &e = byAddress.value(address);
+        QCOMPARE(e.type, types.value(path));
+        QCOMPARE(e.status, path == "/nothing" ? 404 : 200); // error pages are kept too
+        QVERIFY(e.complete);
+        QBuffer body;
+        body.open(QIODevice::WriteOnly);
+        QString reason;
+        QVERIFY2(WriteCacheBody(e, body, &reason), qPrintable(reason));
+        QCOMPARE(body.data(), served(path));
+        if (path == "/gzip") {
+            QCOMPARE(e.contentEncoding, QByteArray("gzip"));
+            QVERIFY(e.bodySize < body.data().size()); // kept as it travelled
+        }
+    }
+    const CacheEntry cut = byAddress.value(m_site.url(m_cut).toString());
+    QVERIFY(!cut.file.isEmpty());
+    QVERIFY(!cut.complete);
+    QVERIFY(cut.bodySize > 0 && cut.bodySize < 300000000);
+    QCOMPARE(cut.type, QString("pdf"));
+}
+
+void tst_RealCache::commandLineExportsTheSameBytes()
+{
+    const QString dest = m_dir.filePath("exported");
+    QProcess p;
+    p.start(QStringLiteral(HARVLY_CLI), {"cache", "export", dest, "--dir", cacheFolder()});
+    QSignalSpy finished(&p, &QProcess::finished);
+    QVERIFY(finished.wait(30000));
+    QCOMPARE(p.exitCode(), 1); // the cut-off document cannot be exported
+    const QString out = QString::fromUtf8(p.readAllStandardOutput());
+    QVERIFY2(out.contains("failed\t" + m_site.url(m_cut).toString() +
+                          "\tthe document is incomplete in the cache"),
+             qPrintable(out));
+    QFile pdf(dest + "/3.pdf");
+    QVERIFY(pdf.open(QIODevice::ReadOnly));
+    QCOMPARE(pdf.readAll(), served("/pdf/3.pdf"));
+    QFile page(dest + "/gzip.html");
+    QVERIFY(page.open(QIODevice::ReadOnly));
+    QCOMPARE(page.readAll(), served("/gzip"));
+    // Nothing of the staging is left in the destination.
+    QVERIFY(QDir(dest).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
+}
+
+HARVLY_WEBENGINE_TEST_MAIN(tst_RealCache)
+#include "tst_realcache.moc"
