@@ -64,9 +64,15 @@ void tst_RealCache::initTestCase()
     QSignalSpy done(m_page.get(), &BrowserPage::documentComplete);
     m_page->navigate(m_site.url("/"));
     QVERIFY(done.wait(30000));
-    // The cache writes its files a moment after the pages completed.
-    QTRY_VERIFY_WITH_TIMEOUT(ListCache(cacheFolder()).entries.size() >= m_paths.size() + 2,
-                             20000);
+    // The cache writes its files a moment after the pages completed, and closes the cut-off
+    // one (its records at the end) a moment later still.
+    const auto settled = [this] {
+        const CacheListing listing = ListCache(cacheFolder());
+        return listing.entries.size() >= m_paths.size() + 2 &&
+               std::all_of(listing.entries.begin(), listing.entries.end(),
+                           [](const CacheEntry &e) { return e.status != 0; });
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(settled(), 20000);
 }
 
 void tst_RealCache::cleanupTestCase()
