@@ -206,6 +206,93 @@
     </message>
 </context>
 <context>
+    <name>harvly::Form_Copy_Move</name>
+    <message>
+        <source>Start</source>
+        <translation>开始</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>Copy or move files</source>
+        <translation>复制或移动文件</translation>
+    </message>
+    <message>
+        <source>Browse</source>
+        <translation>浏览</translation>
+    </message>
+    <message>
+        <source>If the file already exists with the same name</source>
+        <translation>如果已存在同名文件</translation>
+    </message>
+    <message>
+        <source>Skip</source>
+        <translation>跳过</translation>
+    </message>
+    <message>
+        <source>cover</source>
+        <translation>覆盖</translation>
+    </message>
+    <message>
+        <source>Auto Rename</source>
+        <translation>自动重命名</translation>
+    </message>
+    <message>
+        <source>File size and modification time are the same: cover; otherwise: Auto Rename</source>
+        <translation>文件大小和修改时间相同：覆盖；否则：自动重命名</translation>
+    </message>
+    <message>
+        <source>File size the same: cover; otherwise: Auto Rename</source>
+        <translation>文件大小相同：覆盖；否则：自动重命名</translation>
+    </message>
+    <message>
+        <source>Destination folder:</source>
+        <translation>目标文件夹：</translation>
+    </message>
+    <message>
+        <source>Current file:</source>
+        <translation>当前文件：</translation>
+    </message>
+    <message>
+        <source>Progress:</source>
+        <translation>进度：</translation>
+    </message>
+    <message>
+        <source>Move Files..</source>
+        <translation>移动文件..</translation>
+    </message>
+    <message>
+        <source>Copy Files...</source>
+        <translation>复制文件...</translation>
+    </message>
+    <message>
+        <source>Please select the folder you want to browse:</source>
+        <translation>请选择您要浏览的文件夹：</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <source>Create Folder error！</source>
+        <translation>创建文件夹错误！</translation>
+    </message>
+    <message>
+        <source>Move the files completed!</source>
+        <translation>移动文件完成！</translation>
+    </message>
+    <message>
+        <source>Copy the files completed!</source>
+        <translation>复制文件完成！</translation>
+    </message>
+    <message>
+        <source>These files could not be copied:</source>
+        <translation>以下文件未能复制：</translation>
+    </message>
+</context>
+<context>
     <name>harvly::LoginPanel</name>
     <message>
         <source>Account:</source>
@@ -751,6 +838,93 @@
     <message>
         <source>%1</source>
         <translation>%1条</translation>
+    </message>
+</context>
+<context>
+    <name>harvly::fIEcache</name>
+    <message>
+        <source>IE cache Clear completed！</source>
+        <translation>IE缓存清除完成！</translation>
+    </message>
+    <message>
+        <source>IE browser cache Cookie  and history list</source>
+        <translation>IE浏览器缓存Cookie和历史记录列表</translation>
+    </message>
+    <message>
+        <source>URL</source>
+        <translation>网址</translation>
+    </message>
+    <message>
+        <source>TYPE</source>
+        <translation>类型</translation>
+    </message>
+    <message>
+        <source>SIZE(Byte)</source>
+        <translation>大小(字节)</translation>
+    </message>
+    <message>
+        <source>FilePath</source>
+        <translation>文件路径</translation>
+    </message>
+    <message>
+        <source>User</source>
+        <translation>用户</translation>
+    </message>
+    <message>
+        <source>Folder</source>
+        <translation>文件夹</translation>
+    </message>
+    <message>
+        <source>View my cache</source>
+        <translation>查看我的缓存</translation>
+    </message>
+    <message>
+        <source>View all user cache</source>
+        <translation>查看所有用户缓存</translation>
+    </message>
+    <message>
+        <source>Copy the selected ...</source>
+        <translation>复制选中的 ...</translation>
+    </message>
+    <message>
+        <source>Delete selected files</source>
+        <translation>删除选中的文件</translation>
+    </message>
+    <message>
+        <source>Delete all</source>
+        <translation>全部删除</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>User:</source>
+        <translation>用户:</translation>
+    </message>
+    <message>
+        <source>Err!!!%1 Files</source>
+        <translation>出错!!!共有%1 个文件</translation>
+    </message>
+    <message>
+        <source>(%1 entries unreadable: %2)</source>
+        <translation>（%1 个条目无法读取：%2）</translation>
+    </message>
+    <message>
+        <source>Sum:%1  files</source>
+        <translation>共有%1 个文件</translation>
+    </message>
+    <message>
+        <source>%1 Files</source>
+        <translation>共有%1 个文件</translation>
+    </message>
+    <message>
+        <source>These documents could not be read from the cache:</source>
+        <translation>以下文献无法从缓存中读取：</translation>
+    </message>
+    <message>
+        <source>Copy Files：%1  files...</source>
+        <translation>复制文件：%1 个文件...</translation>
     </message>
 </context>
 <context>

@@ -72,4 +72,9 @@ void BrowserSession::download(QWebEngineDownloadRequest *request)
     request->accept();
 }
 
+QString BrowserSession::cacheFolder() const
+{
+    return m_profile->cachePath();
+}
+
 } // namespace harvly

@@ -19,6 +19,8 @@ class BrowserSession final : public QObject
     Q_DISABLE_COPY_MOVE(BrowserSession)
 
 public:
+    // Where the profile keeps its disk cache (read by the cache window and the command line).
+    QString cacheFolder() const;
     // storageFolder keeps cookies and the cache between runs.
     BrowserSession(const QString &storageFolder, SessionNetwork &network,
                    QObject *parent = nullptr);

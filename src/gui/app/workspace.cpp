@@ -1,9 +1,13 @@
 #include "workspace.h"
 
 #include "browsersession.h"
+#include "common/messages.h"
 #include "common/program.h"
 #include "download/ffiledownload.h"
 #include "search/fwebsearch.h"
+#include "tools/fiecache.h"
+
+#include <QCoreApplication>
 
 namespace harvly {
 
@@ -17,6 +21,7 @@ Workspace::Workspace(Program &program, const QString &browserStorage, QObject *p
 Workspace::~Workspace()
 {
     // Pages go before the profile they were made with.
+    delete m_cache;
     delete m_search;
     delete m_download;
 }
@@ -44,6 +49,45 @@ void Workspace::mainWindowClosing(QWidget *window)
     if (!m_search && !m_download && m_cover) {
         m_cover->show();
     }
+}
+
+QString Workspace::browserCacheFolder() const
+{
+    return m_session->cacheFolder();
+}
+
+fIEcache *Workspace::cacheWindow()
+{
+    if (!m_cache) {
+        m_cache = new fIEcache(m_program, browserCacheFolder());
+    }
+    return m_cache;
+}
+
+bool Workspace::ClearIECache(QWidget *parent, bool showMessage)
+{
+    if (m_download && m_download->downloadsRunning()) {
+        if (showMessage) {
+            ShowMessage(
+                parent,
+                QCoreApplication::translate("harvly::fFileDownload",
+                                            "Stop downloading later to perform this operation!"),
+                MessageKind::Information);
+        }
+        return false;
+    }
+    // A window of its own, never shown, so that an open cache window keeps its view.
+    fIEcache cache(m_program, browserCacheFolder());
+    cache.Command1_Click();
+    cache.Command3_Click();
+    cache.Command7_Click();
+    cache.Command3_Click();
+    if (showMessage) {
+        ShowMessage(parent,
+                    QCoreApplication::translate("harvly::fIEcache", "IE cache Clear completed！"),
+                    MessageKind::Information);
+    }
+    return true;
 }
 
 fWebSearch *Workspace::searchWindow()

@@ -10,6 +10,7 @@ namespace harvly {
 class BrowserSession;
 class Program;
 class fFileDownload;
+class fIEcache;
 class fWebSearch;
 
 // The program's windows that live once each: created on first use and reused until they are
@@ -32,6 +33,14 @@ public:
     fFileDownload *downloadWindow(); // created when needed
     fFileDownload *loadedDownloadWindow() const;
 
+    // The browser cache window (one at a time), over the session's own cache.
+    fIEcache *cacheWindow();
+    QString browserCacheFolder() const;
+    // Clears the browser cache as the cache window's commands do ("View my cache", "Delete
+    // all", "View all user cache", "Delete all"), then tells so when showMessage is set.
+    // Refused while downloads run (said when showMessage is set); false then.
+    bool ClearIECache(QWidget *parent, bool showMessage);
+
     // The start window, shown again when the last of the two main windows closes.
     void setCover(QWidget *cover) { m_cover = cover; }
     // A main window is closing for good: it counts as gone from now on.
@@ -42,6 +51,7 @@ private:
     std::unique_ptr<BrowserSession> m_session;
     QPointer<fWebSearch> m_search;
     QPointer<fFileDownload> m_download;
+    QPointer<fIEcache> m_cache;
     QPointer<QWidget> m_cover;
 };
 

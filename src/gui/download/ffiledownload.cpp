@@ -344,7 +344,8 @@ void fFileDownload::buildMenus()
                         true),
             &QAction::triggered, this, &fFileDownload::menuCheckAndCorrectDiskFileType_Click);
     tool->addSeparator();
-    AddMenuItem(tool, "menuClearIEcach", tr("Clear IE cach"), false);
+    connect(AddMenuItem(tool, "menuClearIEcach", tr("Clear IE cach")), &QAction::triggered, this,
+            [this] { m_workspace.ClearIECache(this, true); });
     connect(
         AddMenuItem(tool, "menuOpenFileCheckType", tr("Open the File Check the File Type"), true),
         &QAction::triggered, this, &fFileDownload::menuOpenFileCheckType_Click);

@@ -19,6 +19,7 @@
 #include "search/resultlist.h"
 #include "search/searchlayout.h"
 #include "splitterbar.h"
+#include "tools/fiecache.h"
 #include "webbrowser.h"
 
 #include <QCheckBox>
@@ -297,8 +298,14 @@ void fWebSearch::buildMenus()
     connect(AddMenuItem(tool, "menuOpenDownloadWindow", tr("Open Download Window")),
             &QAction::triggered, this, &fWebSearch::ShowDownloadWindow);
     tool->addSeparator();
-    AddMenuItem(tool, "menuCheckIEcach", tr("Check IE cach"), false);
-    AddMenuItem(tool, "menuClearIEcach", tr("Clear IE cach"), false);
+    connect(AddMenuItem(tool, "menuCheckIEcach", tr("Check IE cach")), &QAction::triggered, this,
+            [this] {
+                QWidget *cache = m_workspace.cacheWindow();
+                cache->show();
+                cache->raise();
+            });
+    connect(AddMenuItem(tool, "menuClearIEcach", tr("Clear IE cach")), &QAction::triggered, this,
+            [this] { m_workspace.ClearIECache(this, true); });
     connect(AddMenuItem(tool, "menuSaveHtml", tr("Save the page source")), &QAction::triggered,
             this, [this] { menuSaveHtml_Click(); });
 
@@ -751,7 +758,7 @@ void fWebSearch::setProgressVisible(bool visible)
 
 void fWebSearch::clearBrowserCache()
 {
-    m_workspace.session().profile()->clearHttpCache();
+    m_workspace.ClearIECache(this, false);
 }
 
 void fWebSearch::tellAnalysisFailed(const QString &message)
