@@ -192,14 +192,15 @@ void tst_fWebSearch::windowKeepsItsMinimumSize()
 
 void tst_fWebSearch::menusOfLaterWindowsAreDisabled()
 {
-    for (const char *name : {"menuSet", "menuCheckIEcach", "menuClearIEcach", "menuAbout"}) {
+    for (const char *name : {"menuSet", "menuAbout"}) {
         auto *action = m_window->findChild<QAction *>(name);
         QVERIFY2(action, name);
         QVERIFY2(!action->isEnabled(), name);
     }
-    for (const char *name : {"menuAddBulkDocumentURLs", "menuOpenProquestSearchHome",
-                             "menuOpenAssignURL", "menuBack", "menuForword", "menuCloseThisWindow",
-                             "menuClearAll", "menuOpenDownloadWindow", "menuSaveHtml"}) {
+    for (const char *name :
+         {"menuAddBulkDocumentURLs", "menuOpenProquestSearchHome", "menuOpenAssignURL", "menuBack",
+          "menuForword", "menuCloseThisWindow", "menuClearAll", "menuOpenDownloadWindow",
+          "menuSaveHtml", "menuCheckIEcach", "menuClearIEcach"}) {
         auto *action = m_window->findChild<QAction *>(name);
         QVERIFY2(action && action->isEnabled(), name);
     }

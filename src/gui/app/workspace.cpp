@@ -60,6 +60,7 @@ fIEcache *Workspace::cacheWindow()
 {
     if (!m_cache) {
         m_cache = new fIEcache(m_program, browserCacheFolder());
+        m_cache->homes = cacheHomes;
     }
     return m_cache;
 }
@@ -78,6 +79,7 @@ bool Workspace::ClearIECache(QWidget *parent, bool showMessage)
     }
     // A window of its own, never shown, so that an open cache window keeps its view.
     fIEcache cache(m_program, browserCacheFolder());
+    cache.homes = cacheHomes;
     cache.Command1_Click();
     cache.Command3_Click();
     cache.Command7_Click();

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QStringList>
 
 #include <memory>
 
@@ -36,6 +37,8 @@ public:
     // The browser cache window (one at a time), over the session's own cache.
     fIEcache *cacheWindow();
     QString browserCacheFolder() const;
+    // The homes whose caches of the program "View all user cache" walks; empty: every user's.
+    QStringList cacheHomes;
     // Clears the browser cache as the cache window's commands do ("View my cache", "Delete
     // all", "View all user cache", "Delete all"), then tells so when showMessage is set.
     // Refused while downloads run (said when showMessage is set); false then.

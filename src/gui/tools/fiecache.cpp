@@ -172,10 +172,9 @@ void fIEcache::GetCacheURLList()
     }
     showRows(rows);
     if (listing.unreadable > 0) {
-        m_count->setText(tr("Err!!!%1 Files").arg(rows.size()) + QStringLiteral("  ") +
-                         tr("(%1 entries unreadable: %2)")
-                             .arg(listing.unreadable)
-                             .arg(listing.firstReason));
+        m_count->setText(
+            tr("Err!!!%1 Files").arg(rows.size()) + QStringLiteral("  ") +
+            tr("(%1 entries unreadable: %2)").arg(listing.unreadable).arg(listing.firstReason));
     } else {
         m_count->setText(tr("Sum:%1  files").arg(rows.size()));
     }
@@ -190,8 +189,8 @@ void fIEcache::Command1_Click()
 
 void fIEcache::FindUserCacheFolders()
 {
-    const QList<UserCacheFolder> found = harvly::FindUserCacheFolders(
-        m_program.build().applicationTitle, &m_subfolders, homes);
+    const QList<UserCacheFolder> found =
+        harvly::FindUserCacheFolders(m_program.build().applicationTitle, &m_subfolders, homes);
     m_userModel->removeRows(0, m_userModel->rowCount());
     m_folderModel->removeRows(0, m_folderModel->rowCount());
     for (const UserCacheFolder &f : found) {
@@ -252,7 +251,8 @@ void fIEcache::deleteRows(const QList<int> &rows)
             if (!r.file.isEmpty() && r.type.toLower() != QLatin1String("txt")) {
                 ForcedToDelete(r.file);
             }
-        } else if (!r.text.isEmpty() && !r.text.contains(QLatin1String("Cookie"), Qt::CaseInsensitive)) {
+        } else if (!r.text.isEmpty() &&
+                   !r.text.contains(QLatin1String("Cookie"), Qt::CaseInsensitive)) {
             if (!r.file.isEmpty()) {
                 ForcedToDelete(r.file);
             }

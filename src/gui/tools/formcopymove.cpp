@@ -24,10 +24,10 @@
 namespace harvly {
 
 Form_Copy_Move::Form_Copy_Move(Program &program, QWidget *parent)
-    : QDialog(parent), listFile(SaveListFile()), m_program(program),
-      m_folder(new QComboBox(this)), m_start(new QPushButton(tr("Start"), this)),
-      m_close(new QPushButton(tr("Close"), this)), m_progress(new QProgressBar(this)),
-      m_current(new QLabel(this)), m_rules(new QButtonGroup(this))
+    : QDialog(parent), listFile(SaveListFile()), m_program(program), m_folder(new QComboBox(this)),
+      m_start(new QPushButton(tr("Start"), this)), m_close(new QPushButton(tr("Close"), this)),
+      m_progress(new QProgressBar(this)), m_current(new QLabel(this)),
+      m_rules(new QButtonGroup(this))
 {
     setObjectName(QStringLiteral("Form_Copy_Move"));
     setWindowTitle(tr("Copy or move files"));
@@ -77,11 +77,10 @@ Form_Copy_Move::Form_Copy_Move(Program &program, QWidget *parent)
     connect(m_start, &QPushButton::clicked, this, [this] { CopyOrMoveFile(true); });
     connect(m_close, &QPushButton::clicked, this, &QDialog::close);
     connect(browse, &QPushButton::clicked, this, &Form_Copy_Move::Command3_Click);
-    connect(&m_run, &CopyMoveRun::progress, this,
-            [this](int index, int, const QString &name) {
-                m_progress->setValue(index);
-                m_current->setText(name);
-            });
+    connect(&m_run, &CopyMoveRun::progress, this, [this](int index, int, const QString &name) {
+        m_progress->setValue(index);
+        m_current->setText(name);
+    });
 }
 
 void Form_Copy_Move::Form_Load()
@@ -142,9 +141,8 @@ QCoro::Task<> Form_Copy_Move::CopyOrMoveFile(bool showMessage)
     m_program.settings().set(Keys::CopyMoveOpIndex, int(rule()));
     bool listed = false;
     for (int i = 0; i < m_folder->count(); ++i) {
-        listed = listed ||
-                 m_folder->itemText(i).trimmed().compare(destination.trimmed(),
-                                                         Qt::CaseInsensitive) == 0;
+        listed = listed || m_folder->itemText(i).trimmed().compare(destination.trimmed(),
+                                                                   Qt::CaseInsensitive) == 0;
     }
     if (!listed) {
         m_folder->addItem(destination.trimmed());
