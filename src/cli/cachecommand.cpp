@@ -10,8 +10,7 @@
 
 #include <QCoro/QCoroTask>
 #include <QDir>
-#include <QSaveFile>
-#include <QTemporaryDir>
+#include <QFile>
 #include <QTextStream>
 
 #include <optional>
@@ -163,16 +162,11 @@ QCoro::Task<int> exportDocuments(Options o)
         err << "cache: cannot make " << o.destination << ' ' << message << '\n';
         co_return 2;
     }
-    // Each body is written whole beside the destination first, under the name it would take;
-    // the copy rules then move it into place.
-    QTemporaryDir staging(destination + QStringLiteral("/.harvly-export-XXXXXX"));
-    if (!staging.isValid()) {
-        err << "cache: cannot write in " << destination << '\n';
-        co_return 2;
-    }
+    // Each body is written whole into a hidden file in the destination first; the copy rules
+    // then give it its name (a rename, no second copy).
     bool someFailed = false;
-    QStringList files;
-    int n = 0;
+    QList<CopyMoveItem> items;
+    QStringList staged;
     for (const UserCacheFolder &f : foldersOf(o)) {
         const CacheListing listing = ListCache(f.folder);
         if (listing.folder.isEmpty() && !o.allUsers) {
@@ -183,20 +177,22 @@ QCoro::Task<int> exportDocuments(Options o)
             if (!o.match.isEmpty() && !e.address.contains(o.match, Qt::CaseInsensitive)) {
                 continue;
             }
-            const QString folder = staging.filePath(QString::number(++n));
-            QDir().mkpath(folder);
-            const QString path =
-                folder + QLatin1Char('/') + MakeValidFileName(CacheEntryDocumentName(e), build);
-            QSaveFile file(path);
+            QFile file;
             QString reason;
-            if (!file.open(QIODevice::WriteOnly) || !WriteCacheBody(e, file, &reason) ||
-                !file.commit()) {
+            const bool opened = OpenPartFile(file, destination + QLatin1Char('/'));
+            if (!opened || !WriteCacheBody(e, file, &reason) || !file.flush()) {
                 out << "failed\t" << e.address << '\t'
                     << (reason.isEmpty() ? file.errorString() : reason) << '\n';
                 someFailed = true;
+                if (opened) {
+                    file.close();
+                    file.remove();
+                }
                 continue;
             }
-            files << path;
+            file.close();
+            staged << file.fileName();
+            items.append({file.fileName(), MakeValidFileName(CacheEntryDocumentName(e), build)});
         }
     }
     CopyMoveRun run;
@@ -206,12 +202,21 @@ QCoro::Task<int> exportDocuments(Options o)
         stoppedBy = signal;
         run.stop();
     });
-    QCoro::Task<CopyMoveReport> moving = run.run(files, destination, o.rule, true);
+    QCoro::Task<CopyMoveReport> moving = run.run(items, destination, o.rule, true);
     const CopyMoveReport report = co_await moving;
+    // What was skipped, failed or not reached is still in its hidden file.
+    for (qsizetype i = 0; i < staged.size(); ++i) {
+        if (i >= report.files.size() || !report.files.at(i).sourceDeleted) {
+            QFile::remove(staged.at(i));
+        }
+    }
     static const char *const words[] = {"copied",  "covered", "renamed",
                                         "skipped", "passed",  "failed"};
-    for (const CopyMoveResult &r : report.files) {
-        out << words[int(r.outcome)] << '\t' << (r.target.isEmpty() ? r.source : r.target);
+    // Every staged file exists, so the report follows the items one for one.
+    for (qsizetype i = 0; i < report.files.size(); ++i) {
+        const CopyMoveResult &r = report.files.at(i);
+        out << words[int(r.outcome)] << '\t'
+            << (r.target.isEmpty() ? destination + QLatin1Char('/') + items.at(i).name : r.target);
         if (!r.reason.isEmpty()) {
             out << '\t' << r.reason;
         }
@@ -220,7 +225,7 @@ QCoro::Task<int> exportDocuments(Options o)
     if (stoppedBy != 0) {
         co_return 128 + stoppedBy;
     }
-    co_return someFailed || report.failed() > 0 || report.files.size() < files.size() ? 1 : 0;
+    co_return someFailed || report.failed() > 0 || report.files.size() < items.size() ? 1 : 0;
 }
 
 } // namespace

@@ -27,6 +27,8 @@ private slots:
     void cleanupTestCase();
     void documentsComeBackAsTheSiteSentThem();
     void commandLineExportsTheSameBytes();
+    void commandLineListsAndPicks_data();
+    void commandLineListsAndPicks();
 
 private:
     QByteArray served(const QString &path)
@@ -135,6 +137,61 @@ void tst_RealCache::commandLineExportsTheSameBytes()
     QCOMPARE(page.readAll(), served("/gzip"));
     // Nothing of the staging is left in the destination.
     QVERIFY(QDir(dest).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
+}
+
+void tst_RealCache::commandLineListsAndPicks_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("firstLine"); // "" : not checked
+    QTest::newRow("list") << QStringList{"list", "--dir", "%cache"} << 0 << "";
+    QTest::newRow("export of the PDFs only")
+        << QStringList{"export", "%dest", "--match", ".pdf", "--dir", "%cache"} << 0
+        << "copied\t%dest/3.pdf";
+    QTest::newRow("the same again, skipped")
+        << QStringList{"export",      "%dest", "--match", ".pdf",
+                       "--same-name", "skip",  "--dir",   "%cache"}
+        << 0 << "skipped\t%dest/3.pdf";
+    QTest::newRow("the same again, renamed")
+        << QStringList{"export",      "%dest",  "--match", ".pdf",
+                       "--same-name", "rename", "--dir",   "%cache"}
+        << 0 << "renamed\t%dest/3[001].pdf";
+    QTest::newRow("no such rule") << QStringList{"export", "%dest", "--same-name", "maybe"} << 2
+                                  << "";
+    QTest::newRow("no cache there") << QStringList{"list", "--dir", "%dest/none"} << 2 << "";
+    QTest::newRow("two places") << QStringList{"list", "--zh", "--all-users"} << 2 << "";
+    QTest::newRow("no command") << QStringList{"show"} << 2 << "";
+}
+
+void tst_RealCache::commandLineListsAndPicks()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, status);
+    QFETCH(QString, firstLine);
+    const QString dest = m_dir.filePath("picked");
+    for (QString &a : args) {
+        a.replace("%cache", cacheFolder()).replace("%dest", dest);
+    }
+    QProcess p;
+    p.start(QStringLiteral(HARVLY_CLI), QStringList{"cache"} + args);
+    QSignalSpy finished(&p, &QProcess::finished);
+    QVERIFY(finished.wait(30000));
+    QCOMPARE(p.exitCode(), status);
+    const QStringList lines =
+        QString::fromUtf8(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    if (args.first() == "list" && status == 0) {
+        QVERIFY(lines.contains(m_site.url("/pdf/3.pdf").toString() + "\tpdf\t" +
+                               QString::number(served("/pdf/3.pdf").size()) + "\tcomplete"));
+        const QStringList cut = lines.filter(m_site.url(m_cut).toString());
+        QCOMPARE(cut.size(), 1);
+        QVERIFY(cut.first().endsWith("\tincomplete"));
+    }
+    if (!firstLine.isEmpty()) {
+        QCOMPARE(lines.value(0), firstLine.replace("%dest", dest));
+    }
+    if (status == 2) {
+        QVERIFY(!p.readAllStandardError().isEmpty()); // says why
+    }
 }
 
 HARVLY_WEBENGINE_TEST_MAIN(tst_RealCache)

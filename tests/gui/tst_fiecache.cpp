@@ -70,9 +70,9 @@ private:
     }
     void select(fIEcache &w, int row)
     {
-        w.entries()->selectionModel()->select(
-            w.entries()->model()->index(row, 0),
-            QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        w.entries()->selectionModel()->select(w.entries()->model()->index(row, 0),
+                                              QItemSelectionModel::Select |
+                                                  QItemSelectionModel::Rows);
     }
     std::unique_ptr<fIEcache> window()
     {
@@ -109,8 +109,9 @@ void tst_fIEcache::myCacheListsTheDocuments()
     entry("http://h/pdf/1.pdf", "%PDF-1 one");
     entry("http://h/docview/1", "<html>page</html>", "text/html; charset=utf-8");
     auto w = window();
-    QCOMPARE(w->windowTitle(),
-             QString("IE browser cache Cookie  and history list-Harvly Retrieving Download Manager"));
+    QCOMPARE(
+        w->windowTitle(),
+        QString("IE browser cache Cookie  and history list-Harvly Retrieving Download Manager"));
     w->findChild<QPushButton *>("Command1")->click();
     QCOMPARE(w->countText(), QString("Sum:2  files"));
     QStringList urls = column(*w, 0);
@@ -133,8 +134,9 @@ void tst_fIEcache::emptyAndDamagedCaches()
     junk.write("not an entry at all, just some bytes here");
     junk.close();
     w->Command1_Click();
-    QCOMPARE(w->countText(),
-             QString("Err!!!1 Files  (1 entries unreadable: 00000000000000aa_0: not a cache entry)"));
+    QCOMPARE(
+        w->countText(),
+        QString("Err!!!1 Files  (1 entries unreadable: 00000000000000aa_0: not a cache entry)"));
     QVERIFY(junk.exists()); // reading deletes nothing
 }
 
@@ -157,9 +159,9 @@ void tst_fIEcache::deleteSelectedKeepsTheRestAndCookies()
     select(*w, column(*w, 0).indexOf("http://h/c.pdf"));
     w->findChild<QPushButton *>("Command2")->click();
     QVERIFY(!QFile::exists(c));
-    QVERIFY(QFile::exists(a) && QFile::exists(b)); // unselected rows untouched
+    QVERIFY(QFile::exists(a) && QFile::exists(b));     // unselected rows untouched
     QCOMPARE(w->countText(), QString("Sum:3  files")); // the view rebuilt
-    w->findChild<QPushButton *>("Command3")->click(); // "Delete all"
+    w->findChild<QPushButton *>("Command3")->click();  // "Delete all"
     QVERIFY(!QFile::exists(a));
     QVERIFY(!QFile::exists(b));
     QVERIFY(QFile::exists(cookie));
@@ -194,7 +196,7 @@ void tst_fIEcache::allUsersCachesWalked()
     QCOMPARE(column(*w, 2).at(at), QString("8"));
     w->Command3_Click();
     QVERIFY(!QFile::exists(doc));
-    QVERIFY(QFile::exists(ann + "/notes.txt")); // walked text files stay
+    QVERIFY(QFile::exists(ann + "/notes.txt"));    // walked text files stay
     QVERIFY(!QDir(ann + "/Cache/empty").exists()); // empty folders removed, deepest first
     QCOMPARE(w->countText(), QString("1 Files"));
 }

@@ -183,6 +183,20 @@ QString GetShortFileName(const QString &path)
     return path;
 }
 
+bool OpenPartFile(QFile &file, const QString &folder, QIODevice::OpenMode extra)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        file.setFileName(folder + QStringLiteral(".harvly-%1.part").arg(GetRandomString(8)));
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly | extra)) {
+            return true;
+        }
+        if (!file.exists()) {
+            return false; // not a name taken by chance: no other name will do better
+        }
+    }
+    return false;
+}
+
 FileMove MoveIntoPlace(const QString &from, const QString &to, bool replace)
 {
     const std::filesystem::path source(from.toStdU16String());

@@ -2,6 +2,7 @@
 
 #include "build.h"
 
+#include <QFile>
 #include <QString>
 
 namespace harvly {
@@ -24,6 +25,10 @@ QString CreateFolderPath(const QString &path, const Build &build, QString *messa
 
 // The path itself when it is free, else the first free "base[0001].ext", "base[0002].ext", ...
 QString GetUniqueFileName(const QString &path);
+
+// Opens a new hidden file ".harvly-XXXXXXXX.part" for writing in folder (which ends with a
+// separator), with the usual permissions; false when none could be made (file then tells why).
+bool OpenPartFile(QFile &file, const QString &folder, QIODevice::OpenMode extra = {});
 
 enum class FileMove { Done, Taken, Failed };
 // Renames a file (within one file system). Without replace, a name that is taken stays as it

@@ -68,15 +68,7 @@ TransferFile::Result TransferFile::open()
     }
     // A hidden name of its own beside the target, made with the usual permissions.
     auto file = std::make_unique<QFile>();
-    for (int attempt = 0; attempt < 100 && !file->isOpen(); ++attempt) {
-        file->setFileName(m_folder + QStringLiteral(".harvly-%1.part").arg(GetRandomString(8)));
-        if (!file->open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered) &&
-            !file->exists()) { // taken by chance: another name; anything else: give up
-            m_error = FailureReason::ofFile(*file);
-            return Result::Failed;
-        }
-    }
-    if (!file->isOpen()) {
+    if (!OpenPartFile(*file, m_folder, QIODevice::Unbuffered)) {
         m_error = FailureReason::ofFile(*file);
         return Result::Failed;
     }

@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
-#include <QTemporaryFile>
 
 #include <cerrno>
 #include <cstring>
@@ -27,6 +26,14 @@ class SafeCopy
 {
 public:
     SafeCopy(const QString &source, const QString &target) : m_in(source), m_target(target) {}
+    ~SafeCopy()
+    {
+        if (m_out && !m_placed) {
+            m_out->close();
+            QFile::remove(m_out->fileName()); // a copy that did not take its name leaves nothing
+        }
+    }
+    Q_DISABLE_COPY_MOVE(SafeCopy)
 
     bool open()
     {
@@ -34,11 +41,10 @@ public:
             m_reason = m_in.errorString();
             return false;
         }
-        const QFileInfo target(m_target);
-        m_out = std::make_unique<QTemporaryFile>(target.absolutePath() +
-                                                 QStringLiteral("/.harvly-XXXXXXXX.part"));
-        if (!m_out->open()) {
+        m_out = std::make_unique<QFile>();
+        if (!OpenPartFile(*m_out, QFileInfo(m_target).absolutePath() + QLatin1Char('/'))) {
             m_reason = m_out->errorString();
+            m_out.reset();
             return false;
         }
         return true;
@@ -77,7 +83,7 @@ public:
         m_out->close();
         const FileMove moved = MoveIntoPlace(m_out->fileName(), m_target, replace);
         if (moved == FileMove::Done) {
-            m_out->setAutoRemove(false);
+            m_placed = true;
         } else if (moved == FileMove::Failed) {
             m_reason = QString::fromLocal8Bit(std::strerror(errno));
         }
@@ -88,8 +94,9 @@ public:
 private:
     QFile m_in;
     QString m_target;
-    std::unique_ptr<QTemporaryFile> m_out;
+    std::unique_ptr<QFile> m_out;
     QString m_reason;
+    bool m_placed = false;
 };
 
 FileMove copySynchronously(const QString &source, const QString &target, bool replace,
@@ -203,16 +210,28 @@ CopyMoveRun::CopyMoveRun(QObject *parent) : QObject(parent) {}
 QCoro::Task<CopyMoveReport> CopyMoveRun::run(QStringList files, QString folder, SameNameRule rule,
                                              bool move)
 {
+    QList<CopyMoveItem> items;
+    for (const QString &f : files) {
+        items.append({f, QString()});
+    }
+    QCoro::Task<CopyMoveReport> all = run(items, folder, rule, move);
+    CopyMoveReport report = co_await all;
+    co_return report;
+}
+
+QCoro::Task<CopyMoveReport> CopyMoveRun::run(QList<CopyMoveItem> items, QString folder,
+                                             SameNameRule rule, bool move)
+{
     if (m_running) {
         co_return CopyMoveReport{};
     }
     QPointer<CopyMoveRun> self(this);
     m_running = true;
     m_stop = false;
-    QStringList present;
-    for (const QString &f : files) {
-        if (FileExists(f)) {
-            present << f;
+    QList<CopyMoveItem> present;
+    for (const CopyMoveItem &item : items) {
+        if (FileExists(item.source)) {
+            present << item;
         }
     }
     CopyMoveReport report;
@@ -221,8 +240,10 @@ QCoro::Task<CopyMoveReport> CopyMoveRun::run(QStringList files, QString folder, 
             report.stopped = true;
             break; // the rest is passed over
         }
-        emit progress(i + 1, int(present.size()), QFileInfo(present.at(i)).fileName());
-        QCoro::Task<CopyMoveResult> file = one(present.at(i), folder, rule, move);
+        const CopyMoveItem &item = present.at(i);
+        emit progress(i + 1, int(present.size()),
+                      item.name.isEmpty() ? QFileInfo(item.source).fileName() : item.name);
+        QCoro::Task<CopyMoveResult> file = one(item, folder, rule, move);
         CopyMoveResult result = co_await file;
         if (!self) {
             co_return report;
@@ -234,17 +255,23 @@ QCoro::Task<CopyMoveReport> CopyMoveRun::run(QStringList files, QString folder, 
     co_return report;
 }
 
-QCoro::Task<CopyMoveResult> CopyMoveRun::one(QString source, QString folder, SameNameRule rule,
+QCoro::Task<CopyMoveResult> CopyMoveRun::one(CopyMoveItem item, QString folder, SameNameRule rule,
                                              bool move)
 {
     using Outcome = CopyMoveResult::Outcome;
+    const QString source = item.source;
     CopyMoveResult r;
     r.source = source;
     const QString dir = withSeparator(folder);
     QString extension;
     QString base;
     const QString from = SplitFilePath(source, &extension, &base);
-    if (sameFolder(from, dir)) {
+    if (!item.name.isEmpty()) {
+        SplitFilePath(item.name, &extension, &base);
+    }
+    // A file that would take its own place is passed over, whatever the rule.
+    if (sameFolder(from, dir) &&
+        (item.name.isEmpty() || item.name == QFileInfo(source).fileName())) {
         r.outcome = Outcome::PassedOver;
         r.target = source;
         co_return r;

@@ -33,6 +33,12 @@ bool CopySameNameFilesAutomaticallyRename(const QString &source, const QString &
 bool CopyFileSafely(const QString &source, const QString &target, bool replace,
                     QString *reason = nullptr);
 
+// A file to copy or move, and the name it should take there ("": its own).
+struct CopyMoveItem {
+    QString source;
+    QString name;
+};
+
 struct CopyMoveResult {
     enum class Outcome { Copied, Covered, Renamed, Skipped, PassedOver, Failed };
     QString source;
@@ -68,13 +74,16 @@ public:
     // run goes on. Sources that do not exist are dropped before the run.
     QCoro::Task<CopyMoveReport> run(QStringList files, QString folder, SameNameRule rule,
                                     bool move);
+    QCoro::Task<CopyMoveReport> run(QList<CopyMoveItem> items, QString folder, SameNameRule rule,
+                                    bool move);
 
 signals:
     // Before each file: its 1-based place, the number of files, its name.
     void progress(int index, int count, const QString &fileName);
 
 private:
-    QCoro::Task<CopyMoveResult> one(QString source, QString folder, SameNameRule rule, bool move);
+    QCoro::Task<CopyMoveResult> one(CopyMoveItem item, QString folder, SameNameRule rule,
+                                    bool move);
 
     bool m_running = false;
     bool m_stop = false;
