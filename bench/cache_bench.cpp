@@ -33,8 +33,8 @@ int main(int argc, char *argv[])
     const int entries = argc > 1 ? QByteArray(argv[1]).toInt() : 10000;
     QTemporaryDir dir;
     // A second argument keeps the cache made there, to look at or profile afterwards.
-    const QString profile = argc > 2 ? QString::fromLocal8Bit(argv[2])
-                                     : dir.filePath(QStringLiteral("profile/cache"));
+    const QString profile =
+        argc > 2 ? QString::fromLocal8Bit(argv[2]) : dir.filePath(QStringLiteral("profile/cache"));
     const QString data = profile + QStringLiteral("/Cache/Cache_Data");
     WriteCacheIndex(data);
     QByteArray pdf = "%PDF-1.4\n";
@@ -60,11 +60,11 @@ int main(int argc, char *argv[])
 
     const QString cli =
         QCoreApplication::applicationDirPath() + QStringLiteral("/../src/cli/harvly-cli");
-    const double exported = runSeconds(
-        cli, {QStringLiteral("cache"), QStringLiteral("export"), dir.filePath(QStringLiteral("out")),
-              QStringLiteral("--dir"), profile});
-    const double copied =
-        runSeconds(QStringLiteral("cp"), {QStringLiteral("-r"), profile, dir.filePath(QStringLiteral("cp"))});
+    const double exported =
+        runSeconds(cli, {QStringLiteral("cache"), QStringLiteral("export"),
+                         dir.filePath(QStringLiteral("out")), QStringLiteral("--dir"), profile});
+    const double copied = runSeconds(
+        QStringLiteral("cp"), {QStringLiteral("-r"), profile, dir.filePath(QStringLiteral("cp"))});
     out << "  harvly-cli cache export: " << QString::number(exported, 'f', 3)
         << " s (goal under 5 s); cp -r of the same folder: " << QString::number(copied, 'f', 3)
         << " s, ratio " << QString::number(exported / copied, 'f', 1) << "x of cp's time\n";
