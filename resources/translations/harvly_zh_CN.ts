@@ -928,6 +928,69 @@
     </message>
 </context>
 <context>
+    <name>harvly::fOption</name>
+    <message>
+        <source>First way (supports HTTP, single-threaded, proxy server download)</source>
+        <translation>第一种方式（支持HTTP，单线程，可通过代理服务器下载）</translation>
+    </message>
+    <message>
+        <source>Download Second way (supports HTTP, multi-threaded download)</source>
+        <translation>第二种方式（支持HTTP，多线程下载）</translation>
+    </message>
+    <message>
+        <source>Download using a proxy server</source>
+        <translation>使用代理服务器下载</translation>
+    </message>
+    <message>
+        <source>When extracting pages of information, tips download save path</source>
+        <translation>提取网页信息时，提示下载保存路径</translation>
+    </message>
+    <message>
+        <source>Look for a newer version at start</source>
+        <translation>启动时检查是否有新版本</translation>
+    </message>
+    <message>
+        <source>Download Mode:</source>
+        <translation>下载方式：</translation>
+    </message>
+    <message>
+        <source>IP:</source>
+        <translation>网址：</translation>
+    </message>
+    <message>
+        <source>(e.g. 192.168.0.1 or proxy.example.org)</source>
+        <translation>(如：192.168.0.1 或者 proxy.example.org 等等)</translation>
+    </message>
+    <message>
+        <source>Port:</source>
+        <translation>端口：</translation>
+    </message>
+    <message>
+        <source>(e.g. 3128 or 80)</source>
+        <translation>(如：3128 或者 80 等等)</translation>
+    </message>
+    <message>
+        <source>Download files no larger than (MB):</source>
+        <translation>下载文件大小不超过(MB)：</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Set</source>
+        <translation>设置</translation>
+    </message>
+    <message>
+        <source>Proxy URL or port wrong format!</source>
+        <translation>代理服务器网址或者端口格式不对！</translation>
+    </message>
+</context>
+<context>
     <name>harvly::fSeleFileSavePath</name>
     <message>
         <source>The original file name</source>
@@ -1155,6 +1218,45 @@
     <message>
         <source>No data Oh!</source>
         <translation>列表没有数据哦！</translation>
+    </message>
+</context>
+<context>
+    <name>harvly::frmAbout</name>
+    <message>
+        <source>Loading, please wait ...</source>
+        <translation>正在加载，请稍候 ...</translation>
+    </message>
+    <message>
+        <source>Copy Information</source>
+        <translation>复制信息</translation>
+    </message>
+    <message>
+        <source>System Information(&amp;S)...</source>
+        <translation>系统信息(&amp;S)...</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>About [%1]</source>
+        <translation>关于『%1』</translation>
+    </message>
+    <message>
+        <source>Version: </source>
+        <translation>版本：</translation>
+    </message>
+    <message>
+        <source>Home page</source>
+        <translation>主页</translation>
+    </message>
+    <message>
+        <source>Latest version</source>
+        <translation>最新版本</translation>
+    </message>
+    <message>
+        <source>Operating System:</source>
+        <translation>操作系统：</translation>
     </message>
 </context>
 </TS>

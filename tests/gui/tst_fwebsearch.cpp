@@ -37,7 +37,7 @@ private slots:
     void assignedUrl();
     void splitterSpringsBackBelowTheLimit();
     void windowKeepsItsMinimumSize();
-    void menusOfLaterWindowsAreDisabled();
+    void everyMenuEntryIsEnabled();
 
 private:
     bool waitLoaded()
@@ -190,13 +190,8 @@ void tst_fWebSearch::windowKeepsItsMinimumSize()
     QVERIFY(m_window->height() >= 333);
 }
 
-void tst_fWebSearch::menusOfLaterWindowsAreDisabled()
+void tst_fWebSearch::everyMenuEntryIsEnabled()
 {
-    for (const char *name : {"menuSet", "menuAbout"}) {
-        auto *action = m_window->findChild<QAction *>(name);
-        QVERIFY2(action, name);
-        QVERIFY2(!action->isEnabled(), name);
-    }
     for (const char *name :
          {"menuAddBulkDocumentURLs", "menuOpenProquestSearchHome", "menuOpenAssignURL", "menuBack",
           "menuForword", "menuCloseThisWindow", "menuClearAll", "menuOpenDownloadWindow",

@@ -42,6 +42,10 @@ Build Build::chinese()
     b.xmlCountsAsPage = true;
     b.typeFromDisposition = true;
     b.ownSettingKeys = true;
+    b.systemNameAlone = true;
+    b.proxyExampleHints = true;
+    b.toldOfNewVersion = true;
+    b.longestVersionReply = 20;
     return b;
 }
 

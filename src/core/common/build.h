@@ -28,6 +28,10 @@ struct Build {
     bool xmlCountsAsPage = false;        // an "xml" answer is a page (login, re-download)
     bool typeFromDisposition = false;    // the type also from the suggested name or a charset
     bool ownSettingKeys = false;         // a few settings kept under sections of its own
+    bool systemNameAlone = false;        // the about box shows the system's name unlabelled
+    bool proxyExampleHints = false;      // the options show example proxy values
+    bool toldOfNewVersion = false;       // a newer version is said in a message, not only shown
+    int longestVersionReply = 10;        // longer replies of the update server are ignored
 
     QString versionText() const;
     bool isChinese() const { return language == Language::Chinese; }

@@ -57,6 +57,10 @@ SettingEntry englishEntry(Setting id)
         return {};
     case Setting::SiteAddress:
         return {"Set", "SiteAddress", QStringLiteral("https://www.proquest.com/")};
+    case Setting::CheckLatestVersion:
+        return {"Set", "CheckLatestVersion", 1};
+    case Setting::UpdateServer:
+        return {"Set", "UpdateServer", QString()};
     }
     return {};
 }

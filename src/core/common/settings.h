@@ -36,6 +36,8 @@ enum class Setting {
     CopyMoveOpIndex,
     MaxFileSizeMegabytes, // the Chinese build only
     SiteAddress,
+    CheckLatestVersion, // 1: the latest-version check runs at start
+    UpdateServer,       // where the latest-version check asks; "": no check
 };
 
 struct SettingEntry {
@@ -74,6 +76,8 @@ inline constexpr SettingKey<QString> CopyMoveDestinationFolder{Setting::CopyMove
 inline constexpr SettingKey<int> CopyMoveOpIndex{Setting::CopyMoveOpIndex};
 inline constexpr SettingKey<double> MaxFileSizeMegabytes{Setting::MaxFileSizeMegabytes};
 inline constexpr SettingKey<QString> SiteAddress{Setting::SiteAddress};
+inline constexpr SettingKey<int> CheckLatestVersion{Setting::CheckLatestVersion};
+inline constexpr SettingKey<QString> UpdateServer{Setting::UpdateServer};
 } // namespace Keys
 
 // Named text values per application title, section and key. Reads fall back to the

@@ -1,5 +1,7 @@
 #include "forms.h"
 
+#include <QDialog>
+
 #include "common/formposition.h"
 #include "common/settings.h"
 
@@ -65,6 +67,13 @@ void SaveFormPosition(const QWidget *form, Settings &settings)
     p.twips = QRect(g.left() * kTwipsPerPixel, g.top() * kTwipsPerPixel, g.width() * kTwipsPerPixel,
                     g.height() * kTwipsPerPixel);
     harvly::SaveFormPosition(settings, form->objectName(), p, screenPixels(form));
+}
+
+void OpenDialog(QDialog *dialog)
+{
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::WindowModal);
+    dialog->open();
 }
 
 } // namespace harvly

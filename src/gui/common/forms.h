@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QDialog;
 class QWidget;
 
 namespace harvly {
@@ -14,6 +15,10 @@ bool IsFormLoaded(const QString &formName);
 // A window that is closing for good counts as unloaded from now on, even while Qt still
 // holds it for deletion.
 void MarkFormUnloaded(QWidget *form);
+
+// Opens a dialog modal to its window without a nested event loop; it deletes itself once
+// closed.
+void OpenDialog(QDialog *dialog);
 
 // Stored window placement, by the window's object name as the section.
 void LoadFormPosition(QWidget *form, const Settings &settings);

@@ -13,6 +13,8 @@
 #include "common/settings.h"
 #include "common/shell.h"
 #include "common/sound.h"
+#include "dialogs/foption.h"
+#include "dialogs/frmabout.h"
 #include "download/correction.h"
 #include "download/downloadlist.h"
 #include "download/filetype.h"
@@ -328,7 +330,8 @@ void fFileDownload::buildMenus()
 
     QMenu *tool = menuBar()->addMenu(tr("Tool(&T)"));
     tool->setObjectName(QStringLiteral("menuTool"));
-    AddMenuItem(tool, "menuSet", tr("Set"), false);
+    connect(AddMenuItem(tool, "menuSet", tr("Set")), &QAction::triggered, this,
+            [this] { OpenDialog(new fOption(m_workspace, this)); });
     m_autoPositioning = AddMenuItem(tool, "menuAutoPositioningToDownloadItem",
                                     tr("Auto Positioning To Download Item"), true);
     m_autoPositioning->setCheckable(true);
@@ -351,7 +354,8 @@ void fFileDownload::buildMenus()
         &QAction::triggered, this, &fFileDownload::menuOpenFileCheckType_Click);
 
     QMenu *help = menuBar()->addMenu(tr("Help(&H)"));
-    AddMenuItem(help, "menuAbout", tr("About"), false);
+    connect(AddMenuItem(help, "menuAbout", tr("About")), &QAction::triggered, this,
+            [this] { OpenDialog(new frmAbout(m_program, this)); });
 }
 
 void fFileDownload::Form_Load()
@@ -387,16 +391,29 @@ void fFileDownload::Form_Load()
         m_interval->addItem(QString::number(i));
     }
     m_interval->setCurrentIndex(0);
-    m_scheduler->options.way = mode == 2 ? 2 : 1;
+    readStoredOptions();
+    syncOptions();
+    m_timer1->start();
+    ShowListCounts();
+}
+
+void fFileDownload::readStoredOptions()
+{
+    Settings &s = m_program.settings();
+    m_scheduler->options.way = s.get(Keys::DownloadMode) == 2 ? 2 : 1;
     m_scheduler->options.proxyOn = s.get(Keys::ProxyEffective) == 1;
     m_scheduler->options.proxyHost = s.get(Keys::ProxyURL).trimmed();
     m_scheduler->options.proxyPort = s.get(Keys::ProxyPort).trimmed();
     if (m_program.build().fileSizeCeiling) {
         m_scheduler->options.sizeCeilingMegabytes = s.get(Keys::MaxFileSizeMegabytes);
     }
+}
+
+void fFileDownload::applyOptions()
+{
+    readStoredOptions();
+    showWay();
     syncOptions();
-    m_timer1->start();
-    ShowListCounts();
 }
 
 void fFileDownload::syncOptions()

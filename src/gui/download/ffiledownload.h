@@ -36,6 +36,9 @@ class fFileDownload final : public QMainWindow, private SchedulerHost
     Q_DISABLE_COPY_MOVE(fFileDownload)
 
 public:
+    // The stored way, proxy and size ceiling taken again (after "Set"): the label and the
+    // thread count follow, and the rows that start next use them.
+    void applyOptions();
     explicit fFileDownload(Workspace &workspace, QWidget *parent = nullptr);
 
     DownloadListModel &list() const { return *m_list; }
@@ -96,6 +99,7 @@ private:
     void timerDownChanged(bool enabled) override;
     void syncOptions();
     void showWay();
+    void readStoredOptions();
 
     void Form_Load();
     QWidget *buildSettingsRow();

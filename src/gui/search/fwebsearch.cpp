@@ -11,6 +11,8 @@
 #include "common/messages.h"
 #include "common/program.h"
 #include "common/settings.h"
+#include "dialogs/foption.h"
+#include "dialogs/frmabout.h"
 #include "download/downloadlist.h"
 #include "download/ffiledownload.h"
 #include "download/handover.h"
@@ -294,7 +296,8 @@ void fWebSearch::buildMenus()
 
     QMenu *tool = menuBar()->addMenu(tr("Tool(&T)"));
     tool->setObjectName(QStringLiteral("menuTool"));
-    AddMenuItem(tool, "menuSet", tr("Set"), false);
+    connect(AddMenuItem(tool, "menuSet", tr("Set")), &QAction::triggered, this,
+            [this] { OpenDialog(new fOption(m_workspace, this)); });
     connect(AddMenuItem(tool, "menuOpenDownloadWindow", tr("Open Download Window")),
             &QAction::triggered, this, &fWebSearch::ShowDownloadWindow);
     tool->addSeparator();
@@ -311,7 +314,8 @@ void fWebSearch::buildMenus()
 
     QMenu *help = menuBar()->addMenu(tr("Hple(&H)"));
     help->setObjectName(QStringLiteral("menuHelp"));
-    AddMenuItem(help, "menuAbout", tr("About(&A)"), false);
+    connect(AddMenuItem(help, "menuAbout", tr("About(&A)")), &QAction::triggered, this,
+            [this] { OpenDialog(new frmAbout(m_program, this)); });
 }
 
 QUrl fWebSearch::homePage() const

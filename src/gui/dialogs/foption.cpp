@@ -1,0 +1,158 @@
+#include "foption.h"
+
+#include "app/workspace.h"
+#include "common/messages.h"
+#include "common/program.h"
+#include "common/settings.h"
+#include "download/ffiledownload.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDoubleValidator>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace harvly {
+
+namespace {
+
+template <typename W> W *named(W *widget, const char *name)
+{
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+} // namespace
+
+fOption::fOption(Workspace &workspace, QWidget *parent)
+    : QDialog(parent), m_workspace(workspace), m_program(workspace.program()),
+      m_first(named(new QRadioButton(
+                        tr("First way (supports HTTP, single-threaded, proxy server download)"), this),
+                    "Option1")),
+      m_second(named(new QRadioButton(
+                         tr("Download Second way (supports HTTP, multi-threaded download)"), this),
+                     "Option2")),
+      m_proxy(named(new QCheckBox(tr("Download using a proxy server"), this), "Check1")),
+      m_address(named(new QLineEdit(this), "Text6")), m_port(named(new QLineEdit(this), "Text8")),
+      m_prompt(named(new QCheckBox(tr("When extracting pages of information, tips download save path"),
+                                   this),
+                     "Check2")),
+      m_checkVersion(named(new QCheckBox(tr("Look for a newer version at start"), this), "Check3"))
+{
+    setObjectName(QStringLiteral("fOption"));
+    setModal(true);
+    // The two ways are one choice, but the window may open with neither chosen.
+    auto *ways = new QButtonGroup(this);
+    ways->addButton(m_first);
+    ways->addButton(m_second);
+
+    auto *grid = new QGridLayout(this);
+    int row = 0;
+    grid->addWidget(named(new QLabel(tr("Download Mode:"), this), "Label1"), row++, 0, 1, 3);
+    grid->addWidget(m_first, row++, 0, 1, 3);
+    grid->addWidget(m_second, row++, 0, 1, 3);
+    grid->addWidget(m_proxy, row++, 0, 1, 3);
+    grid->addWidget(named(new QLabel(tr("IP:"), this), "Label14"), row, 0);
+    grid->addWidget(m_address, row, 1);
+    if (m_program.build().proxyExampleHints) {
+        grid->addWidget(new QLabel(tr("(e.g. 192.168.0.1 or proxy.example.org)"), this), row, 2);
+    }
+    ++row;
+    grid->addWidget(named(new QLabel(tr("Port:"), this), "Label15"), row, 0);
+    grid->addWidget(m_port, row, 1);
+    if (m_program.build().proxyExampleHints) {
+        grid->addWidget(new QLabel(tr("(e.g. 3128 or 80)"), this), row, 2);
+    }
+    ++row;
+    grid->addWidget(m_prompt, row++, 0, 1, 3);
+    if (m_program.build().fileSizeCeiling) {
+        m_ceiling = named(new QLineEdit(this), "Text1");
+        auto *validator = new QDoubleValidator(0, 1e9, 3, m_ceiling);
+        validator->setNotation(QDoubleValidator::StandardNotation);
+        m_ceiling->setValidator(validator);
+        grid->addWidget(new QLabel(tr("Download files no larger than (MB):"), this), row, 0);
+        grid->addWidget(m_ceiling, row++, 1);
+    }
+    grid->addWidget(m_checkVersion, row++, 0, 1, 3);
+    auto *ok = named(new QPushButton(tr("OK"), this), "Command1");
+    ok->setDefault(true);
+    auto *cancel = named(new QPushButton(tr("Cancel"), this), "Command2");
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    grid->addLayout(buttons, row, 0, 1, 3);
+    connect(ok, &QPushButton::clicked, this, &fOption::Command1_Click);
+    connect(cancel, &QPushButton::clicked, this, &fOption::Command2_Click);
+    Form_Load();
+}
+
+void fOption::Form_Load()
+{
+    setWindowTitle(tr("Set") + QLatin1Char('-') + m_program.build().applicationTitle);
+    Settings &s = m_program.settings();
+    m_proxy->setChecked(s.get(Keys::ProxyEffective) == 1);
+    m_address->setText(s.get(Keys::ProxyURL));
+    m_port->setText(s.get(Keys::ProxyPort));
+    const int way = s.get(Keys::DownloadMode);
+    m_first->setChecked(way == 1);
+    m_second->setChecked(way == 2);
+    m_prompt->setChecked(m_program.promptSavePath == 1);
+    m_checkVersion->setChecked(s.get(Keys::CheckLatestVersion) == 1);
+    if (m_ceiling) {
+        m_ceiling->setText(QString::number(s.get(Keys::MaxFileSizeMegabytes)));
+    }
+}
+
+void fOption::Command1_Click()
+{
+    Settings &s = m_program.settings();
+    fFileDownload *downloads = m_workspace.loadedDownloadWindow();
+    int way = s.get(Keys::DownloadMode);
+    if (m_first->isChecked()) {
+        way = 1;
+    } else if (m_second->isChecked()) {
+        way = 2;
+    }
+    s.set(Keys::DownloadMode, way);
+    const bool proxy = m_proxy->isChecked();
+    const QString address = m_address->text().trimmed();
+    const QString port = m_port->text().trimmed();
+    s.set(Keys::ProxyEffective, proxy ? 1 : 0);
+    s.set(Keys::ProxyURL, address);
+    s.set(Keys::ProxyPort, port);
+    bool numeric = false;
+    port.toUInt(&numeric);
+    if (proxy && (address.isEmpty() || !numeric)) {
+        // Only a warning: the values are kept as typed, and a download through them fails
+        // with "Bad proxy setting" rather than going elsewhere.
+        ShowMessage(this, tr("Proxy URL or port wrong format!"), MessageKind::Error);
+    }
+    m_program.promptSavePath = m_prompt->isChecked() ? 1 : 0;
+    s.set(Keys::PromptedSavePathWhenExtractInfo, m_program.promptSavePath);
+    s.set(Keys::CheckLatestVersion, m_checkVersion->isChecked() ? 1 : 0);
+    if (m_ceiling) {
+        bool ok = false;
+        const double megabytes = m_ceiling->text().toDouble(&ok);
+        if (ok && megabytes >= 0) {
+            s.set(Keys::MaxFileSizeMegabytes, megabytes);
+        }
+    }
+    if (downloads) {
+        downloads->applyOptions(); // the rows that start next follow the new values
+    }
+    accept();
+}
+
+void fOption::Command2_Click()
+{
+    reject();
+}
+
+} // namespace harvly
