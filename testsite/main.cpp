@@ -16,6 +16,11 @@ int main(int argc, char *argv[])
                                         QStringLiteral("Port to listen on (0: a free one)."),
                                         QStringLiteral("N"), QStringLiteral("0"));
     parser.addOption(portOption);
+    const QCommandLineOption versionOption(
+        QStringLiteral("latest-version"),
+        QStringLiteral("The version its update file announces (default 1.7.519)."),
+        QStringLiteral("V"), QStringLiteral("1.7.519"));
+    parser.addOption(versionOption);
     parser.process(app);
 
     bool ok = false;
@@ -25,6 +30,7 @@ int main(int argc, char *argv[])
         return 2;
     }
     harvly::testsite::TestSite site;
+    site.latestVersion = parser.value(versionOption);
     if (!site.start(quint16(port))) {
         QTextStream(stderr) << "harvly-testsite: cannot listen on 127.0.0.1:" << port << '\n';
         return 1;

@@ -449,6 +449,24 @@ Response Route(const Request &r)
         }
         return res;
     }
+    if (head == QLatin1String("Harvly") && parts.size() >= 2 &&
+        parts.at(1) == QLatin1String("newver.txt")) {
+        // The update server's version file.
+        Response res;
+        res.contentType = "text/plain";
+        res.body = r.latestVersion.toUtf8() + "\r\n";
+        return res;
+    }
+    if (head == QLatin1String("Harvly")) {
+        return Response::html(page(QStringLiteral("Harvly"),
+                                   QStringLiteral("<h2>Harvly</h2><p>The newest version is %1.")
+                                       .arg(escape(r.latestVersion))));
+    }
+    if (head == QLatin1String("empty")) {
+        Response res;
+        res.contentType = "text/plain";
+        return res; // 200 with no body
+    }
     if (head == QLatin1String("gzip")) {
         // A page sent compressed, as most servers send pages.
         Response res = Response::html(

@@ -15,7 +15,8 @@ struct Request {
     QUrlQuery query;
     QHash<QByteArray, QByteArray> headers; // names in lower case
     QByteArray body;
-    QString origin; // "http://127.0.0.1:port", for absolute links
+    QString origin;        // "http://127.0.0.1:port", for absolute links
+    QString latestVersion; // what "/Harvly/newver.txt" answers
 };
 
 // The site's answer to a request.

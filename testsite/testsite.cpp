@@ -35,7 +35,7 @@ class Connection final : public QObject
 {
 public:
     Connection(QTcpSocket *socket, TestSite *site, QStringList *log)
-        : QObject(site), m_socket(socket), m_log(log)
+        : QObject(site), m_socket(socket), m_site(site), m_log(log)
     {
         socket->setParent(this);
         connect(socket, &QTcpSocket::readyRead, this, &Connection::read);
@@ -63,6 +63,7 @@ private:
         req.path = target.path();
         req.query = QUrlQuery(target);
         req.origin = m_origin;
+        req.latestVersion = m_site->latestVersion;
         for (qsizetype i = 1; i < lines.size(); ++i) {
             const qsizetype colon = lines.at(i).indexOf(':');
             if (colon > 0) {
@@ -146,6 +147,7 @@ private:
     }
 
     QTcpSocket *m_socket;
+    TestSite *m_site;
     QStringList *m_log;
     qint64 m_left = -1;
     QByteArray m_chunk;

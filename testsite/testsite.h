@@ -21,6 +21,9 @@ public:
     quint16 port() const { return m_server.serverPort(); }
     QUrl url(const QString &pathAndQuery = QStringLiteral("/")) const;
 
+    // The version the site's update files announce.
+    QString latestVersion = QStringLiteral("1.7.519");
+
     // Requests served so far, as "METHOD /path?query".
     QStringList requests() const { return m_requests; }
 

@@ -532,6 +532,22 @@
         <source>Version:</source>
         <translation>版本:</translation>
     </message>
+    <message>
+        <source>Latest Version：</source>
+        <translation>最新版本：</translation>
+    </message>
+    <message>
+        <source>A newer version: V%1, ready to download.</source>
+        <translation>有最新版本：V%1可以下载升级。</translation>
+    </message>
+    <message>
+        <source>A newer version can be installed!</source>
+        <translation>有最新版本可以更新升级！！</translation>
+    </message>
+    <message>
+        <source>Please keep the network flow！</source>
+        <translation>请保持网络畅通！</translation>
+    </message>
 </context>
 <context>
     <name>harvly::fFileDownload</name>

@@ -4,6 +4,7 @@
 #include "common/program.h"
 #include "download/ffiledownload.h"
 #include "search/fwebsearch.h"
+#include "support/chinesetexts.h"
 #include "support/webenginetest.h"
 #include "testsite.h"
 
@@ -15,6 +16,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QTranslator>
+
+#include <optional>
 
 using namespace harvly;
 
@@ -32,6 +35,8 @@ private slots:
     void exitAndCloseEndTheProcess();
     void searchWindowReturnsToTheCover();
     void chineseTextsAreTranslated();
+    void latestVersionCheck_data();
+    void latestVersionCheck();
 
 private:
     struct Observed {
@@ -217,6 +222,81 @@ void tst_fCover::chineseTextsAreTranslated()
 
     auto english = makeCover(*program, seen);
     QCOMPARE(english->findChild<QPushButton *>("Command2")->text(), QString("中文版"));
+}
+
+void tst_fCover::latestVersionCheck_data()
+{
+    QTest::addColumn<bool>("chinese");
+    QTest::addColumn<QString>("server"); // "%site": the sample site
+    QTest::addColumn<bool>("switchedOn");
+    QTest::addColumn<QString>("published"); // what the site announces
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<QString>("label"); // "" : hidden
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<bool>("pageOpened");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("a fresh install asks nothing") << false << "" << true << "9.9.9" << false << ""
+                                                  << "Latest Version：" << false << "";
+    QTest::newRow("switched off in the options")
+        << false << "%site" << false << "9.9.9" << false << ""
+        << "Latest Version：" << false << "";
+    QTest::newRow("the same version: caption set, hidden, no page")
+        << false << "%site" << true << "1.7.519" << true << ""
+        << "Latest Version：V1.7.519" << false << "";
+    QTest::newRow("a newer one: shown, the page opened, no message")
+        << false << "%site" << true << "1.10.0" << true << "Latest Version：V1.10.0"
+        << "Latest Version：V1.10.0" << true << "";
+    QTest::newRow("no server there: the message")
+        << false << "http://127.0.0.1:1" << true << "" << false << ""
+        << "Latest Version：" << false << "Please keep the network flow！";
+    QTest::newRow("Chinese build: a newer one told")
+        << true << "%site" << true << "1.9.0" << true << "有最新版本：V1.9.0可以下载升级。"
+        << "有最新版本：V1.9.0可以下载升级。" << true << "有最新版本可以更新升级！！";
+    QTest::newRow("Chinese build: an older one, nothing")
+        << true << "%site" << true << "1.7.519" << true << ""
+        << "最新版本：" << false << "";
+}
+
+void tst_fCover::latestVersionCheck()
+{
+    QFETCH(bool, chinese);
+    QFETCH(QString, server);
+    QFETCH(bool, switchedOn);
+    QFETCH(QString, published);
+    QFETCH(bool, asked);
+    QFETCH(QString, label);
+    QFETCH(QString, caption);
+    QFETCH(bool, pageOpened);
+    QFETCH(QString, told);
+    std::optional<ChineseTexts> texts;
+    if (chinese) {
+        texts.emplace();
+    }
+    m_site.latestVersion = published;
+    auto program = makeProgram(chinese ? Build::chinese() : Build::english());
+    program->updateServer = QString(server).replace("%site", m_site.url().toString());
+    program->settings().set(Keys::CheckLatestVersion, switchedOn ? 1 : 0);
+    Observed seen;
+    auto cover = makeCover(*program, seen);
+    QStringList opened;
+    QStringList messages;
+    cover->openPage = [&opened](const QString &url) { opened << url; };
+    cover->tell = [&messages](const QString &text, bool) { messages << text; };
+    const auto before = m_site.requests().filter("/Harvly/newver.txt").size();
+    cover->show();
+    cover->Timer1_Timer();
+    QVERIFY(!cover->latestVersionLabel()->isVisible()); // nothing during the call itself
+    QTest::qWait(400);
+    QCOMPARE(m_site.requests().filter("/Harvly/newver.txt").size() - before, asked ? 1 : 0);
+    if (!told.isEmpty()) {
+        QTRY_COMPARE(messages, QStringList{told});
+    } else {
+        QVERIFY(messages.isEmpty());
+    }
+    QLabel *latest = cover->latestVersionLabel();
+    QCOMPARE(latest->isVisible(), !label.isEmpty());
+    QCOMPARE(latest->text(), caption);
+    QCOMPARE(opened, pageOpened ? QStringList{m_site.url("/Harvly/").toString()} : QStringList{});
 }
 
 HARVLY_WEBENGINE_TEST_MAIN(tst_fCover)

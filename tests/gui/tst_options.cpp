@@ -117,8 +117,7 @@ void tst_Options::secondWayResetsAnOpenDownloadWindow()
     dialog.Command1_Click();
     QCOMPARE(boxText(), QString()); // a good proxy: no warning
     QCOMPARE(m_program->settings().get(Keys::DownloadMode), way);
-    QCOMPARE(downloads->findChild<QLabel *>("Label7")->text(),
-             QString("Download Way:%1").arg(way));
+    QCOMPARE(downloads->findChild<QLabel *>("Label7")->text(), QString("Download Way:%1").arg(way));
     QCOMPARE(threads->isEnabled(), way == 2);
     if (way == 2) {
         QCOMPARE(threads->currentText(), QString("1"));
@@ -191,7 +190,7 @@ void tst_Options::aboutBox()
     QCOMPARE(QApplication::clipboard()->text(), text->toPlainText());
     // The links go to the update server's pages; without a server they are not shown.
     QVERIFY(about.findChild<QLabel *>("Label2")->isHidden());
-    m_program->settings().set(Keys::UpdateServer, "http://127.0.0.1:1");
+    m_program->updateServer = "http://127.0.0.1:1";
     frmAbout linked(*m_program);
     linked.show();
     auto *link = linked.findChild<QLabel *>("Label2");
@@ -212,8 +211,8 @@ void tst_Options::systemInformation_data()
     QTest::addColumn<bool>("started");
     QTest::newRow("none installed: the message")
         << QStringList{"no-such-program-here-1", "no-such-program-here-2"} << false;
-    QTest::newRow("the first installed starts") << QStringList{"no-such-program-here", "sh"}
-                                                << true;
+    QTest::newRow("the first installed starts")
+        << QStringList{"no-such-program-here", "sh"} << true;
 }
 
 void tst_Options::systemInformation()

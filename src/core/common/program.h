@@ -27,6 +27,9 @@ public:
     QString osDescription;
     // The site the search window opens: the stored address, or one given for this run only.
     QString siteAddress;
+    // Where the latest-version check asks and the maker's pages are: the stored address, or
+    // one given for this run only; "" (a fresh install): no check, no links.
+    QString updateServer;
     // The options this run was started with (as "--site URL"); switching to the other build
     // passes them on.
     QStringList runArguments;

@@ -17,15 +17,16 @@ namespace {
 
 // "--site URL" opens the search window on another site for this run only; other arguments
 // are left to Qt.
-QString siteArgument(const QStringList &args)
+// The value of "--name VALUE" or "--name=VALUE" among the arguments, or "".
+QString optionValue(const QStringList &args, const QString &name)
 {
-    const qsizetype at = args.indexOf(QStringLiteral("--site"));
+    const qsizetype at = args.indexOf(name);
     if (at >= 0 && at + 1 < args.size()) {
         return args.at(at + 1);
     }
     for (const QString &a : args) {
-        if (a.startsWith(QLatin1String("--site="))) {
-            return a.mid(7);
+        if (a.startsWith(name + QLatin1Char('='))) {
+            return a.mid(name.size() + 1);
         }
     }
     return {};
@@ -58,9 +59,15 @@ int RunProgram(int argc, char *argv[], const Build &build)
 
     Program program(build);
     program.runArguments = QCoreApplication::arguments().mid(1);
-    const QString site = siteArgument(QCoreApplication::arguments());
+    const QStringList args = QCoreApplication::arguments();
+    const QString site = optionValue(args, QStringLiteral("--site"));
     if (!site.isEmpty()) {
         program.siteAddress = site;
+    }
+    // For this run only (the demo's sample site), never stored.
+    const QString updateServer = optionValue(args, QStringLiteral("--update-server"));
+    if (!updateServer.isEmpty()) {
+        program.updateServer = updateServer;
     }
     Workspace workspace(program,
                         QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +

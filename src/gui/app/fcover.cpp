@@ -1,10 +1,13 @@
 #include "fcover.h"
 
 #include "artwork.h"
+#include "common/messages.h"
 #include "common/osdescription.h"
 #include "common/program.h"
 #include "common/registry.h"
 #include "common/shell.h"
+#include "http/latestversion.h"
+#include "http/uxmlhttp.h"
 #include "search/fwebsearch.h"
 #include "workspace.h"
 
@@ -44,6 +47,38 @@ fCover::fCover(Workspace &workspace, ProcessControl control, QWidget *parent)
     if (!m_control.endProcess) {
         m_control.endProcess = [] { QCoreApplication::exit(0); };
     }
+    m_latest = new QLabel(tr("Latest Version："), this);
+    m_latest->setObjectName(QStringLiteral("Label3"));
+    m_latest->setVisible(false);
+    m_request = new uXMLHTTP(&m_program.network(), this);
+    m_request->setObjectName(QStringLiteral("uXMLHTTP2"));
+    openPage = [](const QString &url) { OpenUrlInShell(url, true); };
+    tell = [this](const QString &text, bool error) {
+        ShowMessage(this, text, error ? MessageKind::Error : MessageKind::Information);
+    };
+    connect(m_request, &uXMLHTTP::OnDateArrived, this, [this] {
+        const Build &build = m_program.build();
+        const LatestVersion latest = CompareLatestVersion(m_request->ResponseText(), build);
+        if (!latest.taken) {
+            return;
+        }
+        if (!build.toldOfNewVersion) {
+            m_latest->setText(tr("Latest Version：") + QLatin1Char('V') + latest.text);
+        }
+        if (!latest.newer) {
+            return;
+        }
+        if (build.toldOfNewVersion) {
+            m_latest->setText(tr("A newer version: V%1, ready to download.").arg(latest.text));
+        }
+        m_latest->setVisible(true);
+        openPage(ProductPageAddress(m_program.updateServer));
+        if (build.toldOfNewVersion) {
+            tell(tr("A newer version can be installed!"), false);
+        }
+    });
+    connect(m_request, &uXMLHTTP::OnDateErr, this,
+            [this](const QString &) { tell(tr("Please keep the network flow！"), true); });
     m_workspace.setCover(this);
     setObjectName(QStringLiteral("fCover"));
     m_image->setObjectName(QStringLiteral("Image1"));
@@ -70,6 +105,7 @@ fCover::fCover(Workspace &workspace, ProcessControl control, QWidget *parent)
     layout->addWidget(m_image);
     layout->addWidget(m_version);
     layout->addWidget(m_notice);
+    layout->addWidget(m_latest);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -105,6 +141,19 @@ void fCover::Timer1_Timer()
     m_timer->stop();
     m_enter->setEnabled(true);
     m_exit->setEnabled(true);
+    RequestLatestVersion();
+}
+
+void fCover::RequestLatestVersion()
+{
+    // A fresh install names no update server: then nothing is asked and nobody is nagged.
+    const QString address = LatestVersionAddress(m_program.updateServer);
+    if (address.isEmpty() || m_program.settings().get(Keys::CheckLatestVersion) != 1) {
+        return;
+    }
+    if (m_request->Open_(QStringLiteral("GET"), address)) {
+        m_request->Send_();
+    }
 }
 
 void fCover::Command1_Click()

@@ -15,6 +15,7 @@ namespace harvly {
 class Program;
 class Workspace;
 class fWebSearch;
+class uXMLHTTP;
 
 // The start-up window and the program's home: unloading it ends the process.
 class fCover final : public QWidget
@@ -37,6 +38,13 @@ public:
     void Command2_Click();
     void Command3_Click();
 
+    // The latest-version check: one request, answered whenever it comes.
+    void RequestLatestVersion();
+    QLabel *latestVersionLabel() const { return m_latest; }
+    // How the window opens the product page and tells; tests record instead.
+    std::function<void(const QString &url)> openPage;
+    std::function<void(const QString &text, bool error)> tell;
+
     QString siblingExecutable() const;
     fWebSearch *searchWindow() const;
 
@@ -56,6 +64,8 @@ private:
     QPushButton *m_language;
     QPushButton *m_exit;
     QTimer *m_timer;
+    QLabel *m_latest;
+    uXMLHTTP *m_request;
     bool m_unloading = false;
 };
 

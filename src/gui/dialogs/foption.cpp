@@ -32,17 +32,18 @@ template <typename W> W *named(W *widget, const char *name)
 
 fOption::fOption(Workspace &workspace, QWidget *parent)
     : QDialog(parent), m_workspace(workspace), m_program(workspace.program()),
-      m_first(named(new QRadioButton(
-                        tr("First way (supports HTTP, single-threaded, proxy server download)"), this),
-                    "Option1")),
+      m_first(
+          named(new QRadioButton(
+                    tr("First way (supports HTTP, single-threaded, proxy server download)"), this),
+                "Option1")),
       m_second(named(new QRadioButton(
                          tr("Download Second way (supports HTTP, multi-threaded download)"), this),
                      "Option2")),
       m_proxy(named(new QCheckBox(tr("Download using a proxy server"), this), "Check1")),
       m_address(named(new QLineEdit(this), "Text6")), m_port(named(new QLineEdit(this), "Text8")),
-      m_prompt(named(new QCheckBox(tr("When extracting pages of information, tips download save path"),
-                                   this),
-                     "Check2")),
+      m_prompt(named(
+          new QCheckBox(tr("When extracting pages of information, tips download save path"), this),
+          "Check2")),
       m_checkVersion(named(new QCheckBox(tr("Look for a newer version at start"), this), "Check3"))
 {
     setObjectName(QStringLiteral("fOption"));

@@ -4,6 +4,7 @@
 #include "common/program.h"
 #include "common/settings.h"
 #include "common/shell.h"
+#include "http/latestversion.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -22,9 +23,9 @@
 namespace harvly {
 
 frmAbout::frmAbout(Program &program, QWidget *parent)
-    : QDialog(parent), m_program(program), m_text(new QPlainTextEdit(this)),
-      m_links{new QLabel(this), new QLabel(this)}, m_underline(new QFrame(this)),
-      m_timer(new QTimer(this))
+    : QDialog(parent), m_program(program),
+      m_text(new QPlainTextEdit(this)), m_links{new QLabel(this), new QLabel(this)},
+      m_underline(new QFrame(this)), m_timer(new QTimer(this))
 {
     setObjectName(QStringLiteral("frmAbout"));
     setModal(true);
@@ -104,11 +105,9 @@ void frmAbout::Form_Load()
     const Build &b = m_program.build();
     setWindowTitle(tr("About [%1]").arg(b.applicationTitle));
     findChild<QLabel *>(QStringLiteral("lsoftname"))->setText(b.applicationTitle);
-    findChild<QLabel *>(QStringLiteral("lblVersion"))
-        ->setText(tr("Version: ") + b.versionText());
+    findChild<QLabel *>(QStringLiteral("lblVersion"))->setText(tr("Version: ") + b.versionText());
     // The maker's pages are on the update server; without one there is nothing to link.
-    const QString server = m_program.settings().get(Keys::UpdateServer).trimmed();
-    const QString page = server.isEmpty() ? QString() : server + QStringLiteral("/Harvly/");
+    const QString page = ProductPageAddress(m_program.updateServer);
     m_links[0]->setText(tr("Home page"));
     m_links[1]->setText(tr("Latest version"));
     for (QLabel *link : m_links) {
@@ -121,8 +120,8 @@ void frmAbout::Form_Load()
 void frmAbout::Timer1_Timer()
 {
     m_timer->stop();
-    const QString description = m_program.osDescription.isEmpty() ? QStringLiteral("Linux")
-                                                                  : m_program.osDescription;
+    const QString description =
+        m_program.osDescription.isEmpty() ? QStringLiteral("Linux") : m_program.osDescription;
     // The Chinese build shows the system's name alone.
     m_text->setPlainText(m_program.build().systemNameAlone
                              ? description + QLatin1Char('\n')
