@@ -1275,4 +1275,35 @@
         <translation>操作系统：</translation>
     </message>
 </context>
+<context>
+    <name>harvly::usrDir</name>
+    <message>
+        <source>Loading...</source>
+        <translation>正在加载...</translation>
+    </message>
+    <message>
+        <source>Function failed!</source>
+        <translation>Function failed!</translation>
+    </message>
+    <message>
+        <source>Desktop</source>
+        <translation>桌面</translation>
+    </message>
+    <message>
+        <source>Documents</source>
+        <translation>我的文档</translation>
+    </message>
+    <message>
+        <source>Computer</source>
+        <translation>我的电脑</translation>
+    </message>
+    <message>
+        <source>Local Disk</source>
+        <translation>本地磁盘</translation>
+    </message>
+    <message>
+        <source>Removable Disk</source>
+        <translation>可移动磁盘</translation>
+    </message>
+</context>
 </TS>

@@ -17,7 +17,7 @@ std::optional<qint64> ComposedVersion(const QString &text);
 struct LatestVersion {
     bool taken = false; // a reply worth showing
     bool newer = false;
-    QString text;       // the reply, trimmed
+    QString text; // the reply, trimmed
 };
 LatestVersion CompareLatestVersion(const QString &reply, const Build &build);
 

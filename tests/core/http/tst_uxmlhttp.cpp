@@ -112,7 +112,8 @@ void tst_uXMLHTTP::saveReplacesExactlyAndKeepsOnFailure()
     QVERIFY(x.Open_("GET", m_site.url("/nothing").toString(), file));
     QVERIFY(run(x).last().startsWith("err:"));
     QVERIFY(old.open(QIODevice::ReadOnly));
-    QCOMPARE(old.readAll(), QByteArray("an older and much longer file that must be replaced whole"));
+    QCOMPARE(old.readAll(),
+             QByteArray("an older and much longer file that must be replaced whole"));
     old.close();
     QVERIFY(x.Open_("GET", m_site.url("/Harvly/newver.txt").toString(), file));
     QCOMPARE(run(x).last(), QString("arrived"));
@@ -180,9 +181,12 @@ void tst_uXMLHTTP::onlyWebAddresses_data()
 {
     QTest::addColumn<QString>("method");
     QTest::addColumn<QString>("url");
-    QTest::newRow("a local file") << "GET" << "file:///etc/passwd";
-    QTest::newRow("no address") << "GET" << "";
-    QTest::newRow("no such method") << "FETCH" << "http://127.0.0.1:1/";
+    QTest::newRow("a local file") << "GET"
+                                  << "file:///etc/passwd";
+    QTest::newRow("no address") << "GET"
+                                << "";
+    QTest::newRow("no such method") << "FETCH"
+                                    << "http://127.0.0.1:1/";
 }
 
 void tst_uXMLHTTP::onlyWebAddresses()
@@ -210,8 +214,8 @@ void tst_uXMLHTTP::versionRules_data()
     QTest::newRow("not numeric: ignored") << false << "2.x.0" << true << false;
     QTest::newRow("11 characters: too long for the English build")
         << false << "10.100.1000" << false << false;
-    QTest::newRow("11 characters: within the Chinese build's limit") << true << "10.100.1000" << true
-                                                            << true;
+    QTest::newRow("11 characters: within the Chinese build's limit")
+        << true << "10.100.1000" << true << true;
     QTest::newRow("20 characters: within the Chinese build's limit")
         << true << "100000.100000.100000" << true << true;
     QTest::newRow("21 characters") << true << "100000.100000.1000000" << false << false;
