@@ -53,7 +53,20 @@ QCoro::Task<int> analyse(QStringList addresses)
 
 int RunAnalyseCommand(const QStringList &args)
 {
-    return QCoro::waitFor(analyse(args));
+    QStringList addresses;
+    bool options = true; // until "--"
+    for (const QString &a : args) {
+        if (options && a == QLatin1String("--")) {
+            options = false;
+        } else if (options && a.startsWith(QLatin1Char('-'))) {
+            QTextStream(stderr) << "analyse: unknown option '" << a
+                                << "'\nUsage: harvly-cli analyse URL...\n";
+            return 2;
+        } else {
+            addresses << a;
+        }
+    }
+    return QCoro::waitFor(analyse(addresses));
 }
 
 } // namespace harvly

@@ -100,9 +100,18 @@ QCoro::Task<int> bulk(QString text, Options o)
 std::optional<Options> parse(const QStringList &args, QTextStream &err)
 {
     Options o;
+    bool options = true; // until "--"
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &a = args.at(i);
-        if (a == QLatin1String("--delay")) {
+        if (options && a == QLatin1String("--")) {
+            options = false;
+        } else if (!options || a == QLatin1String("-") || !a.startsWith(QLatin1Char('-'))) {
+            if (!o.file.isEmpty()) {
+                err << "bulk: one list at a time\n" << kUsage;
+                return std::nullopt;
+            }
+            o.file = a;
+        } else if (a == QLatin1String("--delay")) {
             bool ok = false;
             o.delay = args.value(i + 1).toInt(&ok);
             if (!ok || o.delay < 0 || o.delay > 600) {
@@ -112,13 +121,8 @@ std::optional<Options> parse(const QStringList &args, QTextStream &err)
             ++i;
         } else if (a == QLatin1String("--web")) {
             o.web = true;
-        } else if (a.startsWith(QLatin1Char('-')) && a != QLatin1String("-")) {
-            err << "bulk: unknown option '" << a << "'\n" << kUsage;
-            return std::nullopt;
-        } else if (o.file.isEmpty()) {
-            o.file = a;
         } else {
-            err << "bulk: one list at a time\n" << kUsage;
+            err << "bulk: unknown option '" << a << "'\n" << kUsage;
             return std::nullopt;
         }
     }
@@ -133,7 +137,7 @@ std::optional<Options> parse(const QStringList &args, QTextStream &err)
 
 bool BulkNeedsBrowser(const QStringList &args)
 {
-    return args.contains(QLatin1String("--web"));
+    return args.mid(0, args.indexOf(QLatin1String("--"))).contains(QLatin1String("--web"));
 }
 
 int RunBulkCommand(const QStringList &args)

@@ -60,8 +60,21 @@ std::optional<Options> parse(const QStringList &args, QString *error)
         return std::nullopt;
     }
     int places = 0;
+    bool options = true; // until "--"
     for (qsizetype i = 1; i < args.size(); ++i) {
         const QString &a = args.at(i);
+        if (options && a == QLatin1String("--")) {
+            options = false;
+            continue;
+        }
+        if (!options) {
+            if (o.command != QLatin1String("export") || !o.destination.isEmpty()) {
+                *error = QStringLiteral("cache: unexpected argument '%1'").arg(a);
+                return std::nullopt;
+            }
+            o.destination = a;
+            continue;
+        }
         const auto value = [&]() -> std::optional<QString> {
             if (i + 1 >= args.size()) {
                 *error = QStringLiteral("cache: %1 needs a value").arg(a);

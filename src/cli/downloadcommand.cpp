@@ -68,10 +68,15 @@ std::optional<Options> parse(const QStringList &args, QString *error)
         }
         return args.at(++i);
     };
+    bool options = true; // until "--"
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &a = args.at(i);
         bool ok = true;
-        if (a == QLatin1String("--dest")) {
+        if (!options || !a.startsWith(QLatin1Char('-'))) {
+            o.jobs << Job{a, {}, {}, {}};
+        } else if (a == QLatin1String("--")) {
+            options = false;
+        } else if (a == QLatin1String("--dest")) {
             const auto v = value(i);
             if (!v) {
                 return std::nullopt;
@@ -124,11 +129,9 @@ std::optional<Options> parse(const QStringList &args, QString *error)
                 return std::nullopt;
             }
             listFile = *v;
-        } else if (a.startsWith(QLatin1Char('-'))) {
+        } else {
             *error = QStringLiteral("unknown option '%1'").arg(a);
             return std::nullopt;
-        } else {
-            o.jobs << Job{a, {}, {}, {}};
         }
     }
     if (o.dest.isEmpty()) {

@@ -32,12 +32,15 @@ struct Options {
 std::optional<Options> parse(const QStringList &args, QString *error)
 {
     Options o;
+    bool options = true; // until "--"
     for (const QString &a : args) {
-        if (a == QLatin1String("--with-htm")) {
+        if (options && a == QLatin1String("--")) {
+            options = false;
+        } else if (options && a == QLatin1String("--with-htm")) {
             o.withHtm = true;
-        } else if (a == QLatin1String("--static")) {
+        } else if (options && a == QLatin1String("--static")) {
             o.staticDom = true;
-        } else if (a.startsWith(QLatin1Char('-')) || !o.page.isEmpty()) {
+        } else if ((options && a.startsWith(QLatin1Char('-'))) || !o.page.isEmpty()) {
             *error = QStringLiteral("harvest: unexpected argument '%1'").arg(a);
             return std::nullopt;
         } else {
@@ -140,7 +143,7 @@ QCoro::Task<int> harvest(QStringList args)
 
 bool HarvestNeedsBrowser(const QStringList &args)
 {
-    return !args.contains(QLatin1String("--static"));
+    return !args.mid(0, args.indexOf(QLatin1String("--"))).contains(QLatin1String("--static"));
 }
 
 int RunHarvestCommand(const QStringList &args)

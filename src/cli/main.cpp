@@ -76,6 +76,98 @@ Commands:
               (empty when not recognised), a tab, and the path.
 )";
 
+// Each command's own help: its usage lines and what it does.
+struct CommandHelp {
+    const char *name;
+    const char *text;
+};
+const CommandHelp kCommands[] = {
+    {"harvest", R"(Usage: harvly-cli harvest [--with-htm] [--static] PAGE
+
+  harvest     print the rows "Add this page to list" takes from PAGE (a file or an
+              http(s) address), one per line: title, link, file type, source code,
+              separated by tabs. The page is loaded in an offscreen browser;
+              --static reads its HTML text instead. --with-htm also takes HTML
+              full-text links.
+)"},
+    {"analyse", R"(Usage: harvly-cli analyse URL...
+
+  analyse     fetch each document page once and print, after its address and a
+              tab, the links the analysis would hand over: "embedded" (0 to 2),
+              "download-pdf" (0 or 1) and "document" with the title (0 or 1).
+              Exit status 1 when a page could not be fetched.
+)"},
+    {"bulk", R"(Usage: harvly-cli bulk [--web] [--delay S] FILE
+
+  bulk        take each document-page address of FILE (- for standard input; lines
+              that do not begin with http are skipped) as one result row, as the bulk
+              window's download method does, waiting S seconds after each: one line
+              per row (title, link, file type, page), then "unsuccessful" and each
+              address that gave none. --web loads each page in an offscreen browser
+              instead, as the window's web method does. Exit status 0 when every
+              address gave a row, 1 when some did not, 2 for a command line or list
+              that cannot be used, 130 and 143 when stopped by SIGINT or SIGTERM (the
+              addresses not reached are listed as unsuccessful).
+)"},
+    {"cache", R"(Usage: harvly-cli cache list [--zh | --dir FOLDER | --all-users]
+       harvly-cli cache export DEST [--match TEXT] [--same-name RULE] [--zh | --dir FOLDER]
+
+  cache       list the documents in the embedded browser's cache (by default the
+              English program's; --zh the Chinese program's; --dir any folder that
+              holds a Cache_Data folder or is one; --all-users every user's cache of
+              the program that can be read), one per line: address, type, size,
+              "complete" or "incomplete"; exit status 1 when entries could not be
+              read. export writes the complete documents (--match: those whose
+              address contains TEXT) into DEST, named from the server's suggested
+              name or the address, with the same-name RULE skip, cover, rename,
+              same-size-and-time (the default) or same-size: one line per
+              document (copied, covered, renamed, skipped or failed, and the file);
+              exit status as for download.
+)"},
+    {"download", R"(Usage: harvly-cli download --dest DIR [--way 1|2] [--threads N] [--interval S]
+           [--same-name Skip|Cover|Rename] [--proxy HOST:PORT] (--list FILE | URL...)
+
+  download    queue the addresses (or the lines URL[<TAB>title[<TAB>type[<TAB>referer]]]
+              of a list file) and download them as the download window does, until
+              every row is done; progress on standard error, then one line per row:
+              state, type, size, downloaded, percentage, file, seconds, address,
+              reason (why a row failed; empty otherwise). Only http and https
+              addresses are fetched. Exit status: 0 when every row ended Finished,
+              1 when a row failed or was left (a list line without an address
+              included), 2 for a command line or list that cannot be used, 130 and
+              143 when stopped by SIGINT or SIGTERM (temporary files removed).
+)"},
+    {"identify", R"(Usage: harvly-cli identify FILE...
+
+  identify    print what each file really is, from its content: the type word
+              (empty when not recognised), a tab, and the path.
+)"},
+};
+
+const char *helpOf(const QString &command)
+{
+    for (const CommandHelp &c : kCommands) {
+        if (command == QLatin1String(c.name)) {
+            return c.text;
+        }
+    }
+    return nullptr;
+}
+
+// "--help" or "-h" before "--".
+bool asksForHelp(const QStringList &args)
+{
+    for (const QString &a : args) {
+        if (a == QLatin1String("--")) {
+            return false;
+        }
+        if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // The offscreen browser needs a few things said before the application exists.
 void prepareOffscreenBrowser()
 {
@@ -105,6 +197,12 @@ int main(int argc, char *argv[])
     const harvly::Build build = harvly::Build::english();
     QTextStream out(stdout);
     QTextStream err(stderr);
+
+    if (!args.isEmpty() && helpOf(args.first()) && asksForHelp(args.mid(1))) {
+        out.setEncoding(QStringConverter::Utf8);
+        out << helpOf(args.first());
+        return 0;
+    }
 
     if (!args.isEmpty() && args.first() == QLatin1String("harvest")) {
         const QStringList rest = args.mid(1);
@@ -151,12 +249,24 @@ int main(int argc, char *argv[])
     }
 
     if (!args.isEmpty() && args.first() == QLatin1String("identify")) {
-        if (args.size() < 2) {
+        QStringList files;
+        bool options = true; // until "--"
+        for (const QString &a : args.mid(1)) {
+            if (options && a == QLatin1String("--")) {
+                options = false;
+            } else if (options && a.startsWith(QLatin1Char('-'))) {
+                err << "identify: unknown option '" << a << "'\n" << helpOf(args.first());
+                return 2;
+            } else {
+                files << a;
+            }
+        }
+        if (files.isEmpty()) {
             err << "identify: no file given\nUsage: harvly-cli identify FILE...\n";
             return 2;
         }
         out.setEncoding(QStringConverter::Utf8);
-        for (const QString &file : args.mid(1)) {
+        for (const QString &file : files) {
             out << harvly::OpenFileToAnalyzingFileType(file) << '\t' << file << '\n';
         }
         return 0;
@@ -169,8 +279,7 @@ int main(int argc, char *argv[])
     for (const QString &arg : args) {
         if (arg != QLatin1String("--version") && arg != QLatin1String("--help") &&
             arg != QLatin1String("-h")) {
-            err << "harvly-cli: unknown argument '" << arg << "'\n"
-                << "Try 'harvly-cli --help'.\n";
+            err << "harvly-cli: unknown argument '" << arg << "'\n" << kUsage;
             return 2;
         }
     }

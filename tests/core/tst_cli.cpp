@@ -37,6 +37,35 @@ void tst_Cli::answers_data()
                                                << "unknown argument 'x'";
     QTest::newRow("nothing asked") << QStringList{} << 2 << ""
                                    << "Usage: harvly-cli";
+    // Every command answers --help (or -h) with its own usage, on standard output.
+    for (const char *command : {"harvest", "analyse", "bulk", "cache", "download", "identify"}) {
+        QTest::addRow("%s --help", command) << QStringList{command, "--help"} << 0
+                                            << QString("Usage: harvly-cli %1").arg(command) << "";
+        QTest::addRow("%s -h after other words", command)
+            << QStringList{command, "x", "-h"} << 0 << QString("Usage: harvly-cli %1").arg(command)
+            << "";
+    }
+    // An unknown option: the usage, status 2.
+    QTest::newRow("harvest --bogus") << QStringList{"harvest", "--bogus", "p.html"} << 2 << ""
+                                     << "Usage: harvly-cli harvest";
+    QTest::newRow("analyse --bogus") << QStringList{"analyse", "--bogus"} << 2 << ""
+                                     << "Usage: harvly-cli analyse";
+    QTest::newRow("identify --bogus") << QStringList{"identify", "--bogus"} << 2 << ""
+                                      << "Usage: harvly-cli identify";
+    QTest::newRow("download --bogus") << QStringList{"download", "--bogus"} << 2 << ""
+                                      << "Usage: harvly-cli download";
+    QTest::newRow("bulk --bogus") << QStringList{"bulk", "--bogus", "x"} << 2 << ""
+                                  << "Usage: harvly-cli bulk";
+    QTest::newRow("cache --bogus") << QStringList{"cache", "list", "--bogus"} << 2 << ""
+                                   << "Usage: harvly-cli cache";
+    // "--" ends the options: what follows is a name, even "--help".
+    QTest::newRow("identify -- --help")
+        << QStringList{"identify", "--", "--help"} << 0 << "\t--help\n"
+        << "";
+    QTest::newRow("analyse -- --help") << QStringList{"analyse", "--", "--help"} << 1 << ""
+                                       << "cannot fetch --help";
+    QTest::newRow("download -- -x (no --dest)") << QStringList{"download", "--", "-x"} << 2 << ""
+                                                << "--dest is needed";
 }
 
 void tst_Cli::answers()

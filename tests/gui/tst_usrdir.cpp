@@ -80,9 +80,12 @@ void tst_usrDir::properCase_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("proper");
-    QTest::newRow("words") << "my DOCUMENTS folder" << "My Documents Folder";
-    QTest::newRow("a dot first") << ".hidden" << ".hidden";
-    QTest::newRow("digits") << "2024 reports" << "2024 Reports";
+    QTest::newRow("words") << "my DOCUMENTS folder"
+                           << "My Documents Folder";
+    QTest::newRow("a dot first") << ".hidden"
+                                 << ".hidden";
+    QTest::newRow("digits") << "2024 reports"
+                            << "2024 Reports";
 }
 
 void tst_usrDir::properCase()

@@ -87,11 +87,10 @@ Volume::Kind kindOf(const QStorageInfo &s)
 
 QList<Volume> MountedVolumes()
 {
-    static const QList<QByteArray> kernelOwn{"proc",     "sysfs",   "devtmpfs",   "devpts",
-                                             "cgroup",   "cgroup2", "securityfs", "pstore",
-                                             "debugfs",  "tracefs", "mqueue",     "hugetlbfs",
-                                             "configfs", "fusectl", "bpf",        "autofs",
-                                             "binfmt_misc", "efivarfs", "nsfs"};
+    static const QList<QByteArray> kernelOwn{
+        "proc",   "sysfs",   "devtmpfs",    "devpts",   "cgroup",    "cgroup2",  "securityfs",
+        "pstore", "debugfs", "tracefs",     "mqueue",   "hugetlbfs", "configfs", "fusectl",
+        "bpf",    "autofs",  "binfmt_misc", "efivarfs", "nsfs"};
     QList<Volume> volumes;
     for (const QStorageInfo &s : QStorageInfo::mountedVolumes()) {
         const QByteArray type = s.fileSystemType().toLower();

@@ -10,8 +10,8 @@ namespace harvly {
 QString ProperCase(const QString &text);
 
 struct FolderName {
-    QString name;            // proper-cased, as shown
-    QString path;            // the folder's real path
+    QString name; // proper-cased, as shown
+    QString path; // the folder's real path
     bool hasSubfolders = false;
 };
 

@@ -69,17 +69,22 @@ QPixmap CoverPicture(const QString &title)
     return pixmap;
 }
 
+QImage ProgramIconImage(int size)
+{
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    drawDocuments(p, QRectF(size * 0.08, size * 0.04, size * 0.84, size * 0.9));
+    p.end();
+    return image;
+}
+
 QIcon ProgramIcon()
 {
     QIcon icon;
     for (const int size : {16, 32, 64, 128}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter p(&pixmap);
-        p.setRenderHint(QPainter::Antialiasing);
-        drawDocuments(p, QRectF(size * 0.08, size * 0.04, size * 0.84, size * 0.9));
-        p.end();
-        icon.addPixmap(pixmap);
+        icon.addPixmap(QPixmap::fromImage(ProgramIconImage(size)));
     }
     return icon;
 }

@@ -198,7 +198,8 @@ void usrDir::LoadTreeView()
     m_volumes.clear();
     m_pending = 0;
     setBusy(0);
-    QTreeWidgetItem *desktop = addNode(nullptr, kDesktopKey, tr("Desktop"), QStringLiteral("Desktop"));
+    QTreeWidgetItem *desktop =
+        addNode(nullptr, kDesktopKey, tr("Desktop"), QStringLiteral("Desktop"));
     QTreeWidgetItem *documents =
         addNode(desktop, kDocumentsKey, tr("Documents"), QStringLiteral("folder"));
     if (!m_places.documents.isEmpty()) {
@@ -214,10 +215,9 @@ void usrDir::LoadTreeView()
             label = tr("Removable Disk");
         }
         const QString key = kVolumePrefix + v.root;
-        QTreeWidgetItem *node = addNode(computer, key,
-                                        ProperCase(label) + QStringLiteral(" (") + v.root +
-                                            QLatin1Char(')'),
-                                        imageOf(v.kind));
+        QTreeWidgetItem *node = addNode(
+            computer, key, ProperCase(label) + QStringLiteral(" (") + v.root + QLatin1Char(')'),
+            imageOf(v.kind));
         if (!node) {
             continue;
         }
@@ -297,12 +297,12 @@ void usrDir::addSlice(quint64 generation, QString key, QList<FolderName> names, 
     if (to < names.size()) {
         // The rest after the window's pending events: a huge folder never stops it.
         QPointer<usrDir> self(this);
-        QTimer::singleShot(0, this, [self, generation, key, names = std::move(names), to,
-                                     done]() mutable {
-            if (self) {
-                self->addSlice(generation, key, std::move(names), to, done);
-            }
-        });
+        QTimer::singleShot(0, this,
+                           [self, generation, key, names = std::move(names), to, done]() mutable {
+                               if (self) {
+                                   self->addSlice(generation, key, std::move(names), to, done);
+                               }
+                           });
         return;
     }
     if (node->childCount() == 0) {
@@ -368,7 +368,8 @@ void usrDir::OpenSpecifiedDirectory(const QString &path)
     for (auto it = m_volumes.cbegin(); it != m_volumes.cend(); ++it) {
         const QString root = it.value().root;
         const bool holds = target == root || target.startsWith(withSlash(root));
-        if (holds && (volumeKey.isEmpty() || root.size() > m_volumes.value(volumeKey).root.size())) {
+        if (holds &&
+            (volumeKey.isEmpty() || root.size() > m_volumes.value(volumeKey).root.size())) {
             volumeKey = it.key();
         }
     }
@@ -379,8 +380,7 @@ void usrDir::OpenSpecifiedDirectory(const QString &path)
     loadNow(last, m_volumes.value(volumeKey).root);
     last->setExpanded(true);
     const QString root = m_volumes.value(volumeKey).root;
-    const QStringList parts =
-        target.mid(root.size()).split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    const QStringList parts = target.mid(root.size()).split(QLatin1Char('/'), Qt::SkipEmptyParts);
     QString prefix = root == QLatin1String("/") ? QString() : root;
     for (const QString &part : parts) {
         prefix += QLatin1Char('/') + part;

@@ -37,7 +37,7 @@ public:
 
     QString DirName() const { return m_dirName; }
     void setDirName(const QString &folder); // raises Click
-    QString Drive() const;                   // the mount point of DirName's volume
+    QString Drive() const;                  // the mount point of DirName's volume
     QString DriveName() const;
     static qint64 DiskSpaceInBytes(const QString &path);
     QString DriveSpace();
@@ -72,8 +72,7 @@ private:
                              const QString &image);
     // Reads the folder's subfolders off the window's thread and adds them in slices; then
     // (when given) runs done.
-    void loadChildren(QTreeWidgetItem *node, const QString &path,
-                      std::function<void()> done = {});
+    void loadChildren(QTreeWidgetItem *node, const QString &path, std::function<void()> done = {});
     void addSlice(quint64 generation, QString key, QList<FolderName> names, qsizetype from,
                   std::function<void()> done);
     void loadNow(QTreeWidgetItem *node, const QString &path);
