@@ -7,6 +7,14 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/format.sh" --check
 "$root/scripts/build.sh"
 
+# The desktop files and the AppStream metainfo, when the validators are installed.
+if command -v desktop-file-validate >/dev/null; then
+  desktop-file-validate "$root"/resources/desktop/*.desktop
+fi
+if command -v appstreamcli >/dev/null; then
+  appstreamcli validate --no-net "$root"/resources/desktop/*.metainfo.xml
+fi
+
 export QT_QPA_PLATFORM=offscreen
 export QTWEBENGINE_DISABLE_SANDBOX=1
 export QTWEBENGINE_CHROMIUM_FLAGS="--disable-gpu --disable-background-networking --disable-component-update --disable-sync"
