@@ -213,6 +213,8 @@ void usrDir::LoadTreeView()
             label = tr("Local Disk");
         } else if (label.isEmpty() && v.kind == Volume::Kind::Removable) {
             label = tr("Removable Disk");
+        } else if (label.isEmpty()) {
+            label = QFileInfo(v.root).fileName(); // a nameless volume: its folder's name
         }
         const QString key = kVolumePrefix + v.root;
         QTreeWidgetItem *node = addNode(
