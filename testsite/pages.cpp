@@ -350,6 +350,10 @@ Response pdfFile(const Request &r, int id, bool secure)
     res.body = MakePdf(RecordTitle(id), size);
     if (fault == QLatin1String("nolength")) {
         res.announceLength = false;
+    } else if (fault == QLatin1String("cut") || fault == QLatin1String("cutnolength")) {
+        // A PDF whose end never came, though the answer looks whole.
+        res.body.chop(30); // "startxref", its offset and "%%EOF"
+        res.announceLength = fault == QLatin1String("cut");
     } else if (fault == QLatin1String("stall")) {
         res.stallAfter = qMax(0, r.query.queryItemValue("after").toInt());
     } else if (fault == QLatin1String("stallnolength")) {

@@ -204,6 +204,10 @@
         <source>HTTP status %1</source>
         <translation>HTTP 状态 %1</translation>
     </message>
+    <message>
+        <source>Incomplete PDF</source>
+        <translation>PDF不完整</translation>
+    </message>
 </context>
 <context>
     <name>harvly::Form_Copy_Move</name>
@@ -1004,6 +1008,10 @@
     <message>
         <source>Proxy URL or port wrong format!</source>
         <translation>代理服务器网址或者端口格式不对！</translation>
+    </message>
+    <message>
+        <source>A downloaded PDF without its end is a failed download</source>
+        <translation>下载的PDF没有结尾标记时，视为下载失败</translation>
     </message>
 </context>
 <context>

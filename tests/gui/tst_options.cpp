@@ -135,13 +135,17 @@ void tst_Options::closedDownloadWindowReadsTheValuesWhenItOpens()
     dialog.findChild<QRadioButton *>("Option2")->setChecked(true);
     dialog.findChild<QCheckBox *>("Check2")->setChecked(false);
     dialog.findChild<QCheckBox *>("Check3")->setChecked(false);
+    QVERIFY(dialog.findChild<QCheckBox *>("Check4")->isChecked()); // on by default
+    dialog.findChild<QCheckBox *>("Check4")->setChecked(false);
     dialog.Command1_Click();
     QVERIFY(!m_workspace->loadedDownloadWindow());
+    QCOMPARE(m_program->settings().get(Keys::CheckPdfEnd), 0);
     QCOMPARE(m_program->promptSavePath, 0);
     QCOMPARE(m_program->settings().get(Keys::PromptedSavePathWhenExtractInfo), 0);
     QCOMPARE(m_program->settings().get(Keys::CheckLatestVersion), 0);
     fFileDownload *downloads = m_workspace->downloadWindow();
     QCOMPARE(downloads->findChild<QLabel *>("Label7")->text(), QString("Download Way:2"));
+    QVERIFY(!downloads->scheduler().options.checkPdfEnd);
     fOption again(*m_workspace);
     QVERIFY(again.findChild<QRadioButton *>("Option2")->isChecked());
     QVERIFY(!again.findChild<QCheckBox *>("Check2")->isChecked());

@@ -61,6 +61,8 @@ SettingEntry englishEntry(Setting id)
         return {"Set", "CheckLatestVersion", 1};
     case Setting::UpdateServer:
         return {"Set", "UpdateServer", QString()};
+    case Setting::CheckPdfEnd:
+        return {"Set", "CheckPdfEnd", 1};
     }
     return {};
 }

@@ -38,6 +38,7 @@ enum class Setting {
     SiteAddress,
     CheckLatestVersion, // 1: the latest-version check runs at start
     UpdateServer,       // where the latest-version check asks; "": no check
+    CheckPdfEnd,        // 1: a PDF without its end marker fails its row
 };
 
 struct SettingEntry {
@@ -78,6 +79,7 @@ inline constexpr SettingKey<double> MaxFileSizeMegabytes{Setting::MaxFileSizeMeg
 inline constexpr SettingKey<QString> SiteAddress{Setting::SiteAddress};
 inline constexpr SettingKey<int> CheckLatestVersion{Setting::CheckLatestVersion};
 inline constexpr SettingKey<QString> UpdateServer{Setting::UpdateServer};
+inline constexpr SettingKey<int> CheckPdfEnd{Setting::CheckPdfEnd};
 } // namespace Keys
 
 // Named text values per application title, section and key. Reads fall back to the

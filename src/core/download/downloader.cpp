@@ -71,6 +71,10 @@ void Downloader::finished()
         fail(failure);
         return;
     }
+    if (checkPdfEnd && !m_file->pdfIsWhole()) {
+        fail(FailureReason::incompletePdf());
+        return;
+    }
     if (m_expected == 0) { // the whole body is its size
         emit DownloadProgress(m_file->written(), m_file->written(), m_saveFile);
     }

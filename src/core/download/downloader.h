@@ -31,6 +31,8 @@ public:
     void BeginDownload(const QString &address, std::unique_ptr<TransferFile> file,
                        const QString &referer);
     void CancelAsyncRead();
+    // A PDF without its end marker fails (on unless told otherwise).
+    bool checkPdfEnd = true;
     // The file being written; after DownloadComplete its target and name are final.
     const TransferFile *file() const { return m_file.get(); }
     // Why the download failed, once DownloadError came.

@@ -26,6 +26,7 @@ struct DownloadOptions {
     bool autoPositioning = false;
     bool openRefererFirst = false;
     double sizeCeilingMegabytes = 0; // the Chinese build skips larger downloads; 0: no ceiling
+    bool checkPdfEnd = true;         // a PDF without its end marker fails its row
 };
 
 // The time limits of a transfer; tests shorten them.

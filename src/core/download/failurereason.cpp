@@ -59,6 +59,11 @@ QString certificate()
     return QCoreApplication::translate("harvly::FailureReason", "certificate not trusted");
 }
 
+QString incompletePdf()
+{
+    return QCoreApplication::translate("harvly::FailureReason", "Incomplete PDF");
+}
+
 QString abandoned()
 {
     return QCoreApplication::translate("harvly::FailureReason",

@@ -21,8 +21,9 @@ QString notAFolder();  // the download folder cannot be made or is no folder
 QString diskFull();
 QString stopped(); // the user stopped the downloads
 QString badProxy();
-QString certificate(); // the server's certificate is not trusted
-QString abandoned();   // no size learnt in twenty minutes
+QString certificate();   // the server's certificate is not trusted
+QString abandoned();     // no size learnt in twenty minutes
+QString incompletePdf(); // a PDF without its end marker: cut off, whatever the server said
 QString cannotWrite(const QString &detail);
 QString cannotReplace(const QString &detail);
 

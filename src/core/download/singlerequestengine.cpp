@@ -336,7 +336,12 @@ SingleRequestEngine::receive(quint64 rowId, QNetworkReply *reply, TransferFile *
             co_return Received{Received::End::Ceiling, {}}; // the part received is kept
         }
         if (reply->isFinished() && reply->bytesAvailable() == 0) {
-            co_return judge(*reply, *file, size);
+            Received judged = judge(*reply, *file, size);
+            if (judged.end == Received::End::Whole && m_context.options.checkPdfEnd &&
+                !file->pdfIsWhole()) {
+                judged = Received{Received::End::Failed, FailureReason::incompletePdf()};
+            }
+            co_return judged;
         }
         if (m_context.now() - lastProgress > stall) {
             co_return Received{Received::End::Failed, FailureReason::stalled()};

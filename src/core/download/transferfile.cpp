@@ -3,6 +3,7 @@
 #include "common/filenames.h"
 #include "common/files.h"
 #include "failurereason.h"
+#include "filetype.h"
 
 #include <QDir>
 #include <QFile>
@@ -75,6 +76,23 @@ TransferFile::Result TransferFile::open()
     m_temporary = file->fileName();
     m_file = std::move(file);
     return Result::Done;
+}
+
+bool TransferFile::pdfIsWhole()
+{
+    if (!m_file || m_temporary.isEmpty()) {
+        return true;
+    }
+    m_file->flush();
+    if (OpenFileToAnalyzingFileType(m_temporary) != QLatin1String("pdf")) {
+        return true;
+    }
+    QFile f(m_temporary);
+    if (!f.open(QIODevice::ReadOnly)) {
+        return true; // what cannot be read is judged by the move that follows
+    }
+    f.seek(qMax<qint64>(0, f.size() - 1024));
+    return f.read(1024).contains("%%EOF");
 }
 
 bool TransferFile::drain(QNetworkReply *reply)

@@ -32,6 +32,9 @@ public:
     // Moves what the reply holds to disk; false on a write error (see errorString()).
     bool drain(QNetworkReply *reply);
     qint64 written() const { return m_written; }
+    // False for a file that is a PDF by its content but has no "%%EOF" in its last 1,024
+    // bytes: a document cut off, also when the server announced no size or a short one.
+    bool pdfIsWhole();
     // Puts the file in place. A file that took the name meanwhile is replaced under "Cover";
     // under "Rename" the next free name is taken; under "Skip" the download is dropped
     // (Skipped). Failed leaves the temporary file for discard().

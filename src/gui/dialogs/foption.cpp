@@ -44,7 +44,10 @@ fOption::fOption(Workspace &workspace, QWidget *parent)
       m_prompt(named(
           new QCheckBox(tr("When extracting pages of information, tips download save path"), this),
           "Check2")),
-      m_checkVersion(named(new QCheckBox(tr("Look for a newer version at start"), this), "Check3"))
+      m_checkVersion(named(new QCheckBox(tr("Look for a newer version at start"), this), "Check3")),
+      m_checkPdf(
+          named(new QCheckBox(tr("A downloaded PDF without its end is a failed download"), this),
+                "Check4"))
 {
     setObjectName(QStringLiteral("fOption"));
     setModal(true);
@@ -80,6 +83,7 @@ fOption::fOption(Workspace &workspace, QWidget *parent)
         grid->addWidget(new QLabel(tr("Download files no larger than (MB):"), this), row, 0);
         grid->addWidget(m_ceiling, row++, 1);
     }
+    grid->addWidget(m_checkPdf, row++, 0, 1, 3);
     grid->addWidget(m_checkVersion, row++, 0, 1, 3);
     auto *ok = named(new QPushButton(tr("OK"), this), "Command1");
     ok->setDefault(true);
@@ -106,6 +110,7 @@ void fOption::Form_Load()
     m_second->setChecked(way == 2);
     m_prompt->setChecked(m_program.promptSavePath == 1);
     m_checkVersion->setChecked(s.get(Keys::CheckLatestVersion) == 1);
+    m_checkPdf->setChecked(s.get(Keys::CheckPdfEnd) == 1);
     if (m_ceiling) {
         m_ceiling->setText(QString::number(s.get(Keys::MaxFileSizeMegabytes)));
     }
@@ -138,6 +143,7 @@ void fOption::Command1_Click()
     m_program.promptSavePath = m_prompt->isChecked() ? 1 : 0;
     s.set(Keys::PromptedSavePathWhenExtractInfo, m_program.promptSavePath);
     s.set(Keys::CheckLatestVersion, m_checkVersion->isChecked() ? 1 : 0);
+    s.set(Keys::CheckPdfEnd, m_checkPdf->isChecked() ? 1 : 0);
     if (m_ceiling) {
         bool ok = false;
         const double megabytes = m_ceiling->text().toDouble(&ok);

@@ -35,6 +35,7 @@ private:
     QLineEdit *m_port;
     QCheckBox *m_prompt;
     QCheckBox *m_checkVersion;
+    QCheckBox *m_checkPdf;
     QLineEdit *m_ceiling = nullptr; // the Chinese build only
 };
 

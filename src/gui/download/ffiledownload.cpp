@@ -404,6 +404,7 @@ void fFileDownload::readStoredOptions()
     m_scheduler->options.proxyOn = s.get(Keys::ProxyEffective) == 1;
     m_scheduler->options.proxyHost = s.get(Keys::ProxyURL).trimmed();
     m_scheduler->options.proxyPort = s.get(Keys::ProxyPort).trimmed();
+    m_scheduler->options.checkPdfEnd = s.get(Keys::CheckPdfEnd) == 1;
     if (m_program.build().fileSizeCeiling) {
         m_scheduler->options.sizeCeilingMegabytes = s.get(Keys::MaxFileSizeMegabytes);
     }

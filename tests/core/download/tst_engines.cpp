@@ -68,6 +68,8 @@ private slots:
     void chineseEngine();
     void refererPageIsOpenedFirst_data();
     void refererPageIsOpenedFirst();
+    void pdfWithoutItsEndFails_data();
+    void pdfWithoutItsEndFails();
 
 private:
     quint64 add(const QString &path, const QString &title = "Doc", const QString &type = "pdf")
@@ -650,6 +652,40 @@ void tst_Engines::slotWithoutSizeIsAbandoned()
     QCOMPARE(m_list->at(0).state, DownloadState::Failed);
     QVERIFY(!m_scheduler->transferring());
     QCOMPARE(filesOnDisk(), QStringList{});
+}
+
+void tst_Engines::pdfWithoutItsEndFails_data()
+{
+    QTest::addColumn<int>("way");
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<bool>("check");
+    for (const int way : {1, 2}) {
+        QTest::addRow("way %d, with a length", way) << way << "cut" << true;
+        QTest::addRow("way %d, without a length", way) << way << "cutnolength" << true;
+        QTest::addRow("way %d, the check off: kept", way) << way << "cut" << false;
+    }
+}
+
+void tst_Engines::pdfWithoutItsEndFails()
+{
+    QFETCH(int, way);
+    QFETCH(QString, fault);
+    QFETCH(bool, check);
+    m_scheduler->options.way = way;
+    m_scheduler->options.checkPdfEnd = check;
+    m_scheduler->options.duplicateMode = DuplicateMode::Cover;
+    write(m_folder + "Doc.pdf", "an older copy"); // "Cover" would replace it
+    add("/pdf/3.pdf?fault=" + fault);
+    runAll();
+    if (check) {
+        QCOMPARE(m_list->at(0).state, DownloadState::Failed);
+        QCOMPARE(m_list->at(0).reason, QString("Incomplete PDF"));
+        QCOMPARE(read(m_folder + "Doc.pdf"), QByteArray("an older copy")); // old file kept
+        QCOMPARE(filesOnDisk(), QStringList{"Doc.pdf"});                   // nothing left
+    } else {
+        QCOMPARE(m_list->at(0).state, DownloadState::Finished);
+        QVERIFY(!read(m_folder + "Doc.pdf").contains("%%EOF"));
+    }
 }
 
 void tst_Engines::badProxySettingFailsTheRow()
