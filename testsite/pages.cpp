@@ -373,6 +373,21 @@ Response pdfFile(const Request &r, int id, bool secure)
         return Response::redirect(QStringLiteral("/pdf/%1.pdf?fault=loop").arg(id).toUtf8());
     } else if (fault == QLatin1String("tofile")) {
         return Response::redirect("file:///etc/passwd");
+    } else if (fault == QLatin1String("busy")) {
+        // Busy the first `times` requests (429, or `status`), then the document; Retry-After
+        // is `retry` when given.
+        const QString key = r.path + QLatin1Char('?') + r.query.toString();
+        const int n = r.counts ? ++(*r.counts)[key] : 1;
+        if (n <= qMax(1, r.query.queryItemValue("times").toInt())) {
+            const int status = r.query.queryItemValue("status").toInt() ?: 429;
+            Response busy = Response::html(
+                page(QStringLiteral("Busy"), QStringLiteral("<h2>Too many requests</h2>")), status);
+            if (r.query.hasQueryItem(QStringLiteral("retry"))) {
+                busy.headers.append(
+                    qMakePair(QByteArray("Retry-After"), r.query.queryItemValue("retry").toUtf8()));
+            }
+            return busy;
+        }
     } else if (fault == QLatin1String("403") || fault == QLatin1String("429")) {
         return Response::html(page(QStringLiteral("Refused"),
                                    QStringLiteral("<h2>Access refused (%1)</h2>").arg(fault)),

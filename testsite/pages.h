@@ -15,8 +15,9 @@ struct Request {
     QUrlQuery query;
     QHash<QByteArray, QByteArray> headers; // names in lower case
     QByteArray body;
-    QString origin;        // "http://127.0.0.1:port", for absolute links
-    QString latestVersion; // what "/Harvly/newver.txt" answers
+    QString origin;                        // "http://127.0.0.1:port", for absolute links
+    QString latestVersion;                 // what "/Harvly/newver.txt" answers
+    QHash<QString, int> *counts = nullptr; // requests so far per path and query ("busy" fault)
 };
 
 // The site's answer to a request.

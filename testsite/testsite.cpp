@@ -25,6 +25,8 @@ QByteArray reason(int status)
         return "Not Found";
     case 429:
         return "Too Many Requests";
+    case 503:
+        return "Service Unavailable";
     default:
         return "Status";
     }
@@ -64,6 +66,7 @@ private:
         req.query = QUrlQuery(target);
         req.origin = m_origin;
         req.latestVersion = m_site->latestVersion;
+        req.counts = &m_site->counts;
         for (qsizetype i = 1; i < lines.size(); ++i) {
             const qsizetype colon = lines.at(i).indexOf(':');
             if (colon > 0) {
@@ -136,6 +139,14 @@ private:
     {
         while (m_left > 0 && m_socket->bytesToWrite() < 1024 * 1024) {
             const qint64 n = qMin<qint64>(m_left, m_chunk.size());
+            if (n == m_left && n >= 7) {
+                // The file's end carries the PDF end marker, as a whole PDF does.
+                QByteArray last = m_chunk.left(n);
+                last.replace(n - 7, 7, "\n%%EOF\n");
+                m_socket->write(last);
+                m_left = 0;
+                continue;
+            }
             m_socket->write(m_chunk.constData(), n);
             m_left -= n;
             m_chunk.replace(0, 9, "xxxxxxxxx"); // only the file's start carries the signature

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QHostAddress>
 #include <QObject>
 #include <QTcpServer>
@@ -23,6 +24,8 @@ public:
 
     // The version the site's update files announce.
     QString latestVersion = QStringLiteral("1.7.519");
+    // How often each path and query was asked ("busy" faults answer busy the first times).
+    QHash<QString, int> counts;
 
     // Requests served so far, as "METHOD /path?query".
     QStringList requests() const { return m_requests; }

@@ -121,6 +121,10 @@
         <source>not exist</source>
         <translation>不存在</translation>
     </message>
+    <message>
+        <source>Server busy</source>
+        <translation>服务器忙</translation>
+    </message>
 </context>
 <context>
     <name>harvly::FailureReason</name>
@@ -207,6 +211,14 @@
     <message>
         <source>Incomplete PDF</source>
         <translation>PDF不完整</translation>
+    </message>
+    <message>
+        <source>server busy: five answers to wait</source>
+        <translation>服务器忙：已五次要求等待</translation>
+    </message>
+    <message>
+        <source>Server busy, retry at %1</source>
+        <translation>服务器忙，%1 再试</translation>
     </message>
 </context>
 <context>

@@ -29,14 +29,17 @@ private:
         if (!f.open(QIODevice::ReadOnly) || f.size() != size || f.read(9) != "%PDF-1.4\n") {
             return false;
         }
+        // "x" throughout, and the PDF end marker in its last seven bytes.
         const QByteArray block(1024 * 1024, 'x');
-        while (!f.atEnd()) {
-            const QByteArray part = f.read(block.size());
-            if (part != block.left(part.size())) {
+        qint64 left = size - 9 - 7;
+        while (left > 0) {
+            const QByteArray part = f.read(qMin<qint64>(left, block.size()));
+            if (part.isEmpty() || part != block.left(part.size())) {
                 return false;
             }
+            left -= part.size();
         }
-        return true;
+        return f.readAll() == "\n%%EOF\n";
     }
 
     QProcess m_site;

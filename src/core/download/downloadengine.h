@@ -14,7 +14,8 @@ class SchedulerHost;
 class SessionNetwork;
 
 // How a row's transfer ended, as its engine tells the scheduler.
-enum class TransferOutcome { Finished, Failed, Skipped };
+// Busy: the site asked to wait (429, 503); the row is Waiting again with its retry time.
+enum class TransferOutcome { Finished, Failed, Skipped, Busy };
 
 // What every engine works with: the list whose rows it writes, the session's network, the
 // window, and the scheduler's options, limits and clock as they stand when a row starts.

@@ -1,5 +1,6 @@
 #include "downloader.h"
 
+#include "busyanswer.h"
 #include "common/urls.h"
 #include "documentrequest.h"
 #include "failurereason.h"
@@ -37,8 +38,13 @@ void Downloader::BeginDownload(const QString &address, std::unique_ptr<TransferF
         DocumentRequest(url, referer.isEmpty() ? GetUrlBase(address, false) : referer)));
     m_reply->setParent(nullptr);
     m_reply->setReadBufferSize(1024 * 1024);
-    connect(m_reply.get(), &QNetworkReply::metaDataChanged, this,
-            [this] { m_expected = AnnouncedSize(m_reply.get()); });
+    connect(m_reply.get(), &QNetworkReply::metaDataChanged, this, [this] {
+        m_expected = AnnouncedSize(m_reply.get());
+        const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+        if (IsBusyStatus(status.toInt())) {
+            busy();
+        }
+    });
     connect(m_reply.get(), &QNetworkReply::readyRead, this, &Downloader::readMore);
     connect(m_reply.get(), &QNetworkReply::finished, this, &Downloader::finished);
     m_stall.start(m_limits.stall);
@@ -91,6 +97,22 @@ void Downloader::finished()
     } else {
         emit DownloadComplete(size, m_saveFile);
     }
+}
+
+void Downloader::busy()
+{
+    if (m_done) {
+        return;
+    }
+    m_done = true;
+    m_stall.stop();
+    const QByteArray retryAfter = m_reply->rawHeader("Retry-After");
+    m_reply->disconnect(this);
+    m_reply->abort();
+    if (m_file) {
+        m_file->discard();
+    }
+    emit DownloadBusy(retryAfter);
 }
 
 void Downloader::fail(const QString &reason)

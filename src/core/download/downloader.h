@@ -44,11 +44,14 @@ signals:
     void DownloadComplete(qint64 size, const QString &saveFile);
     // "Skip" is chosen and a file took the name while the download ran; nothing was written.
     void DownloadSkipped(const QString &saveFile);
+    // The site answered 429 or 503; nothing was written. retryAfter: its Retry-After header.
+    void DownloadBusy(const QByteArray &retryAfter);
 
 private:
     void readMore();
     void finished();
     void fail(const QString &reason);
+    void busy();
 
     QPointer<QNetworkAccessManager> m_network;
     EngineLimits m_limits;

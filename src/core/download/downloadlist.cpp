@@ -60,8 +60,9 @@ QString RowNoteText(RowNote note)
         QT_TRANSLATE_NOOP("harvly::DownloadListModel", "Already exists, skip"),
         QT_TRANSLATE_NOOP("harvly::DownloadListModel", "Big file, skipped"),
         QT_TRANSLATE_NOOP("harvly::DownloadListModel", "Can not replace"),
+        QT_TRANSLATE_NOOP("harvly::DownloadListModel", "Server busy"),
     };
-    static_assert(std::size(texts) == size_t(RowNote::CannotReplace) + 1);
+    static_assert(std::size(texts) == size_t(RowNote::ServerBusy) + 1);
     return note == RowNote::None
                ? QString()
                : QCoreApplication::translate("harvly::DownloadListModel", texts[size_t(note)]);
@@ -69,6 +70,9 @@ QString RowNoteText(RowNote note)
 
 QString DownloadRow::fileSizeText() const
 {
+    if (note == RowNote::ServerBusy && !reason.isEmpty()) {
+        return reason; // "Server busy, retry at 14:02:30"
+    }
     if (showsInFileSize(note)) {
         return RowNoteText(note);
     }

@@ -28,6 +28,7 @@ enum class RowNote {
     AlreadyExists,  // "Skip" met an existing file
     BigFileSkipped, // over the size ceiling
     CannotReplace,  // the old file could not be replaced
+    ServerBusy,     // the site asked to wait; the row's reason says until when
 };
 
 // One download job.
@@ -45,8 +46,10 @@ struct DownloadRow {
     std::optional<int> percentage;
     RowNote note = RowNote::None;
     QString savePath;
-    QString b;      // "Y" when queued as a web page
-    QString reason; // why the row failed; empty unless it did
+    QString b;           // "Y" when queued as a web page
+    QString reason;      // why the row failed; empty unless it did
+    int busyAnswers = 0; // "busy" answers of the site for this row so far
+    double retryAt = 0;  // on the scheduler's clock: not started before
 
     // The file the row stands for: folder, name, and "." + type when there is a type.
     QString localFile() const;

@@ -1,5 +1,6 @@
 #include "parallelengine.h"
 
+#include "busyanswer.h"
 #include "common/filenames.h"
 #include "common/files.h"
 #include "common/urls.h"
@@ -64,6 +65,10 @@ void ParallelEngine::start(quint64 rowId)
     connect(d, &Downloader::DownloadComplete, this, [this, k] { complete(k); });
     connect(d, &Downloader::DownloadSkipped, this,
             [this, k](const QString &existing) { skipped(k, existing); });
+    connect(d, &Downloader::DownloadBusy, this, [this, k](const QByteArray &retryAfter) {
+        end(k, MarkServerBusy(m_context.list, m_slots[size_t(k)].rowId, retryAfter, m_context.now(),
+                              QDateTime::currentDateTime()));
+    });
 
     // A folder that cannot be made fails the row; it never falls back to the root.
     QString folder = CreateFolderPath(row->savePath, m_context.build);

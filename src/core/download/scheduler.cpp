@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QUrl>
 
 namespace harvly {
 
@@ -116,10 +117,21 @@ bool DownloadScheduler::IsWantToDownload(quint64 rowId)
     return true;
 }
 
+bool DownloadScheduler::hostIsBusy(const QString &key) const
+{
+    const auto until = m_busyHosts.constFind(QUrl(key.section(QLatin1Char('|'), 0, 0)).host());
+    return until != m_busyHosts.constEnd() && now() < *until;
+}
+
 quint64 DownloadScheduler::takeNextRow()
 {
     for (int i = 0; i < m_list.size(); ++i) {
-        if (m_list.at(i).state != DownloadState::Waiting) {
+        const DownloadRow &candidate = m_list.at(i);
+        if (candidate.state != DownloadState::Waiting) {
+            continue;
+        }
+        // A site that asked to wait is left alone until then, all its rows with it.
+        if (candidate.retryAt > now() || hostIsBusy(candidate.key)) {
             continue;
         }
         const quint64 id = m_list.at(i).id;
@@ -218,6 +230,11 @@ bool DownloadScheduler::endOfDownload(quint64 rowId)
     const DownloadRow *row = m_list.find(rowId);
     if (!row) {
         return false;
+    }
+    if (row->note == RowNote::ServerBusy && row->state == DownloadState::Waiting) {
+        const QString host = QUrl(row->key.section(QLatin1Char('|'), 0, 0)).host();
+        m_busyHosts[host] = qMax(m_busyHosts.value(host), row->retryAt);
+        return false; // no sound, no login: nothing was downloaded
     }
     const bool page = m_build.xmlCountsAsPage ? IsPageOrXmlType(row->type) : IsPageType(row->type);
     if (options.voicePrompts) {

@@ -4,6 +4,7 @@
 #include "downloadengine.h"
 #include "downloadoptions.h"
 
+#include <QHash>
 #include <QObject>
 
 #include <functional>
@@ -66,6 +67,7 @@ private:
     DownloadEngine &engine() const;
     void setTimerDown(bool enabled);
     quint64 takeNextRow();
+    bool hostIsBusy(const QString &key) const;
     void engineEnded(DownloadEngine *engine, quint64 rowId);
     bool endOfDownload(quint64 rowId);
 
@@ -77,6 +79,7 @@ private:
     bool m_timerDown = false;
     bool m_loginHold = false; // a login that a row's end asked for holds the next start
     std::unique_ptr<DownloadEngine> m_engines[2];
+    QHash<QString, double> m_busyHosts; // host -> on the clock, when it may be asked again
 };
 
 } // namespace harvly

@@ -1,5 +1,6 @@
 #include "singlerequestengine.h"
 
+#include "busyanswer.h"
 #include "common/filenames.h"
 #include "common/files.h"
 #include "common/signalwait.h"
@@ -134,6 +135,13 @@ QCoro::Task<TransferOutcome> SingleRequestEngine::InetDownloadFile(quint64 rowId
             reply->abort();
             m_context.host.statusText(3, stateText(11) + reply->errorString());
             outcome = fail(rowId, tls ? RowNote::CertificateNotTrusted : RowNote::None, reason);
+        } else if (IsBusyStatus(
+                       reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt())) {
+            // The site asks to wait: the row does so, and no row of the site starts meanwhile.
+            const QByteArray retryAfter = reply->rawHeader("Retry-After");
+            reply->abort();
+            outcome = MarkServerBusy(m_context.list, rowId, retryAfter, m_context.now(),
+                                     QDateTime::currentDateTime());
         } else if (overCeiling(size / 1024.0 / 1024.0)) {
             reply->abort();
             m_context.list.update(rowId, [](DownloadRow &r) {

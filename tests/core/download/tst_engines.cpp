@@ -70,6 +70,8 @@ private slots:
     void refererPageIsOpenedFirst();
     void pdfWithoutItsEndFails_data();
     void pdfWithoutItsEndFails();
+    void busySiteIsWaitedFor_data();
+    void busySiteIsWaitedFor();
 
 private:
     quint64 add(const QString &path, const QString &title = "Doc", const QString &type = "pdf")
@@ -686,6 +688,59 @@ void tst_Engines::pdfWithoutItsEndFails()
         QCOMPARE(m_list->at(0).state, DownloadState::Finished);
         QVERIFY(!read(m_folder + "Doc.pdf").contains("%%EOF"));
     }
+}
+
+void tst_Engines::busySiteIsWaitedFor_data()
+{
+    QTest::addColumn<int>("way");
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<int>("wait"); // seconds on the scheduler's clock
+    for (const int way : {1, 2}) {
+        QTest::addRow("way %d, 429 with Retry-After 7", way) << way << "busy&retry=7" << 7;
+        QTest::addRow("way %d, 503 without: back-off 30 s", way) << way << "busy&status=503" << 30;
+    }
+}
+
+void tst_Engines::busySiteIsWaitedFor()
+{
+    QFETCH(int, way);
+    QFETCH(QString, fault);
+    QFETCH(int, wait);
+    m_scheduler->options.way = way;
+    m_scheduler->options.threads = 2;
+    m_scheduler->options.errorStop = true;
+    const QString busy =
+        QString("/pdf/7.pdf?fault=%1&n=%2").arg(fault).arg(QTest::currentDataTag());
+    const quint64 first = add(busy, "First");
+    add("/pdf/8.pdf", "Second"); // the same site: held too
+    m_scheduler->menuStartDownload();
+    tick();
+    const double askedAt = m_now;
+    const DownloadRow *row = m_list->find(first);
+    QCOMPARE(row->state, DownloadState::Waiting);
+    QCOMPARE(row->note, RowNote::ServerBusy);
+    QVERIFY2(row->fileSizeText().startsWith("Server busy, retry at "),
+             qPrintable(row->fileSizeText()));
+    QCOMPARE(row->busyAnswers, 1);
+    QVERIFY(!QFile::exists(m_folder + "First.pdf"));
+    // Until the wait has passed nothing of the site starts, and the error stop is not hit.
+    const int secondState = int(m_list->at(1).state);
+    while (m_now < askedAt + wait - 1) {
+        tick();
+        QCOMPARE(m_list->find(first)->state, DownloadState::Waiting);
+        QVERIFY(m_scheduler->timerDownEnabled());
+    }
+    if (way == 1) {
+        QCOMPARE(int(m_list->at(1).state), secondState); // one at a time: it waited as well
+        QCOMPARE(m_list->at(1).state, DownloadState::Waiting);
+    }
+    for (int i = 0; i < 10 && m_list->find(first)->state != DownloadState::Finished; ++i) {
+        tick();
+    }
+    QCOMPARE(m_list->find(first)->state, DownloadState::Finished);
+    QVERIFY(read(m_folder + "First.pdf").startsWith("%PDF"));
+    runAll();
+    QCOMPARE(m_list->at(1).state, DownloadState::Finished);
 }
 
 void tst_Engines::badProxySettingFailsTheRow()
