@@ -4,6 +4,7 @@
 #include "common/program.h"
 #include "download/downloadlist.h"
 #include "download/handover.h"
+#include "download/liststore.h"
 #include "download/savenames.h"
 #include "download/scheduler.h"
 #include "download/schedulerhost.h"
@@ -26,7 +27,8 @@ namespace {
 
 const char *const kUsage =
     "Usage: harvly-cli download --dest DIR [--way 1|2] [--threads N] [--interval S]\n"
-    "           [--same-name Skip|Cover|Rename] [--proxy HOST:PORT] (--list FILE | URL...)\n";
+    "           [--same-name Skip|Cover|Rename] [--proxy HOST:PORT] [--state FILE]\n"
+    "           (--list FILE | URL...)\n";
 
 // The command line has no windows: no sounds, no browser, no status bar.
 class QuietHost final : public SchedulerHost
@@ -53,6 +55,7 @@ struct Options {
     QList<Job> jobs;
     QString listFile;
     QStringList refusedLines; // of the list file, each with its number
+    QString stateFile;        // the list kept between runs of the same command
 };
 
 std::optional<Options> parse(const QStringList &args, QString *error)
@@ -123,6 +126,12 @@ std::optional<Options> parse(const QStringList &args, QString *error)
             o.download.proxyOn = true;
             o.download.proxyHost = v->left(colon);
             o.download.proxyPort = v->mid(colon + 1);
+        } else if (a == QLatin1String("--state")) {
+            const auto v = value(i);
+            if (!v) {
+                return std::nullopt;
+            }
+            o.stateFile = *v;
         } else if (a == QLatin1String("--list")) {
             const auto v = value(i);
             if (!v) {
@@ -214,6 +223,24 @@ int RunDownloadCommand(const QStringList &args)
     program.downloadSaveFolder = QDir(o->dest).absolutePath() + QDir::separator();
 
     DownloadListModel list;
+    // A run that was stopped (or killed) goes on where it stood: rows already kept are not
+    // added twice, and finished ones are not fetched again.
+    std::unique_ptr<ListStoreWriter> store;
+    if (!o->stateFile.isEmpty()) {
+        StoredList kept;
+        QString why;
+        const StoreRead read = LoadDownloadList(o->stateFile, &kept, &why);
+        if (read == StoreRead::Ok) {
+            RestoreRows(list, kept);
+        } else if (read != StoreRead::Missing) {
+            const QString aside = SetStoreAside(o->stateFile);
+            err << "download: " << o->stateFile << " cannot be read (" << why << "); kept as "
+                << aside << '\n';
+        }
+        store = std::make_unique<ListStoreWriter>(list, o->stateFile,
+                                                  [&o] { return o->download.duplicateMode; });
+        store->adopt();
+    }
     for (const Job &job : o->jobs) {
         const QString title = job.title.isEmpty() ? GetFileNameFromPath(job.url, true) : job.title;
         AddDownloadRow(list, program, job.url, title.isEmpty() ? QStringLiteral("untitled") : title,
@@ -284,6 +311,9 @@ int RunDownloadCommand(const QStringList &args)
     scheduler.Timer_Down_Timer();
     ticks.start();
     QCoreApplication::exec();
+    if (store) {
+        store->flush();
+    }
     err << list.ListCountsText() << '\n';
     if (stoppedBy != 0) {
         return 128 + stoppedBy;

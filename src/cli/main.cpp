@@ -25,7 +25,8 @@ const char *const kUsage = R"(Usage: harvly-cli [--version] [--help]
        harvly-cli cache export DEST [--match TEXT] [--same-name RULE] [--zh | --dir FOLDER]
        harvly-cli identify FILE...
        harvly-cli download --dest DIR [--way 1|2] [--threads N] [--interval S]
-                  [--same-name Skip|Cover|Rename] [--proxy HOST:PORT] (--list FILE | URL...)
+                  [--same-name Skip|Cover|Rename] [--proxy HOST:PORT] [--state FILE]
+                  (--list FILE | URL...)
 
 Runs the download manager's core without windows.
 
@@ -52,6 +53,9 @@ Commands:
               1 when a row failed or was left (a list line without an address
               included), 2 for a command line or list that cannot be used, 130 and
               143 when stopped by SIGINT or SIGTERM (temporary files removed).
+              --state FILE keeps the list in FILE as it goes: the same command run
+              again (after a stop or a crash) goes on where it stood, adding no row
+              twice and fetching no finished row again.
   bulk        take each document-page address of FILE (- for standard input; lines
               that do not begin with http are skipped) as one result row, as the bulk
               window's download method does, waiting S seconds after each: one line
@@ -125,7 +129,8 @@ const CommandHelp kCommands[] = {
               exit status as for download.
 )"},
     {"download", R"(Usage: harvly-cli download --dest DIR [--way 1|2] [--threads N] [--interval S]
-           [--same-name Skip|Cover|Rename] [--proxy HOST:PORT] (--list FILE | URL...)
+           [--same-name Skip|Cover|Rename] [--proxy HOST:PORT] [--state FILE]
+                  (--list FILE | URL...)
 
   download    queue the addresses (or the lines URL[<TAB>title[<TAB>type[<TAB>referer]]]
               of a list file) and download them as the download window does, until
@@ -136,6 +141,9 @@ const CommandHelp kCommands[] = {
               1 when a row failed or was left (a list line without an address
               included), 2 for a command line or list that cannot be used, 130 and
               143 when stopped by SIGINT or SIGTERM (temporary files removed).
+              --state FILE keeps the list in FILE as it goes: the same command run
+              again (after a stop or a crash) goes on where it stood, adding no row
+              twice and fetching no finished row again.
 )"},
     {"identify", R"(Usage: harvly-cli identify FILE...
 

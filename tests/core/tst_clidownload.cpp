@@ -20,6 +20,8 @@ private slots:
     void largeTransfersEndWhole();
     void signalLeavesNoTemporaryFile_data();
     void signalLeavesNoTemporaryFile();
+    void killedRunGoesOnWhereItStood_data();
+    void killedRunGoesOnWhereItStood();
 
 private:
     // The site's generated body: a PDF header, then "x" to the end.
@@ -119,6 +121,49 @@ void tst_CliDownload::signalLeavesNoTemporaryFile()
     QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
     QCOMPARE(cli.exitCode(), status);
     QCOMPARE(entries(), QStringList{});
+}
+
+void tst_CliDownload::killedRunGoesOnWhereItStood_data()
+{
+    QTest::addColumn<int>("way");
+    QTest::newRow("way 1") << 1;
+    QTest::newRow("way 2") << 2;
+}
+
+void tst_CliDownload::killedRunGoesOnWhereItStood()
+{
+    QFETCH(int, way);
+    QTemporaryDir work;
+    const QString dest = work.filePath("dest");
+    const QString state = work.filePath("state.json");
+    QStringList args{"download",  "--dest", dest,      "--way", QString::number(way),
+                     "--threads", "3",      "--state", state,   "--interval",
+                     "0"};
+    for (int i = 1; i <= 12; ++i) {
+        args << m_root + QString("pdf/%1.pdf?fault=slow&chunk=200&interval=40").arg(i);
+    }
+    QProcess first;
+    first.start(QStringLiteral(HARVLY_CLI), args);
+    QVERIFY(first.waitForStarted());
+    const auto pdfs = [&] { return QDir(dest).entryList({"*.pdf"}, QDir::Files); };
+    QTRY_VERIFY_WITH_TIMEOUT(pdfs().size() >= 3, 60000); // some rows finished
+    QTest::qWait(1200);                                  // and the store has seen them
+    ::kill(pid_t(first.processId()), SIGKILL);
+    QVERIFY(first.waitForFinished(10000));
+    const QStringList before = pdfs();
+    QVERIFY(before.size() < 12);
+    QProcess second;
+    second.start(QStringLiteral(HARVLY_CLI), args); // the same command again
+    QVERIFY(second.waitForFinished(120000));
+    QCOMPARE(second.exitCode(), 0);
+    const QStringList lines =
+        QString::fromUtf8(second.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 12); // no row twice
+    QStringList after = pdfs();
+    QCOMPARE(after.size(), 12); // no file twice, none lost
+    for (const QString &name : after) {
+        QVERIFY2(!name.contains('['), qPrintable(name)); // no "[0001]": nothing fetched again
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_CliDownload)

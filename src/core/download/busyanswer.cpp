@@ -42,9 +42,8 @@ std::chrono::seconds BackOff(int earlierAnswers)
     return std::chrono::seconds(qMin<qint64>(wait, 600));
 }
 
-TransferOutcome MarkServerBusy(DownloadListModel &list, quint64 rowId,
-                               const QByteArray &retryAfter, double now,
-                               const QDateTime &wallNow)
+TransferOutcome MarkServerBusy(DownloadListModel &list, quint64 rowId, const QByteArray &retryAfter,
+                               double now, const QDateTime &wallNow)
 {
     const DownloadRow *row = list.find(rowId);
     if (!row) {
@@ -63,7 +62,8 @@ TransferOutcome MarkServerBusy(DownloadListModel &list, quint64 rowId,
     }
     const std::chrono::seconds wait =
         RetryAfterOf(retryAfter, wallNow.toUTC()).value_or(BackOff(earlier));
-    const QString at = wallNow.addSecs(wait.count()).toLocalTime().toString(QStringLiteral("HH:mm:ss"));
+    const QString at =
+        wallNow.addSecs(wait.count()).toLocalTime().toString(QStringLiteral("HH:mm:ss"));
     list.update(rowId, [&](DownloadRow &r) {
         r.clearProgress();
         ++r.busyAnswers;

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "common/duplicatemode.h"
+#include "downloadlist.h"
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <functional>
+
+namespace harvly {
+
+// The download list kept on disk between runs: every row with its state, figures, key, tag,
+// folder and note, and the same-name mode. Written whole to a temporary file that then takes
+// the store's name, so a crash leaves the old store or the new one, never half of one.
+struct StoredList {
+    QList<DownloadRow> rows;
+    DuplicateMode mode = DuplicateMode::Rename;
+};
+
+constexpr int kListStoreVersion = 1;
+
+bool SaveDownloadList(const DownloadListModel &list, DuplicateMode mode, const QString &file,
+                      QString *error = nullptr);
+
+enum class StoreRead { Ok, Missing, Damaged, FutureVersion };
+// Rows that were Downloading come back Waiting.
+StoreRead LoadDownloadList(const QString &file, StoredList *out, QString *error = nullptr);
+
+// Puts a store that cannot be read aside (renamed, never deleted); the new name, or "".
+QString SetStoreAside(const QString &file);
+
+// Adds the stored rows whose key the list does not hold yet; the number added.
+int RestoreRows(DownloadListModel &list, const StoredList &stored);
+
+// Keeps the store up to date while the list changes: at most once a second, at once when a
+// row ends, and at flush().
+// It stays quiet until the list has rows (or until told the list is the store's), so a run
+// that declined to restore keeps the old store until a new list replaces it.
+class ListStoreWriter final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ListStoreWriter)
+
+public:
+    ListStoreWriter(DownloadListModel &list, QString file, std::function<DuplicateMode()> mode,
+                    QObject *parent = nullptr);
+    ~ListStoreWriter() override;
+
+    // The list now stands for the store (restored): every change is written, emptying too.
+    void adopt();
+    // Writes now when something changed since the last write.
+    void flush();
+    QString file() const { return m_file; }
+    QString lastError() const { return m_error; }
+
+private:
+    void changed();
+
+    DownloadListModel &m_list;
+    QString m_file;
+    std::function<DuplicateMode()> m_mode;
+    QTimer m_timer;
+    QHash<quint64, DownloadState> m_states; // as last seen, to tell when a row ends
+    bool m_dirty = false;
+    bool m_active = false;
+    QString m_error;
+};
+
+} // namespace harvly

@@ -1,0 +1,163 @@
+#include "download/liststore.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace harvly;
+
+// The download list kept between runs.
+class tst_ListStore : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void mixedListComesBack();
+    void unreadableStoresAreSetAside_data();
+    void unreadableStoresAreSetAside();
+    void writerWaitsForAListAndWritesAtMostOnceASecond();
+    void restoreAddsNoRowTwice();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void tst_ListStore::mixedListComesBack()
+{
+    DownloadListModel list;
+    const auto add = [&](const QString &key, DownloadState state,
+                         const std::function<void(DownloadRow &)> &more = {}) {
+        const quint64 id = *list.add(key, "Title " + key.right(1), "pdf", "/data/", "http://ref/");
+        list.update(id, [&](DownloadRow &r) {
+            r.state = state;
+            if (more) {
+                more(r);
+            }
+        });
+    };
+    add("http://h/1", DownloadState::Waiting);
+    add("http://h/2", DownloadState::Downloading, [](DownloadRow &r) {
+        r.fileSize = 1000;
+        r.downloaded = 600; // a partial row
+        r.percentage = 60;
+    });
+    add("http://h/3", DownloadState::Finished, [](DownloadRow &r) {
+        r.fileSize = r.downloaded = 2048;
+        r.percentage = 100;
+        r.b = "Y";
+    });
+    add("http://h/4", DownloadState::Failed, [](DownloadRow &r) {
+        r.note = RowNote::DownloadFailed;
+        r.reason = "connection reset";
+        r.busyAnswers = 2;
+        r.sizeUnknown = true;
+    });
+    const QString file = m_dir.filePath("list.json");
+    QVERIFY(SaveDownloadList(list, DuplicateMode::Skip, file));
+    StoredList stored;
+    QCOMPARE(LoadDownloadList(file, &stored), StoreRead::Ok);
+    QCOMPARE(stored.mode, DuplicateMode::Skip);
+    QCOMPARE(stored.rows.size(), 4);
+    const DownloadRow &partial = stored.rows.at(1);
+    QCOMPARE(partial.state, DownloadState::Waiting); // was Downloading
+    QCOMPARE(partial.downloaded, qint64(-1));
+    const DownloadRow &done = stored.rows.at(2);
+    QCOMPARE(done.state, DownloadState::Finished);
+    QCOMPARE(done.fileSize, qint64(2048));
+    QCOMPARE(done.percentage, std::optional<int>(100));
+    QCOMPARE(done.b, QString("Y"));
+    QCOMPARE(done.tag, QString("http://ref/"));
+    QCOMPARE(done.savePath, QString("/data/"));
+    const DownloadRow &failed = stored.rows.at(3);
+    QCOMPARE(failed.note, RowNote::DownloadFailed);
+    QCOMPARE(failed.reason, QString("connection reset"));
+    QCOMPARE(failed.busyAnswers, 2);
+    QVERIFY(failed.sizeUnknown);
+    QVERIFY(!failed.percentage);
+    DownloadListModel again;
+    QCOMPARE(RestoreRows(again, stored), 4);
+    QCOMPARE(again.at(3).fileSizeText(), list.at(3).fileSizeText());
+    QCOMPARE(again.at(2).percentageText(), QString("100%"));
+}
+
+void tst_ListStore::unreadableStoresAreSetAside_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("result");
+    QTest::newRow("cut in the middle") << QByteArray("{\"version\":1,\"rows\":[{\"key\":")
+                                       << int(StoreRead::Damaged);
+    QTest::newRow("a newer program's") << QByteArray("{\"version\":9,\"rows\":[]}")
+                                       << int(StoreRead::FutureVersion);
+    QTest::newRow("a row without its address")
+        << QByteArray("{\"version\":1,\"rows\":[{\"state\":1}]}") << int(StoreRead::Damaged);
+    QTest::newRow("not a list") << QByteArray("[1,2,3]") << int(StoreRead::Damaged);
+}
+
+void tst_ListStore::unreadableStoresAreSetAside()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(int, result);
+    const QString file = m_dir.filePath(QString("bad-%1.json").arg(QTest::currentDataTag()));
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(content);
+    f.close();
+    QString why;
+    QCOMPARE(int(LoadDownloadList(file, nullptr, &why)), result);
+    QVERIFY(!why.isEmpty());
+    const QString aside = SetStoreAside(file);
+    QVERIFY(!QFile::exists(file));
+    QFile kept(aside);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), content); // never dropped
+    QCOMPARE(LoadDownloadList(file, nullptr), StoreRead::Missing);
+}
+
+void tst_ListStore::writerWaitsForAListAndWritesAtMostOnceASecond()
+{
+    const QString file = m_dir.filePath("kept.json");
+    DownloadListModel old;
+    old.add("http://h/old", "Old", "pdf", "/d/", "");
+    QVERIFY(SaveDownloadList(old, DuplicateMode::Rename, file));
+    DownloadListModel list;
+    ListStoreWriter writer(list, file, [] { return DuplicateMode::Cover; });
+    writer.flush(); // nothing changed: the old store stays (a declined restore)
+    StoredList stored;
+    QCOMPARE(LoadDownloadList(file, &stored), StoreRead::Ok);
+    QCOMPARE(stored.rows.first().key, QString("http://h/old"));
+    // The first row of a new list replaces it, a second later or at flush.
+    const quint64 id = *list.add("http://h/new", "New", "pdf", "/d/", "");
+    for (int i = 0; i < 50; ++i) {
+        list.update(id, [i](DownloadRow &r) { r.downloaded = i; });
+    }
+    QCOMPARE(LoadDownloadList(file, &stored), StoreRead::Ok);
+    QCOMPARE(stored.rows.first().key, QString("http://h/old")); // not at every change
+    QTRY_VERIFY_WITH_TIMEOUT(LoadDownloadList(file, &stored) == StoreRead::Ok &&
+                                 stored.rows.first().key == "http://h/new",
+                             3000);
+    QCOMPARE(stored.mode, DuplicateMode::Cover);
+    list.clear(); // emptying a list that stands for the store is kept too
+    writer.flush();
+    QCOMPARE(LoadDownloadList(file, &stored), StoreRead::Ok);
+    QVERIFY(stored.rows.isEmpty());
+}
+
+void tst_ListStore::restoreAddsNoRowTwice()
+{
+    DownloadListModel list;
+    list.add("http://h/1", "One", "pdf", "/d/", "");
+    StoredList stored;
+    DownloadRow a;
+    a.key = "http://h/1";
+    DownloadRow b;
+    b.key = "http://h/2";
+    b.state = DownloadState::Finished;
+    stored.rows = {a, b};
+    QCOMPARE(RestoreRows(list, stored), 1);
+    QCOMPARE(list.size(), 2);
+    QCOMPARE(list.at(1).state, DownloadState::Finished);
+}
+
+QTEST_GUILESS_MAIN(tst_ListStore)
+#include "tst_liststore.moc"
