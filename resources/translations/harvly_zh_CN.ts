@@ -871,6 +871,26 @@
         <source>%1</source>
         <translation>%1条</translation>
     </message>
+    <message>
+        <source>The download list of the last run (%1 rows) was kept.</source>
+        <translation>上次运行的下载列表（%1 条）已保留。</translation>
+    </message>
+    <message>
+        <source>The kept download list could not be read (%1); it was set aside as %2.</source>
+        <translation>保留的下载列表无法读取（%1），已另存为 %2。</translation>
+    </message>
+    <message>
+        <source>Restore Last List</source>
+        <translation>恢复上次列表</translation>
+    </message>
+    <message>
+        <source>Start Empty</source>
+        <translation>从空列表开始</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
 </context>
 <context>
     <name>harvly::fIEcache</name>

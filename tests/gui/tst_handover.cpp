@@ -4,6 +4,7 @@
 #include "common/urltext.h"
 #include "download/downloadlist.h"
 #include "download/ffiledownload.h"
+#include "download/liststore.h"
 #include "download/loginpanel.h"
 #include "download/scheduler.h"
 #include "download/urlreplace.h"
@@ -75,6 +76,8 @@ private slots:
     void doubleClickReQueuesAFailedRow();
     void columnClickSortsByValueOrRefuses();
     void batchReplaceUrl();
+    void downloadListSurvivesARestart();
+    void unreadableKeptListIsSetAside();
     void bulkWindowTakesAddresses_data();
     void bulkWindowTakesAddresses();
     void bulkWindowRefusesToCloseDuringARun();
@@ -697,6 +700,74 @@ void tst_HandOver::batchReplaceUrl()
     QCOMPARE(w->list().at(0).key, QString("http://new.example/a.pdf"));
     QCOMPARE(w->list().at(0).tag, QString("http://new.example/"));
     QTRY_VERIFY(!dialog);
+}
+
+void tst_HandOver::downloadListSurvivesARestart()
+{
+    m_program->listStoreFile = m_dir.filePath("kept/downloadlist.json");
+    QFile::remove(m_program->listStoreFile);
+    fFileDownload *w = m_workspace->downloadWindow();
+    w->askYesNo = [](const QString &) { return true; }; // close although rows are pending
+    QVERIFY(!w->restoreBar());                          // nothing kept yet
+    for (int i = 1; i <= 3; ++i) {
+        m_window->AddToDownloadList(QString("http://127.0.0.1:1/%1.pdf").arg(i),
+                                    QString("Paper %1").arg(i), "pdf", "http://ref/",
+                                    m_dir.filePath("dl") + "/");
+    }
+    w->list().update(w->list().at(0).id, [](DownloadRow &r) {
+        r.state = DownloadState::Finished;
+        r.fileSize = r.downloaded = 100;
+        r.percentage = 100;
+    });
+    w->list().update(w->list().at(1).id, [](DownloadRow &r) {
+        r.state = DownloadState::Downloading;
+        r.downloaded = 40;
+    });
+    w->findChild<QRadioButton *>("Option1")->setChecked(true); // "Skip"
+    w->close();
+    QTRY_VERIFY(!m_workspace->loadedDownloadWindow());
+    // The next start offers the list; restoring brings every row back.
+    fFileDownload *again = m_workspace->downloadWindow();
+    again->askYesNo = [](const QString &) { return true; };
+    QVERIFY(again->restoreBar() && !again->restoreBar()->isHidden());
+    QCOMPARE(again->list().size(), 0); // the Part's empty start until the user chooses
+    again->findChild<QPushButton *>("RestoreLastList")->click();
+    QVERIFY(again->restoreBar()->isHidden());
+    QCOMPARE(again->list().size(), 3);
+    QCOMPARE(again->list().at(0).state, DownloadState::Finished);
+    QCOMPARE(again->list().at(1).state, DownloadState::Waiting); // was Downloading
+    QCOMPARE(again->list().at(2).text, QString("Paper 3"));
+    QVERIFY(again->findChild<QRadioButton *>("Option1")->isChecked());
+    QCOMPARE(again->findChild<QLabel *>("Label1")->text(), QString("3"));
+    again->close();
+    QTRY_VERIFY(!m_workspace->loadedDownloadWindow());
+    // Declining keeps the empty start and the kept list until a new one replaces it.
+    fFileDownload *third = m_workspace->downloadWindow();
+    third->askYesNo = [](const QString &) { return true; };
+    third->findChild<QPushButton *>("DismissRestore")->click();
+    QCOMPARE(third->list().size(), 0);
+    third->close();
+    QTRY_VERIFY(!m_workspace->loadedDownloadWindow());
+    StoredList kept;
+    QCOMPARE(LoadDownloadList(m_program->listStoreFile, &kept), StoreRead::Ok);
+    QCOMPARE(kept.rows.size(), 3);
+}
+
+void tst_HandOver::unreadableKeptListIsSetAside()
+{
+    m_program->listStoreFile = m_dir.filePath("bad/downloadlist.json");
+    QDir().mkpath(m_dir.filePath("bad"));
+    QFile f(m_program->listStoreFile);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("{\"version\":1,\"rows\":[{\"key\"");
+    f.close();
+    fFileDownload *w = m_workspace->downloadWindow();
+    QVERIFY(w->restoreBar());
+    QVERIFY(!w->findChild<QPushButton *>("RestoreLastList"));
+    QVERIFY(w->restoreBar()->findChild<QLabel *>()->text().startsWith(
+        "The kept download list could not be read"));
+    QVERIFY(!QFile::exists(m_program->listStoreFile));
+    QCOMPARE(QDir(m_dir.filePath("bad")).entryList(QDir::Files).size(), 1); // set aside
 }
 
 void tst_HandOver::bulkWindowTakesAddresses_data()

@@ -40,6 +40,8 @@ public:
     QString downloadSaveFolder;
     bool useOriginalFileName = false;
     bool savePathDialogCancelled = false;
+    // Where the download window keeps its list between runs; "" (tests): not kept.
+    QString listStoreFile;
 
 private:
     Build m_build;

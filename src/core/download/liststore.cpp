@@ -41,8 +41,7 @@ std::optional<DownloadRow> rowFromJson(const QJsonObject &o)
     r.key = o.value("key").toString();
     const int state = o.value("state").toInt();
     const int note = o.value("note").toInt();
-    if (r.key.isEmpty() || state < 1 || state > 4 || note < 0 ||
-        note > int(RowNote::ServerBusy)) {
+    if (r.key.isEmpty() || state < 1 || state > 4 || note < 0 || note > int(RowNote::ServerBusy)) {
         return std::nullopt;
     }
     r.text = o.value("text").toString();
@@ -89,9 +88,7 @@ bool SaveDownloadList(const DownloadListModel &list, DuplicateMode mode, const Q
     for (int i = 0; i < list.size(); ++i) {
         rows.append(rowToJson(list.at(i)));
     }
-    const QJsonObject root{{"version", kListStoreVersion},
-                           {"sameName", int(mode)},
-                           {"rows", rows}};
+    const QJsonObject root{{"version", kListStoreVersion}, {"sameName", int(mode)}, {"rows", rows}};
     QDir().mkpath(QFileInfo(file).absolutePath());
     QSaveFile out(file);
     if (!out.open(QIODevice::WriteOnly) ||
@@ -147,9 +144,8 @@ StoreRead LoadDownloadList(const QString &file, StoredList *out, QString *error)
 
 QString SetStoreAside(const QString &file)
 {
-    const QString aside =
-        file + QStringLiteral(".unreadable-") +
-        QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const QString aside = file + QStringLiteral(".unreadable-") +
+                          QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     return QFile::rename(file, aside) ? aside : QString();
 }
 
@@ -186,8 +182,8 @@ ListStoreWriter::ListStoreWriter(DownloadListModel &list, QString file,
                 for (int i = from.row(); i <= to.row() && i < m_list.size(); ++i) {
                     const DownloadRow &r = m_list.at(i);
                     const auto was = m_states.constFind(r.id);
-                    const bool ended = r.state == DownloadState::Finished ||
-                                       r.state == DownloadState::Failed;
+                    const bool ended =
+                        r.state == DownloadState::Finished || r.state == DownloadState::Failed;
                     if (ended && (was == m_states.constEnd() || *was != r.state)) {
                         m_states.insert(r.id, r.state);
                         flush();

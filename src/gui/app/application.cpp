@@ -59,6 +59,8 @@ int RunProgram(int argc, char *argv[], const Build &build)
 
     Program program(build);
     program.runArguments = QCoreApplication::arguments().mid(1);
+    program.listStoreFile = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
+                            QStringLiteral("/downloadlist.json");
     const QStringList args = QCoreApplication::arguments();
     const QString site = optionValue(args, QStringLiteral("--site"));
     if (!site.isEmpty()) {

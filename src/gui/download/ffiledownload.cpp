@@ -19,6 +19,7 @@
 #include "download/downloadlist.h"
 #include "download/filetype.h"
 #include "download/listcommands.h"
+#include "download/liststore.h"
 #include "download/scheduler.h"
 #include "loginpanel.h"
 #include "search/fwebsearch.h"
@@ -71,6 +72,9 @@ fFileDownload::fFileDownload(Workspace &workspace, QWidget *parent)
     auto *layout = new QVBoxLayout(central);
     layout->setContentsMargins(1, 1, 1, 0);
     layout->addWidget(buildSettingsRow());
+    if (QWidget *bar = buildRestoreBar()) {
+        layout->addWidget(bar);
+    }
     m_view = new QTreeView(central);
     m_view->setObjectName(QStringLiteral("ListView3"));
     m_view->setToolTip(tr("Double-click the mouse: download current item or open a file"));
@@ -592,6 +596,64 @@ void fFileDownload::changeEvent(QEvent *event)
     }
 }
 
+QWidget *fFileDownload::buildRestoreBar()
+{
+    const QString file = m_program.listStoreFile;
+    if (file.isEmpty()) {
+        return nullptr;
+    }
+    m_store = new ListStoreWriter(
+        *m_list, file, [this] { return duplicateMode(); }, this);
+    auto stored = std::make_shared<StoredList>();
+    QString why;
+    const StoreRead read = LoadDownloadList(file, stored.get(), &why);
+    QString text;
+    if (read == StoreRead::Ok && !stored->rows.isEmpty()) {
+        text = tr("The download list of the last run (%1 rows) was kept.").arg(stored->rows.size());
+    } else if (read == StoreRead::Damaged || read == StoreRead::FutureVersion) {
+        const QString aside = SetStoreAside(file);
+        text = tr("The kept download list could not be read (%1); it was set aside as %2.")
+                   .arg(why, aside);
+        stored.reset();
+    } else {
+        return nullptr;
+    }
+    auto *bar = new QFrame(this);
+    bar->setObjectName(QStringLiteral("RestoreBar"));
+    bar->setFrameShape(QFrame::StyledPanel);
+    auto *row = new QHBoxLayout(bar);
+    row->setContentsMargins(6, 2, 6, 2);
+    row->addWidget(new QLabel(text, bar), 1);
+    if (stored) {
+        auto *restore = new QPushButton(tr("Restore Last List"), bar);
+        restore->setObjectName(QStringLiteral("RestoreLastList"));
+        row->addWidget(restore);
+        connect(restore, &QPushButton::clicked, this, [this, bar, stored] {
+            RestoreRows(*m_list, *stored);
+            switch (stored->mode) {
+            case DuplicateMode::Skip:
+                m_skip->setChecked(true);
+                break;
+            case DuplicateMode::Cover:
+                m_cover->setChecked(true);
+                break;
+            case DuplicateMode::Rename:
+                m_rename->setChecked(true);
+                break;
+            }
+            m_store->adopt();
+            afterRemoval(); // the count label and the status counts
+            bar->hide();
+        });
+    }
+    auto *dismiss = new QPushButton(stored ? tr("Start Empty") : tr("OK"), bar);
+    dismiss->setObjectName(QStringLiteral("DismissRestore"));
+    row->addWidget(dismiss);
+    connect(dismiss, &QPushButton::clicked, bar, &QWidget::hide);
+    m_restoreBar = bar;
+    return bar;
+}
+
 void fFileDownload::closeEvent(QCloseEvent *event)
 {
     Settings &s = m_program.settings();
@@ -608,6 +670,9 @@ void fFileDownload::closeEvent(QCloseEvent *event)
     m_scheduler->menuStopDownload();
     SaveFormPosition(this, s);
     s.set(Keys::Thread, m_threads->currentIndex());
+    if (m_store) {
+        m_store->flush();
+    }
     event->accept();
     m_workspace.mainWindowClosing(this);
 }

@@ -21,6 +21,7 @@ class QTreeView;
 namespace harvly {
 
 class DownloadListModel;
+class ListStoreWriter;
 class ElidedLabel;
 struct DownloadRow;
 class DownloadScheduler;
@@ -39,6 +40,8 @@ public:
     // The stored way, proxy and size ceiling taken again (after "Set"): the label and the
     // thread count follow, and the rows that start next use them.
     void applyOptions();
+    // The bar that offers the list kept from the last run (null when none was offered).
+    QWidget *restoreBar() const { return m_restoreBar; }
     explicit fFileDownload(Workspace &workspace, QWidget *parent = nullptr);
 
     DownloadListModel &list() const { return *m_list; }
@@ -100,6 +103,8 @@ private:
     void syncOptions();
     void showWay();
     void readStoredOptions();
+    // The list kept from the last run: offered in a bar above the list, never in a box.
+    QWidget *buildRestoreBar();
 
     void Form_Load();
     QWidget *buildSettingsRow();
@@ -116,6 +121,8 @@ private:
     Workspace &m_workspace;
     Program &m_program;
     DownloadListModel *m_list;
+    ListStoreWriter *m_store = nullptr;
+    QWidget *m_restoreBar = nullptr;
     QTreeView *m_view = nullptr;
     QStackedWidget *m_stack = nullptr;
     QLabel *m_count = nullptr;

@@ -85,10 +85,10 @@ void tst_ListStore::unreadableStoresAreSetAside_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<int>("result");
-    QTest::newRow("cut in the middle") << QByteArray("{\"version\":1,\"rows\":[{\"key\":")
-                                       << int(StoreRead::Damaged);
-    QTest::newRow("a newer program's") << QByteArray("{\"version\":9,\"rows\":[]}")
-                                       << int(StoreRead::FutureVersion);
+    QTest::newRow("cut in the middle")
+        << QByteArray("{\"version\":1,\"rows\":[{\"key\":") << int(StoreRead::Damaged);
+    QTest::newRow("a newer program's")
+        << QByteArray("{\"version\":9,\"rows\":[]}") << int(StoreRead::FutureVersion);
     QTest::newRow("a row without its address")
         << QByteArray("{\"version\":1,\"rows\":[{\"state\":1}]}") << int(StoreRead::Damaged);
     QTest::newRow("not a list") << QByteArray("[1,2,3]") << int(StoreRead::Damaged);
