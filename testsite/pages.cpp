@@ -2,6 +2,8 @@
 
 #include <zlib.h>
 
+#include <optional>
+
 #include "pdfmaker.h"
 
 #include <QStringList>
@@ -373,21 +375,6 @@ Response pdfFile(const Request &r, int id, bool secure)
         return Response::redirect(QStringLiteral("/pdf/%1.pdf?fault=loop").arg(id).toUtf8());
     } else if (fault == QLatin1String("tofile")) {
         return Response::redirect("file:///etc/passwd");
-    } else if (fault == QLatin1String("busy")) {
-        // Busy the first `times` requests (429, or `status`), then the document; Retry-After
-        // is `retry` when given.
-        const QString key = r.path + QLatin1Char('?') + r.query.toString();
-        const int n = r.counts ? ++(*r.counts)[key] : 1;
-        if (n <= qMax(1, r.query.queryItemValue("times").toInt())) {
-            const int status = r.query.queryItemValue("status").toInt() ?: 429;
-            Response busy = Response::html(
-                page(QStringLiteral("Busy"), QStringLiteral("<h2>Too many requests</h2>")), status);
-            if (r.query.hasQueryItem(QStringLiteral("retry"))) {
-                busy.headers.append(
-                    qMakePair(QByteArray("Retry-After"), r.query.queryItemValue("retry").toUtf8()));
-            }
-            return busy;
-        }
     } else if (fault == QLatin1String("403") || fault == QLatin1String("429")) {
         return Response::html(page(QStringLiteral("Refused"),
                                    QStringLiteral("<h2>Access refused (%1)</h2>").arg(fault)),
@@ -430,8 +417,37 @@ Response captcha()
 
 } // namespace
 
+namespace {
+
+// Any address with fault=busy: busy the first `times` requests (429, or `status`), with
+// Retry-After `retry` when given; then the address's own answer.
+std::optional<Response> busyAnswer(const Request &r)
+{
+    if (r.query.queryItemValue("fault") != QLatin1String("busy")) {
+        return std::nullopt;
+    }
+    const QString key = r.path + QLatin1Char('?') + r.query.toString();
+    const int n = r.counts ? ++(*r.counts)[key] : 1;
+    if (n > qMax(1, r.query.queryItemValue("times").toInt())) {
+        return std::nullopt;
+    }
+    const int status = r.query.queryItemValue("status").toInt() ?: 429;
+    Response busy = Response::html(
+        page(QStringLiteral("Busy"), QStringLiteral("<h2>Too many requests</h2>")), status);
+    if (r.query.hasQueryItem(QStringLiteral("retry"))) {
+        busy.headers.append(
+            qMakePair(QByteArray("Retry-After"), r.query.queryItemValue("retry").toUtf8()));
+    }
+    return busy;
+}
+
+} // namespace
+
 Response Route(const Request &r)
 {
+    if (std::optional<Response> busy = busyAnswer(r)) {
+        return *busy;
+    }
     const QStringList parts = r.path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
     if (parts.isEmpty()) {
         return home();

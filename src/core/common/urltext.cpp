@@ -1,5 +1,6 @@
 #include "urltext.h"
 
+#include "busysite.h"
 #include "urls.h"
 
 #include <QCoro/QCoroNetworkReply>
@@ -43,13 +44,20 @@ QCoro::Task<QString> GetUrlText(QNetworkAccessManager *network, QUrl url, QStrin
     co_return text.value_or(QString());
 }
 
-QCoro::Task<std::optional<QString>> FetchUrlText(QNetworkAccessManager *network, QUrl url,
-                                                 QString charset,
-                                                 std::function<void(QNetworkReply *)> started)
+namespace {
+
+struct PageAnswer {
+    std::optional<QString> text;
+    int status = 0;
+    QByteArray retryAfter;
+};
+
+QCoro::Task<PageAnswer> fetchPage(QNetworkAccessManager *network, QUrl url, QString charset,
+                                  std::function<void(QNetworkReply *)> started)
 {
     QPointer<QNetworkAccessManager> guard(network);
     if (!guard || !IsFetchableAddress(url)) {
-        co_return std::nullopt; // never a local file, whatever a page or list names
+        co_return PageAnswer{}; // never a local file, whatever a page or list names
     }
     QNetworkRequest request(url);
     request.setTransferTimeout(kSilenceLimitMs);
@@ -61,11 +69,50 @@ QCoro::Task<std::optional<QString>> FetchUrlText(QNetworkAccessManager *network,
         started(reply.get());
     }
     co_await reply.get();
-    if (!reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid() ||
-        reply->error() == QNetworkReply::OperationCanceledError) {
-        co_return std::nullopt; // no answer, or one cut off by a stop or the silence limit
+    PageAnswer answer;
+    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (!status.isValid() || reply->error() == QNetworkReply::OperationCanceledError) {
+        co_return answer; // no answer, or one cut off by a stop or the silence limit
     }
-    co_return BytesToText(reply->readAll(), charset);
+    answer.status = status.toInt();
+    answer.retryAfter = reply->rawHeader("Retry-After");
+    answer.text = BytesToText(reply->readAll(), charset);
+    co_return answer;
+}
+
+} // namespace
+
+QCoro::Task<std::optional<QString>>
+FetchPageWaitingForBusySite(QNetworkAccessManager *network, QUrl url, QString charset,
+                            BusyWait wait, std::function<void(QNetworkReply *)> started)
+{
+    for (int answers = 0; answers < kBusyAnswersLimit; ++answers) {
+        QCoro::Task<PageAnswer> fetch = fetchPage(network, url, charset, started);
+        const PageAnswer answer = co_await fetch;
+        if (!IsBusyStatus(answer.status)) {
+            co_return answer.text;
+        }
+        const std::chrono::seconds pause =
+            RetryAfterOf(answer.retryAfter, QDateTime::currentDateTimeUtc())
+                .value_or(BackOff(answers));
+        if (answers + 1 >= kBusyAnswersLimit || !wait) {
+            break;
+        }
+        QCoro::Task<bool> waited = wait(pause);
+        if (!co_await waited) {
+            break; // stopped while waiting
+        }
+    }
+    co_return std::nullopt;
+}
+
+QCoro::Task<std::optional<QString>> FetchUrlText(QNetworkAccessManager *network, QUrl url,
+                                                 QString charset,
+                                                 std::function<void(QNetworkReply *)> started)
+{
+    QCoro::Task<PageAnswer> fetch = fetchPage(network, url, charset, started);
+    const PageAnswer answer = co_await fetch;
+    co_return answer.text;
 }
 
 } // namespace harvly

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QUrl>
 
+#include <chrono>
 #include <functional>
 #include <optional>
 
@@ -26,5 +27,14 @@ QCoro::Task<QString> GetUrlText(QNetworkAccessManager *network, QUrl url, QStrin
 QCoro::Task<std::optional<QString>> FetchUrlText(QNetworkAccessManager *network, QUrl url,
                                                  QString charset,
                                                  std::function<void(QNetworkReply *)> started = {});
+
+// A page fetch that waits for a busy site: an answer 429 or 503 is asked again after the
+// site's Retry-After (or 30 s doubling), at most five answers in all. wait(seconds) waits and
+// gives false when the caller stopped meanwhile (then nothing more is asked). nullopt: no
+// page (no answer, still busy, or stopped).
+using BusyWait = std::function<QCoro::Task<bool>(std::chrono::seconds)>;
+QCoro::Task<std::optional<QString>>
+FetchPageWaitingForBusySite(QNetworkAccessManager *network, QUrl url, QString charset,
+                            BusyWait wait, std::function<void(QNetworkReply *)> started = {});
 
 } // namespace harvly

@@ -95,6 +95,21 @@ void ArticleAnalysis::AnalysisOfSuccessfulMonitoring(bool showPrompt)
     }
 }
 
+QCoro::Task<bool> ArticleAnalysis::waitUnlessStopped(QPointer<ArticleAnalysis> self,
+                                                     std::chrono::seconds pause)
+{
+    // In twentieths of the pass's second, so that a stop is seen at once.
+    const qint64 slices = pause.count() * 20;
+    for (qint64 i = 0; i < slices; ++i) {
+        if (!self || self->AnalysisStopped) {
+            co_return false;
+        }
+        QCoro::Task<> slice = QCoro::sleepFor(self->m_second / 20);
+        co_await slice;
+    }
+    co_return self && !self->AnalysisStopped;
+}
+
 QCoro::Task<std::optional<ArticleAnalysis::FetchedPage>>
 ArticleAnalysis::fetchDocumentPage(quint64 rowId, int index, bool downloadPdf)
 {
@@ -105,11 +120,17 @@ ArticleAnalysis::fetchDocumentPage(quint64 rowId, int index, bool downloadPdf)
     }
     m_host.showProgress(progressText(index, downloadPdf));
     FetchedPage page{*row, QString()};
-    QCoro::Task<QString> fetch = GetUrlText(m_network, QUrl(page.row.key), QStringLiteral("utf-8"));
-    page.text = co_await fetch;
+    // A site that says it is busy is waited for as long as it asks, unless the pass stops.
+    const BusyWait wait = [self](std::chrono::seconds pause) {
+        return waitUnlessStopped(self, pause);
+    };
+    QCoro::Task<std::optional<QString>> fetch =
+        FetchPageWaitingForBusySite(m_network, QUrl(page.row.key), QStringLiteral("utf-8"), wait);
+    const std::optional<QString> text = co_await fetch;
     if (!self) {
         co_return std::nullopt;
     }
+    page.text = text.value_or(QString());
     co_return page;
 }
 

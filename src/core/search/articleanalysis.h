@@ -94,6 +94,9 @@ private:
     AnalysisHost &m_host;
     Build m_build;
     std::chrono::milliseconds m_second{1000};
+    // Waits for a busy site; false when the pass stopped meanwhile.
+    static QCoro::Task<bool> waitUnlessStopped(QPointer<ArticleAnalysis> self,
+                                               std::chrono::seconds pause);
     bool m_running = false;
 };
 

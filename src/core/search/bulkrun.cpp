@@ -24,6 +24,21 @@ QStringList BulkAddressLines(const QString &text)
     return out;
 }
 
+namespace {
+
+// The run's own wait, which a stop ends; false when the run stopped.
+QCoro::Task<bool> waitUnlessStopped(QPointer<BulkUrlRun> run, std::chrono::seconds pause)
+{
+    if (!run || run->stopRequested()) {
+        co_return false;
+    }
+    QCoro::Task<> sleep = run->sleep(pause);
+    co_await sleep;
+    co_return run && !run->stopRequested();
+}
+
+} // namespace
+
 QCoro::Task<bool> AddByDownloadMethod(QPointer<QNetworkAccessManager> network,
                                       QPointer<ResultListModel> list, HarvestOptions options,
                                       QString address, QPointer<BulkUrlRun> run)
@@ -33,8 +48,12 @@ QCoro::Task<bool> AddByDownloadMethod(QPointer<QNetworkAccessManager> network,
             QObject::connect(run, &BulkUrlRun::stopped, reply, &QNetworkReply::abort);
         }
     };
-    QCoro::Task<std::optional<QString>> fetch =
-        FetchUrlText(network.data(), QUrl(address), QStringLiteral("utf-8"), abortOnStop);
+    // A busy site is waited for (the run's own wait, which a stop ends) as long as it asks.
+    const BusyWait wait = [run](std::chrono::seconds pause) {
+        return waitUnlessStopped(run, pause);
+    };
+    QCoro::Task<std::optional<QString>> fetch = FetchPageWaitingForBusySite(
+        network.data(), QUrl(address), QStringLiteral("utf-8"), wait, abortOnStop);
     const std::optional<QString> html = co_await fetch;
     if (!html || list.isNull() || (run && run->stopRequested())) {
         co_return false; // a stopped fetch's part of a page is no page

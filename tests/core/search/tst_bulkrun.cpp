@@ -1,3 +1,4 @@
+#include "common/urltext.h"
 #include "search/bulkrun.h"
 #include "search/resultlist.h"
 #include "testsite.h"
@@ -27,6 +28,8 @@ private slots:
     void secondStartIsRefused();
     void downloadMethodAddsDocumentPages();
     void stopEndsAPageThatNeverCompletes();
+    void busySiteIsWaitedFor();
+    void busySiteGivesUpAfterFiveAnswers();
 
 private:
     testsite::TestSite m_site;
@@ -194,6 +197,51 @@ void tst_BulkRun::stopEndsAPageThatNeverCompletes()
     QCOMPARE(result.unsuccessful, (QStringList{stall, m_site.url("/docview/5").toString()}));
     QCOMPARE(list.size(), 0);
     QVERIFY(!run.running());
+}
+
+void tst_BulkRun::busySiteIsWaitedFor()
+{
+    QNetworkAccessManager network;
+    ResultListModel list;
+    BulkUrlRun run;
+    QList<std::chrono::milliseconds> waits;
+    run.sleep = [&waits](std::chrono::milliseconds d) -> QCoro::Task<> {
+        waits << d;
+        co_return;
+    };
+    QPointer<QNetworkAccessManager> n(&network);
+    QPointer<ResultListModel> l(&list);
+    QPointer<BulkUrlRun> r(&run);
+    const auto analyse = [n, l, r](QString address) {
+        return AddByDownloadMethod(n, l, HarvestOptions{}, address, r);
+    };
+    const QString busy = m_site.url("/docview/6?fault=busy&times=2&retry=3").toString();
+    const BulkRunResult result = QCoro::waitFor(run.run(busy, analyse, 0s));
+    QCOMPARE(result.added, 1); // the third answer was the page
+    QCOMPARE(waits, (QList<std::chrono::milliseconds>{3s, 3s}));
+    // A stop while waiting ends it: the address is unsuccessful.
+    run.sleep = [&run](std::chrono::milliseconds) -> QCoro::Task<> {
+        run.stop();
+        co_return;
+    };
+    const QString again = m_site.url("/docview/7?fault=busy&times=2").toString();
+    const BulkRunResult stopped = QCoro::waitFor(run.run(again, analyse, 0s));
+    QCOMPARE(stopped.added, 0);
+    QCOMPARE(stopped.unsuccessful, QStringList{again});
+}
+
+void tst_BulkRun::busySiteGivesUpAfterFiveAnswers()
+{
+    QNetworkAccessManager network;
+    QList<qint64> pauses;
+    const BusyWait wait = [&pauses](std::chrono::seconds s) -> QCoro::Task<bool> {
+        pauses << s.count();
+        co_return true;
+    };
+    const auto page = QCoro::waitFor(FetchPageWaitingForBusySite(
+        &network, m_site.url("/docview/8?fault=busy&times=9&status=503"), "utf-8", wait));
+    QVERIFY(!page);
+    QCOMPARE(pauses, (QList<qint64>{30, 60, 120, 240})); // five answers, four waits
 }
 
 QTEST_GUILESS_MAIN(tst_BulkRun)
