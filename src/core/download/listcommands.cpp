@@ -40,6 +40,8 @@ void requeue(DownloadListModel &list, quint64 id, bool alwaysNewType, const Buil
             r.type = QStringLiteral("xxx");
         }
         r.clearProgress();
+        r.busyAnswers = 0; // asked for again: the site's earlier "busy" answers are forgotten
+        r.retryAt = 0;
         if (build.alternativeAddressKeys) {
             r.key = RotateItemKeyUrls(r.key);
         }
@@ -149,6 +151,8 @@ bool ReQueueFailedItem(DownloadListModel &list, quint64 id)
     list.update(id, [](DownloadRow &r) {
         r.state = DownloadState::Waiting;
         r.clearProgress();
+        r.busyAnswers = 0;
+        r.retryAt = 0;
     });
     return true;
 }

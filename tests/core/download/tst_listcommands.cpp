@@ -162,10 +162,16 @@ void tst_ListCommands::reQueuedRowIsReset()
 void tst_ListCommands::doubleClickReQueuesOnlyFailedRows()
 {
     fill();
+    m_list->update(m_list->at(3).id, [](DownloadRow &r) {
+        r.busyAnswers = 5; // failed by a site that kept saying it was busy
+        r.retryAt = 99;
+    });
     QVERIFY(!ReQueueFailedItem(*m_list, m_list->at(2).id)); // Finished: opened, not re-queued
     QVERIFY(ReQueueFailedItem(*m_list, m_list->at(3).id));
     const DownloadRow &r = m_list->at(3);
     QCOMPARE(r.state, DownloadState::Waiting);
+    QCOMPARE(r.busyAnswers, 0); // asked for again: the site is given its five answers again
+    QCOMPARE(r.retryAt, 0.0);
     QCOMPARE(r.type, QString("pdf"));
     QVERIFY(r.neverAttempted());
     QVERIFY(!QFile::exists(m_folder + "failed.pdf"));
