@@ -739,8 +739,13 @@ void tst_HandOver::downloadListSurvivesARestart()
     QCOMPARE(again->list().at(2).text, QString("Paper 3"));
     QVERIFY(again->findChild<QRadioButton *>("Option1")->isChecked());
     QCOMPARE(again->findChild<QLabel *>("Label1")->text(), QString("3"));
-    again->close();
+    // A window destroyed without closing (the program ending) still writes its list safely.
+    again->list().update(again->list().at(2).id, [](DownloadRow &r) { r.text = "Renamed"; });
+    delete again;
     QTRY_VERIFY(!m_workspace->loadedDownloadWindow());
+    StoredList written;
+    QCOMPARE(LoadDownloadList(m_program->listStoreFile, &written), StoreRead::Ok);
+    QCOMPARE(written.rows.at(2).text, QString("Renamed"));
     // Declining keeps the empty start and the kept list until a new one replaces it.
     fFileDownload *third = m_workspace->downloadWindow();
     third->askYesNo = [](const QString &) { return true; };

@@ -596,6 +596,13 @@ void fFileDownload::changeEvent(QEvent *event)
     }
 }
 
+fFileDownload::~fFileDownload()
+{
+    // The list is written while the window's controls (the same-name choice) still exist.
+    delete m_store;
+    m_store = nullptr;
+}
+
 QWidget *fFileDownload::buildRestoreBar()
 {
     const QString file = m_program.listStoreFile;

@@ -43,6 +43,7 @@ public:
     // The bar that offers the list kept from the last run (null when none was offered).
     QWidget *restoreBar() const { return m_restoreBar; }
     explicit fFileDownload(Workspace &workspace, QWidget *parent = nullptr);
+    ~fFileDownload() override;
 
     DownloadListModel &list() const { return *m_list; }
     DownloadScheduler &scheduler() const { return *m_scheduler; }
