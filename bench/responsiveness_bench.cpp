@@ -113,9 +113,9 @@ int main(int argc, char *argv[])
     window->scheduler().menuStopDownload();
     std::sort(late.begin(), late.end());
     const auto at = [&late](double q) {
-        return late.isEmpty() ? 0.0
-                              : late.at(std::min<qsizetype>(late.size() - 1,
-                                                            qsizetype(q * late.size())));
+        return late.isEmpty()
+                   ? 0.0
+                   : late.at(std::min<qsizetype>(late.size() - 1, qsizetype(q * late.size())));
     };
     int finished = 0;
     for (int i = 0; i < 6; ++i) {
