@@ -225,8 +225,16 @@ std::unique_ptr<QNetworkReply> SingleRequestEngine::request(quint64 rowId)
 QCoro::Task<bool> SingleRequestEngine::waitForHeaders(QNetworkReply *reply)
 {
     QPointer<SingleRequestEngine> self(this);
+    // A redirect that is being followed is not the answer yet: its size and type are not the
+    // document's (seen as "2100%" when a redirect's headers came before the document's).
     const auto answered = [reply] {
-        return reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid();
+        const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+        if (!status.isValid()) {
+            return false;
+        }
+        const int code = status.toInt();
+        const bool redirect = code >= 300 && code < 400 && reply->hasRawHeader("Location");
+        return !redirect || reply->isFinished();
     };
     const double deadline = m_context.now() + m_context.limits.response.count() / 1000.0;
     while (!answered() && !reply->isFinished() && !m_cancelled && m_context.now() < deadline) {
