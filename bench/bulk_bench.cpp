@@ -2,6 +2,7 @@
 // (by the command line against curl, and in this process with a 10 ms timer watching how late
 // the event loop answers while the run goes on).
 #include "http/sessionnetwork.h"
+#include "lateness.h"
 #include "search/bulkrun.h"
 #include "search/resultlist.h"
 
@@ -131,20 +132,8 @@ int main(int argc, char *argv[])
     SessionNetwork network;
     ResultListModel list;
     BulkUrlRun run;
-    QList<double> late;
-    QElapsedTimer clock;
-    clock.start();
-    qint64 last = 0;
-    QTimer ticker;
-    ticker.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&ticker, &QTimer::timeout, &ticker, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        if (last > 0) {
-            late << std::max(0.0, (now - last) / 1e6 - 10.0);
-        }
-        last = now;
-    });
-    ticker.start(10);
+    LatenessProbe probe;
+    probe.start();
     QPointer<QNetworkAccessManager> n(&network);
     QPointer<ResultListModel> l(&list);
     QPointer<BulkUrlRun> r(&run);
@@ -156,17 +145,9 @@ int main(int argc, char *argv[])
     const BulkRunResult result = QCoro::waitFor(
         run.run(addresses.join(QLatin1Char('\n')), analyse, std::chrono::seconds(0)));
     const double inProcess = t.elapsed() / 1000.0;
-    ticker.stop();
-    std::sort(late.begin(), late.end());
-    const auto at = [&late](double q) {
-        return late.isEmpty()
-                   ? 0.0
-                   : late.at(std::min<qsizetype>(late.size() - 1, qsizetype(q * late.size())));
-    };
+    probe.stop();
     out << "  in process: " << result.added << '/' << result.addresses << " added in "
-        << fmt(inProcess) << " s; a 10 ms timer fired " << late.size() << " times, late by median "
-        << fmt(at(0.5)) << " ms, 99th percentile " << fmt(at(0.99)) << " ms, worst "
-        << fmt(late.isEmpty() ? 0 : late.last()) << " ms (goal under 50 ms)\n";
+        << fmt(inProcess) << " s; " << probe.report() << " (goal: worst under 50 ms)\n";
     site.kill();
     site.waitForFinished();
     return result.added == pages ? 0 : 1;

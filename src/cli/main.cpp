@@ -212,48 +212,34 @@ int main(int argc, char *argv[])
         return 0;
     }
 
-    if (!args.isEmpty() && args.first() == QLatin1String("harvest")) {
+    // The commands that run with an application of their own; the browser's only when the
+    // command's options need it.
+    struct Runner {
+        const char *name;
+        int (*run)(const QStringList &);
+        bool (*needsBrowser)(const QStringList &);
+    };
+    const Runner runners[] = {
+        {"harvest", &harvly::RunHarvestCommand, &harvly::HarvestNeedsBrowser},
+        {"download", &harvly::RunDownloadCommand, nullptr},
+        {"bulk", &harvly::RunBulkCommand, &harvly::BulkNeedsBrowser},
+        {"cache", &harvly::RunCacheCommand, nullptr},
+        {"analyse", &harvly::RunAnalyseCommand, nullptr},
+    };
+    for (const Runner &r : runners) {
+        if (args.isEmpty() || args.first() != QLatin1String(r.name)) {
+            continue;
+        }
         const QStringList rest = args.mid(1);
         std::unique_ptr<QCoreApplication> app;
-        if (harvly::HarvestNeedsBrowser(rest)) {
+        if (r.needsBrowser && r.needsBrowser(rest)) {
             prepareOffscreenBrowser();
             app = std::make_unique<QGuiApplication>(argc, argv);
         } else {
             app = std::make_unique<QCoreApplication>(argc, argv);
         }
         QCoreApplication::setApplicationName(QStringLiteral("harvly-cli"));
-        return harvly::RunHarvestCommand(rest);
-    }
-
-    if (!args.isEmpty() && args.first() == QLatin1String("download")) {
-        QCoreApplication app(argc, argv);
-        QCoreApplication::setApplicationName(QStringLiteral("harvly-cli"));
-        return harvly::RunDownloadCommand(args.mid(1));
-    }
-
-    if (!args.isEmpty() && args.first() == QLatin1String("bulk")) {
-        const QStringList rest = args.mid(1);
-        std::unique_ptr<QCoreApplication> app;
-        if (harvly::BulkNeedsBrowser(rest)) {
-            prepareOffscreenBrowser();
-            app = std::make_unique<QGuiApplication>(argc, argv);
-        } else {
-            app = std::make_unique<QCoreApplication>(argc, argv);
-        }
-        QCoreApplication::setApplicationName(QStringLiteral("harvly-cli"));
-        return harvly::RunBulkCommand(rest);
-    }
-
-    if (!args.isEmpty() && args.first() == QLatin1String("cache")) {
-        QCoreApplication app(argc, argv);
-        QCoreApplication::setApplicationName(QStringLiteral("harvly-cli"));
-        return harvly::RunCacheCommand(args.mid(1));
-    }
-
-    if (!args.isEmpty() && args.first() == QLatin1String("analyse")) {
-        QCoreApplication app(argc, argv);
-        QCoreApplication::setApplicationName(QStringLiteral("harvly-cli"));
-        return harvly::RunAnalyseCommand(args.mid(1));
+        return r.run(rest);
     }
 
     if (!args.isEmpty() && args.first() == QLatin1String("identify")) {

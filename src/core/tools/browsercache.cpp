@@ -471,6 +471,28 @@ bool DeleteCacheEntry(const QString &entryFile)
     return !QFileInfo::exists(entryFile);
 }
 
+bool MayDeleteCacheItem(const QString &text, const QString &type, const QString &file,
+                        const QString &walkedPrefix)
+{
+    if (file.isEmpty()) {
+        return false;
+    }
+    if (text.startsWith(walkedPrefix)) {
+        return type.toLower() != QLatin1String("txt");
+    }
+    return !text.isEmpty() && !text.contains(QLatin1String("Cookie"), Qt::CaseInsensitive);
+}
+
+void ForcedToDelete(const QString &path)
+{
+    QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner);
+    if (IsCacheEntryFileName(QFileInfo(path).fileName())) {
+        DeleteCacheEntry(path);
+    } else {
+        QFile::remove(path);
+    }
+}
+
 std::optional<QString> GetCacheEntryLocalFile(const QString &cacheFolder, const QString &address)
 {
     const QString folder = CacheDataFolder(cacheFolder);

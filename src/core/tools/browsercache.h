@@ -69,6 +69,15 @@ QString CacheEntryFileName(const QString &address);
 // main file is still there afterwards.
 bool DeleteCacheEntry(const QString &entryFile);
 
+// The cache window's delete rule for one listed item: a file found by walking the folders
+// (its text begins with walkedPrefix) goes unless it is a ".txt"; a listed entry goes unless
+// its address names "Cookie". Nothing without a file.
+bool MayDeleteCacheItem(const QString &text, const QString &type, const QString &file,
+                        const QString &walkedPrefix);
+// Sets the file writable and removes it (an entry file with its siblings); whatever fails is
+// left as it is.
+void ForcedToDelete(const QString &path);
+
 // The entry file of an address in the cache folder, when that entry is there and readable.
 std::optional<QString> GetCacheEntryLocalFile(const QString &cacheFolder, const QString &address);
 

@@ -2,6 +2,7 @@
 
 #include "app/workspace.h"
 #include "common/messages.h"
+#include "common/named.h"
 #include "common/program.h"
 #include "common/settings.h"
 #include "download/ffiledownload.h"
@@ -20,33 +21,23 @@
 
 namespace harvly {
 
-namespace {
-
-template <typename W> W *named(W *widget, const char *name)
-{
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
-} // namespace
-
 fOption::fOption(Workspace &workspace, QWidget *parent)
     : QDialog(parent), m_workspace(workspace), m_program(workspace.program()),
       m_first(
-          named(new QRadioButton(
+          Named(new QRadioButton(
                     tr("First way (supports HTTP, single-threaded, proxy server download)"), this),
                 "Option1")),
-      m_second(named(new QRadioButton(
+      m_second(Named(new QRadioButton(
                          tr("Download Second way (supports HTTP, multi-threaded download)"), this),
                      "Option2")),
-      m_proxy(named(new QCheckBox(tr("Download using a proxy server"), this), "Check1")),
-      m_address(named(new QLineEdit(this), "Text6")), m_port(named(new QLineEdit(this), "Text8")),
-      m_prompt(named(
+      m_proxy(Named(new QCheckBox(tr("Download using a proxy server"), this), "Check1")),
+      m_address(Named(new QLineEdit(this), "Text6")), m_port(Named(new QLineEdit(this), "Text8")),
+      m_prompt(Named(
           new QCheckBox(tr("When extracting pages of information, tips download save path"), this),
           "Check2")),
-      m_checkVersion(named(new QCheckBox(tr("Look for a newer version at start"), this), "Check3")),
+      m_checkVersion(Named(new QCheckBox(tr("Look for a newer version at start"), this), "Check3")),
       m_checkPdf(
-          named(new QCheckBox(tr("A downloaded PDF without its end is a failed download"), this),
+          Named(new QCheckBox(tr("A downloaded PDF without its end is a failed download"), this),
                 "Check4"))
 {
     setObjectName(QStringLiteral("fOption"));
@@ -58,17 +49,17 @@ fOption::fOption(Workspace &workspace, QWidget *parent)
 
     auto *grid = new QGridLayout(this);
     int row = 0;
-    grid->addWidget(named(new QLabel(tr("Download Mode:"), this), "Label1"), row++, 0, 1, 3);
+    grid->addWidget(Named(new QLabel(tr("Download Mode:"), this), "Label1"), row++, 0, 1, 3);
     grid->addWidget(m_first, row++, 0, 1, 3);
     grid->addWidget(m_second, row++, 0, 1, 3);
     grid->addWidget(m_proxy, row++, 0, 1, 3);
-    grid->addWidget(named(new QLabel(tr("IP:"), this), "Label14"), row, 0);
+    grid->addWidget(Named(new QLabel(tr("IP:"), this), "Label14"), row, 0);
     grid->addWidget(m_address, row, 1);
     if (m_program.build().proxyExampleHints) {
         grid->addWidget(new QLabel(tr("(e.g. 192.168.0.1 or proxy.example.org)"), this), row, 2);
     }
     ++row;
-    grid->addWidget(named(new QLabel(tr("Port:"), this), "Label15"), row, 0);
+    grid->addWidget(Named(new QLabel(tr("Port:"), this), "Label15"), row, 0);
     grid->addWidget(m_port, row, 1);
     if (m_program.build().proxyExampleHints) {
         grid->addWidget(new QLabel(tr("(e.g. 3128 or 80)"), this), row, 2);
@@ -76,7 +67,7 @@ fOption::fOption(Workspace &workspace, QWidget *parent)
     ++row;
     grid->addWidget(m_prompt, row++, 0, 1, 3);
     if (m_program.build().fileSizeCeiling) {
-        m_ceiling = named(new QLineEdit(this), "Text1");
+        m_ceiling = Named(new QLineEdit(this), "Text1");
         auto *validator = new QDoubleValidator(0, 1e9, 3, m_ceiling);
         validator->setNotation(QDoubleValidator::StandardNotation);
         m_ceiling->setValidator(validator);
@@ -85,9 +76,9 @@ fOption::fOption(Workspace &workspace, QWidget *parent)
     }
     grid->addWidget(m_checkPdf, row++, 0, 1, 3);
     grid->addWidget(m_checkVersion, row++, 0, 1, 3);
-    auto *ok = named(new QPushButton(tr("OK"), this), "Command1");
+    auto *ok = Named(new QPushButton(tr("OK"), this), "Command1");
     ok->setDefault(true);
-    auto *cancel = named(new QPushButton(tr("Cancel"), this), "Command2");
+    auto *cancel = Named(new QPushButton(tr("Cancel"), this), "Command2");
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(ok);

@@ -378,17 +378,7 @@ void fFileDownload::Form_Load()
         m_threads->setEnabled(true);
         m_threads->setCurrentIndex(qBound(0, s.get(Keys::Thread), m_threads->count() - 1));
     }
-    switch (s.get(Keys::DuplicateFileNameSetting)) {
-    case DuplicateMode::Skip:
-        m_skip->setChecked(true);
-        break;
-    case DuplicateMode::Cover:
-        m_cover->setChecked(true);
-        break;
-    case DuplicateMode::Rename:
-        m_rename->setChecked(true);
-        break;
-    }
+    showDuplicateMode(s.get(Keys::DuplicateFileNameSetting));
     resize(1000, 650);
     LoadFormPosition(this, s);
     for (int i = 0; i <= 600; ++i) {
@@ -399,6 +389,21 @@ void fFileDownload::Form_Load()
     syncOptions();
     m_timer1->start();
     ShowListCounts();
+}
+
+void fFileDownload::showDuplicateMode(DuplicateMode mode)
+{
+    switch (mode) {
+    case DuplicateMode::Skip:
+        m_skip->setChecked(true);
+        break;
+    case DuplicateMode::Cover:
+        m_cover->setChecked(true);
+        break;
+    case DuplicateMode::Rename:
+        m_rename->setChecked(true);
+        break;
+    }
 }
 
 void fFileDownload::readStoredOptions()
@@ -637,17 +642,7 @@ QWidget *fFileDownload::buildRestoreBar()
         row->addWidget(restore);
         connect(restore, &QPushButton::clicked, this, [this, bar, stored] {
             RestoreRows(*m_list, *stored);
-            switch (stored->mode) {
-            case DuplicateMode::Skip:
-                m_skip->setChecked(true);
-                break;
-            case DuplicateMode::Cover:
-                m_cover->setChecked(true);
-                break;
-            case DuplicateMode::Rename:
-                m_rename->setChecked(true);
-                break;
-            }
+            showDuplicateMode(stored->mode);
             m_store->adopt();
             afterRemoval(); // the count label and the status counts
             bar->hide();

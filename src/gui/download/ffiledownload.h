@@ -104,6 +104,7 @@ private:
     void syncOptions();
     void showWay();
     void readStoredOptions();
+    void showDuplicateMode(DuplicateMode mode);
     // The list kept from the last run: offered in a bar above the list, never in a box.
     QWidget *buildRestoreBar();
 

@@ -1,6 +1,7 @@
 #include "addlinks.h"
 
 #include "common/messages.h"
+#include "common/named.h"
 #include "common/program.h"
 #include "common/settings.h"
 #include "folders/fselefilesavepath.h"
@@ -42,13 +43,6 @@ QComboBox *secondsBox(QWidget *parent, const char *name, int from, int to, const
     return box;
 }
 
-QPushButton *button(QWidget *parent, const char *name, const QString &text)
-{
-    auto *b = new QPushButton(text, parent);
-    b->setObjectName(QLatin1String(name));
-    return b;
-}
-
 // The web method for one address: the search window loads it and takes its page.
 QCoro::Task<bool> addByWebMethod(QPointer<fWebSearch> search, QString address)
 {
@@ -80,8 +74,8 @@ addlinks::addlinks(fWebSearch &search, Program &program, QWidget *parent)
           this)),
       m_pageLimit(
           new QCheckBox(tr("If you open the page limitation, automatic stop analysis"), this)),
-      m_progress(new QProgressBar(this)), m_start(button(this, "Command2", tr("Analysis to Add"))),
-      m_timer(new QTimer(this))
+      m_progress(new QProgressBar(this)),
+      m_start(NamedButton(this, "Command2", tr("Analysis to Add"))), m_timer(new QTimer(this))
 {
     m_timer->setObjectName(QStringLiteral("Timer1"));
     m_timer->setInterval(1000);
@@ -108,9 +102,9 @@ addlinks::addlinks(fWebSearch &search, Program &program, QWidget *parent)
     m_progress->setObjectName(QStringLiteral("ProgressBar1"));
 
     auto *page0 = new QWidget(m_tabs);
-    auto *clearInput = button(page0, "Command1", tr("Clear All"));
-    auto *selectInput = button(page0, "Command4", tr("Select All"));
-    auto *import = button(page0, "Command9", tr("Import URL list file"));
+    auto *clearInput = NamedButton(page0, "Command1", tr("Clear All"));
+    auto *selectInput = NamedButton(page0, "Command4", tr("Select All"));
+    auto *import = NamedButton(page0, "Command9", tr("Import URL list file"));
     auto *row0 = new QHBoxLayout;
     row0->addWidget(clearInput);
     row0->addWidget(selectInput);
@@ -122,10 +116,10 @@ addlinks::addlinks(fWebSearch &search, Program &program, QWidget *parent)
     m_tabs->addTab(page0, tr("URL to be analyzed"));
 
     auto *page1 = new QWidget(m_tabs);
-    auto *clearFailed = button(page1, "Command5", tr("Clear All"));
-    auto *selectFailed = button(page1, "Command6", tr("Select All"));
-    auto *save = button(page1, "Command8", tr("Save to"));
-    auto *copy = button(page1, "Command7", tr("Copy to Analysis"));
+    auto *clearFailed = NamedButton(page1, "Command5", tr("Clear All"));
+    auto *selectFailed = NamedButton(page1, "Command6", tr("Select All"));
+    auto *save = NamedButton(page1, "Command8", tr("Save to"));
+    auto *copy = NamedButton(page1, "Command7", tr("Copy to Analysis"));
     auto *row1 = new QHBoxLayout;
     for (QWidget *w : {clearFailed, selectFailed, save, copy}) {
         row1->addWidget(w);
@@ -140,7 +134,7 @@ addlinks::addlinks(fWebSearch &search, Program &program, QWidget *parent)
     auto *methodRow = new QHBoxLayout(method);
     methodRow->addWidget(m_web);
     methodRow->addWidget(m_download);
-    auto *cancel = button(this, "Command3", tr("Cancel"));
+    auto *cancel = NamedButton(this, "Command3", tr("Cancel"));
     auto *options = new QGridLayout;
     options->addWidget(method, 0, 0, 1, 3);
     options->addWidget(new QLabel(tr("Speed delay:             seconds"), this), 1, 0);

@@ -4,6 +4,7 @@
 #include "common/folderwalk.h"
 #include "common/listviews.h"
 #include "common/messages.h"
+#include "common/named.h"
 #include "common/program.h"
 #include "common/urls.h"
 #include "formcopymove.h"
@@ -41,24 +42,6 @@ QTreeView *listView(QWidget *parent, const char *name, QStandardItemModel *model
     return view;
 }
 
-QPushButton *button(QWidget *parent, const char *name, const QString &text)
-{
-    auto *b = new QPushButton(text, parent);
-    b->setObjectName(QLatin1String(name));
-    return b;
-}
-
-// Sets the file writable and removes it; whatever fails is left as it is.
-void ForcedToDelete(const QString &path)
-{
-    QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner);
-    if (IsCacheEntryFileName(QFileInfo(path).fileName())) {
-        DeleteCacheEntry(path);
-    } else {
-        QFile::remove(path);
-    }
-}
-
 constexpr int kRowRole = Qt::UserRole + 1;
 
 } // namespace
@@ -84,12 +67,12 @@ fIEcache::fIEcache(Program &program, const QString &myCache, QWidget *parent)
     m_folders = listView(this, "ListView3", m_folderModel);
     m_count->setObjectName(QStringLiteral("Label1"));
 
-    auto *mine = button(this, "Command1", tr("View my cache"));
-    auto *all = button(this, "Command7", tr("View all user cache"));
-    auto *copy = button(this, "Command6", tr("Copy the selected ..."));
-    auto *deleteSelected = button(this, "Command2", tr("Delete selected files"));
-    auto *deleteAll = button(this, "Command3", tr("Delete all"));
-    auto *close = button(this, "Command4", tr("Close"));
+    auto *mine = NamedButton(this, "Command1", tr("View my cache"));
+    auto *all = NamedButton(this, "Command7", tr("View all user cache"));
+    auto *copy = NamedButton(this, "Command6", tr("Copy the selected ..."));
+    auto *deleteSelected = NamedButton(this, "Command2", tr("Delete selected files"));
+    auto *deleteAll = NamedButton(this, "Command3", tr("Delete all"));
+    auto *close = NamedButton(this, "Command4", tr("Close"));
 
     auto *folders = new QSplitter(Qt::Horizontal, this);
     folders->addWidget(m_users);
@@ -247,15 +230,8 @@ void fIEcache::deleteRows(const QList<int> &rows)
 {
     for (const int i : rows) {
         const Row &r = m_rows.at(i);
-        if (r.text.startsWith(walkedPrefix())) {
-            if (!r.file.isEmpty() && r.type.toLower() != QLatin1String("txt")) {
-                ForcedToDelete(r.file);
-            }
-        } else if (!r.text.isEmpty() &&
-                   !r.text.contains(QLatin1String("Cookie"), Qt::CaseInsensitive)) {
-            if (!r.file.isEmpty()) {
-                ForcedToDelete(r.file);
-            }
+        if (MayDeleteCacheItem(r.text, r.type, r.file, walkedPrefix())) {
+            ForcedToDelete(r.file);
         }
     }
     DeleteEmptyFolders();

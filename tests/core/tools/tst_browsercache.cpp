@@ -59,6 +59,8 @@ private slots:
     void documentNames();
     void entryFileOfAnAddress();
     void deleteRemovesTheEntrysFiles();
+    void deleteRule_data();
+    void deleteRule();
     void everyUsersCacheFolders();
 
 private:
@@ -314,6 +316,44 @@ void tst_BrowserCache::deleteRemovesTheEntrysFiles()
     QVERIFY(!QFile::exists(file));
     QVERIFY(!QFile::exists(stem + "_s"));
     QVERIFY(QFile::exists(QDir(data()).filePath("index")));
+}
+
+void tst_BrowserCache::deleteRule_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("deleted");
+    QTest::newRow("an entry") << "http://h/a.pdf"
+                              << "pdf"
+                              << "/c/1_0" << true;
+    QTest::newRow("a cookie's address, any case") << "http://h/setCOOKIE"
+                                                  << "html"
+                                                  << "/c/2_0" << false;
+    QTest::newRow("a walked file") << "User:ann"
+                                   << "pdf"
+                                   << "/c/3_0" << true;
+    QTest::newRow("a walked text file") << "User:ann"
+                                        << "TXT"
+                                        << "/c/notes.txt" << false;
+    QTest::newRow("a walked file named Cookie goes") << "User:Cookie"
+                                                     << ""
+                                                     << "/c/index" << true;
+    QTest::newRow("no file") << "http://h/a.pdf"
+                             << "pdf"
+                             << "" << false;
+    QTest::newRow("no text") << ""
+                             << "pdf"
+                             << "/c/4_0" << false;
+}
+
+void tst_BrowserCache::deleteRule()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, type);
+    QFETCH(QString, file);
+    QFETCH(bool, deleted);
+    QCOMPARE(MayDeleteCacheItem(text, type, file, "User:"), deleted);
 }
 
 void tst_BrowserCache::everyUsersCacheFolders()
