@@ -4,6 +4,7 @@
 #include "common/urls.h"
 #include "documentrequest.h"
 #include "failurereason.h"
+#include "resume.h"
 #include "transferfile.h"
 
 #include <QNetworkAccessManager>
@@ -15,7 +16,7 @@ Downloader::Downloader(QNetworkAccessManager &network, EngineLimits limits, QObj
     : QObject(parent), m_network(&network), m_limits(limits)
 {
     m_stall.setSingleShot(true);
-    connect(&m_stall, &QTimer::timeout, this, [this] { fail(FailureReason::stalled()); });
+    connect(&m_stall, &QTimer::timeout, this, [this] { fail(FailureReason::stalled(), true); });
 }
 
 Downloader::~Downloader()
@@ -34,20 +35,38 @@ void Downloader::BeginDownload(const QString &address, std::unique_ptr<TransferF
         QTimer::singleShot(0, this, [this] { fail(m_reason); });
         return;
     }
-    m_reply.reset(m_network->get(
-        DocumentRequest(url, referer.isEmpty() ? GetUrlBase(address, false) : referer)));
+    QNetworkRequest request =
+        DocumentRequest(url, referer.isEmpty() ? GetUrlBase(address, false) : referer);
+    if (m_file->offset() > 0) {
+        AskForRest(request, m_file->offset(), m_file->partial().validator);
+    }
+    m_reply.reset(m_network->get(request));
     m_reply->setParent(nullptr);
     m_reply->setReadBufferSize(1024 * 1024);
-    connect(m_reply.get(), &QNetworkReply::metaDataChanged, this, [this] {
-        m_expected = AnnouncedSize(m_reply.get());
-        const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-        if (IsBusyStatus(status.toInt())) {
-            busy();
-        }
-    });
+    connect(m_reply.get(), &QNetworkReply::metaDataChanged, this, &Downloader::answered);
     connect(m_reply.get(), &QNetworkReply::readyRead, this, &Downloader::readMore);
     connect(m_reply.get(), &QNetworkReply::finished, this, &Downloader::finished);
     m_stall.start(m_limits.stall);
+}
+
+void Downloader::answered()
+{
+    const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (m_answered || m_done ||
+        (status >= 300 && status < 400 && m_reply->hasRawHeader("Location"))) {
+        return; // a redirect being followed is not the document's answer
+    }
+    m_answered = true;
+    if (IsBusyStatus(status)) {
+        busy();
+        return;
+    }
+    if (!m_file->takeAnswer(*m_reply)) {
+        fail(m_file->errorString());
+        return;
+    }
+    m_expected = m_file->wholeSize(*m_reply);
+    emit DownloadAnswered();
 }
 
 void Downloader::readMore()
@@ -74,7 +93,7 @@ void Downloader::finished()
     m_stall.stop();
     const QString failure = FailureReason::ofTransfer(*m_reply, m_file->written(), m_expected);
     if (!failure.isEmpty()) {
-        fail(failure);
+        fail(failure, CutOff(*m_reply, m_file->written(), m_expected));
         return;
     }
     if (checkPdfEnd && !m_file->pdfIsWhole()) {
@@ -110,12 +129,12 @@ void Downloader::busy()
     m_reply->disconnect(this);
     m_reply->abort();
     if (m_file) {
-        m_file->discard();
+        m_kept = m_file->keep(); // an earlier part waits with its row
     }
     emit DownloadBusy(retryAfter);
 }
 
-void Downloader::fail(const QString &reason)
+void Downloader::fail(const QString &reason, bool cutOff)
 {
     if (m_done) {
         return;
@@ -128,6 +147,9 @@ void Downloader::fail(const QString &reason)
         m_reply->abort();
     }
     if (m_file) {
+        if (cutOff) {
+            m_kept = m_file->keep();
+        }
         m_file->discard();
     }
     emit DownloadError(m_saveFile);
@@ -142,7 +164,7 @@ void Downloader::CancelAsyncRead()
         m_reply.reset();
     }
     if (m_file && !m_done) {
-        m_file->discard();
+        m_kept = m_file->keep(); // a stop is an interruption: continued when it can be
     }
     m_done = true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "downloadoptions.h"
+#include "resume.h"
 
 #include <QObject>
 #include <QPointer>
@@ -37,6 +38,8 @@ public:
     const TransferFile *file() const { return m_file.get(); }
     // Why the download failed, once DownloadError came.
     QString failureReason() const { return m_reason; }
+    // What a transfer cut off (or cancelled, or sent away busy) left to be continued.
+    PartialFile kept() const { return m_kept; }
 
 signals:
     void DownloadProgress(qint64 bytesRead, qint64 bytesExpected, const QString &saveFile);
@@ -46,11 +49,14 @@ signals:
     void DownloadSkipped(const QString &saveFile);
     // The site answered 429 or 503; nothing was written. retryAfter: its Retry-After header.
     void DownloadBusy(const QByteArray &retryAfter);
+    // The document's answer came: file() tells now whether it can be continued.
+    void DownloadAnswered();
 
 private:
+    void answered();
     void readMore();
     void finished();
-    void fail(const QString &reason);
+    void fail(const QString &reason, bool cutOff = false);
     void busy();
 
     QPointer<QNetworkAccessManager> m_network;
@@ -61,7 +67,9 @@ private:
     qint64 m_expected = 0;
     QTimer m_stall;
     bool m_done = false;
+    bool m_answered = false;
     QString m_reason;
+    PartialFile m_kept;
 };
 
 } // namespace harvly

@@ -170,7 +170,13 @@ void DownloadListModel::removeIds(const QList<quint64> &ids)
     }
     beginResetModel();
     const QSet<quint64> gone(ids.begin(), ids.end());
-    std::erase_if(m_rows, [&gone](const DownloadRow &r) { return gone.contains(r.id); });
+    std::erase_if(m_rows, [&gone](const DownloadRow &r) {
+        if (!gone.contains(r.id)) {
+            return false;
+        }
+        RemovePartialFile(r.part);
+        return true;
+    });
     reindex();
     endResetModel();
 }
@@ -254,6 +260,9 @@ void DownloadListModel::markSkipped(quint64 id, qint64 existingSize)
 void DownloadListModel::clear()
 {
     beginResetModel();
+    for (const DownloadRow &r : m_rows) {
+        RemovePartialFile(r.part);
+    }
     m_rows.clear();
     reindex();
     endResetModel();

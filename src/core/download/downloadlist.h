@@ -1,5 +1,7 @@
 #pragma once
 
+#include "resume.h"
+
 #include <QAbstractTableModel>
 #include <QHash>
 #include <QString>
@@ -50,6 +52,7 @@ struct DownloadRow {
     QString reason;      // why the row failed; empty unless it did
     int busyAnswers = 0; // "busy" answers of the site for this row so far
     double retryAt = 0;  // on the scheduler's clock: not started before
+    PartialFile part;    // what an interrupted transfer left, continued by the next attempt
 
     // The file the row stands for: folder, name, and "." + type when there is a type.
     QString localFile() const;
@@ -96,6 +99,7 @@ public:
 
     // Changes a row by id; false when the row is gone (a removed row is never written).
     bool update(quint64 id, const std::function<void(DownloadRow &)> &change);
+    // Removing rows removes what their interrupted transfers left too.
     void removeIds(const QList<quint64> &ids);
     QList<quint64> ids() const;
     // Puts the rows in this order; ids must be the list's own, each once.

@@ -44,6 +44,12 @@ QString diskFull()
     return QCoreApplication::translate("harvly::FailureReason", "disk full");
 }
 
+QString wrongRange()
+{
+    return QCoreApplication::translate("harvly::FailureReason",
+                                       "the server sent another part than the rest asked for");
+}
+
 QString stopped()
 {
     return QCoreApplication::translate("harvly::FailureReason", "stopped");

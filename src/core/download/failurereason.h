@@ -24,6 +24,7 @@ QString badProxy();
 QString certificate();   // the server's certificate is not trusted
 QString abandoned();     // no size learnt in twenty minutes
 QString incompletePdf(); // a PDF without its end marker: cut off, whatever the server said
+QString wrongRange();    // asked for the rest, the server sent another part
 QString cannotWrite(const QString &detail);
 QString cannotReplace(const QString &detail);
 

@@ -76,6 +76,8 @@ int deleteFilesWhere(DownloadListModel &list, const std::function<bool(const Dow
             r.downloaded = -1;
             r.percentage.reset();
             r.note = RowNote::None;
+            RemovePartialFile(r.part);
+            r.part = {};
         });
         DeleteItemFile(*list.find(id));
     }

@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
+#include <QSet>
 
 namespace harvly {
 
@@ -31,6 +32,11 @@ QJsonObject rowToJson(const DownloadRow &r)
                   {"busyAnswers", r.busyAnswers}};
     if (r.percentage) {
         o.insert("percentage", *r.percentage);
+    }
+    if (!r.part.isEmpty()) {
+        o.insert("part", QJsonObject{{"path", r.part.path},
+                                     {"validator", r.part.validator},
+                                     {"address", r.part.address}});
     }
     return o;
 }
@@ -60,8 +66,12 @@ std::optional<DownloadRow> rowFromJson(const QJsonObject &o)
     r.b = o.value("b").toString();
     r.reason = o.value("reason").toString();
     r.busyAnswers = o.value("busyAnswers").toInt();
+    const QJsonObject part = o.value("part").toObject();
+    r.part = PartialFile{part.value("path").toString(), part.value("validator").toString(),
+                         part.value("address").toString()};
     if (r.state == DownloadState::Downloading) {
-        // Its transfer ended with the run that held it: it is to do again.
+        // Its transfer ended with the run that held it: it is to do again, continuing what
+        // it wrote when it can.
         r.state = DownloadState::Waiting;
         r.clearProgress();
     }
@@ -179,17 +189,23 @@ ListStoreWriter::ListStoreWriter(DownloadListModel &list, QString file,
                 changed();
                 // A row that ended is written at once: its file is in place, and a crash a
                 // moment later must not send it to be fetched again.
+                // So is a part that became one to continue: a crash must not orphan it.
+                bool now = false;
                 for (int i = from.row(); i <= to.row() && i < m_list.size(); ++i) {
                     const DownloadRow &r = m_list.at(i);
                     const auto was = m_states.constFind(r.id);
                     const bool ended =
                         r.state == DownloadState::Finished || r.state == DownloadState::Failed;
-                    if (ended && (was == m_states.constEnd() || *was != r.state)) {
-                        m_states.insert(r.id, r.state);
-                        flush();
-                        return;
-                    }
+                    now |= ended && (was == m_states.constEnd() || *was != r.state);
                     m_states.insert(r.id, r.state);
+                    const QString part = r.part.resumable() ? r.part.path : QString();
+                    if (part != m_parts.value(r.id)) {
+                        now |= !part.isEmpty();
+                        m_parts.insert(r.id, part);
+                    }
+                }
+                if (now) {
+                    flush();
                 }
             });
     connect(&list, &QAbstractItemModel::rowsInserted, this, &ListStoreWriter::changed);
@@ -206,6 +222,7 @@ ListStoreWriter::~ListStoreWriter()
 void ListStoreWriter::adopt()
 {
     m_active = true;
+    m_adopted = true;
     changed();
 }
 
@@ -228,8 +245,26 @@ void ListStoreWriter::flush()
         return;
     }
     m_dirty = false;
+    // A store replaced without being restored: what its rows' transfers left goes with it.
+    StoredList replaced;
+    if (!m_written && !m_adopted) {
+        LoadDownloadList(m_file, &replaced);
+    }
     if (!SaveDownloadList(m_list, m_mode ? m_mode() : DuplicateMode::Rename, m_file, &m_error)) {
         m_dirty = true; // tried again at the next change
+        return;
+    }
+    m_written = true;
+    if (!replaced.rows.isEmpty()) {
+        QSet<QString> listed;
+        for (int i = 0; i < m_list.size(); ++i) {
+            listed.insert(m_list.at(i).part.path);
+        }
+        for (const DownloadRow &old : replaced.rows) {
+            if (!listed.contains(old.part.path)) {
+                RemovePartialFile(old.part);
+            }
+        }
     }
 }
 

@@ -36,7 +36,8 @@ QString SetStoreAside(const QString &file);
 int RestoreRows(DownloadListModel &list, const StoredList &stored);
 
 // Keeps the store up to date while the list changes: at most once a second, at once when a
-// row ends, and at flush().
+// row ends or a transfer's part becomes one to continue, and at flush(). When a new list
+// replaces a store that was not restored, the parts its rows kept are removed with it.
 // It stays quiet until the list has rows (or until told the list is the store's), so a run
 // that declined to restore keeps the old store until a new list replaces it.
 class ListStoreWriter final : public QObject
@@ -64,8 +65,11 @@ private:
     std::function<DuplicateMode()> m_mode;
     QTimer m_timer;
     QHash<quint64, DownloadState> m_states; // as last seen, to tell when a row ends
+    QHash<quint64, QString> m_parts;        // parts to continue, as last seen
     bool m_dirty = false;
     bool m_active = false;
+    bool m_adopted = false;
+    bool m_written = false;
     QString m_error;
 };
 

@@ -65,14 +65,20 @@ void ParallelEngine::start(quint64 rowId)
     connect(d, &Downloader::DownloadComplete, this, [this, k] { complete(k); });
     connect(d, &Downloader::DownloadSkipped, this,
             [this, k](const QString &existing) { skipped(k, existing); });
-    connect(d, &Downloader::DownloadBusy, this, [this, k](const QByteArray &retryAfter) {
-        end(k, MarkServerBusy(m_context.list, m_slots[size_t(k)].rowId, retryAfter, m_context.now(),
+    connect(d, &Downloader::DownloadBusy, this, [this, k, d](const QByteArray &retryAfter) {
+        const quint64 id = m_slots[size_t(k)].rowId;
+        listPart(id, d->kept());
+        end(k, MarkServerBusy(m_context.list, id, retryAfter, m_context.now(),
                               QDateTime::currentDateTime()));
     });
+    connect(d, &Downloader::DownloadAnswered, this,
+            [this, k, d] { listPart(m_slots[size_t(k)].rowId, d->file()->partial()); });
 
     // A folder that cannot be made fails the row; it never falls back to the root.
     QString folder = CreateFolderPath(row->savePath, m_context.build);
     if (folder.isEmpty()) {
+        RemovePartialFile(row->part);
+        listPart(rowId, {});
         failWith(k, FailureReason::notAFolder());
         return;
     }
@@ -81,9 +87,13 @@ void ParallelEngine::start(quint64 rowId)
     }
     m_context.list.update(rowId, [&](DownloadRow &r) { r.savePath = folder; });
     // The name is reserved now, so the next row started in this tick picks another.
+    const QString address = GetItemUrlFromKey(row->key);
     auto file = std::make_unique<TransferFile>(folder, row->text, row->type,
                                                m_context.options.duplicateMode);
-    switch (file->open()) {
+    file->setPartial(address, row->part);
+    const TransferFile::Result opened = file->open();
+    listPart(rowId, file->partial()); // the earlier part continued, or removed by open()
+    switch (opened) {
     case TransferFile::Result::Skipped:
         skipped(k, file->target());
         return;
@@ -95,7 +105,6 @@ void ParallelEngine::start(quint64 rowId)
     }
     const QString name = file->name();
     m_context.list.update(rowId, [&](DownloadRow &r) { r.text = name; });
-    const QString address = GetItemUrlFromKey(m_context.list.find(rowId)->key);
     const QString referer = m_context.list.find(rowId)->tag;
     if (m_context.options.openRefererFirst && !referer.isEmpty()) {
         auto held = std::make_shared<std::unique_ptr<TransferFile>>(std::move(file));
@@ -135,7 +144,16 @@ void ParallelEngine::end(int k, TransferOutcome outcome)
 
 void ParallelEngine::failed(int k)
 {
-    failWith(k, m_slots[size_t(k)].downloader->failureReason());
+    const Downloader &d = *m_slots[size_t(k)].downloader;
+    listPart(m_slots[size_t(k)].rowId, d.kept());
+    failWith(k, d.failureReason());
+}
+
+void ParallelEngine::listPart(quint64 rowId, const PartialFile &part)
+{
+    if (!m_context.list.update(rowId, [&](DownloadRow &r) { r.part = part; })) {
+        RemovePartialFile(part); // the row is gone: nothing would ever continue it
+    }
 }
 
 void ParallelEngine::failWith(int k, const QString &reason)
@@ -154,6 +172,7 @@ void ParallelEngine::complete(int k)
     bool whole = false;
     m_context.list.update(id, [&](DownloadRow &r) {
         r.text = name;
+        r.part = {};
         whole = r.complete();
         r.state = whole ? DownloadState::Finished : DownloadState::Failed;
     });
@@ -164,6 +183,7 @@ void ParallelEngine::complete(int k)
 
 void ParallelEngine::skipped(int k, const QString &existing)
 {
+    listPart(m_slots[size_t(k)].rowId, {});
     m_context.list.markSkipped(m_slots[size_t(k)].rowId, QFileInfo(existing).size());
     end(k, TransferOutcome::Skipped);
 }
@@ -172,7 +192,10 @@ void ParallelEngine::cancel(quint64 rowId, const QString &reason)
 {
     for (Slot &slot : m_slots) {
         if (slot.downloader && slot.rowId == rowId) {
-            slot.downloader.reset(); // removes its temporary file
+            slot.downloader->CancelAsyncRead(); // keeps a part that can be continued
+            const PartialFile kept = slot.downloader->kept();
+            slot.downloader.reset();
+            listPart(rowId, kept);
             m_context.list.update(rowId, [&](DownloadRow &r) {
                 r.state = DownloadState::Failed;
                 r.reason = reason;

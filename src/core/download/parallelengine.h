@@ -7,6 +7,8 @@
 
 namespace harvly {
 
+struct PartialFile;
+
 class Downloader;
 
 // The second way: up to six rows at once, each in a slot of its own that fetches in the
@@ -43,6 +45,8 @@ private:
     void failWith(int slot, const QString &reason);
     void complete(int slot);
     void skipped(int slot, const QString &existing);
+    // Lists what the row's transfer left to be continued (or that nothing is left).
+    void listPart(quint64 rowId, const PartialFile &part);
 
     EngineContext m_context;
     std::array<Slot, 6> m_slots;

@@ -9,6 +9,7 @@
 #include "documentrequest.h"
 #include "failurereason.h"
 #include "http/sessionnetwork.h"
+#include "resume.h"
 #include "schedulerhost.h"
 #include "transferfile.h"
 
@@ -125,7 +126,7 @@ QCoro::Task<TransferOutcome> SingleRequestEngine::InetDownloadFile(quint64 rowId
         if (!self) {
             co_return TransferOutcome::Failed;
         }
-        const qint64 size = AnnouncedSize(reply.get());
+        qint64 size = AnnouncedSize(reply.get());
         std::unique_ptr<TransferFile> file;
         if (!answered) {
             const bool tls = reply->error() == QNetworkReply::SslHandshakeFailedError;
@@ -147,11 +148,25 @@ QCoro::Task<TransferOutcome> SingleRequestEngine::InetDownloadFile(quint64 rowId
             m_context.list.update(rowId, [](DownloadRow &r) {
                 r.state = DownloadState::Finished;
                 r.note = RowNote::BigFileSkipped;
+                RemovePartialFile(r.part);
+                r.part = {};
             });
             outcome = TransferOutcome::Finished;
         } else {
             m_context.host.statusText(3, stateText(8));
             file = openTarget(rowId, derivedType(*reply), &outcome);
+        }
+        if (file && !file->takeAnswer(*reply)) {
+            reply->abort();
+            outcome = fail(rowId, RowNote::DownloadFailed, file->errorString());
+            file->discard();
+            file.reset();
+            m_context.list.update(rowId, [](DownloadRow &r) { r.part = {}; });
+        }
+        if (file) {
+            size = file->wholeSize(*reply);
+            const PartialFile part = file->partial(); // listed with the row from now on
+            m_context.list.update(rowId, [&](DownloadRow &r) { r.part = part; });
         }
         if (file) {
             QCoro::Task<Received> body = receive(rowId, reply.get(), file.get(), size);
@@ -211,7 +226,14 @@ std::unique_ptr<QNetworkReply> SingleRequestEngine::request(quint64 rowId)
         return nullptr;
     }
     m_context.host.statusText(3, stateText(5));
-    std::unique_ptr<QNetworkReply> reply(manager->get(DocumentRequest(QUrl(address), referer)));
+    QNetworkRequest asked = DocumentRequest(QUrl(address), referer);
+    if (row->part.resumable() && row->part.address == address) {
+        const qint64 have = QFileInfo(row->part.path).size();
+        if (have > 0) {
+            AskForRest(asked, have, row->part.validator);
+        }
+    }
+    std::unique_ptr<QNetworkReply> reply(manager->get(asked));
     reply->setParent(nullptr);
     // Bounded, and drained to disk as it fills: memory stays flat whatever the size.
     reply->setReadBufferSize(1024 * 1024);
@@ -285,6 +307,10 @@ std::unique_ptr<TransferFile> SingleRequestEngine::openTarget(quint64 rowId, con
 {
     QString folder = CreateFolderPath(m_context.list.find(rowId)->savePath, m_context.build);
     if (folder.isEmpty()) {
+        m_context.list.update(rowId, [](DownloadRow &r) {
+            RemovePartialFile(r.part);
+            r.part = {};
+        });
         *outcome = fail(rowId, RowNote::DownloadFailed, FailureReason::notAFolder());
         return nullptr;
     }
@@ -300,7 +326,12 @@ std::unique_ptr<TransferFile> SingleRequestEngine::openTarget(quint64 rowId, con
     const DownloadRow *row = m_context.list.find(rowId);
     auto file = std::make_unique<TransferFile>(folder, row->text, row->type,
                                                m_context.options.duplicateMode);
-    switch (file->open()) {
+    file->setPartial(GetItemUrlFromKey(row->key), row->part);
+    const TransferFile::Result opened = file->open();
+    if (opened != TransferFile::Result::Done) { // open() removed what an earlier attempt left
+        m_context.list.update(rowId, [](DownloadRow &r) { r.part = {}; });
+    }
+    switch (opened) {
     case TransferFile::Result::Skipped:
         m_context.list.markSkipped(rowId, QFileInfo(file->target()).size());
         *outcome = TransferOutcome::Skipped;
@@ -324,7 +355,10 @@ SingleRequestEngine::receive(quint64 rowId, QNetworkReply *reply, TransferFile *
     m_context.list.update(rowId, [&](DownloadRow &r) {
         r.fileSize = announced ? size : -1;
         r.sizeUnknown = !announced;
-        r.downloaded = 0;
+        r.downloaded = file->written(); // a continued part counts from where it stood
+        if (announced) {
+            r.percentage = int(file->written() * 100 / size);
+        }
     });
     double lastProgress = m_context.now();
     const double stall = m_context.limits.stall.count() / 1000.0;
@@ -360,16 +394,16 @@ SingleRequestEngine::receive(quint64 rowId, QNetworkReply *reply, TransferFile *
             co_return judged;
         }
         if (m_context.now() - lastProgress > stall) {
-            co_return Received{Received::End::Failed, FailureReason::stalled()};
+            co_return Received{Received::End::Failed, FailureReason::stalled(), true};
         }
         if (m_cancelled) {
-            co_return Received{Received::End::Cancelled, FailureReason::stopped()};
+            co_return Received{Received::End::Cancelled, FailureReason::stopped(), true};
         }
         if (reply->bytesAvailable() == 0) {
             auto woken = waitForSignal(this, &SingleRequestEngine::wake, kRecheck);
             co_await woken;
             if (!self) {
-                co_return Received{Received::End::Cancelled, FailureReason::stopped()};
+                co_return Received{Received::End::Cancelled, FailureReason::stopped(), true};
             }
         }
     }
@@ -384,7 +418,8 @@ SingleRequestEngine::judge(const QNetworkReply &reply, const TransferFile &file,
     }
     // Nothing came and nothing was announced: shown as a whole of nothing, and failed.
     const bool empty = failure == FailureReason::emptyAnswer();
-    return {empty ? Received::End::Empty : Received::End::Failed, failure};
+    return {empty ? Received::End::Empty : Received::End::Failed, failure,
+            CutOff(reply, file.written(), size)};
 }
 
 TransferOutcome SingleRequestEngine::place(quint64 rowId, TransferFile &file,
@@ -392,7 +427,12 @@ TransferOutcome SingleRequestEngine::place(quint64 rowId, TransferFile &file,
 {
     using End = Received::End;
     if (received.end == End::Failed || received.end == End::Cancelled) {
+        // A transfer the network or a stop cut off keeps its part when it can be continued.
+        const PartialFile kept = received.cutOff ? file.keep() : PartialFile{};
         file.discard();
+        if (!m_context.list.update(rowId, [&](DownloadRow &r) { r.part = kept; })) {
+            RemovePartialFile(kept);
+        }
         return fail(rowId,
                     received.end == End::Cancelled ? RowNote::DownloadCancel
                                                    : RowNote::DownloadFailed,
@@ -401,6 +441,7 @@ TransferOutcome SingleRequestEngine::place(quint64 rowId, TransferFile &file,
     if (received.end == End::Empty) {
         file.discard();
         m_context.list.update(rowId, [](DownloadRow &r) {
+            r.part = {};
             r.fileSize = 0;
             r.sizeUnknown = false;
             r.downloaded = 0;
@@ -411,6 +452,7 @@ TransferOutcome SingleRequestEngine::place(quint64 rowId, TransferFile &file,
     const TransferFile::Result placed = file.commit();
     const QString name = file.name();
     const qint64 total = file.written();
+    m_context.list.update(rowId, [](DownloadRow &r) { r.part = {}; }); // in place or dropped
     if (placed == TransferFile::Result::Failed) {
         const QString reason = file.errorString();
         file.discard();

@@ -46,6 +46,7 @@ private:
     struct Received {
         enum class End { Whole, Failed, Cancelled, Ceiling, Empty } end = End::Whole;
         QString reason;
+        bool cutOff = false; // by the network or a stop: the part may be continued
     };
 
     QCoro::Task<> run(quint64 rowId);

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QNetworkReply>
 
 #include <cerrno>
@@ -31,7 +32,39 @@ TransferFile::TransferFile(const QString &folder, const QString &name, const QSt
 
 TransferFile::~TransferFile()
 {
+    // Dropped without a verdict (the program closing mid-transfer): a part that can be
+    // continued is listed with its row already, so it stays.
+    if (!m_validator.isEmpty()) {
+        keep();
+    }
     discard();
+}
+
+void TransferFile::setPartial(const QString &address, const PartialFile &earlier)
+{
+    m_address = address;
+    m_earlier = earlier;
+}
+
+bool TransferFile::reopen()
+{
+    if (!m_earlier.resumable() || m_earlier.address != m_address ||
+        QFileInfo(m_earlier.path).absolutePath() != QFileInfo(m_folder).absolutePath() ||
+        QFileInfo(m_earlier.path).fileName().front() != QLatin1Char('.')) {
+        return false;
+    }
+    auto file = std::make_unique<QFile>(m_earlier.path);
+    const qint64 size = file->size();
+    if (size <= 0 ||
+        !file->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
+        return false;
+    }
+    m_temporary = file->fileName();
+    m_file = std::move(file);
+    m_validator = m_earlier.validator;
+    m_offset = size;
+    m_written = size;
+    return true;
 }
 
 void TransferFile::pickTarget()
@@ -59,14 +92,20 @@ TransferFile::Result TransferFile::open()
         if (PathTaken(plain)) {
             m_target = plain;
             m_name = FitFileName(m_title, suffix);
+            RemovePartialFile(m_earlier);
             return Result::Skipped;
         }
     }
     pickTarget();
     if (!FolderExists(m_folder)) {
         m_error = FailureReason::notAFolder();
+        RemovePartialFile(m_earlier);
         return Result::Failed;
     }
+    if (reopen()) {
+        return Result::Done;
+    }
+    RemovePartialFile(m_earlier);
     // A hidden name of its own beside the target, made with the usual permissions.
     auto file = std::make_unique<QFile>();
     if (!OpenPartFile(*file, m_folder, QIODevice::Unbuffered)) {
@@ -76,6 +115,64 @@ TransferFile::Result TransferFile::open()
     m_temporary = file->fileName();
     m_file = std::move(file);
     return Result::Done;
+}
+
+bool TransferFile::startOver()
+{
+    m_offset = 0;
+    if (!m_file || m_written == 0) {
+        return m_file != nullptr;
+    }
+    m_written = 0;
+    if (!m_file->resize(0) || !m_file->seek(0)) {
+        m_error = FailureReason::ofFile(*m_file);
+        return false;
+    }
+    return true;
+}
+
+bool TransferFile::takeAnswer(const QNetworkReply &reply)
+{
+    if (!ContinuesAt(reply, m_offset)) {
+        if (reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() == 206) {
+            m_error = FailureReason::wrongRange();
+            return false;
+        }
+        if (!startOver()) {
+            return false;
+        }
+    }
+    m_validator = ResumeValidator(reply);
+    return true;
+}
+
+qint64 TransferFile::wholeSize(const QNetworkReply &reply) const
+{
+    const qint64 announced = AnnouncedSize(&reply);
+    return announced > 0 ? m_offset + announced : 0;
+}
+
+PartialFile TransferFile::partial() const
+{
+    if (!m_file) {
+        return {};
+    }
+    return PartialFile{m_temporary, m_validator, m_address};
+}
+
+PartialFile TransferFile::keep()
+{
+    if (!m_file || m_validator.isEmpty() || m_written <= 0 || !m_file->flush()) {
+        discard();
+        return {};
+    }
+    const PartialFile kept = partial();
+    m_file->close();
+    m_file.reset();
+    m_temporary.clear();
+    m_validator.clear();
+    release();
+    return kept;
 }
 
 bool TransferFile::pdfIsWhole()
@@ -135,6 +232,7 @@ TransferFile::Result TransferFile::commit()
         switch (MoveIntoPlace(temporary, m_target, m_mode == DuplicateMode::Cover)) {
         case FileMove::Done:
             m_file.reset();
+            m_validator.clear();
             release();
             return Result::Done;
         case FileMove::Failed:
@@ -160,6 +258,7 @@ void TransferFile::discard()
         QFile::remove(m_temporary);
         m_file.reset();
     }
+    m_validator.clear();
     release();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "resume.h"
 #include "savenames.h"
 
 #include <QString>
@@ -15,6 +16,8 @@ namespace harvly {
 // reserved at once, so a transfer running beside it picks another; the body streams into a
 // hidden temporary file beside it and takes the name only when the download has succeeded.
 // Until then no file is touched, and the final move replaces a file only under "Cover".
+// A transfer cut off by the network keeps its temporary file when the server can send the
+// rest (see resume.h); the next attempt continues it.
 class TransferFile final
 {
 public:
@@ -23,12 +26,32 @@ public:
     // folder ends with a separator or not; type may be empty (no extension then).
     TransferFile(const QString &folder, const QString &name, const QString &type,
                  DuplicateMode mode);
+    // A file still open is kept when it can be continued (its row lists it), else removed.
     ~TransferFile();
     Q_DISABLE_COPY_MOVE(TransferFile)
 
+    // Before open(): the address this attempt fetches, and what an earlier attempt left. The
+    // earlier part is continued when it came from the same address into this folder and can
+    // be continued; otherwise open() removes it.
+    void setPartial(const QString &address, const PartialFile &earlier);
     // Picks and reserves the target name and opens the temporary file. Skipped: "Skip" is
     // chosen and the name is taken.
     Result open();
+    // The bytes an earlier attempt left, which the answer should continue; 0 for a new file.
+    qint64 offset() const { return m_offset; }
+    // Fits the answer's body onto the file: the rest of the part (206 from its end), or the
+    // whole document (the part is emptied); notes the answer's validator. False for a part
+    // that does not fit or a file that could not be emptied (see errorString()).
+    bool takeAnswer(const QNetworkReply &reply);
+    // The document's whole size by the answer, counting the part it continues; 0 when unknown.
+    qint64 wholeSize(const QNetworkReply &reply) const;
+    // The answer's validator (see ResumeValidator); empty when it cannot be continued.
+    void setValidator(const QString &validator) { m_validator = validator; }
+    // The temporary file as the row lists it.
+    PartialFile partial() const;
+    // The transfer was cut off: the temporary file stays for the next attempt when the
+    // server can send the rest and some bytes came; else it is dropped. What was kept.
+    PartialFile keep();
     // Moves what the reply holds to disk; false on a write error (see errorString()).
     bool drain(QNetworkReply *reply);
     qint64 written() const { return m_written; }
@@ -50,6 +73,8 @@ public:
 private:
     void pickTarget();
     void release();
+    bool reopen();
+    bool startOver();
 
     QString m_folder;
     QString m_title;
@@ -60,6 +85,10 @@ private:
     QString m_reserved;
     std::unique_ptr<QFile> m_file;
     QString m_temporary;
+    QString m_address;
+    PartialFile m_earlier;
+    QString m_validator;
+    qint64 m_offset = 0;
     qint64 m_written = 0;
     QString m_error;
 };
