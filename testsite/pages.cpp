@@ -340,6 +340,22 @@ QByteArray GzipCompress(const QByteArray &data)
     return out;
 }
 
+} // namespace
+
+QByteArray ResumableBody(int id, qint64 size)
+{
+    QByteArray body;
+    body.reserve(size);
+    body += "%PDF-1.4\n% resumable " + QByteArray::number(id) + '\n';
+    while (body.size() < size) {
+        body += QByteArray::number(body.size()).rightJustified(15, '0') + '\n';
+    }
+    body.truncate(size - 7);
+    return body + "\n%%EOF\n";
+}
+
+namespace {
+
 Response pdfFile(const Request &r, int id, bool secure)
 {
     if (secure && !loggedIn(r)) {
@@ -419,6 +435,69 @@ Response captcha()
 
 namespace {
 
+// A document that can be sent from any byte on, as servers of large files do.
+//   size=S       its size (at least 64 bytes)
+//   cut=C        the first request gets C bytes of its answer, then the connection closes
+//   validator=   etag (the default), weak (a weak ETag only), date (Last-Modified only), none
+//   ranges=0     no byte ranges offered (Accept-Ranges left out, Range ignored)
+//   change=1     the document changes with every request (its ETag with it)
+//   slow=N       sent N bytes every 20 ms
+Response resumable(const Request &r, int id)
+{
+    const qint64 size = qMax<qint64>(64, r.query.queryItemValue("size").toLongLong());
+    const QString key = r.path + QLatin1Char('?') + r.query.toString();
+    const int n = r.counts ? ++(*r.counts)[key] : 1;
+    const QString validator = r.query.queryItemValue("validator");
+    const bool ranges = r.query.queryItemValue("ranges") != QLatin1String("0");
+    const QByteArray version =
+        QByteArray::number(r.query.queryItemValue("change") == QLatin1String("1") ? n : 1);
+    const QByteArray etag = "\"r" + QByteArray::number(id) + '-' + version + '"';
+    const QByteArray date = "Tue, 01 Dec 2026 10:00:0" + version.right(1) + " GMT";
+    Response res;
+    res.contentType = "application/pdf";
+    res.body = ResumableBody(id, size);
+    if (version != "1") {
+        res.body.replace(9, 8, "changed" + version.right(1)); // another document now
+    }
+    if (ranges) {
+        res.headers.append(qMakePair(QByteArray("Accept-Ranges"), QByteArray("bytes")));
+    }
+    if (validator.isEmpty() || validator == QLatin1String("etag")) {
+        res.headers.append(qMakePair(QByteArray("ETag"), etag));
+    } else if (validator == QLatin1String("weak")) {
+        res.headers.append(qMakePair(QByteArray("ETag"), "W/" + etag));
+    }
+    if (validator == QLatin1String("date")) {
+        res.headers.append(qMakePair(QByteArray("Last-Modified"), date));
+    }
+    const QByteArray range = r.headers.value("range").trimmed();
+    const QByteArray ifRange = r.headers.value("if-range").trimmed();
+    const bool same = ifRange.isEmpty() || ifRange == etag || ifRange == date;
+    if (ranges && same && range.startsWith("bytes=") && range.endsWith('-')) {
+        const qint64 from = range.mid(6).chopped(1).toLongLong();
+        if (from >= size) {
+            Response refused = Response::html(QByteArray(), 416);
+            refused.headers.append(
+                qMakePair(QByteArray("Content-Range"), "bytes */" + QByteArray::number(size)));
+            return refused;
+        }
+        res.status = 206;
+        res.headers.append(
+            qMakePair(QByteArray("Content-Range"), "bytes " + QByteArray::number(from) + '-' +
+                                                       QByteArray::number(size - 1) + '/' +
+                                                       QByteArray::number(size)));
+        res.body = res.body.mid(from);
+    }
+    if (n == 1 && r.query.hasQueryItem(QStringLiteral("cut"))) {
+        res.cutAfter = r.query.queryItemValue("cut").toLongLong();
+    }
+    if (r.query.hasQueryItem(QStringLiteral("slow"))) {
+        res.slowChunk = qMax(1, r.query.queryItemValue("slow").toInt());
+        res.slowIntervalMs = 20;
+    }
+    return res;
+}
+
 // Any address with fault=busy: busy the first `times` requests (429, or `status`), with
 // Retry-After `retry` when given; then the address's own answer.
 std::optional<Response> busyAnswer(const Request &r)
@@ -483,6 +562,16 @@ Response Route(const Request &r)
             res.headers.append(qMakePair(QByteArray("Accept-Ranges"), QByteArray("bytes")));
         }
         return res;
+    }
+    if (head == QLatin1String("ranges") && r.ranges) {
+        // The ranges asked so far, a line each, for a test that runs the site apart.
+        Response res;
+        res.contentType = "text/plain";
+        res.body = r.ranges->join(QLatin1Char('\n')).toUtf8();
+        return res;
+    }
+    if (head == QLatin1String("resumable") && parts.size() == 2) {
+        return resumable(r, parts.at(1).toInt());
     }
     if (head == QLatin1String("Harvly") && parts.size() >= 2 &&
         parts.at(1) == QLatin1String("newver.txt")) {

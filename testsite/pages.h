@@ -18,6 +18,7 @@ struct Request {
     QString origin;                        // "http://127.0.0.1:port", for absolute links
     QString latestVersion;                 // what "/Harvly/newver.txt" answers
     QHash<QString, int> *counts = nullptr; // requests so far per path and query ("busy" fault)
+    const QStringList *ranges = nullptr;   // the ranges asked so far ("/ranges" lists them)
 };
 
 // The site's answer to a request.
@@ -27,5 +28,9 @@ Response Route(const Request &request);
 constexpr int kRecordsPerPage = 10;
 constexpr int kPages = 3;
 QString RecordTitle(int id);
+
+// The body "/resumable/N?size=S" serves: a PDF whose every line tells its own offset, so a
+// part put in the wrong place shows.
+QByteArray ResumableBody(int id, qint64 size);
 
 } // namespace harvly::testsite

@@ -16,6 +16,7 @@ struct Response {
     bool announceLength = true; // false: no Content-Length, the end is the connection's close
     qint64 announcedExtra = 0;  // announce this many bytes more than the body has
     qint64 stallAfter = -1;     // send this many body bytes, then nothing more (connection open)
+    qint64 cutAfter = -1;       // send this many body bytes, then close the connection
     bool reset = false;         // drop the connection after the headers
     int slowChunk = 0;          // send the body in chunks of this size ...
     int slowIntervalMs = 0;     // ... this far apart

@@ -21,8 +21,12 @@ QByteArray reason(int status)
         return "See Other";
     case 403:
         return "Forbidden";
+    case 206:
+        return "Partial Content";
     case 404:
         return "Not Found";
+    case 416:
+        return "Range Not Satisfiable";
     case 429:
         return "Too Many Requests";
     case 503:
@@ -67,6 +71,7 @@ private:
         req.origin = m_origin;
         req.latestVersion = m_site->latestVersion;
         req.counts = &m_site->counts;
+        req.ranges = &m_site->ranges;
         for (qsizetype i = 1; i < lines.size(); ++i) {
             const qsizetype colon = lines.at(i).indexOf(':');
             if (colon > 0) {
@@ -81,6 +86,11 @@ private:
         req.body = m_buffer.mid(end + 4, length);
         m_answered = true;
         m_log->append(QString::fromUtf8(req.method + ' ' + first.value(1)));
+        if (req.headers.contains("range")) {
+            m_site->ranges.append(QString::fromUtf8(first.value(1) + ' ' +
+                                                    req.headers.value("range") + ' ' +
+                                                    req.headers.value("if-range")));
+        }
         answer(Route(req));
     }
 
@@ -114,6 +124,11 @@ private:
         }
         if (res.stallAfter >= 0) {
             m_socket->write(res.body.left(res.stallAfter));
+            return;
+        }
+        if (res.cutAfter >= 0) {
+            m_socket->write(res.body.left(res.cutAfter));
+            m_socket->disconnectFromHost(); // before the announced end
             return;
         }
         if (res.slowChunk > 0) {

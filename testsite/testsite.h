@@ -26,6 +26,8 @@ public:
     QString latestVersion = QStringLiteral("1.7.519");
     // How often each path and query was asked ("busy" faults answer busy the first times).
     QHash<QString, int> counts;
+    // Requests that asked for a range: "/path?query RANGE IF-RANGE".
+    QStringList ranges;
 
     // Requests served so far, as "METHOD /path?query".
     QStringList requests() const { return m_requests; }

@@ -220,6 +220,10 @@
         <source>Server busy, retry at %1</source>
         <translation>服务器忙，%1 再试</translation>
     </message>
+    <message>
+        <source>the server sent another part than the rest asked for</source>
+        <translation>服务器发送的不是所请求的剩余部分</translation>
+    </message>
 </context>
 <context>
     <name>harvly::Form_Copy_Move</name>

@@ -312,7 +312,9 @@ int RunDownloadCommand(const QStringList &args)
     ticks.start();
     QCoreApplication::exec();
     if (store) {
-        store->flush();
+        store->flush(); // a part kept is continued by the next run of the same command
+    } else {
+        list.dropPartialFiles();
     }
     err << list.ListCountsText() << '\n';
     if (stoppedBy != 0) {

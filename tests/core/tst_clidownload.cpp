@@ -1,8 +1,15 @@
 // harvly-cli download as scripts use it: many large transfers by each way, each to its exact
 // last byte, and a run stopped by a signal. The sample site runs as a process of its own, so
 // waiting for the command line blocks nothing it needs.
+#include "pages.h"
+
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -22,6 +29,8 @@ private slots:
     void signalLeavesNoTemporaryFile();
     void killedRunGoesOnWhereItStood_data();
     void killedRunGoesOnWhereItStood();
+    void killedTransferGoesOnFromItsPart_data();
+    void killedTransferGoesOnFromItsPart();
 
 private:
     // The site's generated body: a PDF header, then "x" to the end.
@@ -97,9 +106,17 @@ void tst_CliDownload::signalLeavesNoTemporaryFile_data()
     QTest::addColumn<int>("way");
     QTest::addColumn<int>("signal");
     QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("address");
+    // Without --state nothing would continue a part, so none stays, not even one that could.
+    const QString plain = "pdf/3.pdf?fault=slow&chunk=50&interval=50";
+    const QString resumable = "resumable/3?size=400000&slow=1000";
     for (const int way : {1, 2}) {
-        QTest::addRow("way %d, SIGINT: 130 and nothing left?", way) << way << SIGINT << 130;
-        QTest::addRow("way %d, SIGTERM: 143 and nothing left?", way) << way << SIGTERM << 143;
+        QTest::addRow("way %d, SIGINT: 130 and nothing left?", way)
+            << way << SIGINT << 130 << plain;
+        QTest::addRow("way %d, SIGTERM: 143 and nothing left?", way)
+            << way << SIGTERM << 143 << plain;
+        QTest::addRow("way %d, SIGTERM, a part that could be continued: none left?", way)
+            << way << SIGTERM << 143 << resumable;
     }
 }
 
@@ -108,11 +125,11 @@ void tst_CliDownload::signalLeavesNoTemporaryFile()
     QFETCH(int, way);
     QFETCH(int, signal);
     QFETCH(int, status);
+    QFETCH(QString, address);
     QTemporaryDir dest;
     QProcess cli;
     cli.start(QStringLiteral(HARVLY_CLI),
-              {"download", "--dest", dest.path(), "--way", QString::number(way),
-               m_root + "pdf/3.pdf?fault=slow&chunk=50&interval=50"});
+              {"download", "--dest", dest.path(), "--way", QString::number(way), m_root + address});
     QVERIFY(cli.waitForStarted());
     const auto entries = [&] { return QDir(dest.path()).entryList(QDir::Files | QDir::Hidden); };
     QTRY_VERIFY_WITH_TIMEOUT(!entries().isEmpty(), 10000); // the transfer is writing
@@ -164,6 +181,72 @@ void tst_CliDownload::killedRunGoesOnWhereItStood()
     for (const QString &name : after) {
         QVERIFY2(!name.contains('['), qPrintable(name)); // no "[0001]": nothing fetched again
     }
+}
+
+void tst_CliDownload::killedTransferGoesOnFromItsPart_data()
+{
+    QTest::addColumn<int>("way");
+    QTest::newRow("way 1") << 1;
+    QTest::newRow("way 2") << 2;
+}
+
+// Killed in the middle of a document: the same command again asks only for the rest, and
+// the document ends byte for byte as sent.
+void tst_CliDownload::killedTransferGoesOnFromItsPart()
+{
+    QFETCH(int, way);
+    const int id = 40 + way;
+    constexpr qint64 size = 900000;
+    QTemporaryDir work;
+    const QString dest = work.filePath("dest");
+    const QString state = work.filePath("state.json");
+    const QStringList args{"download",
+                           "--dest",
+                           dest,
+                           "--way",
+                           QString::number(way),
+                           "--state",
+                           state,
+                           m_root + QString("resumable/%1?size=%2&slow=3000").arg(id).arg(size)};
+    QProcess first;
+    first.start(QStringLiteral(HARVLY_CLI), args);
+    QVERIFY(first.waitForStarted());
+    // The store lists the part once it can be continued; more is written meanwhile.
+    const auto listedPart = [&] {
+        QFile f(state);
+        if (!f.open(QIODevice::ReadOnly)) {
+            return QJsonObject();
+        }
+        const QJsonArray rows =
+            QJsonDocument::fromJson(f.readAll()).object().value("rows").toArray();
+        return rows.isEmpty() ? QJsonObject() : rows.first().toObject().value("part").toObject();
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(!listedPart().value("validator").toString().isEmpty(), 30000);
+    const QString part = listedPart().value("path").toString();
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(part).size() > size / 4, 30000);
+    ::kill(pid_t(first.processId()), SIGKILL);
+    QVERIFY(first.waitForFinished(10000));
+    const qint64 had = QFileInfo(part).size();
+    QVERIFY(had > size / 4 && had < size);
+
+    QProcess second;
+    second.start(QStringLiteral(HARVLY_CLI), args); // the same command again
+    QVERIFY(second.waitForFinished(120000));
+    QCOMPARE(second.exitCode(), 0);
+    const QStringList files = QDir(dest).entryList(QDir::Files | QDir::Hidden);
+    QCOMPARE(files.size(), 1); // the document, and no part left
+    QFile done(QDir(dest).filePath(files.first()));
+    QVERIFY(done.open(QIODevice::ReadOnly));
+    QVERIFY(done.readAll() == harvly::testsite::ResumableBody(id, size));
+
+    // The second run asked for the rest only, from where the part stood.
+    QNetworkAccessManager network;
+    std::unique_ptr<QNetworkReply> reply(network.get(QNetworkRequest(QUrl(m_root + "ranges"))));
+    QTRY_VERIFY(reply->isFinished());
+    const QStringList asked =
+        QString::fromUtf8(reply->readAll()).split('\n').filter(QString("/resumable/%1?").arg(id));
+    QCOMPARE(asked.size(), 1);
+    QCOMPARE(asked.first().section("bytes=", 1).section('-', 0, 0).toLongLong(), had);
 }
 
 QTEST_GUILESS_MAIN(tst_CliDownload)

@@ -268,6 +268,14 @@ void DownloadListModel::clear()
     endResetModel();
 }
 
+void DownloadListModel::dropPartialFiles()
+{
+    for (DownloadRow &r : m_rows) {
+        RemovePartialFile(r.part);
+        r.part = {};
+    }
+}
+
 int DownloadListModel::countState(DownloadState s) const
 {
     return int(std::count_if(m_rows.begin(), m_rows.end(),

@@ -107,6 +107,9 @@ public:
     // "Skip" met a file of the row's name: the row is done, showing that file's size.
     void markSkipped(quint64 id, qint64 existingSize);
     void clear();
+    // A list that is not kept anywhere ends by removing what its transfers left: nothing
+    // would ever continue it.
+    void dropPartialFiles();
 
     int countState(DownloadState s) const;
     int StatisticsNotDownloadItemNumbers() const;

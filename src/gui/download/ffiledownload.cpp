@@ -604,8 +604,12 @@ void fFileDownload::changeEvent(QEvent *event)
 fFileDownload::~fFileDownload()
 {
     // The list is written while the window's controls (the same-name choice) still exist.
-    delete m_store;
-    m_store = nullptr;
+    if (m_store) {
+        delete m_store;
+        m_store = nullptr;
+    } else {
+        m_list->dropPartialFiles(); // nothing keeps the rows that would continue them
+    }
 }
 
 QWidget *fFileDownload::buildRestoreBar()

@@ -2,10 +2,13 @@
 #include "common/signalwait.h"
 #include "download/downloadlist.h"
 #include "download/handover.h"
+#include "download/listcommands.h"
+#include "download/liststore.h"
 #include "download/scheduler.h"
 #include "download/schedulerhost.h"
 #include "download/singlerequestengine.h"
 #include "http/sessionnetwork.h"
+#include "pages.h"
 #include "support/chinesetexts.h"
 #include "support/forwardproxy.h"
 #include "support/recordinghost.h"
@@ -72,6 +75,12 @@ private slots:
     void pdfWithoutItsEndFails();
     void busySiteIsWaitedFor_data();
     void busySiteIsWaitedFor();
+    void interruptedTransferResumes_data();
+    void interruptedTransferResumes();
+    void stoppedTransferResumes_data();
+    void stoppedTransferResumes();
+    void partGoesWithItsRow_data();
+    void partGoesWithItsRow();
 
 private:
     quint64 add(const QString &path, const QString &title = "Doc", const QString &type = "pdf")
@@ -105,6 +114,11 @@ private:
         for (int i = 0; i < maxTicks && m_scheduler->timerDownEnabled(); ++i) {
             tick();
         }
+    }
+    // The hidden temporary files in the folder.
+    QStringList partsOnDisk() const
+    {
+        return QDir(m_folder).entryList({".harvly-*"}, QDir::Files | QDir::Hidden);
     }
     QStringList filesOnDisk() const
     {
@@ -906,6 +920,170 @@ void tst_Engines::busyEngineSendsTheRowBack()
     QVERIFY(ended.wait(10000));
     QCOMPARE(ended.first().at(0).toULongLong(), first);
     QCOMPARE(m_list->find(first)->state, DownloadState::Finished);
+}
+
+void tst_Engines::interruptedTransferResumes_data()
+{
+    QTest::addColumn<int>("way");
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QString>("ifRange"); // what the second attempt sends; empty: no range
+    QTest::addColumn<bool>("changed");    // the document changed in between: started over
+    for (const int way : {1, 2}) {
+        QTest::addRow("way %d, ETag: 206 continues", way) << way << ""
+                                                          << "\"r%1-1\"" << false;
+        QTest::addRow("way %d, Last-Modified: 206 continues", way)
+            << way << "&validator=date"
+            << "Tue, 01 Dec 2026 10:00:01 GMT" << false;
+        QTest::addRow("way %d, changed: 200 starts over", way) << way << "&change=1"
+                                                               << "\"r%1-1\"" << true;
+        QTest::addRow("way %d, no Accept-Ranges: not kept", way) << way << "&ranges=0"
+                                                                 << "" << false;
+        QTest::addRow("way %d, weak ETag only: not kept", way) << way << "&validator=weak"
+                                                               << "" << false;
+        QTest::addRow("way %d, no validator: not kept", way) << way << "&validator=none"
+                                                             << "" << false;
+    }
+}
+
+// Cut off at 40%, then asked for again: the document ends byte for byte as sent whole.
+void tst_Engines::interruptedTransferResumes()
+{
+    QFETCH(int, way);
+    QFETCH(QString, query);
+    QFETCH(QString, ifRange);
+    QFETCH(bool, changed);
+    static int id = 100;
+    ++id;
+    constexpr qint64 size = 300000;
+    constexpr qint64 cut = 120000;
+    m_scheduler->options.way = way;
+    const QString path =
+        QString("/resumable/%1?size=%2&cut=%3%4").arg(id).arg(size).arg(cut).arg(query);
+    const quint64 row = add(path);
+    runAll();
+    const DownloadRow *r = m_list->find(row);
+    QCOMPARE(r->state, DownloadState::Failed);
+    QCOMPARE(r->downloaded, cut);
+    QCOMPARE(r->percentage, std::optional<int>(40));
+    const bool kept = !ifRange.isEmpty();
+    QCOMPARE(!r->part.isEmpty(), kept);
+    QCOMPARE(partsOnDisk().size(), kept ? 1 : 0); // nothing else is left behind
+    if (kept) {
+        QCOMPARE(QFileInfo(r->part.path).size(), cut);
+        QCOMPARE(r->part.path, m_folder + partsOnDisk().first());
+    }
+
+    ReDownloadErrItems(*m_list, m_program->build());
+    runAll();
+    r = m_list->find(row);
+    QCOMPARE(r->state, DownloadState::Finished);
+    QVERIFY(r->part.isEmpty());
+    QByteArray expected = testsite::ResumableBody(id, size);
+    if (changed) {
+        expected.replace(9, 8, "changed2");
+    }
+    QVERIFY(read(m_folder + "Doc.pdf") == expected); // byte for byte
+    QCOMPARE(filesOnDisk(), QStringList{"Doc.pdf"});
+    const QString asked = QString("%1 bytes=%2- %3")
+                              .arg(path)
+                              .arg(cut)
+                              .arg(QString(ifRange).replace("%1", QString::number(id)));
+    QCOMPARE(m_site.ranges.filter(QString("/resumable/%1?").arg(id)),
+             kept ? QStringList{asked} : QStringList{});
+}
+
+void tst_Engines::stoppedTransferResumes_data()
+{
+    QTest::addColumn<int>("way");
+    QTest::addRow("way 1") << 1;
+    QTest::addRow("way 2") << 2;
+}
+
+// A stop, or the program closing (the list kept and read back), is an interruption too.
+void tst_Engines::stoppedTransferResumes()
+{
+    QFETCH(int, way);
+    const int id = 200 + way;
+    constexpr qint64 size = 200000;
+    m_scheduler->options.way = way;
+    const quint64 row = add(QString("/resumable/%1?size=%2&slow=2000").arg(id).arg(size));
+    m_scheduler->menuStartDownload();
+    m_now += 1;
+    m_scheduler->Timer_Down_Timer();
+    QTRY_VERIFY(m_list->find(row)->downloaded > 10000 &&
+                !m_list->find(row)->part.validator.isEmpty());
+    const QString store = m_dir.filePath(QString("kept%1.json").arg(way));
+    QVERIFY(SaveDownloadList(*m_list, DuplicateMode::Rename, store)); // as the writer does
+    m_scheduler->menuStopDownload();
+    const PartialFile part = m_list->find(row)->part;
+    QVERIFY(part.resumable());
+    const qint64 had = QFileInfo(part.path).size();
+    QVERIFY(had > 10000);
+
+    // Read back as a new start does: the row waits again, its part with it.
+    StoredList kept;
+    QCOMPARE(LoadDownloadList(store, &kept), StoreRead::Ok);
+    QCOMPARE(kept.rows.first().state, DownloadState::Waiting);
+    QCOMPARE(kept.rows.first().part.path, part.path);
+    m_scheduler.reset();
+    m_list = std::make_unique<DownloadListModel>();
+    QCOMPARE(RestoreRows(*m_list, kept), 1);
+    m_scheduler = std::make_unique<DownloadScheduler>(*m_list, m_program->network(), *m_host,
+                                                      Build::english());
+    m_scheduler->setClock([this] { return m_now; });
+    m_scheduler->options.way = way;
+    m_scheduler->limits = {2000ms, 1500ms, 1200s};
+    runAll(60);
+    QCOMPARE(m_list->at(0).state, DownloadState::Finished);
+    QVERIFY(read(m_folder + "Doc.pdf") == testsite::ResumableBody(id, size));
+    QCOMPARE(filesOnDisk(), QStringList{"Doc.pdf"});
+    const QStringList asked = m_site.ranges.filter(QString("/resumable/%1?").arg(id));
+    QCOMPARE(asked.size(), 1);
+    const qint64 from = asked.first().section("bytes=", 1).section('-', 0, 0).toLongLong();
+    QVERIFY2(from >= had, qPrintable(asked.first())); // not from the start
+}
+
+void tst_Engines::partGoesWithItsRow_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::newRow("clear the failed rows") << "clear failed";
+    QTest::newRow("clear the selected row") << "clear selected";
+    QTest::newRow("clear the whole list") << "clear all";
+    QTest::newRow("delete the failed rows' files") << "delete failed";
+    QTest::newRow("a new list replaces the kept one") << "replace store";
+}
+
+// No command leaves a part behind that no row lists.
+void tst_Engines::partGoesWithItsRow()
+{
+    QFETCH(QString, command);
+    static int id = 300;
+    ++id;
+    add(QString("/resumable/%1?size=100000&cut=50000").arg(id));
+    runAll();
+    QCOMPARE(partsOnDisk().size(), 1);
+    const quint64 row = m_list->at(0).id;
+    if (command == "clear failed") {
+        QCOMPARE(ClearErrItems(*m_list), 1);
+    } else if (command == "clear selected") {
+        QCOMPARE(ClearSelectItems(*m_list, {row}), 1);
+    } else if (command == "clear all") {
+        m_list->clear();
+    } else if (command == "delete failed") {
+        QCOMPARE(DeleteErrItems(*m_list), 1);
+        QVERIFY(m_list->find(row)->part.isEmpty());
+    } else {
+        // The list was kept, the user started empty, and a new list came: the old rows'
+        // parts go when their store is replaced.
+        const QString store = m_dir.filePath(QString("replaced%1.json").arg(id));
+        QVERIFY(SaveDownloadList(*m_list, DuplicateMode::Rename, store));
+        DownloadListModel fresh;
+        ListStoreWriter writer(fresh, store, {});
+        fresh.add(m_site.url("/pdf/1.pdf").toString(), "New", "pdf", m_folder, QString());
+        QCOMPARE(partsOnDisk().size(), 1); // not before the store is replaced
+        writer.flush();
+    }
+    QCOMPARE(partsOnDisk(), QStringList{});
 }
 
 QTEST_GUILESS_MAIN(tst_Engines)

@@ -41,6 +41,7 @@ void tst_ListStore::mixedListComesBack()
         r.fileSize = 1000;
         r.downloaded = 600; // a partial row
         r.percentage = 60;
+        r.part = {"/data/.harvly-0a1b2c3d.part", "\"v1\"", "http://h/2"};
     });
     add("http://h/3", DownloadState::Finished, [](DownloadRow &r) {
         r.fileSize = r.downloaded = 2048;
@@ -62,6 +63,7 @@ void tst_ListStore::mixedListComesBack()
     const DownloadRow &partial = stored.rows.at(1);
     QCOMPARE(partial.state, DownloadState::Waiting); // was Downloading
     QCOMPARE(partial.downloaded, qint64(-1));
+    QCOMPARE(partial.part, PartialFile({"/data/.harvly-0a1b2c3d.part", "\"v1\"", "http://h/2"}));
     const DownloadRow &done = stored.rows.at(2);
     QCOMPARE(done.state, DownloadState::Finished);
     QCOMPARE(done.fileSize, qint64(2048));
@@ -137,6 +139,15 @@ void tst_ListStore::writerWaitsForAListAndWritesAtMostOnceASecond()
                                  stored.rows.first().key == "http://h/new",
                              3000);
     QCOMPARE(stored.mode, DuplicateMode::Cover);
+    // A part that can be continued is written at once: a crash must not orphan it.
+    list.update(id, [](DownloadRow &r) { r.downloaded = 99; });
+    list.update(id, [](DownloadRow &r) {
+        r.part = {"/d/.harvly-1.part", "\"e\"", "http://h/new"};
+    });
+    QCOMPARE(LoadDownloadList(file, &stored), StoreRead::Ok);
+    QCOMPARE(stored.rows.first().part.path, QString("/d/.harvly-1.part"));
+    QCOMPARE(stored.rows.first().downloaded, qint64(99));
+    list.update(id, [](DownloadRow &r) { r.part = {}; });
     list.clear(); // emptying a list that stands for the store is kept too
     writer.flush();
     QCOMPARE(LoadDownloadList(file, &stored), StoreRead::Ok);
