@@ -93,6 +93,7 @@ public:
 
     int size() const { return int(m_rows.size()); }
     const DownloadRow &at(int row) const { return m_rows.at(size_t(row)); }
+    const std::vector<DownloadRow> &rows() const { return m_rows; }
     int rowOf(quint64 id) const; // -1 when gone
     const DownloadRow *find(quint64 id) const;
     bool containsKey(const QString &key) const { return m_byKey.contains(key); }

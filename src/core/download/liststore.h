@@ -9,6 +9,8 @@
 #include <QTimer>
 
 #include <functional>
+#include <future>
+#include <vector>
 
 namespace harvly {
 
@@ -24,6 +26,8 @@ constexpr int kListStoreVersion = 1;
 
 bool SaveDownloadList(const DownloadListModel &list, DuplicateMode mode, const QString &file,
                       QString *error = nullptr);
+bool SaveDownloadRows(const std::vector<DownloadRow> &rows, DuplicateMode mode, const QString &file,
+                      QString *error = nullptr);
 
 enum class StoreRead { Ok, Missing, Damaged, FutureVersion };
 // Rows that were Downloading come back Waiting.
@@ -38,6 +42,8 @@ int RestoreRows(DownloadListModel &list, const StoredList &stored);
 // Keeps the store up to date while the list changes: at most once a second, at once when a
 // row ends or a transfer's part becomes one to continue, and at flush(). When a new list
 // replaces a store that was not restored, the parts its rows kept are removed with it.
+// The rows are copied at once and written by a worker thread, one write at a time, so a
+// long list never holds up the window; flush() and the end wait for the write.
 // It stays quiet until the list has rows (or until told the list is the store's), so a run
 // that declined to restore keeps the old store until a new list replaces it.
 class ListStoreWriter final : public QObject
@@ -59,6 +65,9 @@ public:
 
 private:
     void changed();
+    void writeSoon();
+    void written(int number, const QString &error);
+    void waitForWrite();
 
     DownloadListModel &m_list;
     QString m_file;
@@ -70,6 +79,9 @@ private:
     bool m_active = false;
     bool m_adopted = false;
     bool m_written = false;
+    std::future<QString> m_write; // the write under way: its error, "" when it went well
+    int m_writeNumber = 0;
+    std::vector<DownloadRow> m_snapshot; // what the write under way writes
     QString m_error;
 };
 
