@@ -350,7 +350,11 @@ void ListStoreWriter::writeSoon()
     // The copy shares the rows' texts and reuses the last copy's memory (a fresh 25 MB for
     // 100,000 rows costs the window more than the copying); only the worker turns it into
     // the store's bytes, and the copy is not touched again before the worker is done.
-    m_snapshot = m_list.rows();
+    const std::vector<DownloadRow> &rows = m_list.rows();
+    if (m_snapshot.capacity() < rows.size()) {
+        m_snapshot.reserve(rows.size() + rows.size() / 4); // room for a growing list
+    }
+    m_snapshot.assign(rows.begin(), rows.end());
     m_write = std::async(std::launch::async, [this, rows = &m_snapshot,
                                               mode = m_mode ? m_mode() : DuplicateMode::Rename,
                                               file = m_file, replacing, number] {
