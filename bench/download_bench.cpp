@@ -1,59 +1,171 @@
-// Download speed and memory of harvly-cli against curl, on the sample site over loopback.
+// Download speed and memory of harvly-cli against curl over loopback.
+//
+// One large file (256 MiB unless told otherwise) from a real web server: nginx when it is
+// installed (started here on a free port with a configuration of its own), else the sample
+// site. curl and both ways of harvly-cli fetch it in turns, five rounds; each command's whole
+// run counts, start included. Printed: every time, the medians, each way's ratio to curl's
+// median, and each command's peak memory. Then 200 small files by the parallel way, against
+// the schedule's own limit.
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QThread>
 
+#include <algorithm>
 #include <cmath>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+extern char **environ;
 
 namespace {
 
 QTextStream out(stdout);
 
 struct Run {
-    double seconds = 0;
-    QByteArray stdoutText;
-    QByteArray stderrText;
+    double seconds = -1;
+    long peakKib = 0;
     int status = -1;
 };
 
-// Runs a program to its end; the site is a process of its own, so waiting blocks nothing.
+// Runs a program to its end with its output thrown away; its wall time and peak memory
+// (from wait4, so no other tool is needed).
 Run run(const QString &program, const QStringList &args)
 {
+    std::vector<QByteArray> bytes{QFile::encodeName(program)};
+    for (const QString &a : args) {
+        bytes.push_back(a.toLocal8Bit());
+    }
+    std::vector<char *> argv;
+    for (QByteArray &b : bytes) {
+        argv.push_back(b.data());
+    }
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    posix_spawn_file_actions_addopen(&files, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&files, 2, "/dev/null", O_WRONLY, 0);
     Run r;
-    QProcess p;
     QElapsedTimer t;
     t.start();
-    p.start(program, args);
-    if (!p.waitForStarted() || !p.waitForFinished(-1)) {
-        return r;
-    }
-    r.seconds = t.elapsed() / 1000.0;
-    r.stdoutText = p.readAllStandardOutput();
-    r.stderrText = p.readAllStandardError();
-    r.status = p.exitCode();
-    return r;
-}
-
-// The transfer seconds harvly-cli reports for its rows (7th field), summed.
-double rowSeconds(const QByteArray &text)
-{
-    double total = 0;
-    for (const QByteArray &line : text.split('\n')) {
-        const QList<QByteArray> f = line.split('\t');
-        if (f.size() >= 8) {
-            total += f.at(6).toDouble();
+    pid_t pid = 0;
+    if (posix_spawn(&pid, argv[0], &files, nullptr, argv.data(), environ) == 0) {
+        int status = 0;
+        rusage usage{};
+        if (wait4(pid, &status, 0, &usage) == pid) {
+            r.seconds = t.nsecsElapsed() / 1e9;
+            r.peakKib = usage.ru_maxrss;
+            r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         }
     }
-    return total;
+    posix_spawn_file_actions_destroy(&files);
+    return r;
 }
 
 QString fmt(double v, int decimals = 2)
 {
     return QString::number(v, 'f', decimals);
+}
+
+double median(QList<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.isEmpty() ? 0 : v.at(v.size() / 2);
+}
+
+QByteArray sha256(const QString &path)
+{
+    QFile f(path);
+    QCryptographicHash h(QCryptographicHash::Sha256);
+    return f.open(QIODevice::ReadOnly) && h.addData(&f) ? h.result() : QByteArray();
+}
+
+quint16 freePort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
+
+// nginx serving folder on 127.0.0.1, as a process of this bench; stopped with it.
+class Nginx
+{
+public:
+    bool start(const QString &program, const QString &folder, const QString &work)
+    {
+        m_port = freePort();
+        QDir().mkpath(work + QStringLiteral("/tmp"));
+        QFile conf(work + QStringLiteral("/nginx.conf"));
+        if (!conf.open(QIODevice::WriteOnly)) {
+            return false;
+        }
+        conf.write(QStringLiteral("daemon off;\nworker_processes 1;\npid %1/nginx.pid;\n"
+                                  "error_log %1/error.log;\nevents { worker_connections 64; }\n"
+                                  "http {\n  access_log off;\n  sendfile on;\n  tcp_nopush on;\n"
+                                  "  client_body_temp_path %1/tmp;\n  proxy_temp_path %1/tmp;\n"
+                                  "  fastcgi_temp_path %1/tmp;\n  uwsgi_temp_path %1/tmp;\n"
+                                  "  scgi_temp_path %1/tmp;\n  types { application/pdf pdf; }\n"
+                                  "  server { listen 127.0.0.1:%2; root %3; }\n}\n")
+                       .arg(work)
+                       .arg(m_port)
+                       .arg(folder)
+                       .toUtf8());
+        conf.close();
+        m_process.start(program,
+                        {QStringLiteral("-p"), work, QStringLiteral("-c"), conf.fileName()});
+        if (!m_process.waitForStarted()) {
+            return false;
+        }
+        // Ready once it accepts connections.
+        for (int i = 0; i < 100; ++i) {
+            QTcpSocket s;
+            s.connectToHost(QHostAddress::LocalHost, m_port);
+            if (s.waitForConnected(100)) {
+                return true;
+            }
+            QThread::msleep(50);
+        }
+        return false;
+    }
+    ~Nginx()
+    {
+        m_process.terminate();
+        m_process.waitForFinished(3000);
+    }
+    quint16 port() const { return m_port; }
+
+private:
+    QProcess m_process;
+    quint16 m_port = 0;
+};
+
+// A file of random bytes ending as a PDF ends, so the end check passes.
+bool makeFile(const QString &path, qint64 size)
+{
+    QFile f(path);
+    QFile random(QStringLiteral("/dev/urandom"));
+    if (!f.open(QIODevice::WriteOnly) || !random.open(QIODevice::ReadOnly)) {
+        return false;
+    }
+    f.write("%PDF-1.4\n");
+    for (qint64 left = size - 9 - 7; left > 0;) {
+        const QByteArray block = random.read(std::min<qint64>(left, 4 << 20));
+        f.write(block);
+        left -= block.size();
+    }
+    f.write("\n%%EOF\n");
+    f.setPermissions(f.permissions() | QFile::ReadOther | QFile::ReadGroup);
+    return true;
 }
 
 } // namespace
@@ -64,12 +176,16 @@ int main(int argc, char *argv[])
     const QString cli =
         QCoreApplication::applicationDirPath() + QStringLiteral("/../src/cli/harvly-cli");
     const QString curl = QStandardPaths::findExecutable(QStringLiteral("curl"));
-    const QString time =
-        QStandardPaths::findExecutable(QStringLiteral("time"), {QStringLiteral("/usr/bin")});
+    const QString nginx = QStandardPaths::findExecutable(
+        QStringLiteral("nginx"), {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin")});
     if (curl.isEmpty()) {
         out << "download bench: curl is missing (apt-get install curl)\n";
         return 1;
     }
+    const qint64 size = (argc > 1 ? QByteArray(argv[1]).toLongLong() : 256) * 1024 * 1024;
+    constexpr int rounds = 5;
+    QTemporaryDir dir;
+
     QProcess site;
     site.start(QCoreApplication::applicationDirPath() +
                    QStringLiteral("/../testsite/harvly-testsite"),
@@ -78,38 +194,80 @@ int main(int argc, char *argv[])
         out << "download bench: the sample site did not start\n";
         return 1;
     }
-    const QString root = QString::fromUtf8(site.readLine()).trimmed(); // "http://127.0.0.1:port/"
-    const auto url = [&root](const QString &path) { return root.chopped(1) + path; };
-    QTemporaryDir dir;
-    const qint64 gib =
-        argc > 1 ? QByteArray(argv[1]).toLongLong() * 1024 * 1024 : 1024LL * 1024 * 1024;
-    const QString big = url(QStringLiteral("/big/1.bin?size=%1").arg(gib));
+    const QString siteRoot = QString::fromUtf8(site.readLine()).trimmed().chopped(1);
 
-    out << "one file of " << gib / (1024 * 1024) << " MiB over loopback\n";
-    out.flush();
-    const Run c =
-        run(curl, {QStringLiteral("-s"), QStringLiteral("-o"), dir.filePath("curl.bin"), big});
-    QFile::remove(dir.filePath("curl.bin"));
-    out << "  curl -o:            " << fmt(c.seconds) << " s\n";
-    for (const int way : {1, 2}) {
-        const QString dest = dir.filePath(QStringLiteral("way%1").arg(way));
-        const Run h = run(cli, {QStringLiteral("download"), QStringLiteral("--dest"), dest,
-                                QStringLiteral("--way"), QString::number(way),
-                                QStringLiteral("--interval"), QStringLiteral("0"), big});
-        const double transfer = rowSeconds(h.stdoutText);
-        out << "  harvly-cli way " << way << ":    " << fmt(transfer) << " s transfer ("
-            << fmt(h.seconds) << " s with the start tick), throughput ratio to curl "
-            << fmt(c.seconds / std::max(transfer, 0.001)) << "x\n";
-        out.flush();
-        QDir(dest).removeRecursively();
+    Nginx server;
+    QString address;
+    QString source; // the file as served, to compare with
+    QDir().mkpath(dir.filePath(QStringLiteral("www")));
+    // nginx's workers read the file as another user when it runs as root.
+    const auto readable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                          QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+    QFile::setPermissions(dir.path(), readable);
+    QFile::setPermissions(dir.filePath(QStringLiteral("www")), readable);
+    if (!nginx.isEmpty() && makeFile(dir.filePath(QStringLiteral("www/big.pdf")), size) &&
+        server.start(nginx, dir.filePath(QStringLiteral("www")),
+                     dir.filePath(QStringLiteral("nginx")))) {
+        address = QStringLiteral("http://127.0.0.1:%1/big.pdf").arg(server.port());
+        source = dir.filePath(QStringLiteral("www/big.pdf"));
+        out << "one file of " << size / (1024 * 1024) << " MiB from nginx over loopback\n";
+    } else {
+        address = siteRoot + QStringLiteral("/big/1.pdf?size=%1").arg(size);
+        out << "one file of " << size / (1024 * 1024) << " MiB from the sample site over "
+            << "loopback (nginx is not installed)\n";
     }
+    out.flush();
+
+    QList<double> times[3];
+    long peak[3] = {0, 0, 0};
+    bool whole[3] = {true, true, true};
+    const QStringList names{QStringLiteral("curl -o"), QStringLiteral("harvly-cli way 1"),
+                            QStringLiteral("harvly-cli way 2")};
+    for (int round = 1; round <= rounds; ++round) {
+        for (int k = 0; k < 3; ++k) {
+            const QString dest = dir.filePath(QStringLiteral("out%1").arg(k));
+            QDir().mkpath(dest);
+            const Run r =
+                k == 0 ? run(curl, {QStringLiteral("-s"), QStringLiteral("-o"),
+                                    dest + QStringLiteral("/big.pdf"), address})
+                       : run(cli, {QStringLiteral("download"), QStringLiteral("--dest"), dest,
+                                   QStringLiteral("--way"), QString::number(k),
+                                   QStringLiteral("--interval"), QStringLiteral("0"), address});
+            const QStringList got = QDir(dest).entryList(QDir::Files | QDir::Hidden);
+            if (r.status != 0 || got.size() != 1 ||
+                QFileInfo(dest + QLatin1Char('/') + got.first()).size() != size) {
+                whole[k] = false;
+            } else if (round == rounds && !source.isEmpty() &&
+                       sha256(dest + QLatin1Char('/') + got.first()) != sha256(source)) {
+                whole[k] = false;
+            }
+            times[k] << r.seconds;
+            peak[k] = std::max(peak[k], r.peakKib);
+            QDir(dest).removeRecursively();
+        }
+    }
+    for (int k = 0; k < 3; ++k) {
+        QStringList each;
+        for (const double t : times[k]) {
+            each << fmt(t);
+        }
+        out << "  " << names.at(k).leftJustified(18) << "median " << fmt(median(times[k])) << " s ("
+            << each.join(QStringLiteral(", ")) << "), peak memory " << peak[k] / 1024 << " MiB"
+            << (whole[k] ? "" : ", NOT the whole file") << '\n';
+    }
+    const double c = median(times[0]);
+    for (const int way : {1, 2}) {
+        out << "  way " << way << " takes " << fmt(median(times[way]) / c) << "x curl's time "
+            << "(goal: at most 0.80x)\n";
+    }
+    out.flush();
 
     const int count = 200;
     QStringList urls;
     for (int i = 0; i < count; ++i) {
-        urls << url(QStringLiteral("/big/%1.bin?size=%2").arg(i + 100).arg(256 * 1024));
+        urls << siteRoot + QStringLiteral("/big/%1.bin?size=%2").arg(i + 100).arg(256 * 1024);
     }
-    out << count << " files of 256 KiB\n";
+    out << count << " files of 256 KiB from the sample site\n";
     QStringList curlArgs{QStringLiteral("-s"),
                          QStringLiteral("--parallel"),
                          QStringLiteral("--parallel-max"),
@@ -132,24 +290,6 @@ int main(int argc, char *argv[])
         << fmt(tickBound, 0) << " s; ratio to the minimum " << fmt(tickBound / hm.seconds) << "x\n";
     out << "  curl --parallel-max 6 (for reference): " << fmt(cm.seconds) << " s\n";
     out.flush();
-
-    if (time.isEmpty()) {
-        out << "peak memory: GNU time is missing (apt-get install time)\n";
-        site.kill();
-        site.waitForFinished();
-        return 0;
-    }
-    out << "peak memory of harvly-cli download (way 1)\n";
-    for (const qint64 size : {10LL * 1024 * 1024, gib}) {
-        const QString dest = dir.filePath(QStringLiteral("mem"));
-        const Run m =
-            run(time, {QStringLiteral("-f"), QStringLiteral("%M"), cli, QStringLiteral("download"),
-                       QStringLiteral("--dest"), dest, QStringLiteral("--interval"),
-                       QStringLiteral("0"), url(QStringLiteral("/big/2.bin?size=%1").arg(size))});
-        const QList<QByteArray> lines = m.stderrText.trimmed().split('\n');
-        out << "  " << size / (1024 * 1024) << " MiB file: " << lines.last().trimmed() << " KiB\n";
-        QDir(dest).removeRecursively();
-    }
     site.kill();
     site.waitForFinished();
     return 0;
