@@ -340,7 +340,7 @@ void ListStoreWriter::writeSoon()
         return;
     }
     if (m_write.valid()) {
-        m_timer.start(); // one write at a time: this change goes with the next
+        m_again = true; // one write at a time: the next starts as soon as this one is done
         return;
     }
     m_dirty = false;
@@ -373,10 +373,14 @@ void ListStoreWriter::written(int number, const QString &error)
     m_write.get();
     m_error = error;
     if (!error.isEmpty()) {
-        m_dirty = true; // tried again
+        m_dirty = true; // tried again at the next change
+        return;
     }
-    if (m_dirty && !m_timer.isActive()) {
-        m_timer.start();
+    if (m_again) {
+        // A row that ended while the list was being written is written now, not a second
+        // later: a crash meanwhile would send it to be fetched again.
+        m_again = false;
+        writeSoon();
     }
 }
 
@@ -392,6 +396,7 @@ void ListStoreWriter::waitForWrite()
 void ListStoreWriter::flush()
 {
     m_timer.stop();
+    m_again = false;
     waitForWrite();
     if (!m_dirty) {
         return;

@@ -81,6 +81,7 @@ private:
     bool m_written = false;
     std::future<QString> m_write; // the write under way: its error, "" when it went well
     int m_writeNumber = 0;
+    bool m_again = false;                // asked to write while a write was under way
     std::vector<DownloadRow> m_snapshot; // what the write under way writes
     QString m_error;
 };
