@@ -1,6 +1,8 @@
 #include "resume.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 
@@ -83,9 +85,29 @@ bool CutOff(const QNetworkReply &reply, qint64 received, qint64 announced)
     }
 }
 
+qint64 ResumableFrom(const PartialFile &part, const QString &address, const QString &folder)
+{
+    if (!part.resumable() || part.address != address || !IsPartFileName(part.path)) {
+        return 0;
+    }
+    const QFileInfo file(part.path);
+    if (QDir::cleanPath(file.absolutePath()) !=
+        QDir::cleanPath(QFileInfo(folder).absoluteFilePath())) {
+        return 0;
+    }
+    return file.isFile() ? file.size() : 0;
+}
+
+bool IsPartFileName(const QString &path)
+{
+    const QString name = QFileInfo(path).fileName();
+    return name.startsWith(QLatin1String(".harvly-")) && name.endsWith(QLatin1String(".part"));
+}
+
 void RemovePartialFile(const PartialFile &part)
 {
-    if (!part.isEmpty()) {
+    // A store is a file anybody can edit: only a temporary file of ours is ever removed.
+    if (!part.isEmpty() && IsPartFileName(part.path)) {
         QFile::remove(part.path);
     }
 }

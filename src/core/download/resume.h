@@ -35,7 +35,15 @@ bool ContinuesAt(const QNetworkReply &reply, qint64 offset);
 // bytes than announced): the document itself was fine, so its part is worth keeping.
 bool CutOff(const QNetworkReply &reply, qint64 received, qint64 announced);
 
-// Removes the file of a partial that is not to be continued; nothing for an empty one.
+// The bytes of the part that an attempt fetching address into folder can continue; 0 when it
+// cannot (no validator, another address or folder, not a temporary file of ours, empty).
+qint64 ResumableFrom(const PartialFile &part, const QString &address, const QString &folder);
+
+// True for the name of a transfer's temporary file (".harvly-XXXXXXXX.part").
+bool IsPartFileName(const QString &path);
+
+// Removes the file of a partial that is not to be continued; nothing for an empty one, nor
+// for a path that is no temporary file of ours.
 void RemovePartialFile(const PartialFile &part);
 
 } // namespace harvly

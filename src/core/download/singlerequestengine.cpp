@@ -227,11 +227,8 @@ std::unique_ptr<QNetworkReply> SingleRequestEngine::request(quint64 rowId)
     }
     m_context.host.statusText(3, stateText(5));
     QNetworkRequest asked = DocumentRequest(QUrl(address), referer);
-    if (row->part.resumable() && row->part.address == address) {
-        const qint64 have = QFileInfo(row->part.path).size();
-        if (have > 0) {
-            AskForRest(asked, have, row->part.validator);
-        }
+    if (const qint64 have = ResumableFrom(row->part, address, row->savePath); have > 0) {
+        AskForRest(asked, have, row->part.validator);
     }
     std::unique_ptr<QNetworkReply> reply(manager->get(asked));
     reply->setParent(nullptr);

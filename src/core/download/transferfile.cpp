@@ -48,9 +48,7 @@ void TransferFile::setPartial(const QString &address, const PartialFile &earlier
 
 bool TransferFile::reopen()
 {
-    if (!m_earlier.resumable() || m_earlier.address != m_address ||
-        QFileInfo(m_earlier.path).absolutePath() != QFileInfo(m_folder).absolutePath() ||
-        QFileInfo(m_earlier.path).fileName().front() != QLatin1Char('.')) {
+    if (ResumableFrom(m_earlier, m_address, m_folder) <= 0) {
         return false;
     }
     auto file = std::make_unique<QFile>(m_earlier.path);

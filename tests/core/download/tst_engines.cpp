@@ -81,6 +81,8 @@ private slots:
     void stoppedTransferResumes();
     void partGoesWithItsRow_data();
     void partGoesWithItsRow();
+    void listedPartNeverTouchesOtherFiles_data();
+    void listedPartNeverTouchesOtherFiles();
 
 private:
     quint64 add(const QString &path, const QString &title = "Doc", const QString &type = "pdf")
@@ -1084,6 +1086,37 @@ void tst_Engines::partGoesWithItsRow()
         writer.flush();
     }
     QCOMPARE(partsOnDisk(), QStringList{});
+}
+
+void tst_Engines::listedPartNeverTouchesOtherFiles_data()
+{
+    QTest::addColumn<int>("way");
+    QTest::addRow("way 1") << 1;
+    QTest::addRow("way 2") << 2;
+}
+
+// A kept list is a file anybody can edit: a part that names another file is neither
+// continued nor removed.
+void tst_Engines::listedPartNeverTouchesOtherFiles()
+{
+    QFETCH(int, way);
+    const int id = 400 + way;
+    m_scheduler->options.way = way;
+    const QString notes = m_folder + "notes.txt";
+    write(notes, "the user's own notes");
+    const QString path = QString("/resumable/%1?size=50000").arg(id);
+    const quint64 row = add(path);
+    m_list->update(row, [&](DownloadRow &r) {
+        r.part = {notes, QString("\"r%1-1\"").arg(id), m_site.url(path).toString()};
+    });
+    runAll();
+    QCOMPARE(m_list->find(row)->state, DownloadState::Finished);
+    QVERIFY(read(m_folder + "Doc.pdf") == testsite::ResumableBody(id, 50000));
+    QCOMPARE(m_site.ranges.filter(QString("/resumable/%1?").arg(id)), QStringList{});
+    QCOMPARE(read(notes), QByteArray("the user's own notes"));
+    m_list->update(row, [&](DownloadRow &r) { r.part = {notes, "\"x\"", QString()}; });
+    m_list->clear();
+    QCOMPARE(read(notes), QByteArray("the user's own notes"));
 }
 
 QTEST_GUILESS_MAIN(tst_Engines)
