@@ -127,7 +127,8 @@ void Downloader::busy()
     m_stall.stop();
     const QByteArray retryAfter = m_reply->rawHeader("Retry-After");
     m_reply->disconnect(this);
-    m_reply->abort();
+    // Not from inside the reply's own metaDataChanged, which Qt does not expect.
+    QTimer::singleShot(0, m_reply.get(), &QNetworkReply::abort);
     if (m_file) {
         m_kept = m_file->keep(); // an earlier part waits with its row
     }
