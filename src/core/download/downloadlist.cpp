@@ -268,6 +268,13 @@ void DownloadListModel::clear()
     endResetModel();
 }
 
+void DownloadListModel::notePlacing(quint64 id, const QString &part, const QString &target)
+{
+    if (const DownloadRow *row = find(id)) {
+        emit placing(row->key, part, target);
+    }
+}
+
 void DownloadListModel::dropPartialFiles()
 {
     for (DownloadRow &r : m_rows) {

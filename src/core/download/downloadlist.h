@@ -133,6 +133,14 @@ public:
     // columns by their text. Rows added later are not kept in order.
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
+    // A transfer is about to give its file (now part) the name target. Told before the file
+    // is renamed, so that a crash between the rename and the next write of the kept list
+    // cannot send the row to be fetched again.
+    void notePlacing(quint64 id, const QString &part, const QString &target);
+
+signals:
+    void placing(const QString &key, const QString &part, const QString &target);
+
 private:
     void reindex();
 

@@ -136,6 +136,50 @@ std::optional<DownloadRow> rowFromJson(const QJsonObject &o)
     return r;
 }
 
+QString JournalOf(const QString &store)
+{
+    return store + QStringLiteral(".journal");
+}
+
+// Rows whose file took its name after the store was last written: the journal names the
+// temporary file and the name; when the one is gone and the other is there, the row ended.
+void applyJournal(const QString &journal, QList<DownloadRow> &rows)
+{
+    QFile in(journal);
+    if (!in.open(QIODevice::ReadOnly)) {
+        return;
+    }
+    QHash<QString, std::pair<QString, QString>> last;
+    for (const QByteArray &line : in.readAll().split('\n')) {
+        const QJsonObject o = QJsonDocument::fromJson(line).object();
+        const QString key = o.value("key").toString();
+        if (!key.isEmpty()) {
+            last.insert(key, {o.value("part").toString(), o.value("target").toString()});
+        }
+    }
+    for (DownloadRow &r : rows) {
+        const auto noted = last.constFind(r.key);
+        if (noted == last.constEnd() || r.state == DownloadState::Finished) {
+            continue;
+        }
+        const QFileInfo target(noted->second);
+        if (noted->first.isEmpty() || QFile::exists(noted->first) || !target.isFile()) {
+            continue; // not renamed: the row is fetched again
+        }
+        const QString name = target.fileName();
+        const QString suffix = QLatin1Char('.') + r.type;
+        r.text = !r.type.isEmpty() && name.endsWith(suffix, Qt::CaseInsensitive)
+                     ? name.chopped(suffix.size())
+                     : name;
+        r.savePath = target.absolutePath() + QLatin1Char('/');
+        r.clearProgress();
+        r.state = DownloadState::Finished;
+        r.fileSize = r.downloaded = target.size();
+        r.percentage = 100;
+        r.part = {};
+    }
+}
+
 void say(QString *error, const QString &text)
 {
     if (error) {
@@ -210,6 +254,7 @@ StoreRead LoadDownloadList(const QString &file, StoredList *out, QString *error)
         }
         stored.rows.append(*row);
     }
+    applyJournal(JournalOf(file), stored.rows);
     if (out) {
         *out = std::move(stored);
     }
@@ -272,6 +317,7 @@ ListStoreWriter::ListStoreWriter(DownloadListModel &list, QString file,
                     writeSoon();
                 }
             });
+    connect(&list, &DownloadListModel::placing, this, &ListStoreWriter::journal);
     connect(&list, &QAbstractItemModel::rowsInserted, this, &ListStoreWriter::changed);
     connect(&list, &QAbstractItemModel::rowsRemoved, this, &ListStoreWriter::changed);
     connect(&list, &QAbstractItemModel::modelReset, this, &ListStoreWriter::changed);
@@ -347,6 +393,7 @@ void ListStoreWriter::writeSoon()
     const bool replacing = !m_written && !m_adopted;
     m_written = true;
     const int number = ++m_writeNumber;
+    m_journalCovered = m_journalLines;
     // The copy shares the rows' texts and reuses the last copy's memory (a fresh 25 MB for
     // 100,000 rows costs the window more than the copying); only the worker turns it into
     // the store's bytes, and the copy is not touched again before the worker is done.
@@ -376,6 +423,7 @@ void ListStoreWriter::written(int number, const QString &error)
         m_dirty = true; // tried again at the next change
         return;
     }
+    journalCovered(m_journalCovered);
     if (m_again) {
         // A row that ended while the list was being written is written now, not a second
         // later: a crash meanwhile would send it to be fetched again.
@@ -390,6 +438,9 @@ void ListStoreWriter::waitForWrite()
         const QString error = m_write.get();
         m_error = error;
         m_dirty |= !error.isEmpty();
+        if (error.isEmpty()) {
+            journalCovered(m_journalCovered);
+        }
     }
 }
 
@@ -407,6 +458,36 @@ void ListStoreWriter::flush()
     m_error =
         writeStore(m_list.rows(), m_mode ? m_mode() : DuplicateMode::Rename, m_file, replacing);
     m_dirty = !m_error.isEmpty(); // tried again at the next change
+    if (!m_dirty) {
+        journalCovered(m_journalLines);
+    }
+}
+
+void ListStoreWriter::journal(const QString &key, const QString &part, const QString &target)
+{
+    if (!m_journal.isOpen()) {
+        m_journal.setFileName(JournalOf(m_file));
+        if (!m_journal.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
+            return; // the row is then fetched again after a crash, as without the journal
+        }
+    }
+    QByteArray line = "{\"key\":";
+    appendString(line, key);
+    appendField(line, "part", part);
+    appendField(line, "target", target);
+    line += "}\n";
+    m_journal.write(line); // unbuffered: with the system at once, a crash cannot lose it
+    ++m_journalLines;
+}
+
+void ListStoreWriter::journalCovered(int lines)
+{
+    // Emptied only when no file was noted after the rows were copied for the write.
+    if (lines > 0 && lines == m_journalLines && m_journal.isOpen()) {
+        m_journal.resize(0);
+        m_journalLines = 0;
+    }
+    m_journalCovered = 0;
 }
 
 } // namespace harvly

@@ -3,6 +3,7 @@
 #include "common/duplicatemode.h"
 #include "downloadlist.h"
 
+#include <QFile>
 #include <QHash>
 #include <QObject>
 #include <QString>
@@ -43,7 +44,9 @@ int RestoreRows(DownloadListModel &list, const StoredList &stored);
 // row ends or a transfer's part becomes one to continue, and at flush(). When a new list
 // replaces a store that was not restored, the parts its rows kept are removed with it.
 // The rows are copied at once and written by a worker thread, one write at a time, so a
-// long list never holds up the window; flush() and the end wait for the write.
+// long list never holds up the window; flush() and the end wait for the write. A file about
+// to take its name is noted at once in a small journal beside the store (read back with the
+// store, emptied once a write covers it), so a crash just after the rename loses nothing.
 // It stays quiet until the list has rows (or until told the list is the store's), so a run
 // that declined to restore keeps the old store until a new list replaces it.
 class ListStoreWriter final : public QObject
@@ -68,6 +71,8 @@ private:
     void writeSoon();
     void written(int number, const QString &error);
     void waitForWrite();
+    void journal(const QString &key, const QString &part, const QString &target);
+    void journalCovered(int lines);
 
     DownloadListModel &m_list;
     QString m_file;
@@ -81,7 +86,10 @@ private:
     bool m_written = false;
     std::future<QString> m_write; // the write under way: its error, "" when it went well
     int m_writeNumber = 0;
-    bool m_again = false;                // asked to write while a write was under way
+    bool m_again = false; // asked to write while a write was under way
+    QFile m_journal;
+    int m_journalLines = 0;              // lines noted since the journal was last emptied
+    int m_journalCovered = 0;            // of them, those the write under way covers
     std::vector<DownloadRow> m_snapshot; // what the write under way writes
     QString m_error;
 };

@@ -105,6 +105,9 @@ void ParallelEngine::start(quint64 rowId)
     }
     const QString name = file->name();
     m_context.list.update(rowId, [&](DownloadRow &r) { r.text = name; });
+    file->beforePlacing = [this, rowId](const QString &part, const QString &target) {
+        m_context.list.notePlacing(rowId, part, target);
+    };
     const QString referer = m_context.list.find(rowId)->tag;
     if (m_context.options.openRefererFirst && !referer.isEmpty()) {
         auto held = std::make_shared<std::unique_ptr<TransferFile>>(std::move(file));

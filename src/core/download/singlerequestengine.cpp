@@ -341,6 +341,9 @@ std::unique_ptr<TransferFile> SingleRequestEngine::openTarget(quint64 rowId, con
     }
     const QString name = file->name();
     m_context.list.update(rowId, [&](DownloadRow &r) { r.text = name; });
+    file->beforePlacing = [this, rowId](const QString &part, const QString &target) {
+        m_context.list.notePlacing(rowId, part, target);
+    };
     return file;
 }
 

@@ -227,6 +227,9 @@ TransferFile::Result TransferFile::commit()
     }
     const QString temporary = m_temporary;
     for (int attempt = 0; attempt < 1000; ++attempt) {
+        if (beforePlacing) {
+            beforePlacing(temporary, m_target);
+        }
         switch (MoveIntoPlace(temporary, m_target, m_mode == DuplicateMode::Cover)) {
         case FileMove::Done:
             m_file.reset();

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <functional>
+
 #include <memory>
 
 class QFile;
@@ -64,6 +66,9 @@ public:
     Result commit();
     // Drops the temporary file and the reservation.
     void discard();
+
+    // Told before each attempt to give the file its name (the rename that makes it final).
+    std::function<void(const QString &part, const QString &target)> beforePlacing;
 
     QString target() const { return m_target; }
     // The base name that goes with the target (the row's title as saved).

@@ -1,6 +1,8 @@
 #include "download/liststore.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -18,6 +20,7 @@ private slots:
     void unreadableStoresAreSetAside();
     void writerWaitsForAListAndWritesAtMostOnceASecond();
     void restoreAddsNoRowTwice();
+    void fileNamedJustBeforeACrashIsNotFetchedAgain();
 
 private:
     QTemporaryDir m_dir;
@@ -172,6 +175,50 @@ void tst_ListStore::restoreAddsNoRowTwice()
     QCOMPARE(RestoreRows(list, stored), 1);
     QCOMPARE(list.size(), 2);
     QCOMPARE(list.at(1).state, DownloadState::Finished);
+}
+
+// The journal: a crash between a file taking its name and the next write of the list.
+void tst_ListStore::fileNamedJustBeforeACrashIsNotFetchedAgain()
+{
+    const QString file = m_dir.filePath("journaled.json");
+    const QString folder = m_dir.filePath("dl") + "/";
+    QDir().mkpath(folder);
+    DownloadListModel list;
+    ListStoreWriter writer(list, file, {});
+    writer.adopt();
+    QList<quint64> ids;
+    for (const QString &name : {"Placed", "NotYetPlaced", "Vanished"}) {
+        const quint64 id = *list.add("http://h/" + name, name, "pdf", folder, "");
+        list.update(id, [](DownloadRow &r) { r.state = DownloadState::Downloading; });
+        ids << id;
+    }
+    writer.flush(); // the store knows three rows Downloading
+    const auto make = [](const QString &path, const QByteArray &bytes) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    };
+    make(folder + ".harvly-aaaaaaaa.part", "%PDF-1.4 placed");
+    make(folder + ".harvly-bbbbbbbb.part", "%PDF-1.4 not yet");
+    list.notePlacing(ids[0], folder + ".harvly-aaaaaaaa.part", folder + "Placed[0001].pdf");
+    QVERIFY(QFile::rename(folder + ".harvly-aaaaaaaa.part", folder + "Placed[0001].pdf"));
+    list.notePlacing(ids[1], folder + ".harvly-bbbbbbbb.part", folder + "NotYetPlaced.pdf");
+    list.notePlacing(ids[2], folder + ".harvly-cccccccc.part", folder + "Vanished.pdf");
+    // The process dies here: the store was not written again.
+    StoredList stored;
+    QCOMPARE(LoadDownloadList(file, &stored), StoreRead::Ok);
+    QCOMPARE(stored.rows.at(0).state, DownloadState::Finished);
+    QCOMPARE(stored.rows.at(0).text, QString("Placed[0001]"));
+    QCOMPARE(stored.rows.at(0).localFile(), folder + "Placed[0001].pdf");
+    QCOMPARE(stored.rows.at(0).fileSize, qint64(15));
+    QCOMPARE(stored.rows.at(0).percentageText(), QString("100%"));
+    QCOMPARE(stored.rows.at(1).state, DownloadState::Waiting); // not renamed: fetched again
+    QCOMPARE(stored.rows.at(2).state, DownloadState::Waiting); // no file: fetched again
+    // A write that covers the journal empties it.
+    QVERIFY(QFileInfo(file + ".journal").size() > 0);
+    list.update(ids[0], [](DownloadRow &r) { r.state = DownloadState::Finished; });
+    writer.flush();
+    QCOMPARE(QFileInfo(file + ".journal").size(), qint64(0));
 }
 
 QTEST_GUILESS_MAIN(tst_ListStore)
