@@ -390,8 +390,7 @@ void ListStoreWriter::writeSoon()
         return;
     }
     m_dirty = false;
-    const bool replacing = !m_written && !m_adopted;
-    m_written = true;
+    const bool replacing = firstWriteReplaces();
     const int number = ++m_writeNumber;
     m_journalCovered = m_journalLines;
     // The copy shares the rows' texts and reuses the last copy's memory (a fresh 25 MB for
@@ -407,24 +406,18 @@ void ListStoreWriter::writeSoon()
                                               file = m_file, replacing, number] {
         QString error = writeStore(*rows, mode, file, replacing);
         QMetaObject::invokeMethod(
-            this, [this, error, number] { written(number, error); }, Qt::QueuedConnection);
+            this, [this, number] { written(number); }, Qt::QueuedConnection);
         return error;
     });
 }
 
-void ListStoreWriter::written(int number, const QString &error)
+void ListStoreWriter::written(int number)
 {
     if (number != m_writeNumber || !m_write.valid()) {
         return; // flush() took the result already
     }
-    m_write.get();
-    m_error = error;
-    if (!error.isEmpty()) {
-        m_dirty = true; // tried again at the next change
-        return;
-    }
-    journalCovered(m_journalCovered);
-    if (m_again) {
+    waitForWrite(); // done: this only takes its result
+    if (m_error.isEmpty() && m_again) {
         // A row that ended while the list was being written is written now, not a second
         // later: a crash meanwhile would send it to be fetched again.
         m_again = false;
@@ -435,13 +428,20 @@ void ListStoreWriter::written(int number, const QString &error)
 void ListStoreWriter::waitForWrite()
 {
     if (m_write.valid()) {
-        const QString error = m_write.get();
-        m_error = error;
-        m_dirty |= !error.isEmpty();
-        if (error.isEmpty()) {
+        m_error = m_write.get();
+        if (m_error.isEmpty()) {
             journalCovered(m_journalCovered);
+        } else {
+            m_dirty = true; // tried again at the next change
         }
     }
+}
+
+bool ListStoreWriter::firstWriteReplaces()
+{
+    const bool replaces = !m_written && !m_adopted;
+    m_written = true;
+    return replaces;
 }
 
 void ListStoreWriter::flush()
@@ -453,8 +453,7 @@ void ListStoreWriter::flush()
         return;
     }
     m_dirty = false;
-    const bool replacing = !m_written && !m_adopted;
-    m_written = true;
+    const bool replacing = firstWriteReplaces();
     m_error =
         writeStore(m_list.rows(), m_mode ? m_mode() : DuplicateMode::Rename, m_file, replacing);
     m_dirty = !m_error.isEmpty(); // tried again at the next change

@@ -69,7 +69,9 @@ public:
 private:
     void changed();
     void writeSoon();
-    void written(int number, const QString &error);
+    void written(int number);
+    // The first write replaces a store that was not restored (its parts go with it).
+    bool firstWriteReplaces();
     void waitForWrite();
     void journal(const QString &key, const QString &part, const QString &target);
     void journalCovered(int lines);

@@ -87,13 +87,8 @@ void ParallelEngine::start(quint64 rowId)
     }
     m_context.list.update(rowId, [&](DownloadRow &r) { r.savePath = folder; });
     // The name is reserved now, so the next row started in this tick picks another.
-    const QString address = GetItemUrlFromKey(row->key);
-    auto file = std::make_unique<TransferFile>(folder, row->text, row->type,
-                                               m_context.options.duplicateMode);
-    file->setPartial(address, row->part);
-    const TransferFile::Result opened = file->open();
-    listPart(rowId, file->partial()); // the earlier part continued, or removed by open()
-    switch (opened) {
+    std::unique_ptr<TransferFile> file;
+    switch (OpenRowFile(m_context.list, rowId, folder, m_context.options.duplicateMode, file)) {
     case TransferFile::Result::Skipped:
         skipped(k, file->target());
         return;
@@ -103,11 +98,7 @@ void ParallelEngine::start(quint64 rowId)
     case TransferFile::Result::Done:
         break;
     }
-    const QString name = file->name();
-    m_context.list.update(rowId, [&](DownloadRow &r) { r.text = name; });
-    file->beforePlacing = [this, rowId](const QString &part, const QString &target) {
-        m_context.list.notePlacing(rowId, part, target);
-    };
+    const QString address = GetItemUrlFromKey(m_context.list.find(rowId)->key);
     const QString referer = m_context.list.find(rowId)->tag;
     if (m_context.options.openRefererFirst && !referer.isEmpty()) {
         auto held = std::make_shared<std::unique_ptr<TransferFile>>(std::move(file));

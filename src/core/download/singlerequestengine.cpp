@@ -320,15 +320,8 @@ std::unique_ptr<TransferFile> SingleRequestEngine::openTarget(quint64 rowId, con
             r.type = type;
         }
     });
-    const DownloadRow *row = m_context.list.find(rowId);
-    auto file = std::make_unique<TransferFile>(folder, row->text, row->type,
-                                               m_context.options.duplicateMode);
-    file->setPartial(GetItemUrlFromKey(row->key), row->part);
-    const TransferFile::Result opened = file->open();
-    if (opened != TransferFile::Result::Done) { // open() removed what an earlier attempt left
-        m_context.list.update(rowId, [](DownloadRow &r) { r.part = {}; });
-    }
-    switch (opened) {
+    std::unique_ptr<TransferFile> file;
+    switch (OpenRowFile(m_context.list, rowId, folder, m_context.options.duplicateMode, file)) {
     case TransferFile::Result::Skipped:
         m_context.list.markSkipped(rowId, QFileInfo(file->target()).size());
         *outcome = TransferOutcome::Skipped;
@@ -339,11 +332,6 @@ std::unique_ptr<TransferFile> SingleRequestEngine::openTarget(quint64 rowId, con
     case TransferFile::Result::Done:
         break;
     }
-    const QString name = file->name();
-    m_context.list.update(rowId, [&](DownloadRow &r) { r.text = name; });
-    file->beforePlacing = [this, rowId](const QString &part, const QString &target) {
-        m_context.list.notePlacing(rowId, part, target);
-    };
     return file;
 }
 

@@ -2,6 +2,8 @@
 
 #include "common/filenames.h"
 #include "common/files.h"
+#include "correction.h"
+#include "downloadlist.h"
 #include "failurereason.h"
 #include "filetype.h"
 
@@ -261,6 +263,30 @@ void TransferFile::discard()
     }
     m_validator.clear();
     release();
+}
+
+TransferFile::Result OpenRowFile(DownloadListModel &list, quint64 rowId, const QString &folder,
+                                 DuplicateMode mode, std::unique_ptr<TransferFile> &file)
+{
+    const DownloadRow *row = list.find(rowId);
+    file = std::make_unique<TransferFile>(folder, row->text, row->type, mode);
+    file->setPartial(GetItemUrlFromKey(row->key), row->part);
+    file->beforePlacing = [&list, rowId](const QString &part, const QString &target) {
+        list.notePlacing(rowId, part, target);
+    };
+    const TransferFile::Result opened = file->open();
+    const PartialFile part = file->partial(); // the earlier part continued, or removed by open()
+    const QString name = file->name();
+    const bool listed = list.update(rowId, [&](DownloadRow &r) {
+        r.part = part;
+        if (opened == TransferFile::Result::Done) {
+            r.text = name;
+        }
+    });
+    if (!listed) {
+        RemovePartialFile(part); // the row is gone: nothing would ever continue it
+    }
+    return opened;
 }
 
 qint64 AnnouncedSize(const QNetworkReply *reply)

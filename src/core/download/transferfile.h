@@ -98,6 +98,14 @@ private:
     QString m_error;
 };
 
+class DownloadListModel;
+
+// Makes and opens the file of a row's transfer into folder: it continues what the row's last
+// attempt left, tells the list before it takes its name, and is listed with the row (nothing
+// is when it did not open); an opened file's name becomes the row's title.
+TransferFile::Result OpenRowFile(DownloadListModel &list, quint64 rowId, const QString &folder,
+                                 DuplicateMode mode, std::unique_ptr<TransferFile> &file);
+
 // The reply's announced size, or 0 when it announced none.
 qint64 AnnouncedSize(const QNetworkReply *reply);
 

@@ -187,7 +187,7 @@ void tst_ListStore::fileNamedJustBeforeACrashIsNotFetchedAgain()
     ListStoreWriter writer(list, file, {});
     writer.adopt();
     QList<quint64> ids;
-    for (const QString &name : {"Placed", "NotYetPlaced", "Vanished"}) {
+    for (const QString name : {"Placed", "NotYetPlaced", "Vanished"}) {
         const quint64 id = *list.add("http://h/" + name, name, "pdf", folder, "");
         list.update(id, [](DownloadRow &r) { r.state = DownloadState::Downloading; });
         ids << id;
