@@ -146,7 +146,11 @@ bool DownloadListModel::update(quint64 id, const std::function<void(DownloadRow 
     change(r);
     r.id = id;
     if (r.key != oldKey) {
-        m_byKey.remove(oldKey);
+        // A batch of changes may give this row the address another row leaves later: that
+        // row's entry now names this row and must not be taken away with the old address.
+        if (m_byKey.value(oldKey) == id) {
+            m_byKey.remove(oldKey);
+        }
         m_byKey.insert(r.key, id);
     }
     emit dataChanged(index(row, 0), index(row, ColumnCount - 1));

@@ -32,10 +32,13 @@ private slots:
     void titles_data();
     void titles();
     void missingFilesAreMarked();
+    void notExistMarkGoesWithTheFile();
     void shuffleKeepsEveryRowOnce_data();
     void shuffleKeepsEveryRowOnce();
     void urlReplace_data();
     void urlReplace();
+    void replacementChainKeepsTheAddressIndex_data();
+    void replacementChainKeepsTheAddressIndex();
     void textEditorSizeRule_data();
     void textEditorSizeRule();
 
@@ -146,6 +149,9 @@ void tst_ListCommands::reQueuedRowIsReset()
     QFile xxx(m_folder + "Failed page.xxx"); // a file already under the new name
     QVERIFY(xxx.open(QIODevice::WriteOnly));
     xxx.close();
+    const quint64 done = add("Done", DownloadState::Finished, "pdf", true);
+    const quint64 skipped = add("Skipped", DownloadState::Finished, "pdf", true);
+    m_list->update(skipped, [](DownloadRow &r) { r.note = RowNote::AlreadyExists; });
     QCOMPARE(ReDownloadErrItems(*m_list, Build::english()), 1);
     const DownloadRow &r = *m_list->find(id);
     QCOMPARE(r.state, DownloadState::Waiting);
@@ -155,8 +161,15 @@ void tst_ListCommands::reQueuedRowIsReset()
     QCOMPARE(r.percentageText(), QString());
     QCOMPARE(r.reason, QString());
     QVERIFY(r.neverAttempted());
-    QVERIFY(!QFile::exists(oldFile));
-    QVERIFY(!QFile::exists(m_folder + "Failed page.xxx"));
+    // Nothing is deleted: a failed row's name may be another's file, and a finished row's
+    // file waits for the new download to replace it.
+    QVERIFY(QFile::exists(oldFile));
+    QVERIFY(QFile::exists(m_folder + "Failed page.xxx"));
+    QVERIFY(r.earlier.isEmpty());
+    QCOMPARE(ReDownloadSelectItems(*m_list, {done, skipped}, Build::english()), 2);
+    QCOMPARE(m_list->find(done)->earlier, m_folder + "Done.pdf");
+    QVERIFY(QFile::exists(m_folder + "Done.pdf"));
+    QVERIFY(m_list->find(skipped)->earlier.isEmpty()); // "Skip" found that file: not the row's
 }
 
 void tst_ListCommands::doubleClickReQueuesOnlyFailedRows()
@@ -174,7 +187,7 @@ void tst_ListCommands::doubleClickReQueuesOnlyFailedRows()
     QCOMPARE(r.retryAt, 0.0);
     QCOMPARE(r.type, QString("pdf"));
     QVERIFY(r.neverAttempted());
-    QVERIFY(!QFile::exists(m_folder + "failed.pdf"));
+    QVERIFY(QFile::exists(m_folder + "failed.pdf")); // no file of its own: nothing deleted
 }
 
 void tst_ListCommands::sizeLimitReQueue_data()
@@ -323,6 +336,20 @@ void tst_ListCommands::missingFilesAreMarked()
     QCOMPARE(m_list->at(4).downloadedText(), QString("100"));
 }
 
+void tst_ListCommands::notExistMarkGoesWithTheFile()
+{
+    fill();
+    QVERIFY(QFile::remove(m_folder + "page.htm"));
+    QVERIFY(QFile::remove(m_folder + "done.pdf"));
+    CheckTheFileIsExists(*m_list);
+    QCOMPARE(m_list->at(4).downloadedText(), QString("not exist"));
+    // "not exist" is no number: the row is not complete below any size.
+    QCOMPARE(ReDownloadAssinFileSizeItems(*m_list, "1000", Build::english()), 0);
+    QCOMPARE(DeleteHtmItems(*m_list), 2);
+    QCOMPARE(m_list->at(4).downloadedText(), QString()); // the column is blank, mark and all
+    QVERIFY(!m_list->at(4).fileMissing);
+}
+
 void tst_ListCommands::shuffleKeepsEveryRowOnce_data()
 {
     QTest::addColumn<int>("rows");
@@ -403,6 +430,40 @@ void tst_ListCommands::urlReplace()
         QCOMPARE(m_list->at(i).tag, tags.at(i));
         QVERIFY(m_list->containsKey(keys.at(i))); // the list finds rows by their new address
     }
+}
+
+void tst_ListCommands::replacementChainKeepsTheAddressIndex_data()
+{
+    QTest::addColumn<QStringList>("paths");
+    QTest::addColumn<QString>("find");
+    QTest::addColumn<QString>("with");
+    QTest::newRow("a row takes the address of a later row") << QStringList{"a", "aa"} << "/a"
+                                                            << "/aa";
+    QTest::newRow("a chain of three") << QStringList{"x", "xx", "xxx"} << "/x"
+                                      << "/xx";
+    QTest::newRow("the later row first") << QStringList{"aa", "a"} << "/a"
+                                         << "/aa";
+}
+
+void tst_ListCommands::replacementChainKeepsTheAddressIndex()
+{
+    QFETCH(QStringList, paths);
+    QFETCH(QString, find);
+    QFETCH(QString, with);
+    for (const QString &p : paths) {
+        m_list->add("http://site/" + p, p, "pdf", m_folder, "");
+    }
+    QVERIFY(ReplaceInUrls(*m_list, find, with).replaced);
+    QVERIFY(ReplaceInUrls(*m_list, find, with).replaced); // and once more along the chain
+    QStringList keys;
+    for (int i = 0; i < m_list->size(); ++i) {
+        keys << m_list->at(i).key;
+        QVERIFY2(m_list->containsKey(keys.last()), qPrintable(keys.last()));
+    }
+    for (const QString &key : keys) {
+        QVERIFY2(!m_list->add(key, "again", "pdf", m_folder, ""), qPrintable(key)); // no twice
+    }
+    QCOMPARE(m_list->size(), paths.size());
 }
 
 void tst_ListCommands::textEditorSizeRule_data()
