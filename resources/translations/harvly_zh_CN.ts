@@ -213,6 +213,10 @@
         <translation>PDF不完整</translation>
     </message>
     <message>
+        <source>A web page came instead of the document; the earlier file was kept</source>
+        <translation>收到的是网页而不是文档，原有文件已保留</translation>
+    </message>
+    <message>
         <source>server busy: five answers to wait</source>
         <translation>服务器忙：已五次要求等待</translation>
     </message>

@@ -25,9 +25,12 @@ bool CorrectItemFileType(DownloadListModel &list, quint64 rowId)
     if (detected.isEmpty() || detected.compare(current, Qt::CaseInsensitive) == 0) {
         return false;
     }
-    const QString newPath =
-        GetUniqueFileName(row->savePath + row->text + QLatin1Char('.') + detected);
-    if (!QFile::rename(oldPath, newPath) || !FileExists(newPath)) {
+    const QString plain = row->savePath + row->text + QLatin1Char('.') + detected;
+    // The row's own earlier file under the real type: the new download takes its place.
+    const bool replacesEarlier = plain == row->earlier;
+    const QString newPath = replacesEarlier ? plain : GetUniqueFileName(plain);
+    if (replacesEarlier ? MoveIntoPlace(oldPath, newPath, true) != FileMove::Done
+                        : !QFile::rename(oldPath, newPath) || !FileExists(newPath)) {
         return false;
     }
     QString base;

@@ -100,6 +100,10 @@ void Downloader::finished()
         fail(FailureReason::incompletePdf());
         return;
     }
+    if (!m_file->bringsTheDocument()) {
+        fail(FailureReason::pageInsteadOfDocument());
+        return;
+    }
     if (m_expected == 0) { // the whole body is its size
         emit DownloadProgress(m_file->written(), m_file->written(), m_saveFile);
     }

@@ -53,6 +53,9 @@ struct DownloadRow {
     int busyAnswers = 0; // "busy" answers of the site for this row so far
     double retryAt = 0;  // on the scheduler's clock: not started before
     PartialFile part;    // what an interrupted transfer left, continued by the next attempt
+    // The row's file from an earlier download, left in place while the row is fetched again:
+    // the new file replaces it only once it has arrived whole and passed the content check.
+    QString earlier;
 
     // The file the row stands for: folder, name, and "." + type when there is a type.
     QString localFile() const;

@@ -65,6 +65,13 @@ QString certificate()
     return QCoreApplication::translate("harvly::FailureReason", "certificate not trusted");
 }
 
+QString pageInsteadOfDocument()
+{
+    return QCoreApplication::translate(
+        "harvly::FailureReason",
+        "A web page came instead of the document; the earlier file was kept");
+}
+
 QString incompletePdf()
 {
     return QCoreApplication::translate("harvly::FailureReason", "Incomplete PDF");

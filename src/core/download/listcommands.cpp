@@ -27,14 +27,22 @@ QList<quint64> idsWhere(const DownloadListModel &list,
     return ids;
 }
 
+// A row asked for again keeps the file it has until the new download replaces it: a
+// re-download that fails must not have cost the document. Only a row that downloaded its
+// file owns it; a Failed row's name may be another row's file, and "Skip" found a file
+// that was there before.
+void keepEarlierFile(DownloadRow &r)
+{
+    if (r.earlier.isEmpty() && r.state == DownloadState::Finished &&
+        r.note != RowNote::AlreadyExists && QFile::exists(r.localFile())) {
+        r.earlier = r.localFile();
+    }
+}
+
 void requeue(DownloadListModel &list, quint64 id, bool alwaysNewType, const Build &build)
 {
-    const DownloadRow *row = list.find(id);
-    if (!row) {
-        return;
-    }
-    DeleteItemFile(*row);
     list.update(id, [&](DownloadRow &r) {
+        keepEarlierFile(r);
         r.state = DownloadState::Waiting;
         if (alwaysNewType || IsPageType(r.type)) {
             r.type = QStringLiteral("xxx");
@@ -46,7 +54,6 @@ void requeue(DownloadListModel &list, quint64 id, bool alwaysNewType, const Buil
             r.key = RotateItemKeyUrls(r.key);
         }
     });
-    DeleteItemFile(*list.find(id));
 }
 
 int requeueWhere(DownloadListModel &list, const std::function<bool(const DownloadRow &)> &match,
@@ -76,8 +83,10 @@ int deleteFilesWhere(DownloadListModel &list, const std::function<bool(const Dow
             r.downloaded = -1;
             r.percentage.reset();
             r.note = RowNote::None;
+            r.fileMissing = false; // the file is gone on purpose: nothing left to report
             RemovePartialFile(r.part);
             r.part = {};
+            r.earlier.clear();
         });
         DeleteItemFile(*list.find(id));
     }
@@ -137,7 +146,8 @@ std::optional<int> ReDownloadAssinFileSizeItems(DownloadListModel &list, const Q
     return requeueWhere(
         list,
         [limit](const DownloadRow &r) {
-            return done(r) && r.fileSize >= 0 && r.downloaded == r.fileSize &&
+            // "not exist" in the Downloaded column is no number.
+            return done(r) && !r.fileMissing && r.fileSize >= 0 && r.downloaded == r.fileSize &&
                    double(r.fileSize) < limit;
         },
         false, build);
@@ -149,8 +159,8 @@ bool ReQueueFailedItem(DownloadListModel &list, quint64 id)
     if (!row || row->state != DownloadState::Failed) {
         return false;
     }
-    DeleteItemFile(*row);
     list.update(id, [](DownloadRow &r) {
+        keepEarlierFile(r);
         r.state = DownloadState::Waiting;
         r.clearProgress();
         r.busyAnswers = 0;

@@ -20,8 +20,9 @@ struct DownloadRow;
 // The next alternative address first: of "a|b" it makes "b|a", of "a|b|c" it makes "c|a|b".
 QString RotateItemKeyUrls(const QString &key);
 
-// Re-queueing: the row's file is deleted (under its old and its new name), the row is Waiting
-// again with its figures, note and reason cleared, a page row's type becomes "xxx" so the
+// Re-queueing: the row's file stays where it is until the new download has arrived whole and
+// takes its place (DownloadRow::earlier); the row is Waiting again with its figures, note and
+// reason cleared, a page row's type becomes "xxx" so the
 // next download decides it anew, and where the build keeps alternative addresses the next
 // one comes first. Each returns how many rows it re-queued.
 int ReDownloadErrItems(DownloadListModel &list, const Build &build);
@@ -33,8 +34,8 @@ int ReDownloadErrAndHtmItems(DownloadListModel &list, const Build &build);
 std::optional<int> ReDownloadAssinFileSizeItems(DownloadListModel &list, const QString &answer,
                                                 const Build &build);
 
-// A double-clicked Failed row goes back to the queue: its partial file deleted, its
-// figures cleared, its type kept. False for a row in any other state.
+// A double-clicked Failed row goes back to the queue: its figures cleared, its type kept,
+// its earlier file (if a re-download failed) still in place. False for a row in any other state.
 bool ReQueueFailedItem(DownloadListModel &list, quint64 id);
 
 // Removing rows (files on disk stay). Each returns how many went.

@@ -85,6 +85,9 @@ void appendRow(QByteArray &out, const DownloadRow &r)
     if (r.percentage) {
         appendField(out, "percentage", qint64(*r.percentage));
     }
+    if (!r.earlier.isEmpty()) {
+        appendField(out, "earlier", r.earlier);
+    }
     if (!r.part.isEmpty()) {
         out += ",\"part\":{\"path\":";
         appendString(out, r.part.path);
@@ -120,6 +123,7 @@ std::optional<DownloadRow> rowFromJson(const QJsonObject &o)
     r.b = o.value("b").toString();
     r.reason = o.value("reason").toString();
     r.busyAnswers = o.value("busyAnswers").toInt();
+    r.earlier = o.value("earlier").toString();
     const QJsonObject part = o.value("part").toObject();
     r.part = PartialFile{part.value("path").toString(), part.value("validator").toString(),
                          part.value("address").toString()};

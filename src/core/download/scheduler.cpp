@@ -3,6 +3,7 @@
 #include "common/filenames.h"
 #include "common/files.h"
 #include "downloadlist.h"
+#include "earlierfile.h"
 #include "failurereason.h"
 #include "listcommands.h"
 #include "parallelengine.h"
@@ -110,7 +111,7 @@ bool DownloadScheduler::IsWantToDownload(quint64 rowId)
     }
     const QString file = row->type.isEmpty() ? folder + row->text
                                              : folder + row->text + QLatin1Char('.') + row->type;
-    if (PathTaken(file) && options.duplicateMode == DuplicateMode::Skip) {
+    if (PathTaken(file) && file != row->earlier && options.duplicateMode == DuplicateMode::Skip) {
         m_list.markSkipped(rowId, QFileInfo(file).size());
         return false;
     }
@@ -227,6 +228,7 @@ void DownloadScheduler::engineEnded(DownloadEngine *engine, quint64 rowId)
 bool DownloadScheduler::endOfDownload(quint64 rowId)
 {
     LastDownloadEndTime = now();
+    SettleEarlierFile(m_list, rowId);
     const DownloadRow *row = m_list.find(rowId);
     if (!row) {
         return false;

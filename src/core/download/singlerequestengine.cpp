@@ -379,6 +379,9 @@ SingleRequestEngine::receive(quint64 rowId, QNetworkReply *reply, TransferFile *
                 !file->pdfIsWhole()) {
                 judged = Received{Received::End::Failed, FailureReason::incompletePdf()};
             }
+            if (judged.end == Received::End::Whole && !file->bringsTheDocument()) {
+                judged = Received{Received::End::Failed, FailureReason::pageInsteadOfDocument()};
+            }
             co_return judged;
         }
         if (m_context.now() - lastProgress > stall) {

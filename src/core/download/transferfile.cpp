@@ -4,6 +4,7 @@
 #include "common/files.h"
 #include "correction.h"
 #include "downloadlist.h"
+#include "earlierfile.h"
 #include "failurereason.h"
 #include "filetype.h"
 
@@ -70,7 +71,14 @@ bool TransferFile::reopen()
 void TransferFile::pickTarget()
 {
     release();
-    m_target = RenameSavePath(m_folder, m_title, m_type, m_mode, &m_name);
+    const QString suffix = m_type.isEmpty() ? QString() : QLatin1Char('.') + m_type;
+    const QString plain = m_folder + FitFileName(m_title, suffix) + suffix;
+    if (!m_earlierFile.isEmpty() && plain == m_earlierFile && !IsPathReserved(plain)) {
+        m_target = plain; // the row's own file: this download replaces it
+        m_name = FitFileName(m_title, suffix);
+    } else {
+        m_target = RenameSavePath(m_folder, m_title, m_type, m_mode, &m_name);
+    }
     if (ReservePath(m_target)) {
         m_reserved = m_target;
     }
@@ -89,7 +97,7 @@ TransferFile::Result TransferFile::open()
     if (m_mode == DuplicateMode::Skip) {
         const QString suffix = m_type.isEmpty() ? QString() : QLatin1Char('.') + m_type;
         const QString plain = m_folder + FitFileName(m_title, suffix) + suffix;
-        if (PathTaken(plain)) {
+        if (PathTaken(plain) && plain != m_earlierFile) {
             m_target = plain;
             m_name = FitFileName(m_title, suffix);
             RemovePartialFile(m_earlier);
@@ -192,6 +200,11 @@ bool TransferFile::pdfIsWhole()
     return f.read(1024).contains("%%EOF");
 }
 
+bool TransferFile::bringsTheDocument() const
+{
+    return !m_file || BringsTheDocument(m_earlierFile, m_temporary);
+}
+
 bool TransferFile::drain(QNetworkReply *reply)
 {
     if (!m_file) {
@@ -232,7 +245,8 @@ TransferFile::Result TransferFile::commit()
         if (beforePlacing) {
             beforePlacing(temporary, m_target);
         }
-        switch (MoveIntoPlace(temporary, m_target, m_mode == DuplicateMode::Cover)) {
+        const bool replace = m_mode == DuplicateMode::Cover || m_target == m_earlierFile;
+        switch (MoveIntoPlace(temporary, m_target, replace)) {
         case FileMove::Done:
             m_file.reset();
             m_validator.clear();
@@ -271,6 +285,7 @@ TransferFile::Result OpenRowFile(DownloadListModel &list, quint64 rowId, const Q
     const DownloadRow *row = list.find(rowId);
     file = std::make_unique<TransferFile>(folder, row->text, row->type, mode);
     file->setPartial(GetItemUrlFromKey(row->key), row->part);
+    file->setEarlierFile(row->earlier);
     file->beforePlacing = [&list, rowId](const QString &part, const QString &target) {
         list.notePlacing(rowId, part, target);
     };

@@ -36,6 +36,11 @@ public:
     // earlier part is continued when it came from the same address into this folder and can
     // be continued; otherwise open() removes it.
     void setPartial(const QString &address, const PartialFile &earlier);
+    // Before open(): the row's file from an earlier download. Its name is the row's own: it
+    // is neither skipped nor counted past, and commit() replaces it.
+    void setEarlierFile(const QString &path) { m_earlierFile = path; }
+    // False when the row's earlier file is a document and this one is a web page.
+    bool bringsTheDocument() const;
     // Picks and reserves the target name and opens the temporary file. Skipped: "Skip" is
     // chosen and the name is taken.
     Result open();
@@ -92,6 +97,7 @@ private:
     QString m_temporary;
     QString m_address;
     PartialFile m_earlier;
+    QString m_earlierFile;
     QString m_validator;
     qint64 m_offset = 0;
     qint64 m_written = 0;

@@ -44,6 +44,8 @@ private slots:
     void coverKeepsTheOldFileWhenTheTransferFails_data();
     void coverKeepsTheOldFileWhenTheTransferFails();
     void renameKeepsBoth();
+    void reDownloadKeepsTheFileUntilTheNewOneArrives_data();
+    void reDownloadKeepsTheFileUntilTheNewOneArrives();
     void autoLoginHoldsTheNextRow();
     void sameTitleRowsKeepEveryDocument_data();
     void sameTitleRowsKeepEveryDocument();
@@ -296,6 +298,81 @@ void tst_Engines::coverKeepsTheOldFileWhenTheTransferFails()
     runAll();
     QCOMPARE(m_list->at(1).state, DownloadState::Finished);
     QVERIFY(read(m_folder + "Doc.pdf").startsWith("%PDF"));
+}
+
+void tst_Engines::reDownloadKeepsTheFileUntilTheNewOneArrives_data()
+{
+    QTest::addColumn<int>("way");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("again");
+    QTest::addColumn<bool>("fails");
+    const int rename = int(DuplicateMode::Rename);
+    const int skip = int(DuplicateMode::Skip);
+    for (const int way : {1, 2}) {
+        QTest::addRow("way %d: the site is away: the old file stays?", way)
+            << way << rename << "/pdf/3.pdf"
+            << "/pdf/4.pdf?fault=reset" << true;
+        QTest::addRow("way %d: cut short: the old file stays?", way)
+            << way << rename << "/pdf/3.pdf"
+            << "/pdf/4.pdf?fault=short" << true;
+        QTest::addRow("way %d: a login page comes: the old file stays?", way)
+            << way << rename << "/pdf/3.pdf"
+            << "/secure/4.pdf" << true;
+        QTest::addRow("way %d: the new document replaces it, no copy?", way)
+            << way << rename << "/pdf/3.pdf"
+            << "/pdf/4.pdf" << false;
+        QTest::addRow("way %d: under Skip the row is fetched, not skipped?", way)
+            << way << skip << "/pdf/3.pdf"
+            << "/pdf/4.pdf" << false;
+        QTest::addRow("way %d: a page row fetched again as its document: the page goes?", way)
+            << way << rename << "/secure/3.pdf"
+            << "/pdf/4.pdf" << false;
+    }
+}
+
+void tst_Engines::reDownloadKeepsTheFileUntilTheNewOneArrives()
+{
+    QFETCH(int, way);
+    QFETCH(int, mode);
+    QFETCH(QString, first);
+    QFETCH(QString, again);
+    QFETCH(bool, fails);
+    m_scheduler->options.way = way;
+    m_scheduler->options.duplicateMode = DuplicateMode(mode);
+    const quint64 id = add(first);
+    runAll();
+    QCOMPARE(m_list->find(id)->state, DownloadState::Finished);
+    const QString oldFile = m_list->find(id)->localFile();
+    const QByteArray old = read(oldFile);
+    QVERIFY(!old.isEmpty());
+
+    QCOMPARE(ReDownloadSelectItems(*m_list, {id}, Build::english()), 1);
+    QCOMPARE(read(oldFile), old); // asked for again, the document is still there
+    m_list->update(id, [&](DownloadRow &r) { r.key = m_site.url(again).toString(); });
+    runAll();
+    const QString wanted = m_folder + "Doc.pdf";
+    if (fails) {
+        QCOMPARE(m_list->find(id)->state, DownloadState::Failed);
+        QVERIFY(!m_list->find(id)->reason.isEmpty());
+        QCOMPARE(read(oldFile), old);
+        QCOMPARE(m_list->find(id)->localFile(), oldFile); // the row still shows its file
+        QVERIFY(partsOnDisk().size() <= 1);               // at most a part to continue
+        QCOMPARE(QDir(m_folder).entryList(QDir::Files), QStringList{"Doc.pdf"});
+        // The double click on the failed row, the site back: the new file takes its place.
+        m_list->update(id, [&](DownloadRow &r) { r.key = m_site.url("/pdf/4.pdf").toString(); });
+        QVERIFY(ReQueueFailedItem(*m_list, id));
+        QCOMPARE(read(oldFile), old);
+        runAll();
+    }
+    const DownloadRow &r = *m_list->find(id);
+    QCOMPARE(r.state, DownloadState::Finished);
+    QCOMPARE(r.localFile(), wanted);
+    QCOMPARE(filesOnDisk(), QStringList{"Doc.pdf"}); // no [001] copy, no page left behind
+    const QByteArray now = read(wanted);
+    QVERIFY(now.startsWith("%PDF"));
+    QVERIFY(now != old);
+    QVERIFY(r.earlier.isEmpty());
 }
 
 void tst_Engines::renameKeepsBoth()

@@ -356,7 +356,8 @@ void tst_Scheduler::autoReDownloadRequeuesAndRestarts()
     QCOMPARE(m_list.find(failed)->reason, QString());
     QCOMPARE(m_list.find(page)->state, DownloadState::Waiting);
     QCOMPARE(m_list.find(page)->type, QString("xxx"));
-    QVERIFY(!QFile::exists(m_folder + "Page.htm"));
+    QVERIFY(QFile::exists(m_folder + "Page.htm")); // until the new download replaces it
+    QCOMPARE(m_list.find(page)->earlier, m_folder + "Page.htm");
     // Nothing left to re-queue: it still starts again each time it stops.
     m_list.clear();
     m_scheduler->Timer_Down_Timer(); // empty list: stops
