@@ -203,6 +203,7 @@ QCoro::Task<int> exportDocuments(Options o)
                 }
                 continue;
             }
+            StampWithCacheTime(file, e);
             file.close();
             staged << file.fileName();
             items.append({file.fileName(), MakeValidFileName(CacheEntryDocumentName(e), build)});

@@ -42,6 +42,7 @@ private slots:
     void sizesSortAsNumbers();
     void copyTheSelectedWritesTheDocumentsOut();
     void copyOfMissingFilesOpensAnEmptyCopy();
+    void copyingTwiceCoversTheFirstCopies();
     void copyWindowStoresItsChoices();
     void copyWindowCannotMakeTheFolder();
     void chineseTexts();
@@ -213,6 +214,10 @@ void tst_fIEcache::sizesSortAsNumbers()
     QCOMPARE(column(*w, 2), (QStringList{"100", "10", "9"})); // descending first
     emit header->sectionClicked(2);
     QCOMPARE(column(*w, 2), (QStringList{"9", "10", "100"}));
+    // One order for all columns: the next click, on another column, sorts descending.
+    emit header->sectionClicked(0);
+    emit header->sectionClicked(2);
+    QCOMPARE(column(*w, 2), (QStringList{"9", "10", "100"}));
 }
 
 void tst_fIEcache::copyTheSelectedWritesTheDocumentsOut()
@@ -248,6 +253,38 @@ void tst_fIEcache::copyTheSelectedWritesTheDocumentsOut()
     copy->findChild<QPushButton *>("Command2")->click();
     QTRY_VERIFY(!w->copyWindow());
     QVERIFY(!QFile::exists(staged)); // the written documents went with the window
+}
+
+void tst_fIEcache::copyingTwiceCoversTheFirstCopies()
+{
+    const QDateTime stored = QDateTime::currentDateTime().addDays(-3).addSecs(-7);
+    for (const QString &file : {entry("http://h/pdf/8.pdf", "%PDF-1.4 eight"),
+                                entry("http://h/pdf/9.pdf", "%PDF-1.4 nine")}) {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::Append));
+        QVERIFY(f.setFileTime(stored, QFileDevice::FileModificationTime));
+    }
+    const QString dest = m_dir.filePath("twice");
+    for (int round = 0; round < 2; ++round) {
+        auto w = window();
+        w->Command1_Click();
+        select(*w, 0);
+        select(*w, 1);
+        QCoro::waitFor(w->Command6_Click());
+        Form_Copy_Move *copy = w->copyWindow();
+        QVERIFY(copy);
+        copy->listFile = m_dir.filePath("SaveList.dat");
+        copy->findChild<QComboBox *>("Combo1")->setCurrentText(dest);
+        copy->tell = [](const QString &, bool) {};
+        QCoro::waitFor(copy->CopyOrMoveFile(true));
+        copy->findChild<QPushButton *>("Command2")->click();
+        QTRY_VERIFY(!w->copyWindow());
+        // Each copy has the time the cache stored it, whenever it was written out.
+        QCOMPARE(QFileInfo(dest + "/8.pdf").lastModified().toSecsSinceEpoch(),
+                 stored.toSecsSinceEpoch());
+    }
+    // The default rule covers a file of the same size and time: the same documents again.
+    QCOMPARE(QDir(dest).entryList(QDir::Files, QDir::Name), (QStringList{"8.pdf", "9.pdf"}));
 }
 
 void tst_fIEcache::copyOfMissingFilesOpensAnEmptyCopy()

@@ -26,6 +26,7 @@ private slots:
     void treeOfTheMachine();
     void foldersLoadWhenOpenedSortedAndProperCased();
     void removableVolumesWaitForTheUser();
+    void keyboardChoosesAndOpensFolders();
     void missingLastFolderStartsAtTheProgramFolder();
     void openSpecifiedDirectory();
     void f5Reloads();
@@ -129,6 +130,29 @@ void tst_usrDir::foldersLoadWhenOpenedSortedAndProperCased()
     QCOMPARE(tree.DirName(), m_dir.filePath("vol/Alpha beta") + "/");
     QCOMPARE(m_program->settings().get(Keys::LastOpenedDirectory),
              m_dir.filePath("vol/Alpha beta") + "/");
+}
+
+void tst_usrDir::keyboardChoosesAndOpensFolders()
+{
+    usrDir tree(*m_program, places());
+    tree.show();
+    QTRY_VERIFY(!tree.loading());
+    QTreeWidgetItem *hidden = tree.node(m_dir.filePath("vol/.hidden"));
+    QTreeWidgetItem *alpha = tree.node(m_dir.filePath("vol/Alpha beta"));
+    tree.tree()->setCurrentItem(hidden);
+    tree.tree()->setFocus();
+    QSignalSpy clicked(&tree, &usrDir::NodeClick);
+    QTest::keyClick(tree.tree(), Qt::Key_Down); // to "Alpha Beta"
+    QTRY_COMPARE(clicked.size(), 1);
+    QCOMPARE(tree.tree()->currentItem(), alpha);
+    QCOMPARE(tree.DirName(), m_dir.filePath("vol/Alpha beta") + "/");
+    QCOMPARE(m_program->settings().get(Keys::LastOpenedDirectory),
+             m_dir.filePath("vol/Alpha beta") + "/");
+    QTest::keyClick(tree.tree(), Qt::Key_Right); // opened by the keyboard: read
+    QVERIFY(alpha->isExpanded());
+    QTRY_COMPARE(childTexts(alpha), QStringList{"Inner"});
+    QTest::keyClick(tree.tree(), Qt::Key_Return); // Enter chooses the current folder again
+    QTRY_COMPARE(clicked.size(), 2);
 }
 
 void tst_usrDir::removableVolumesWaitForTheUser()

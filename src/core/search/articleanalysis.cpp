@@ -72,14 +72,25 @@ QCoro::Task<> ArticleAnalysis::pause()
 
 QCoro::Task<> ArticleAnalysis::yanshi()
 {
-    // The user's delay in whole seconds; a text that is no number waits nothing. The stop
-    // flags do not shorten it.
+    // The user's delay in whole seconds; a text that is no number waits nothing. The user's
+    // stop ends it at once, but the site is still given its rest: the next page fetch, of
+    // this pass or the next, waits for what is left of it.
     bool ok = false;
     const double seconds = m_host.delayText().trimmed().toDouble(&ok);
     if (!ok || seconds <= 0) {
         co_return;
     }
-    co_await QCoro::sleepFor(m_second * int(seconds));
+    m_quietUntil = Clock::now() + m_second * int(seconds);
+    QCoro::Task<> rest = restOfDelay();
+    co_await rest;
+}
+
+QCoro::Task<> ArticleAnalysis::restOfDelay()
+{
+    QPointer<ArticleAnalysis> self(this);
+    while (self && !m_stopAsked && Clock::now() < m_quietUntil) {
+        co_await QCoro::sleepFor(kTick);
+    }
 }
 
 void ArticleAnalysis::AnalysisOfSuccessfulMonitoring(bool showPrompt)
@@ -118,6 +129,12 @@ ArticleAnalysis::fetchDocumentPage(quint64 rowId, int index, bool downloadPdf)
     if (!row) {
         co_return std::nullopt;
     }
+    QCoro::Task<> rest = restOfDelay();
+    co_await rest;
+    if (!self || AnalysisStopped || !m_list.find(rowId)) {
+        co_return std::nullopt;
+    }
+    row = m_list.find(rowId);
     m_host.showProgress(progressText(index, downloadPdf));
     FetchedPage page{*row, QString()};
     // A site that says it is busy is waited for as long as it asks, unless the pass stops.
@@ -215,6 +232,7 @@ QCoro::Task<> ArticleAnalysis::runPass(AnalysisPass pass, QSet<quint64> selected
     QPointer<ArticleAnalysis> self(this);
     m_host.stopAutomaticAnalysis();
     AnalysisStopped = false;
+    m_stopAsked = false;
     m_host.showProgress(
         QCoreApplication::translate("harvly::fWebSearch", "Analyzing, please wait ..."));
     m_host.setProgressVisible(true);
@@ -263,6 +281,7 @@ QCoro::Task<> ArticleAnalysis::RunAutomaticAnalysisPass()
         QCoreApplication::translate("harvly::fWebSearch", "Analyzing, please wait ..."));
     m_host.setProgressVisible(true);
     AnalysisStopped = false;
+    m_stopAsked = false;
     AnalysisFailureCount = 0;
     co_await QCoro::sleepFor(std::chrono::milliseconds(0));
     const QList<quint64> ids = self ? m_list.ids() : QList<quint64>();

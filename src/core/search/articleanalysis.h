@@ -68,7 +68,12 @@ public:
     QCoro::Task<> runPass(AnalysisPass pass, QSet<quint64> selected);
     QCoro::Task<> RunAutomaticAnalysisPass();
     QCoro::Task<> AnalysisAddToDownloadList(quint64 rowId, int index);
-    void Stop() { AnalysisStopped = true; }
+    // The user's stop: the pass ends at once, its delay too (the next fetch waits the rest).
+    void Stop()
+    {
+        AnalysisStopped = true;
+        m_stopAsked = true;
+    }
 
 signals:
     void runningChanged(bool running);
@@ -87,6 +92,7 @@ private:
     void AnalysisOfSuccessfulMonitoring(bool showPrompt);
     QCoro::Task<> pause();
     QCoro::Task<> yanshi();
+    QCoro::Task<> restOfDelay();
     QString progressText(int index, bool downloadPdf) const;
 
     ResultListModel &m_list;
@@ -98,6 +104,8 @@ private:
     static QCoro::Task<bool> waitUnlessStopped(QPointer<ArticleAnalysis> self,
                                                std::chrono::seconds pause);
     bool m_running = false;
+    bool m_stopAsked = false; // a pass stopped by its own failure still waits its delay
+    std::chrono::steady_clock::time_point m_quietUntil; // the user's delay lasts until then
 };
 
 } // namespace harvly

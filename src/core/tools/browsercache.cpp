@@ -4,8 +4,10 @@
 #include "common/urls.h"
 
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QUrl>
 #include <QtEndian>
@@ -453,6 +455,14 @@ QString CacheEntryDocumentName(const CacheEntry &entry)
         name += QLatin1Char('.') + entry.type;
     }
     return name;
+}
+
+void StampWithCacheTime(QFileDevice &out, const CacheEntry &entry)
+{
+    const QDateTime stored = QFileInfo(entry.file).lastModified();
+    if (stored.isValid()) {
+        out.setFileTime(stored, QFileDevice::FileModificationTime);
+    }
 }
 
 QString CacheEntryFileName(const QString &address)

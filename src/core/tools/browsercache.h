@@ -6,6 +6,7 @@
 
 #include <optional>
 
+class QFileDevice;
 class QIODevice;
 
 namespace harvly {
@@ -61,6 +62,11 @@ bool WriteCacheBody(const CacheEntry &entry, QIODevice &out, QString *reason = n
 // (Content-Disposition), else the address's file name; the type is added when the name has
 // none. Not yet made valid for the file system.
 QString CacheEntryDocumentName(const CacheEntry &entry);
+
+// Gives a document written out of the cache the time the cache stored it (its entry file's
+// modification time), so that writing the same document out twice gives files of one size
+// and time, which the same-name rules can tell apart from other files.
+void StampWithCacheTime(QFileDevice &out, const CacheEntry &entry);
 
 // The entry file that the cache uses for an address ("" for none). The file need not exist.
 QString CacheEntryFileName(const QString &address);

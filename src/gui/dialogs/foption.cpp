@@ -129,7 +129,8 @@ void fOption::Command1_Click()
     if (proxy && (address.isEmpty() || !numeric)) {
         // Only a warning: the values are kept as typed, and a download through them fails
         // with "Bad proxy setting" rather than going elsewhere.
-        ShowMessage(this, tr("Proxy URL or port wrong format!"), MessageKind::Error);
+        // The dialog closes right away: the warning belongs to the window that opened it.
+        ShowMessage(parentWidget(), tr("Proxy URL or port wrong format!"), MessageKind::Error);
     }
     m_program.promptSavePath = m_prompt->isChecked() ? 1 : 0;
     s.set(Keys::PromptedSavePathWhenExtractInfo, m_program.promptSavePath);
@@ -143,7 +144,9 @@ void fOption::Command1_Click()
         }
     }
     if (downloads) {
-        downloads->applyOptions(); // the rows that start next follow the new values
+        // The rows that start next follow the new values; choosing the second way starts
+        // it at one thread.
+        downloads->applyOptions(m_second->isChecked());
     }
     accept();
 }

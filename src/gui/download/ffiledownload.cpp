@@ -54,7 +54,7 @@ fFileDownload::fFileDownload(Workspace &workspace, QWidget *parent)
     setObjectName(QStringLiteral("fFileDownload"));
     setAttribute(Qt::WA_DeleteOnClose);
     askYesNo = [this](const QString &q) { return ShowMessage(this, q, MessageKind::Question); };
-    tell = [this](const QString &text) { ShowMessage(this, text, MessageKind::Information); };
+    tell = [this](const QString &text, MessageKind kind) { ShowMessage(this, text, kind); };
     askSaveFile = [this] {
         return QFileDialog::getSaveFileName(this, QString(), QString(), QStringLiteral("*.txt"));
     };
@@ -419,10 +419,10 @@ void fFileDownload::readStoredOptions()
     }
 }
 
-void fFileDownload::applyOptions()
+void fFileDownload::applyOptions(bool resetThreads)
 {
     readStoredOptions();
-    showWay();
+    showWay(resetThreads);
     syncOptions();
 }
 
@@ -442,11 +442,13 @@ void fFileDownload::syncOptions()
     o.openRefererFirst = m_openRefUrl->isChecked();
 }
 
-void fFileDownload::showWay()
+void fFileDownload::showWay(bool resetThreads)
 {
     const int way = m_scheduler->options.way;
     m_way->setText(tr("Download Way:") + QString::number(way));
-    m_threads->setCurrentText(QStringLiteral("1"));
+    if (resetThreads) {
+        m_threads->setCurrentText(QStringLiteral("1"));
+    }
     m_threads->setEnabled(way == 2);
 }
 
@@ -483,7 +485,7 @@ void fFileDownload::Command1_Click()
 void fFileDownload::Command26_Click()
 {
     m_scheduler->Command26_Click();
-    showWay();
+    showWay(true); // "Switch" starts either way at one thread
 }
 
 void fFileDownload::playSound(int soundId)
@@ -565,7 +567,7 @@ DuplicateMode fFileDownload::duplicateMode() const
 void fFileDownload::menuCheckAndCorrectDiskFileType_Click()
 {
     if (downloadsRunning()) {
-        tell(tr("Stop downloading later to perform this operation!"));
+        tell(tr("Stop downloading later to perform this operation!"), MessageKind::Information);
         return;
     }
     if (m_list->size() == 0) {
@@ -575,7 +577,7 @@ void fFileDownload::menuCheckAndCorrectDiskFileType_Click()
     for (int i = 0; i < m_list->size(); ++i) {
         corrected += CorrectItemFileType(*m_list, m_list->at(i).id) ? 1 : 0;
     }
-    tell(tr("Correct file types:%1").arg(corrected));
+    tell(tr("Correct file types:%1").arg(corrected), MessageKind::Information);
 }
 
 void fFileDownload::menuOpenFileCheckType_Click()
@@ -585,7 +587,8 @@ void fFileDownload::menuOpenFileCheckType_Click()
         return;
     }
     const QString type = OpenFileToAnalyzingFileType(file);
-    tell(type.isEmpty() ? tr("Still unable to determine.") : tr("File type:") + type);
+    tell(type.isEmpty() ? tr("Still unable to determine.") : tr("File type:") + type,
+         MessageKind::Information);
 }
 
 bool fFileDownload::workPending() const

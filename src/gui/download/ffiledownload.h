@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/messages.h"
 #include "download/savenames.h"
 #include "download/schedulerhost.h"
 
@@ -39,7 +40,7 @@ class fFileDownload final : public QMainWindow, private SchedulerHost
 public:
     // The stored way, proxy and size ceiling taken again (after "Set"): the label and the
     // thread count follow, and the rows that start next use them.
-    void applyOptions();
+    void applyOptions(bool resetThreads = false);
     // The bar that offers the list kept from the last run (null when none was offered).
     QWidget *restoreBar() const { return m_restoreBar; }
     explicit fFileDownload(Workspace &workspace, QWidget *parent = nullptr);
@@ -62,7 +63,7 @@ public:
 
     // How the window asks and tells; tests answer and listen themselves.
     std::function<bool(const QString &)> askYesNo;
-    std::function<void(const QString &)> tell;
+    std::function<void(const QString &, MessageKind)> tell;
     std::function<QString()> askOpenFile;
     std::function<QString()> askSaveFile;
     std::function<std::optional<QString>(const QString &prompt)> askText;
@@ -102,7 +103,7 @@ private:
     void statusText(int panel, const QString &text) override;
     void timerDownChanged(bool enabled) override;
     void syncOptions();
-    void showWay();
+    void showWay(bool resetThreads);
     void readStoredOptions();
     void showDuplicateMode(DuplicateMode mode);
     // The list kept from the last run: offered in a bar above the list, never in a box.

@@ -62,7 +62,7 @@ bool fFileDownload::refuseWhileDownloading()
     if (!downloadsRunning()) {
         return false;
     }
-    tell(tr("Stop downloading later to perform this operation!"));
+    tell(tr("Stop downloading later to perform this operation!"), MessageKind::Information);
     return true;
 }
 
@@ -79,7 +79,7 @@ void fFileDownload::menuRandomSortedList_Click()
     }
     std::mt19937_64 random(std::random_device{}());
     ShuffleList(*m_list, random);
-    tell(tr("Random Sort complete!"));
+    tell(tr("Random Sort complete!"), MessageKind::Information);
 }
 
 void fFileDownload::menuReDownloadAssinFileSizeItems_Click()
@@ -118,7 +118,7 @@ void fFileDownload::menuClear_Click(ClearKind kind)
 void fFileDownload::menuCanelDownloadSelectItems_Click()
 {
     if (m_scheduler->InetBusy()) {
-        tell(tr("Before setting stop downloading!"));
+        tell(tr("Before setting stop downloading!"), MessageKind::Error);
         return;
     }
     CancelSelectedWaitingItems(*m_list, selectedIds());
@@ -136,7 +136,7 @@ void fFileDownload::menuOutputTitles_Click(bool unfinishedOnly)
     QSaveFile out(file);
     if (!out.open(QIODevice::WriteOnly) ||
         out.write(TitlesText(*m_list, unfinishedOnly).toUtf8()) < 0 || !out.commit()) {
-        tell(out.errorString());
+        tell(out.errorString(), MessageKind::Error);
     }
 }
 
@@ -164,7 +164,7 @@ QString fFileDownload::selectedExistingFile()
     }
     const QString path = row->savePath + row->text + QLatin1Char('.') + row->type;
     if (!FileExists(path)) {
-        tell(tr("file does not exist!"));
+        tell(tr("file does not exist!"), MessageKind::Error);
         return {};
     }
     return path;
@@ -185,14 +185,14 @@ void fFileDownload::menuOpenTheFolder_Click()
         return;
     }
     if (!FolderExists(row->savePath)) {
-        tell(tr("Folder does not exist!"));
+        tell(tr("Folder does not exist!"), MessageKind::Error);
         return;
     }
     const QString path = row->savePath + row->text + QLatin1Char('.') + row->type;
     const bool opened =
         FileExists(path) ? SelectFileInFolder(path) : OpenUrlInShell(row->savePath, false);
     if (!opened) {
-        tell(tr("Failed to open!"));
+        tell(tr("Failed to open!"), MessageKind::Error);
     }
 }
 
@@ -203,12 +203,13 @@ void fFileDownload::menuOpenTheFileWithNotepad_Click()
         return;
     }
     if (TooLargeForTextEditor(QFileInfo(path).size())) {
-        tell(tr("The file is too large, more than 2M, not easy to use Notepad to open!"));
+        tell(tr("The file is too large, more than 2M, not easy to use Notepad to open!"),
+             MessageKind::Error);
         return;
     }
     const QString editor = TextEditor();
     if (editor.isEmpty() || !QProcess::startDetached(editor, {path})) {
-        tell(tr("Failed to open!"));
+        tell(tr("Failed to open!"), MessageKind::Error);
     }
 }
 
@@ -228,7 +229,7 @@ void fFileDownload::ListView3_DblClick(const QModelIndex &index)
 void fFileDownload::ListView3_ColumnClick(int column)
 {
     if (m_scheduler->timerDownEnabled() || m_scheduler->InetBusy()) {
-        tell(tr("After the download stops before ordering!"));
+        tell(tr("After the download stops before ordering!"), MessageKind::Information);
         return;
     }
     m_sortOrder = m_sortOrder == Qt::DescendingOrder ? Qt::AscendingOrder : Qt::DescendingOrder;

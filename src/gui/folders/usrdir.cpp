@@ -111,11 +111,7 @@ usrDir::usrDir(Program &program, Places places, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_tree);
-    connect(m_tree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) {
-        nodeClicked(item);
-        m_program.settings().set(Keys::LastOpenedDirectory, m_dirName);
-        emit Click();
-    });
+    connect(m_tree, &QTreeWidget::itemClicked, this, &usrDir::chooseNode);
     connect(m_tree, &QTreeWidget::itemDoubleClicked, this, [this] { emit DblClick(); });
     connect(m_tree, &QTreeWidget::itemExpanded, this, &usrDir::expanded);
 
@@ -335,6 +331,13 @@ void usrDir::loadNow(QTreeWidgetItem *node, const QString &path)
     }
 }
 
+void usrDir::chooseNode(QTreeWidgetItem *node)
+{
+    nodeClicked(node);
+    m_program.settings().set(Keys::LastOpenedDirectory, m_dirName);
+    emit Click();
+}
+
 void usrDir::nodeClicked(QTreeWidgetItem *node)
 {
     m_tree->setCurrentItem(node);
@@ -422,6 +425,17 @@ bool usrDir::eventFilter(QObject *watched, QEvent *event)
                 LoadTreeView();
                 return true;
             }
+            // A folder reached with the arrow keys, or confirmed with Enter, is chosen as a
+            // click chooses it, once the tree has moved to it.
+            const QTreeWidgetItem *current = m_tree->currentItem();
+            const QString before = current ? current->data(0, kKeyRole).toString() : QString();
+            const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+            QTimer::singleShot(0, this, [this, before, enter] {
+                QTreeWidgetItem *now = m_tree->currentItem();
+                if (now && (enter || now->data(0, kKeyRole).toString() != before)) {
+                    chooseNode(now);
+                }
+            });
             break;
         }
         case QEvent::KeyRelease:

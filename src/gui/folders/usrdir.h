@@ -76,6 +76,7 @@ private:
     void addSlice(quint64 generation, QString key, QList<FolderName> names, qsizetype from,
                   std::function<void()> done);
     void loadNow(QTreeWidgetItem *node, const QString &path);
+    void chooseNode(QTreeWidgetItem *node); // a click or the keyboard chose it
     void nodeClicked(QTreeWidgetItem *node);
     void expanded(QTreeWidgetItem *node);
     QString pathOf(const QTreeWidgetItem *node) const;

@@ -800,7 +800,7 @@ QString fWebSearch::delayText() const
 void fWebSearch::closeEvent(QCloseEvent *event)
 {
     StopAddAllPages = true;
-    m_analysis->AnalysisStopped = true;
+    m_analysis->Stop();
     if (m_bulk) {
         m_bulk->searchWindowClosing();
     }

@@ -100,11 +100,9 @@ fIEcache::fIEcache(Program &program, const QString &myCache, QWidget *parent)
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     m_list->header()->setSectionsClickable(true);
     connect(m_list->header(), &QHeaderView::sectionClicked, this, [this](int column) {
-        // As the download list: a column sorts descending first, then ascending.
-        m_sortOrder = column == m_sortColumn && m_sortOrder == Qt::DescendingOrder
-                          ? Qt::AscendingOrder
-                          : Qt::DescendingOrder;
-        m_sortColumn = column;
+        // As the download list: one order for every column, turned at each click, descending
+        // first.
+        m_sortOrder = m_sortOrder == Qt::DescendingOrder ? Qt::AscendingOrder : Qt::DescendingOrder;
         m_model->sort(column, m_sortOrder);
     });
 }
@@ -130,7 +128,6 @@ void fIEcache::showRows(const QList<Row> &rows)
 {
     m_rows = rows;
     m_model->removeRows(0, m_model->rowCount());
-    m_sortColumn = -1;
     for (int i = 0; i < m_rows.size(); ++i) {
         const Row &r = m_rows.at(i);
         auto *text = new QStandardItem(r.text);
@@ -308,6 +305,10 @@ QCoro::Task<> fIEcache::Command6_Click()
         QString reason;
         if (out.open(QIODevice::WriteOnly) && WriteCacheBody(*r.entry, out, &reason) &&
             out.commit()) {
+            QFile written(out.fileName());
+            if (written.open(QIODevice::Append)) {
+                StampWithCacheTime(written, *r.entry);
+            }
             files << out.fileName();
         } else {
             failed << r.entry->address + QStringLiteral(": ") +

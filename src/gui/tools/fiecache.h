@@ -82,7 +82,6 @@ private:
     QLabel *m_count;
     QPointer<Form_Copy_Move> m_copy;
     std::unique_ptr<QTemporaryDir> m_staging;
-    int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
 };
 
