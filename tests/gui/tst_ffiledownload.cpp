@@ -52,8 +52,7 @@ private:
             view->selectionModel()->setCurrentIndex(m_window->list().index(row, 0),
                                                     QItemSelectionModel::NoUpdate);
             view->selectionModel()->select(m_window->list().index(row, 0),
-                                           QItemSelectionModel::Select |
-                                               QItemSelectionModel::Rows);
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
         }
     }
     static QByteArray read(const QString &path)
@@ -146,10 +145,9 @@ void tst_FFileDownload::messagesCarryTheirIcons_data()
         << "menuOpenTheFolderWhereTheFile"
         << "no folder"
         << "Folder does not exist!" << error;
-    QTest::newRow("Random Sorted List: information?")
-        << "menuRandomSortedList"
-        << ""
-        << "Random Sort complete!" << information;
+    QTest::newRow("Random Sorted List: information?") << "menuRandomSortedList"
+                                                      << ""
+                                                      << "Random Sort complete!" << information;
     QTest::newRow("Clear while downloading: information?")
         << "menuClearErrItems"
         << "downloading"

@@ -8,17 +8,26 @@
 
 namespace harvly {
 
-QStringList BulkAddressLines(const QString &text)
+QStringList BulkLines(const QString &text)
 {
     QString t = text;
     t.remove(QChar(0));
     t.replace(QLatin1String("\r\n"), QLatin1String("\r"))
         .replace(QLatin1Char('\n'), QLatin1Char('\r'));
+    return t.split(QLatin1Char('\r'));
+}
+
+bool IsBulkAddressLine(const QString &line)
+{
+    return line.trimmed().startsWith(QLatin1String("http"), Qt::CaseInsensitive);
+}
+
+QStringList BulkAddressLines(const QString &text)
+{
     QStringList out;
-    for (const QString &line : t.split(QLatin1Char('\r'))) {
-        const QString address = line.trimmed();
-        if (address.startsWith(QLatin1String("http"), Qt::CaseInsensitive)) {
-            out << address;
+    for (const QString &line : BulkLines(text)) {
+        if (IsBulkAddressLine(line)) {
+            out << line.trimmed();
         }
     }
     return out;
@@ -88,15 +97,19 @@ QCoro::Task<BulkRunResult> BulkUrlRun::run(QString text, Analyse analyse,
     m_running = true;
     m_stop = false;
     BulkRunResult result;
-    const QStringList lines = BulkAddressLines(text);
+    const QStringList lines = BulkLines(text);
     for (int i = 0; i < lines.size(); ++i) {
-        const QString &address = lines.at(i);
-        ++result.addresses;
         emit progress(i + 1, int(lines.size()));
+        if (!IsBulkAddressLine(lines.at(i))) {
+            continue;
+        }
+        const QString address = lines.at(i).trimmed();
+        ++result.addresses;
         if (m_stop) {
             result.unsuccessful << address; // not analysed
             continue;
         }
+        const auto taken = now();
         QCoro::Task<bool> one = analyse(address);
         const bool added = co_await one;
         if (!self) {
@@ -107,8 +120,12 @@ QCoro::Task<BulkRunResult> BulkUrlRun::run(QString text, Analyse analyse,
         } else {
             result.unsuccessful << address;
         }
-        if (!m_stop && delay.count() > 0) {
-            QCoro::Task<> wait = sleep(delay);
+        // The site is given the delay from when the address was taken: an analysis that took
+        // long has used up part of it.
+        const auto rest =
+            std::chrono::duration_cast<std::chrono::milliseconds>(delay - (now() - taken));
+        if (!m_stop && rest.count() > 0) {
+            QCoro::Task<> wait = sleep(rest);
             co_await wait;
             if (!self) {
                 co_return result;

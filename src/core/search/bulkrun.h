@@ -14,8 +14,11 @@
 
 namespace harvly {
 
-// The address lines of a bulk list: NUL characters dropped, CR LF, LF and lone CR all end a
-// line, each line trimmed; only lines that begin with "http" (any letter case) count.
+// The lines of a bulk list: NUL characters dropped, CR LF, LF and lone CR all end a line.
+QStringList BulkLines(const QString &text);
+// Whether a line of it is an address: trimmed, it begins with "http" (any letter case).
+bool IsBulkAddressLine(const QString &line);
+// Its address lines, each trimmed.
 QStringList BulkAddressLines(const QString &text);
 
 class BulkUrlRun;
@@ -46,6 +49,7 @@ public:
     using Analyse = std::function<QCoro::Task<bool>(QString address)>;
     // Waits the delay, or less when a stop comes; tests give one that does not wait.
     using Sleep = std::function<QCoro::Task<>(std::chrono::milliseconds delay)>;
+    using Clock = std::function<std::chrono::steady_clock::time_point()>;
 
     explicit BulkUrlRun(QObject *parent = nullptr);
 
@@ -53,11 +57,14 @@ public:
     void stop();
     bool stopRequested() const { return m_stop; }
     Sleep sleep;
+    // The user's delay counts from when an address was taken; tests give their own clock.
+    Clock now = [] { return std::chrono::steady_clock::now(); };
 
     // Refused (an empty result) while a run goes on.
     QCoro::Task<BulkRunResult> run(QString text, Analyse analyse, std::chrono::seconds delay);
 
 signals:
+    // The line of the list reached (from 1), of all its lines, address or not.
     void progress(int line, int lines);
     void stopped();
 

@@ -1,5 +1,7 @@
 #include "addlinks.h"
 
+#include "app/workspace.h"
+
 #include "common/messages.h"
 #include "common/named.h"
 #include "common/program.h"
@@ -62,8 +64,8 @@ QCoro::Task<bool> addByWebMethod(QPointer<fWebSearch> search, QString address)
 } // namespace
 
 addlinks::addlinks(fWebSearch &search, Program &program, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_search(&search), m_program(program),
-      m_tabs(new QTabWidget(this)), m_input(new QPlainTextEdit(this)),
+    : QWidget(parent, Qt::Window), m_search(&search), m_workspace(search.workspace()),
+      m_program(program), m_tabs(new QTabWidget(this)), m_input(new QPlainTextEdit(this)),
       m_unsuccessful(new QPlainTextEdit(this)), m_web(new QRadioButton(tr("Web  Method"), this)),
       m_download(new QRadioButton(tr("Download Method"), this)),
       m_delay(secondsBox(this, "Combo1", 10, 600, program.settings().get(Keys::SpeedLimitDelay))),
@@ -196,7 +198,12 @@ QCoro::Task<> addlinks::Command2_Click()
         co_return;
     }
     if (!m_search) {
-        co_return; // the rows would have no list to go to
+        // The search window was closed: the rows go to a new one, as when it was not open.
+        fWebSearch *search = m_workspace.searchWindow();
+        search->adoptBulkWindow(this);
+        search->show();
+        search->raise();
+        m_search = search;
     }
     QCoro::Task<> once = runOnce();
     co_await once;
@@ -213,10 +220,10 @@ void addlinks::stopRun()
 void addlinks::searchWindowClosing()
 {
     // The rows of a run go to the search window's list: without it nothing more is analysed,
-    // and what was not reached stays listed as unsuccessful, for the user to save.
+    // and what was not reached stays listed as unsuccessful, for the user to save or to
+    // start again (into a new search window).
     m_timer->stop();
     m_retry->setChecked(false);
-    m_start->setEnabled(false);
     stopRun();
 }
 
@@ -257,6 +264,9 @@ QCoro::Task<> addlinks::runOnce()
     const BulkRunResult result = co_await walk;
     if (!self) {
         co_return;
+    }
+    if (m_search) {
+        m_search->AutoSizeResultColumns();
     }
     m_unsuccessful->setPlainText(result.unsuccessful.join(QLatin1Char('\n')));
     m_tabs->setCurrentIndex(1);

@@ -20,6 +20,7 @@ class QTimer;
 namespace harvly {
 
 class Program;
+class Workspace;
 class fWebSearch;
 
 // "Add Batch Document URL": many document-page addresses taken into the search window's
@@ -60,6 +61,7 @@ private:
     void setRunning(bool running);
 
     QPointer<fWebSearch> m_search;
+    Workspace &m_workspace;
     Program &m_program;
     BulkUrlRun m_run;
     QTabWidget *m_tabs;

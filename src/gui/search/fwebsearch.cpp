@@ -378,6 +378,11 @@ QCoro::Task<bool> fWebSearch::ExtractSingleArticlePdfUrl()
     co_return harvly::ExtractSingleArticlePdfUrl(doc, *m_results, options);
 }
 
+void fWebSearch::adoptBulkWindow(addlinks *bulk)
+{
+    m_bulk = bulk;
+}
+
 addlinks *fWebSearch::menuAddBulkDocumentURLs_Click()
 {
     if (!m_bulk) {
@@ -434,6 +439,11 @@ QCoro::Task<> fWebSearch::Command9_Click()
         AutoSizeListViewColumns(m_list);
         m_addPage->setEnabled(true);
     }
+}
+
+void fWebSearch::AutoSizeResultColumns()
+{
+    AutoSizeListViewColumns(m_list);
 }
 
 QCoro::Task<bool> fWebSearch::NextPage()

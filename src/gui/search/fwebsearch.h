@@ -59,6 +59,11 @@ public:
     void setHarvestTiming(HarvestTiming timing) { m_timing = timing; }
 
     ResultListModel &results() const { return *m_results; }
+    Workspace &workspace() const { return m_workspace; }
+    // A bulk window that outlived the search window it came from goes on with this one.
+    void adoptBulkWindow(addlinks *bulk);
+    // The result list's columns fitted to their contents and headers.
+    void AutoSizeResultColumns();
     QCoro::Task<> Command9_Click();
     QCoro::Task<> Command4_Click();
     QCoro::Task<bool> NextPage();

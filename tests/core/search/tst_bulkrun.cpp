@@ -85,23 +85,35 @@ void tst_BulkRun::runCountsAddsAndWaits()
 {
     BulkUrlRun run;
     QList<std::chrono::milliseconds> waits;
-    run.sleep = [&waits](std::chrono::milliseconds d) -> QCoro::Task<> {
+    auto clock = std::chrono::steady_clock::time_point{};
+    run.now = [&clock] { return clock; };
+    run.sleep = [&waits, &clock](std::chrono::milliseconds d) -> QCoro::Task<> {
         waits << d;
+        clock += d;
         co_return;
     };
     QStringList analysed;
-    const auto analyse = [&analysed](QString address) -> QCoro::Task<bool> {
+    const auto analyse = [&analysed, &clock](QString address) -> QCoro::Task<bool> {
         analysed << address;
+        clock += address.endsWith("broken") ? 12s : 4s; // the analysis itself takes time
         co_return !address.endsWith("broken");
     };
+    QList<QPair<int, int>> progress;
+    connect(&run, &BulkUrlRun::progress, this,
+            [&progress](int line, int lines) { progress << qMakePair(line, lines); });
     const BulkRunResult r =
         QCoro::waitFor(run.run("http://a/1\nnote\nhttp://a/broken\nhttp://a/3\n", analyse, 10s));
     QCOMPARE(analysed, (QStringList{"http://a/1", "http://a/broken", "http://a/3"}));
     QCOMPARE(r.added, 2);
     QCOMPARE(r.addresses, 3);
     QCOMPARE(r.unsuccessful, QStringList{"http://a/broken"});
-    QCOMPARE(waits.size(), 3); // after every address, also after a failure
-    QCOMPARE(waits.first(), std::chrono::milliseconds(10000));
+    // The delay counts from when an address was taken: what its analysis took is deducted,
+    // and an analysis longer than the delay is followed by none.
+    QCOMPARE(waits, (QList<std::chrono::milliseconds>{6000ms, 6000ms}));
+    // Every line of the box counts for the progress bar, notes and the empty last one too.
+    QCOMPARE(progress.size(), 5);
+    QCOMPARE(progress.at(1), qMakePair(2, 5));
+    QCOMPARE(progress.last(), qMakePair(5, 5));
     QVERIFY(!run.running());
 }
 
