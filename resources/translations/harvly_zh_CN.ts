@@ -585,7 +585,7 @@
     </message>
     <message>
         <source>Download Way:</source>
-        <translation>下载方式:</translation>
+        <translation>下载方式：</translation>
     </message>
     <message>
         <source>Threads:</source>
@@ -1031,7 +1031,7 @@
     </message>
     <message>
         <source>Download files no larger than (MB):</source>
-        <translation>下载文件大小不超过(MB)：</translation>
+        <translation>下载文件大小不超过：       MB</translation>
     </message>
     <message>
         <source>OK</source>

@@ -187,9 +187,17 @@ void tst_Options::chineseBuildKeepsItsSizeCeiling()
     auto *ceiling = dialog.findChild<QLineEdit *>("Text1");
     QVERIFY(ceiling);
     QCOMPARE(ceiling->text(), QString("10"));
+    QStringList labels;
+    for (const QLabel *label : dialog.findChildren<QLabel *>()) {
+        labels << label->text();
+    }
+    QVERIFY2(labels.contains("下载文件大小不超过：       MB"), qPrintable(labels.join('|')));
     ceiling->setText("25.5");
+    dialog.findChild<QRadioButton *>("Option2")->setChecked(true);
+    fFileDownload *downloads = workspace.downloadWindow();
     dialog.Command1_Click();
     QCOMPARE(program.settings().get(Keys::MaxFileSizeMegabytes), 25.5);
+    QCOMPARE(downloads->findChild<QLabel *>("Label7")->text(), QString("下载方式：2"));
     QVERIFY(!fOption(*m_workspace).findChild<QLineEdit *>("Text1")); // not in the English one
 }
 

@@ -43,6 +43,7 @@ Build Build::chinese()
     b.typeFromDisposition = true;
     b.ownSettingKeys = true;
     b.systemNameAlone = true;
+    b.systemProductText = true;
     b.proxyExampleHints = true;
     b.toldOfNewVersion = true;
     b.longestVersionReply = 20;

@@ -29,6 +29,7 @@ struct Build {
     bool typeFromDisposition = false;    // the type also from the suggested name or a charset
     bool ownSettingKeys = false;         // a few settings kept under sections of its own
     bool systemNameAlone = false;        // the about box shows the system's name unlabelled
+    bool systemProductText = false;      // the system named as "name 版本:x (内部版本:y)"
     bool proxyExampleHints = false;      // the options show example proxy values
     bool toldOfNewVersion = false;       // a newer version is said in a message, not only shown
     int longestVersionReply = 10;        // longer replies of the update server are ignored

@@ -6,7 +6,9 @@
 
 namespace harvly {
 
-QString OsReleaseDescription(const QString &osReleaseText)
+namespace {
+
+QHash<QString, QString> osReleaseValues(const QString &osReleaseText)
 {
     QHash<QString, QString> values;
     const QStringList lines = osReleaseText.split(QLatin1Char('\n'));
@@ -24,6 +26,14 @@ QString OsReleaseDescription(const QString &osReleaseText)
         }
         values.insert(line.left(eq), value);
     }
+    return values;
+}
+
+} // namespace
+
+QString OsReleaseDescription(const QString &osReleaseText)
+{
+    const QHash<QString, QString> values = osReleaseValues(osReleaseText);
     if (!values.value("PRETTY_NAME").isEmpty()) {
         return values.value("PRETTY_NAME");
     }
@@ -32,7 +42,20 @@ QString OsReleaseDescription(const QString &osReleaseText)
     return name.isEmpty() ? QStringLiteral("Linux") : name;
 }
 
-QString OsDescription()
+QString OsProductText(const QString &osReleaseText, const QString &kernel)
+{
+    const QHash<QString, QString> values = osReleaseValues(osReleaseText);
+    const QString name = values.value("NAME");
+    if (name.isEmpty()) {
+        return OsReleaseDescription(osReleaseText);
+    }
+    const QString version =
+        values.value("VERSION_ID").isEmpty() ? values.value("VERSION") : values.value("VERSION_ID");
+    return name + QStringLiteral(" 版本:") + version + QStringLiteral(" (内部版本:") + kernel +
+           QLatin1Char(')');
+}
+
+QString OsDescription(bool productText)
 {
     QString name;
 #ifdef Q_OS_LINUX
@@ -41,8 +64,10 @@ QString OsDescription()
         f.setFileName(QStringLiteral("/usr/lib/os-release"));
         f.open(QIODevice::ReadOnly);
     }
-    name = OsReleaseDescription(QString::fromUtf8(f.readAll())) +
-           QStringLiteral(" [Kernel: %1]").arg(QSysInfo::kernelVersion());
+    const QString osRelease = QString::fromUtf8(f.readAll());
+    name = productText ? OsProductText(osRelease, QSysInfo::kernelVersion())
+                       : OsReleaseDescription(osRelease) +
+                             QStringLiteral(" [Kernel: %1]").arg(QSysInfo::kernelVersion());
 #else
     name = QSysInfo::prettyProductName() +
            QStringLiteral(" [Version: %1]").arg(QSysInfo::kernelVersion());

@@ -125,7 +125,7 @@ QCoro::Task<> fCover::Form_Load()
     if (!self) {
         co_return;
     }
-    m_program.osDescription = OsDescription();
+    m_program.osDescription = OsDescription(m_program.build().systemProductText);
     RegistryStore registry;
     SetBrowserEmulation(registry, QStringLiteral("IE10"), true, m_program.build());
     m_timer->start();

@@ -13,6 +13,8 @@ private slots:
     void osRelease_data();
     void osRelease();
     void runningSystemEndsWithItsWidth();
+    void productText_data();
+    void productText();
 };
 
 void tst_OsDescription::osRelease_data()
@@ -52,6 +54,27 @@ void tst_OsDescription::runningSystemEndsWithItsWidth()
 #if defined(Q_PROCESSOR_X86_64) || defined(Q_PROCESSOR_ARM_64)
     QVERIFY(d.endsWith("[64Bit]"));
 #endif
+}
+
+void tst_OsDescription::productText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("product");
+    QTest::newRow("name and version number")
+        << "NAME=\"Debian GNU/Linux\"\nVERSION_ID=\"12\"\nVERSION=\"12 (bookworm)\"\n"
+        << QString::fromUtf8("Debian GNU/Linux 版本:12 (内部版本:6.1.0-18-amd64)");
+    QTest::newRow("no version number: the version")
+        << "NAME=Arch\nVERSION=rolling\n"
+        << QString::fromUtf8("Arch 版本:rolling (内部版本:6.1.0-18-amd64)");
+    QTest::newRow("no name: the description") << "PRETTY_NAME=Alpine\n"
+                                              << "Alpine";
+}
+
+void tst_OsDescription::productText()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, product);
+    QCOMPARE(OsProductText(text, "6.1.0-18-amd64"), product);
 }
 
 QTEST_GUILESS_MAIN(tst_OsDescription)
