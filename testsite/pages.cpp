@@ -442,11 +442,16 @@ namespace {
 //   ranges=0     no byte ranges offered (Accept-Ranges left out, Range ignored)
 //   change=1     the document changes with every request (its ETag with it)
 //   slow=N       sent N bytes every 20 ms
+//   errors=N     the first N requests get a server error (500) page instead
 Response resumable(const Request &r, int id)
 {
     const qint64 size = qMax<qint64>(64, r.query.queryItemValue("size").toLongLong());
     const QString key = r.path + QLatin1Char('?') + r.query.toString();
     const int n = r.counts ? ++(*r.counts)[key] : 1;
+    if (n <= r.query.queryItemValue("errors").toInt()) {
+        return Response::html(
+            page(QStringLiteral("Error"), QStringLiteral("<h2>Internal Server Error</h2>")), 500);
+    }
     const QString validator = r.query.queryItemValue("validator");
     const bool ranges = r.query.queryItemValue("ranges") != QLatin1String("0");
     const QByteArray version =

@@ -15,7 +15,7 @@ _harvly_cli()
     fi
     case $prev in
         --dest|--dir) COMPREPLY=($(compgen -d -- "$cur")); return ;;
-        --list) COMPREPLY=($(compgen -f -- "$cur")); return ;;
+        --list | --state) COMPREPLY=($(compgen -f -- "$cur")); return ;;
         --way) COMPREPLY=($(compgen -W "1 2" -- "$cur")); return ;;
         --same-name)
             if [[ ${words[1]} == cache ]]; then
@@ -37,7 +37,7 @@ _harvly_cli()
                 return
             fi
             options="--zh --dir --all-users --match --same-name --help" ;;
-        download) options="--dest --way --threads --interval --same-name --proxy --list --help" ;;
+        download) options="--dest --way --threads --interval --same-name --proxy --state --retries --list --help" ;;
         identify) options="--help" ;;
     esac
     if [[ $cur == -* ]]; then

@@ -125,6 +125,10 @@
         <source>Server busy</source>
         <translation>服务器忙</translation>
     </message>
+    <message>
+        <source>Retrying</source>
+        <translation>重试</translation>
+    </message>
 </context>
 <context>
     <name>harvly::FailureReason</name>
@@ -227,6 +231,10 @@
     <message>
         <source>the server sent another part than the rest asked for</source>
         <translation>服务器发送的不是所请求的剩余部分</translation>
+    </message>
+    <message>
+        <source>%1; retry %2 of %3 at %4</source>
+        <translation>%1；%4 第 %2/%3 次重试</translation>
     </message>
 </context>
 <context>
@@ -899,6 +907,10 @@
         <source>OK</source>
         <translation>确定</translation>
     </message>
+    <message>
+        <source>The download list is kept by another running Harvly (process %1): this window&apos;s list is not kept.</source>
+        <translation>下载列表已由另一个正在运行的 Harvly（进程 %1）保存：本窗口的列表不保存。</translation>
+    </message>
 </context>
 <context>
     <name>harvly::fIEcache</name>
@@ -1052,6 +1064,10 @@
     <message>
         <source>A downloaded PDF without its end is a failed download</source>
         <translation>下载的PDF没有结尾标记时，视为下载失败</translation>
+    </message>
+    <message>
+        <source>Tries again after a cut connection:</source>
+        <translation>连接中断后重试次数：</translation>
     </message>
 </context>
 <context>

@@ -4,10 +4,12 @@
 #include "common/program.h"
 #include "download/downloadlist.h"
 #include "download/handover.h"
+#include "download/listcommands.h"
 #include "download/liststore.h"
 #include "download/savenames.h"
 #include "download/scheduler.h"
 #include "download/schedulerhost.h"
+#include "download/storelock.h"
 #include "stopsignals.h"
 
 #include <QCoreApplication>
@@ -28,7 +30,7 @@ namespace {
 const char *const kUsage =
     "Usage: harvly-cli download --dest DIR [--way 1|2] [--threads N] [--interval S]\n"
     "           [--same-name Skip|Cover|Rename] [--proxy HOST:PORT] [--state FILE]\n"
-    "           (--list FILE | URL...)\n";
+    "           [--retries N] (--list FILE|- | URL...)\n";
 
 // The command line has no windows: no sounds, no browser, no status bar.
 class QuietHost final : public SchedulerHost
@@ -63,6 +65,7 @@ std::optional<Options> parse(const QStringList &args, QString *error)
     Options o;
     o.download.way = 1;
     o.download.threads = 1;
+    o.download.retries = 5; // as scripts expect of wget and aria2
     QString listFile;
     const auto value = [&](qsizetype &i) -> std::optional<QString> {
         if (i + 1 >= args.size()) {
@@ -86,7 +89,7 @@ std::optional<Options> parse(const QStringList &args, QString *error)
             }
             o.dest = *v;
         } else if (a == QLatin1String("--way") || a == QLatin1String("--threads") ||
-                   a == QLatin1String("--interval")) {
+                   a == QLatin1String("--interval") || a == QLatin1String("--retries")) {
             const auto v = value(i);
             if (!v) {
                 return std::nullopt;
@@ -94,6 +97,7 @@ std::optional<Options> parse(const QStringList &args, QString *error)
             const int n = v->toInt(&ok);
             const bool inRange = a == QLatin1String("--way")       ? (n == 1 || n == 2)
                                  : a == QLatin1String("--threads") ? (n >= 1 && n <= 6)
+                                 : a == QLatin1String("--retries") ? (n >= 0 && n <= 100)
                                                                    : (n >= 0 && n <= 600);
             if (!ok || !inRange) {
                 *error = QStringLiteral("bad value for %1: '%2'").arg(a, *v);
@@ -101,6 +105,7 @@ std::optional<Options> parse(const QStringList &args, QString *error)
             }
             (a == QLatin1String("--way")       ? o.download.way
              : a == QLatin1String("--threads") ? o.download.threads
+             : a == QLatin1String("--retries") ? o.download.retries
                                                : o.download.interval) = n;
         } else if (a == QLatin1String("--same-name")) {
             const auto v = value(i);
@@ -152,10 +157,14 @@ std::optional<Options> parse(const QStringList &args, QString *error)
             *error = QStringLiteral("give --list or addresses, not both");
             return std::nullopt;
         }
-        o.listFile = listFile;
+        // "-" is standard input, as for wget -i -.
+        const bool standardInput = listFile == QLatin1String("-");
+        o.listFile = standardInput ? QStringLiteral("standard input") : listFile;
         QFile f(listFile);
-        if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
-            *error = QStringLiteral("cannot read %1: %2").arg(listFile, f.errorString());
+        const bool opened = standardInput ? f.open(stdin, QIODevice::ReadOnly | QIODevice::Text)
+                                          : f.open(QIODevice::ReadOnly | QIODevice::Text);
+        if (!opened) {
+            *error = QStringLiteral("cannot read %1: %2").arg(o.listFile, f.errorString());
             return std::nullopt;
         }
         int lineNumber = 0;
@@ -226,12 +235,23 @@ int RunDownloadCommand(const QStringList &args)
     // A run that was stopped (or killed) goes on where it stood: rows already kept are not
     // added twice, and finished ones are not fetched again.
     std::unique_ptr<ListStoreWriter> store;
+    // One run at a time per state file: two would fetch the same rows into two copies.
+    StoreLock lock(o->stateFile);
+    if (!o->stateFile.isEmpty() && !lock.acquire()) {
+        err << "download: " << o->stateFile << " is in use by process " << lock.holder() << '\n';
+        return 2;
+    }
     if (!o->stateFile.isEmpty()) {
         StoredList kept;
         QString why;
         const StoreRead read = LoadDownloadList(o->stateFile, &kept, &why);
         if (read == StoreRead::Ok) {
             RestoreRows(list, kept);
+            // As wget -c: the rows that failed are tried again with the unfinished ones,
+            // each continuing what its transfer kept; finished rows stay finished.
+            for (const quint64 id : list.ids()) {
+                ReQueueFailedItem(list, id);
+            }
         } else if (read != StoreRead::Missing) {
             const QString aside = SetStoreAside(o->stateFile);
             err << "download: " << o->stateFile << " cannot be read (" << why << "); kept as "

@@ -26,7 +26,7 @@ const char *const kUsage = R"(Usage: harvly-cli [--version] [--help]
        harvly-cli identify FILE...
        harvly-cli download --dest DIR [--way 1|2] [--threads N] [--interval S]
                   [--same-name Skip|Cover|Rename] [--proxy HOST:PORT] [--state FILE]
-                  (--list FILE | URL...)
+                  [--retries N] (--list FILE|- | URL...)
 
 Runs the download manager's core without windows.
 
@@ -130,10 +130,10 @@ const CommandHelp kCommands[] = {
 )"},
     {"download", R"(Usage: harvly-cli download --dest DIR [--way 1|2] [--threads N] [--interval S]
            [--same-name Skip|Cover|Rename] [--proxy HOST:PORT] [--state FILE]
-                  (--list FILE | URL...)
+           [--retries N] (--list FILE|- | URL...)
 
   download    queue the addresses (or the lines URL[<TAB>title[<TAB>type[<TAB>referer]]]
-              of a list file) and download them as the download window does, until
+              of a list file, "-" for standard input) and download them as the download window does, until
               every row is done; progress on standard error, then one line per row:
               state, type, size, downloaded, percentage, file, seconds, address,
               reason (why a row failed; empty otherwise). Only http and https
@@ -143,7 +143,11 @@ const CommandHelp kCommands[] = {
               143 when stopped by SIGINT or SIGTERM (temporary files removed).
               --state FILE keeps the list in FILE as it goes: the same command run
               again (after a stop or a crash) goes on where it stood, adding no row
-              twice and fetching no finished row again.
+              twice, fetching no finished row again and trying the failed ones
+              again. One run at a time uses FILE (a second exits 2).
+              --retries N (default 5, 0 for none): a transfer cut off, reset or
+              timed out, a body short or without its end, or a server error (5xx)
+              is tried again after 1 s, doubling to a minute, continuing what came.
 )"},
     {"identify", R"(Usage: harvly-cli identify FILE...
 

@@ -3,8 +3,10 @@
 // waiting for the command line blocks nothing it needs.
 #include "pages.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -31,6 +33,9 @@ private slots:
     void killedRunGoesOnWhereItStood();
     void killedTransferGoesOnFromItsPart_data();
     void killedTransferGoesOnFromItsPart();
+    void oneRunAtATimePerStateFile();
+    void listFromStandardInput();
+    void runAgainRetriesTheFailedRows();
 
 private:
     // The site's generated body: a PDF header, then "x" to the end.
@@ -247,6 +252,79 @@ void tst_CliDownload::killedTransferGoesOnFromItsPart()
         QString::fromUtf8(reply->readAll()).split('\n').filter(QString("/resumable/%1?").arg(id));
     QCOMPARE(asked.size(), 1);
     QCOMPARE(asked.first().section("bytes=", 1).section('-', 0, 0).toLongLong(), had);
+}
+
+void tst_CliDownload::oneRunAtATimePerStateFile()
+{
+    QTemporaryDir work;
+    const QString state = work.filePath("state.json");
+    const QStringList args{
+        "download", "--dest", work.filePath("dest"),
+        "--state",  state,    m_root + "pdf/61.pdf?fault=slow&chunk=200&interval=40"};
+    QProcess first;
+    first.start(QStringLiteral(HARVLY_CLI), args);
+    QVERIFY(first.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(state + ".lock"), 10000);
+    QProcess second; // a second terminal, or a timer that fired twice
+    second.start(QStringLiteral(HARVLY_CLI), args);
+    QVERIFY(second.waitForFinished(10000));
+    QCOMPARE(second.exitCode(), 2);
+    QCOMPARE(QString::fromUtf8(second.readAllStandardError()).trimmed(),
+             QString("download: %1 is in use by process %2").arg(state).arg(first.processId()));
+    QCOMPARE(second.readAllStandardOutput(), QByteArray()); // it fetched nothing
+    ::kill(pid_t(first.processId()), SIGKILL);
+    QVERIFY(first.waitForFinished(10000));
+    // The lock of a run that died is taken over: the same command goes on.
+    QProcess third;
+    third.start(QStringLiteral(HARVLY_CLI), args);
+    QVERIFY(third.waitForFinished(60000));
+    QCOMPARE(third.exitCode(), 0);
+    QCOMPARE(QDir(work.filePath("dest")).entryList({"*.pdf"}, QDir::Files).size(), 1);
+}
+
+void tst_CliDownload::listFromStandardInput()
+{
+    QTemporaryDir work;
+    QProcess run;
+    run.start(QStringLiteral(HARVLY_CLI), {"download", "--dest", work.path(), "--list", "-"});
+    QVERIFY(run.waitForStarted());
+    run.write((m_root + "pdf/62.pdf\tFrom the pipe\n\n" + m_root + "pdf/63.pdf\n").toUtf8());
+    run.closeWriteChannel();
+    QVERIFY(run.waitForFinished(60000));
+    QCOMPARE(run.exitCode(), 0);
+    QCOMPARE(QDir(work.path()).entryList({"*.pdf"}, QDir::Files, QDir::Name),
+             (QStringList{"63.pdf", "From the pipe.pdf"}));
+}
+
+void tst_CliDownload::runAgainRetriesTheFailedRows()
+{
+    QTemporaryDir work;
+    const QString dest = work.filePath("dest");
+    // The first answer for the second document is cut off.
+    const QStringList args{"download",
+                           "--dest",
+                           dest,
+                           "--retries",
+                           "0",
+                           "--state",
+                           work.filePath("state.json"),
+                           m_root + "pdf/64.pdf",
+                           m_root + "resumable/65?size=50000&cut=20000"};
+    QProcess first;
+    first.start(QStringLiteral(HARVLY_CLI), args);
+    QVERIFY(first.waitForFinished(60000));
+    QCOMPARE(first.exitCode(), 1);
+    QVERIFY(QString::fromUtf8(first.readAllStandardOutput()).contains("Failed"));
+    const QDateTime finishedAt = QFileInfo(dest + "/64.pdf").lastModified();
+    QTest::qWait(20);
+    QProcess again; // as wget -c: what failed is tried again, what finished stays
+    again.start(QStringLiteral(HARVLY_CLI), args);
+    QVERIFY(again.waitForFinished(60000));
+    QCOMPARE(again.exitCode(), 0);
+    QCOMPARE(QFileInfo(dest + "/64.pdf").lastModified(), finishedAt);
+    const QStringList files = QDir(dest).entryList(QDir::Files, QDir::Name);
+    QCOMPARE(files.size(), 2);
+    QCOMPARE(QFileInfo(dest + "/" + files.at(1)).size(), 50000); // continued to its end
 }
 
 QTEST_GUILESS_MAIN(tst_CliDownload)

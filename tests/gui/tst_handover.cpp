@@ -26,6 +26,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLockFile>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -80,6 +81,7 @@ private slots:
     void batchReplaceUrl();
     void downloadListSurvivesARestart();
     void unreadableKeptListIsSetAside();
+    void keptListInUseIsLeftAlone();
     void bulkWindowTakesAddresses_data();
     void bulkWindowTakesAddresses();
     void bulkWindowRefusesToCloseDuringARun();
@@ -804,7 +806,28 @@ void tst_HandOver::unreadableKeptListIsSetAside()
     QVERIFY(w->restoreBar()->findChild<QLabel *>()->text().startsWith(
         "The kept download list could not be read"));
     QVERIFY(!QFile::exists(m_program->listStoreFile));
-    QCOMPARE(QDir(m_dir.filePath("bad")).entryList(QDir::Files).size(), 1); // set aside
+    QCOMPARE(QDir(m_dir.filePath("bad")).entryList({"*unreadable*"}, QDir::Files).size(),
+             1); // set aside
+}
+
+void tst_HandOver::keptListInUseIsLeftAlone()
+{
+    m_program->listStoreFile = m_dir.filePath("busy/downloadlist.json");
+    QDir().mkpath(m_dir.filePath("busy"));
+    QLockFile other(m_program->listStoreFile + ".lock"); // another instance keeps the list
+    QVERIFY(other.tryLock(0));
+    fFileDownload *w = m_workspace->downloadWindow();
+    QVERIFY(w->restoreBar());
+    QCOMPARE(w->restoreBar()->findChild<QLabel *>()->text(),
+             QString("The download list is kept by another running Harvly (process %1): this "
+                     "window's list is not kept.")
+                 .arg(QCoreApplication::applicationPid()));
+    m_window->AddToDownloadList("http://127.0.0.1:1/a.pdf", "A", "pdf", QString(),
+                                m_dir.filePath("dl") + "/");
+    w->askYesNo = [](const QString &) { return true; }; // close with a row waiting
+    w->close();
+    QTRY_VERIFY(!m_workspace->loadedDownloadWindow());
+    QVERIFY(!QFile::exists(m_program->listStoreFile)); // the other instance's list, untouched
 }
 
 void tst_HandOver::bulkWindowTakesAddresses_data()

@@ -63,6 +63,8 @@ SettingEntry englishEntry(Setting id)
         return {"Set", "UpdateServer", QString()};
     case Setting::CheckPdfEnd:
         return {"Set", "CheckPdfEnd", 1};
+    case Setting::Retries:
+        return {"Set", "Retries", 5};
     }
     return {};
 }

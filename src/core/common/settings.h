@@ -39,6 +39,7 @@ enum class Setting {
     CheckLatestVersion, // 1: the latest-version check runs at start
     UpdateServer,       // where the latest-version check asks; "": no check
     CheckPdfEnd,        // 1: a PDF without its end marker fails its row
+    Retries,            // how often a transfer cut off or refused by a server error is tried again
 };
 
 struct SettingEntry {
@@ -80,6 +81,7 @@ inline constexpr SettingKey<QString> SiteAddress{Setting::SiteAddress};
 inline constexpr SettingKey<int> CheckLatestVersion{Setting::CheckLatestVersion};
 inline constexpr SettingKey<QString> UpdateServer{Setting::UpdateServer};
 inline constexpr SettingKey<int> CheckPdfEnd{Setting::CheckPdfEnd};
+inline constexpr SettingKey<int> Retries{Setting::Retries};
 } // namespace Keys
 
 // Named text values per application title, section and key. Reads fall back to the

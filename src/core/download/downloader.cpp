@@ -91,7 +91,8 @@ void Downloader::finished()
         return;
     }
     m_stall.stop();
-    const QString failure = FailureReason::ofTransfer(*m_reply, m_file->written(), m_expected);
+    const QString failure =
+        FailureReason::ofTransfer(*m_reply, m_file->written(), m_expected, failServerErrors);
     if (!failure.isEmpty()) {
         fail(failure, CutOff(*m_reply, m_file->written(), m_expected));
         return;

@@ -34,6 +34,7 @@ public:
     void CancelAsyncRead();
     // A PDF without its end marker fails (on unless told otherwise).
     bool checkPdfEnd = true;
+    bool failServerErrors = false; // a 5xx answer fails rather than being saved as a page
     // The file being written; after DownloadComplete its target and name are final.
     const TransferFile *file() const { return m_file.get(); }
     // Why the download failed, once DownloadError came.

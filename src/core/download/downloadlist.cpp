@@ -61,8 +61,9 @@ QString RowNoteText(RowNote note)
         QT_TRANSLATE_NOOP("harvly::DownloadListModel", "Big file, skipped"),
         QT_TRANSLATE_NOOP("harvly::DownloadListModel", "Can not replace"),
         QT_TRANSLATE_NOOP("harvly::DownloadListModel", "Server busy"),
+        QT_TRANSLATE_NOOP("harvly::DownloadListModel", "Retrying"),
     };
-    static_assert(std::size(texts) == size_t(RowNote::ServerBusy) + 1);
+    static_assert(std::size(texts) == size_t(RowNote::Retrying) + 1);
     return note == RowNote::None
                ? QString()
                : QCoreApplication::translate("harvly::DownloadListModel", texts[size_t(note)]);
@@ -70,7 +71,7 @@ QString RowNoteText(RowNote note)
 
 QString DownloadRow::fileSizeText() const
 {
-    if (note == RowNote::ServerBusy && !reason.isEmpty()) {
+    if ((note == RowNote::ServerBusy || note == RowNote::Retrying) && !reason.isEmpty()) {
         return reason; // "Server busy, retry at 14:02:30"
     }
     if (showsInFileSize(note)) {

@@ -31,6 +31,7 @@ enum class RowNote {
     BigFileSkipped, // over the size ceiling
     CannotReplace,  // the old file could not be replaced
     ServerBusy,     // the site asked to wait; the row's reason says until when
+    Retrying,       // cut off or refused: tried again; the row's reason says why and when
 };
 
 // One download job.
@@ -51,6 +52,7 @@ struct DownloadRow {
     QString b;           // "Y" when queued as a web page
     QString reason;      // why the row failed; empty unless it did
     int busyAnswers = 0; // "busy" answers of the site for this row so far
+    int retries = 0;     // attempts made again after a transient failure
     double retryAt = 0;  // on the scheduler's clock: not started before
     PartialFile part;    // what an interrupted transfer left, continued by the next attempt
     // The row's file from an earlier download, left in place while the row is fetched again:

@@ -27,6 +27,9 @@ struct DownloadOptions {
     bool openRefererFirst = false;
     double sizeCeilingMegabytes = 0; // the Chinese build skips larger downloads; 0: no ceiling
     bool checkPdfEnd = true;         // a PDF without its end marker fails its row
+    // A row whose transfer was cut off, timed out or met a server error is tried again this
+    // many times (see TransientRetry); 0: it fails at once.
+    int retries = 0;
 };
 
 // The time limits of a transfer; tests shorten them.

@@ -6,6 +6,11 @@
 
 namespace harvly::FailureReason {
 
+QString serverError(int status)
+{
+    return QCoreApplication::translate("harvly::FailureReason", "HTTP status %1").arg(status);
+}
+
 QString stalled()
 {
     return QCoreApplication::translate("harvly::FailureReason", "time limit without progress");
@@ -131,14 +136,33 @@ QString ofReply(const QNetworkReply &reply)
     }
     const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (status.isValid() && status.toInt() >= 400) {
-        return QCoreApplication::translate("harvly::FailureReason", "HTTP status %1")
-            .arg(status.toInt());
+        return serverError(status.toInt());
     }
     return reply.errorString();
 }
 
-QString ofTransfer(const QNetworkReply &reply, qint64 received, qint64 announced)
+bool isTransient(const QString &reason)
 {
+    const QString statusWords = serverError(0).chopped(1); // the words before the number
+    const QString shortWords =
+        QCoreApplication::translate("harvly::FailureReason",
+                                    "body shorter than announced: %1 of %2 bytes")
+            .section(QStringLiteral("%1"), 0, 0);
+    if (reason.startsWith(statusWords)) {
+        return reason.mid(statusWords.size()).toInt() >= 500;
+    }
+    return reason == stalled() || reason == noAnswer() || reason == incompletePdf() ||
+           reason == QCoreApplication::translate("harvly::FailureReason", "connection reset") ||
+           (!shortWords.isEmpty() && reason.startsWith(shortWords));
+}
+
+QString ofTransfer(const QNetworkReply &reply, qint64 received, qint64 announced,
+                   bool serverErrorsFail)
+{
+    const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (serverErrorsFail && status >= 500) {
+        return serverError(status);
+    }
     const bool networkOk = reply.error() == QNetworkReply::NoError ||
                            reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() >= 400;
     const bool closedEarly = reply.error() == QNetworkReply::RemoteHostClosedError;

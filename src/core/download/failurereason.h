@@ -11,8 +11,9 @@ namespace harvly {
 // line show. One rule for both ways.
 namespace FailureReason {
 
-QString stalled();  // no byte for the time limit
-QString noAnswer(); // no response headers in time
+QString serverError(int status); // "HTTP status 500"
+QString stalled();               // no byte for the time limit
+QString noAnswer();              // no response headers in time
 // The connection ended before the size it announced, however it ended.
 QString shortBody(qint64 received, qint64 announced);
 QString emptyAnswer(); // nothing came, and no size was announced
@@ -33,9 +34,14 @@ QString cannotReplace(const QString &detail);
 QString ofReply(const QNetworkReply &reply);
 // The rule of both ways for a finished answer whose body came to `received` bytes of the
 // `announced` ones (0: none announced): empty when it is a whole document (an HTTP error
-// page counts: its type is judged later), else why not. A connection that closed before
-// the announced size tells the sizes.
-QString ofTransfer(const QNetworkReply &reply, qint64 received, qint64 announced);
+// page counts: its type is judged later; a server error (5xx) does not with
+// serverErrorsFail), else why not. A connection that closed before the announced size tells
+// the sizes.
+QString ofTransfer(const QNetworkReply &reply, qint64 received, qint64 announced,
+                   bool serverErrorsFail = false);
+// Whether another attempt may well succeed: the connection was cut, reset or timed out, the
+// body came short or without its end marker, or the server had an error (5xx).
+bool isTransient(const QString &reason);
 // The cause of a failed write or move of the file.
 QString ofFile(const QFileDevice &file);
 

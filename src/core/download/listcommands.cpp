@@ -49,6 +49,7 @@ void requeue(DownloadListModel &list, quint64 id, bool alwaysNewType, const Buil
         }
         r.clearProgress();
         r.busyAnswers = 0; // asked for again: the site's earlier "busy" answers are forgotten
+        r.retries = 0;
         r.retryAt = 0;
         if (build.alternativeAddressKeys) {
             r.key = RotateItemKeyUrls(r.key);
@@ -164,6 +165,7 @@ bool ReQueueFailedItem(DownloadListModel &list, quint64 id)
         r.state = DownloadState::Waiting;
         r.clearProgress();
         r.busyAnswers = 0;
+        r.retries = 0;
         r.retryAt = 0;
     });
     return true;

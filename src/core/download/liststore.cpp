@@ -104,7 +104,7 @@ std::optional<DownloadRow> rowFromJson(const QJsonObject &o)
     r.key = o.value("key").toString();
     const int state = o.value("state").toInt();
     const int note = o.value("note").toInt();
-    if (r.key.isEmpty() || state < 1 || state > 4 || note < 0 || note > int(RowNote::ServerBusy)) {
+    if (r.key.isEmpty() || state < 1 || state > 4 || note < 0 || note > int(RowNote::Retrying)) {
         return std::nullopt;
     }
     r.text = o.value("text").toString();

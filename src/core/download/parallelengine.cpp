@@ -59,6 +59,7 @@ void ParallelEngine::start(quint64 rowId)
     slot.downloader = std::make_unique<Downloader>(m_context.network, m_context.limits);
     Downloader *d = slot.downloader.get();
     d->checkPdfEnd = m_context.options.checkPdfEnd;
+    d->failServerErrors = m_context.options.retries > 0; // a server error is tried again
     connect(d, &Downloader::DownloadProgress, this,
             [this, k](qint64 read, qint64 expected) { progress(k, read, expected); });
     connect(d, &Downloader::DownloadError, this, [this, k] { failed(k); });

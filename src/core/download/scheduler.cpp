@@ -9,6 +9,7 @@
 #include "parallelengine.h"
 #include "schedulerhost.h"
 #include "singlerequestengine.h"
+#include "transientretry.h"
 
 #include <QCoro/QCoroTask>
 #include <QDir>
@@ -228,6 +229,11 @@ void DownloadScheduler::engineEnded(DownloadEngine *engine, quint64 rowId)
 bool DownloadScheduler::endOfDownload(quint64 rowId)
 {
     LastDownloadEndTime = now();
+    // A passing failure is tried again later; only the last attempt's failure stands.
+    if (RetryTransientFailure(m_list, rowId, options.retries, now(),
+                              QDateTime::currentDateTime())) {
+        return false; // no sound, no login: the row waits
+    }
     SettleEarlierFile(m_list, rowId);
     const DownloadRow *row = m_list.find(rowId);
     if (!row) {

@@ -403,7 +403,8 @@ SingleRequestEngine::receive(quint64 rowId, QNetworkReply *reply, TransferFile *
 SingleRequestEngine::Received
 SingleRequestEngine::judge(const QNetworkReply &reply, const TransferFile &file, qint64 size) const
 {
-    const QString failure = FailureReason::ofTransfer(reply, file.written(), size);
+    const QString failure =
+        FailureReason::ofTransfer(reply, file.written(), size, m_context.options.retries > 0);
     if (failure.isEmpty()) {
         return {};
     }

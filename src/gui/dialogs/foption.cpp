@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 namespace harvly {
@@ -38,7 +39,8 @@ fOption::fOption(Workspace &workspace, QWidget *parent)
       m_checkVersion(Named(new QCheckBox(tr("Look for a newer version at start"), this), "Check3")),
       m_checkPdf(
           Named(new QCheckBox(tr("A downloaded PDF without its end is a failed download"), this),
-                "Check4"))
+                "Check4")),
+      m_retries(Named(new QSpinBox(this), "Text2"))
 {
     setObjectName(QStringLiteral("fOption"));
     setModal(true);
@@ -75,6 +77,11 @@ fOption::fOption(Workspace &workspace, QWidget *parent)
         grid->addWidget(m_ceiling, row++, 1);
     }
     grid->addWidget(m_checkPdf, row++, 0, 1, 3);
+    // A transfer cut off, timed out or met by a server error: tried again after 1 s,
+    // doubling to a minute; 0 fails it at once.
+    m_retries->setRange(0, 20);
+    grid->addWidget(new QLabel(tr("Tries again after a cut connection:"), this), row, 0);
+    grid->addWidget(m_retries, row++, 1);
     grid->addWidget(m_checkVersion, row++, 0, 1, 3);
     auto *ok = Named(new QPushButton(tr("OK"), this), "Command1");
     ok->setDefault(true);
@@ -102,6 +109,7 @@ void fOption::Form_Load()
     m_prompt->setChecked(m_program.promptSavePath == 1);
     m_checkVersion->setChecked(s.get(Keys::CheckLatestVersion) == 1);
     m_checkPdf->setChecked(s.get(Keys::CheckPdfEnd) == 1);
+    m_retries->setValue(s.get(Keys::Retries));
     if (m_ceiling) {
         m_ceiling->setText(QString::number(s.get(Keys::MaxFileSizeMegabytes)));
     }
@@ -136,6 +144,7 @@ void fOption::Command1_Click()
     s.set(Keys::PromptedSavePathWhenExtractInfo, m_program.promptSavePath);
     s.set(Keys::CheckLatestVersion, m_checkVersion->isChecked() ? 1 : 0);
     s.set(Keys::CheckPdfEnd, m_checkPdf->isChecked() ? 1 : 0);
+    s.set(Keys::Retries, m_retries->value());
     if (m_ceiling) {
         bool ok = false;
         const double megabytes = m_ceiling->text().toDouble(&ok);

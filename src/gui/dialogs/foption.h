@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class QCheckBox;
+class QSpinBox;
 class QLineEdit;
 class QRadioButton;
 
@@ -36,6 +37,7 @@ private:
     QCheckBox *m_prompt;
     QCheckBox *m_checkVersion;
     QCheckBox *m_checkPdf;
+    QSpinBox *m_retries;
     QLineEdit *m_ceiling = nullptr; // the Chinese build only
 };
 

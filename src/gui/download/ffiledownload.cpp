@@ -21,6 +21,7 @@
 #include "download/listcommands.h"
 #include "download/liststore.h"
 #include "download/scheduler.h"
+#include "download/storelock.h"
 #include "loginpanel.h"
 #include "search/fwebsearch.h"
 #include "stateicons.h"
@@ -414,6 +415,7 @@ void fFileDownload::readStoredOptions()
     m_scheduler->options.proxyHost = s.get(Keys::ProxyURL).trimmed();
     m_scheduler->options.proxyPort = s.get(Keys::ProxyPort).trimmed();
     m_scheduler->options.checkPdfEnd = s.get(Keys::CheckPdfEnd) == 1;
+    m_scheduler->options.retries = qBound(0, s.get(Keys::Retries), 20);
     if (m_program.build().fileSizeCeiling) {
         m_scheduler->options.sizeCeilingMegabytes = s.get(Keys::MaxFileSizeMegabytes);
     }
@@ -608,10 +610,18 @@ fFileDownload::~fFileDownload()
 {
     // The list is written while the window's controls (the same-name choice) still exist.
     if (m_store) {
-        delete m_store;
-        m_store = nullptr;
-    } else {
+        releaseStore();
+    } else if (!m_kept) {
         m_list->dropPartialFiles(); // nothing keeps the rows that would continue them
+    }
+}
+
+void fFileDownload::releaseStore()
+{
+    delete m_store; // its last write
+    m_store = nullptr;
+    if (m_storeLock) {
+        m_storeLock->release();
     }
 }
 
@@ -621,6 +631,16 @@ QWidget *fFileDownload::buildRestoreBar()
     if (file.isEmpty()) {
         return nullptr;
     }
+    // Another window of the program, or another instance, keeps the list already: this one's
+    // rows live only as long as the window, rather than two writers taking turns.
+    m_storeLock = std::make_unique<StoreLock>(file);
+    if (!m_storeLock->acquire()) {
+        const QString text = tr("The download list is kept by another running Harvly (process "
+                                "%1): this window's list is not kept.")
+                                 .arg(m_storeLock->holder());
+        return restoreBar(text, nullptr);
+    }
+    m_kept = true;
     m_store = new ListStoreWriter(
         *m_list, file, [this] { return duplicateMode(); }, this);
     auto stored = std::make_shared<StoredList>();
@@ -637,6 +657,11 @@ QWidget *fFileDownload::buildRestoreBar()
     } else {
         return nullptr;
     }
+    return restoreBar(text, stored);
+}
+
+QWidget *fFileDownload::restoreBar(const QString &text, std::shared_ptr<StoredList> stored)
+{
     auto *bar = new QFrame(this);
     bar->setObjectName(QStringLiteral("RestoreBar"));
     bar->setFrameShape(QFrame::StyledPanel);
@@ -679,9 +704,9 @@ void fFileDownload::closeEvent(QCloseEvent *event)
     m_scheduler->menuStopDownload();
     SaveFormPosition(this, s);
     s.set(Keys::Thread, m_threads->currentIndex());
-    if (m_store) {
-        m_store->flush();
-    }
+    // Closed for good: the list is written now and left to the next window, which may open
+    // before this one is gone.
+    releaseStore();
     event->accept();
     m_workspace.mainWindowClosing(this);
 }

@@ -8,6 +8,7 @@
 #include <QSet>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QCheckBox;
@@ -23,6 +24,8 @@ namespace harvly {
 
 class DownloadListModel;
 class ListStoreWriter;
+class StoreLock;
+struct StoredList;
 class ElidedLabel;
 struct DownloadRow;
 class DownloadScheduler;
@@ -108,6 +111,8 @@ private:
     void showDuplicateMode(DuplicateMode mode);
     // The list kept from the last run: offered in a bar above the list, never in a box.
     QWidget *buildRestoreBar();
+    void releaseStore();
+    QWidget *restoreBar(const QString &text, std::shared_ptr<StoredList> stored);
 
     void Form_Load();
     QWidget *buildSettingsRow();
@@ -124,7 +129,9 @@ private:
     Workspace &m_workspace;
     Program &m_program;
     DownloadListModel *m_list;
+    std::unique_ptr<StoreLock> m_storeLock; // held while this window keeps the list
     ListStoreWriter *m_store = nullptr;
+    bool m_kept = false; // the list is kept in the store (also once written for good)
     QWidget *m_restoreBar = nullptr;
     QTreeView *m_view = nullptr;
     QStackedWidget *m_stack = nullptr;

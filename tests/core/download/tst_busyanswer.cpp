@@ -1,5 +1,7 @@
 #include "download/busyanswer.h"
 #include "download/downloadlist.h"
+#include "download/failurereason.h"
+#include "download/transientretry.h"
 
 #include <QTest>
 
@@ -16,6 +18,10 @@ private slots:
     void retryAfter();
     void backOffDoublesToTenMinutes();
     void rowWaitsThenFailsAtTheFifth();
+    void retryPauseDoublesToAMinute();
+    void transientReasons_data();
+    void transientReasons();
+    void retriedRowWaitsAndSaysWhy();
 };
 
 void tst_BusyAnswer::retryAfter_data()
@@ -78,6 +84,66 @@ void tst_BusyAnswer::rowWaitsThenFailsAtTheFifth()
     QCOMPARE(MarkServerBusy(list, other, "15", 0, wall), TransferOutcome::Busy);
     QCOMPARE(list.at(1).fileSizeText(), QString("Server busy, retry at 14:00:15"));
     QCOMPARE(list.at(1).retryAt, 15.0);
+}
+
+void tst_BusyAnswer::retryPauseDoublesToAMinute()
+{
+    QList<qint64> pauses;
+    for (int retry = 1; retry <= 9; ++retry) {
+        pauses << RetryPause(retry).count();
+    }
+    QCOMPARE(pauses, (QList<qint64>{1, 2, 4, 8, 16, 32, 60, 60, 60}));
+}
+
+void tst_BusyAnswer::transientReasons_data()
+{
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<bool>("transient");
+    QTest::newRow("connection reset") << "connection reset" << true;
+    QTest::newRow("no progress") << FailureReason::stalled() << true;
+    QTest::newRow("no answer") << FailureReason::noAnswer() << true;
+    QTest::newRow("short body") << FailureReason::shortBody(10, 20) << true;
+    QTest::newRow("PDF without its end") << FailureReason::incompletePdf() << true;
+    QTest::newRow("server error 502") << FailureReason::serverError(502) << true;
+    QTest::newRow("refused with 404: no") << FailureReason::serverError(404) << false;
+    QTest::newRow("host not found: no") << "host not found" << false;
+    QTest::newRow("stopped by the user: no") << FailureReason::stopped() << false;
+    QTest::newRow("disk full: no") << FailureReason::diskFull() << false;
+}
+
+void tst_BusyAnswer::transientReasons()
+{
+    QFETCH(QString, reason);
+    QFETCH(bool, transient);
+    QCOMPARE(FailureReason::isTransient(reason), transient);
+}
+
+void tst_BusyAnswer::retriedRowWaitsAndSaysWhy()
+{
+    DownloadListModel list;
+    const quint64 id = *list.add("http://h/a.pdf", "a", "pdf", "/tmp/", "");
+    const auto fail = [&](const QString &why) {
+        list.update(id, [&](DownloadRow &r) {
+            r.state = DownloadState::Failed;
+            r.reason = why;
+        });
+    };
+    const QDateTime wall(QDate(2026, 12, 10), QTime(14, 2, 30));
+    fail("connection reset");
+    QVERIFY(RetryTransientFailure(list, id, 2, 100, wall));
+    QCOMPARE(list.find(id)->state, DownloadState::Waiting);
+    QCOMPARE(list.find(id)->retryAt, 101.0);
+    QCOMPARE(list.find(id)->fileSizeText(), QString("connection reset; retry 1 of 2 at 14:02:31"));
+    fail(FailureReason::stalled());
+    QVERIFY(RetryTransientFailure(list, id, 2, 200, wall));
+    QCOMPARE(list.find(id)->retryAt, 202.0);
+    fail("connection reset");
+    QVERIFY(!RetryTransientFailure(list, id, 2, 300, wall)); // out of retries: it fails
+    QCOMPARE(list.find(id)->state, DownloadState::Failed);
+    QCOMPARE(list.find(id)->reason, QString("connection reset"));
+    fail("host not found");
+    list.update(id, [](DownloadRow &r) { r.retries = 0; });
+    QVERIFY(!RetryTransientFailure(list, id, 2, 400, wall)); // not a passing failure
 }
 
 QTEST_GUILESS_MAIN(tst_BusyAnswer)

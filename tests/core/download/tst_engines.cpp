@@ -85,6 +85,8 @@ private slots:
     void partGoesWithItsRow();
     void listedPartNeverTouchesOtherFiles_data();
     void listedPartNeverTouchesOtherFiles();
+    void transientFailuresAreTriedAgain_data();
+    void transientFailuresAreTriedAgain();
 
 private:
     quint64 add(const QString &path, const QString &title = "Doc", const QString &type = "pdf")
@@ -1194,6 +1196,62 @@ void tst_Engines::listedPartNeverTouchesOtherFiles()
     m_list->update(row, [&](DownloadRow &r) { r.part = {notes, "\"x\"", QString()}; });
     m_list->clear();
     QCOMPARE(read(notes), QByteArray("the user's own notes"));
+}
+
+void tst_Engines::transientFailuresAreTriedAgain_data()
+{
+    QTest::addColumn<int>("way");
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<int>("retries");
+    QTest::addColumn<int>("requests");
+    QTest::addColumn<bool>("finished");
+    QTest::addColumn<QString>("reason");
+    for (const int way : {1, 2}) {
+        QTest::addRow("way %d: cut at 40%%: tried again from where it stood?", way)
+            << way << "cut=120000" << 5 << 2 << true << "";
+        QTest::addRow("way %d: two server errors, then the document?", way)
+            << way << "errors=2" << 5 << 3 << true << "";
+        QTest::addRow("way %d: out of retries: the last failure stands?", way)
+            << way << "errors=9" << 2 << 3 << false << "HTTP status 500";
+        QTest::addRow("way %d: no retries: failed at once, as before?", way)
+            << way << "cut=120000" << 0 << 1 << false << "*";
+    }
+}
+
+void tst_Engines::transientFailuresAreTriedAgain()
+{
+    QFETCH(int, way);
+    QFETCH(QString, query);
+    QFETCH(int, retries);
+    QFETCH(int, requests);
+    QFETCH(bool, finished);
+    QFETCH(QString, reason);
+    static int id = 700;
+    ++id;
+    constexpr qint64 size = 300000;
+    m_scheduler->options.way = way;
+    m_scheduler->options.retries = retries;
+    m_scheduler->options.errorStop = true;
+    const QString path = QString("/resumable/%1?size=%2&%3").arg(id).arg(size).arg(query);
+    const quint64 row = add(path);
+    runAll(60);
+    const DownloadRow *r = m_list->find(row);
+    QCOMPARE(r->state, finished ? DownloadState::Finished : DownloadState::Failed);
+    QCOMPARE(m_site.requests().filter(QString("/resumable/%1?").arg(id)).size(), requests);
+    if (finished) {
+        QVERIFY(read(m_folder + "Doc.pdf") == testsite::ResumableBody(id, size)); // byte for byte
+        QCOMPARE(filesOnDisk(), QStringList{"Doc.pdf"});
+        if (query.startsWith("cut")) { // only the rest was asked for
+            QCOMPARE(m_site.ranges.filter(QString("/resumable/%1?").arg(id)).size(), 1);
+            QVERIFY(m_site.ranges.filter(QString("/resumable/%1?").arg(id))
+                        .first()
+                        .contains("bytes=120000-"));
+        }
+    } else if (reason != "*") {
+        QCOMPARE(r->reason, reason); // the last attempt's reason, not the retry note
+        QCOMPARE(r->retries, retries);
+        QVERIFY(!QFile::exists(m_folder + "Doc.htm")); // a server error is no page to keep
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_Engines)
