@@ -5,9 +5,12 @@
 #include "download/scheduler.h"
 #include "support/webenginetest.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -26,6 +29,7 @@ private slots:
     void reDownloadKeepsTheFilesWhenTheSiteIsAway();
     void messagesCarryTheirIcons_data();
     void messagesCarryTheirIcons();
+    void smallestWindowShowsEveryCaption();
 
 private:
     quint64 addFinished(const QString &title, const QByteArray &bytes)
@@ -178,6 +182,32 @@ void tst_FFileDownload::messagesCarryTheirIcons()
     QCOMPARE(shownText, text);
     QCOMPARE(int(shownIcon), icon);
     m_window->scheduler().menuStopDownload();
+}
+
+void tst_FFileDownload::smallestWindowShowsEveryCaption()
+{
+    for (int i = 0; i < 20; ++i) {
+        addFinished(QString("Paper %1").arg(i), "%PDF-1.4 x");
+    }
+    m_window->resize(480, 300);
+    QTest::qWait(50);
+
+    QVERIFY2(m_window->width() >= m_window->minimumSizeHint().width(),
+             qPrintable(QString("%1 < %2 (min %3)")
+                            .arg(m_window->width())
+                            .arg(m_window->minimumSizeHint().width())
+                            .arg(m_window->minimumWidth())));
+    // Every caption of the settings row whole, at the smallest size the window takes.
+    for (QWidget *w : m_window->findChild<QWidget *>("Picture3")->findChildren<QWidget *>()) {
+        const bool captioned = qobject_cast<QLabel *>(w) || qobject_cast<QAbstractButton *>(w);
+        if (captioned && w->isVisible()) {
+            QVERIFY2(w->width() >= w->sizeHint().width(), qPrintable(w->objectName()));
+        }
+    }
+    auto *view = m_window->findChild<QTreeView *>("ListView3");
+    const int rowHeight = view->sizeHintForRow(0);
+    QVERIFY2(view->viewport()->height() >= 3 * rowHeight,
+             qPrintable(QString::number(view->viewport()->height())));
 }
 
 HARVLY_WEBENGINE_TEST_MAIN(tst_FFileDownload)

@@ -21,14 +21,18 @@ QSize SearchWindowSize(QSize requestedTwips)
             qMax(requestedTwips.height(), kSearchMinHeightTwips)};
 }
 
-SearchLayout LayoutSearchWindow(QSize clientTwips, int splitterTopTwips)
+SearchLayout LayoutSearchWindow(QSize clientTwips, int splitterTopTwips, int minListTwips,
+                                int openListTwips)
 {
     SearchLayout l;
     const int height = clientTwips.height();
     const int webTop = 0;
+    const int lowest = qMin(height - 1200, height - kSplitterHeightTwips - minListTwips);
     l.splitterTop = splitterTopTwips;
-    if (splitterTopTwips > height - 1200 || splitterTopTwips < webTop) {
-        l.splitterTop = height * 4 / 5;
+    if (splitterTopTwips > lowest || splitterTopTwips < webTop) {
+        // The list shows its opening rows, the browser what is left (at most four fifths).
+        l.splitterTop = qBound(
+            webTop, qMin(height * 4 / 5, height - kSplitterHeightTwips - openListTwips), lowest);
     }
     // Menu, borders and status bar lie outside the client area, so only the side margins stay.
     const int left = 20;

@@ -22,12 +22,14 @@ struct SearchLayout {
 
 constexpr int kSearchMinWidthTwips = 9000;
 constexpr int kSearchMinHeightTwips = 5000;
-constexpr int kSplitterHeightTwips = 60;
+constexpr int kSplitterHeightTwips = 120; // 8 pixels: a bar one can see and grab
 
 // The smallest size the window springs back to.
 QSize SearchWindowSize(QSize requestedTwips);
-// Places the panels; a splitter lower than 1200 twips above the bottom, or above the browser
-// panel, goes back to four fifths of the height.
-SearchLayout LayoutSearchWindow(QSize clientTwips, int splitterTopTwips);
+// Places the panels; a splitter lower than 1200 twips above the bottom (or than leaves the
+// list panel minListTwips), or above the browser panel, goes back to four fifths of the
+// height, or higher when the list panel would have less than openListTwips there.
+SearchLayout LayoutSearchWindow(QSize clientTwips, int splitterTopTwips, int minListTwips = 0,
+                                int openListTwips = 0);
 
 } // namespace harvly

@@ -88,6 +88,9 @@ fFileDownload::fFileDownload(Workspace &workspace, QWidget *parent)
         m_view->setColumnWidth(c, DownloadListModel::columnWidthTwips(c) / 15);
     }
     SetListViewRowColors(m_view, false, 17);
+    // However small the window, a few rows stay in sight.
+    m_view->setMinimumHeight(m_view->header()->sizeHint().height() + 3 * 17 +
+                             2 * m_view->frameWidth() + 2);
     m_stack = new QStackedWidget(central);
     m_stack->addWidget(m_view);
     layout->addWidget(m_stack, 1);
@@ -227,31 +230,28 @@ QWidget *fFileDownload::buildSettingsRow()
     m_shape->setStyleSheet(QStringLiteral("background-color: rgb(0, 170, 0); border-radius: 7px;"));
     m_shape->hide();
 
-    auto *row1 = new QHBoxLayout;
-    for (QWidget *w : std::initializer_list<QWidget *>{
-             listLabel, m_count, m_way, threadsLabel, m_threads, intervalLabel, m_interval,
-             secLabel, sameName, m_skip, m_cover, m_rename}) {
-        row1->addWidget(w);
+    // Four short rows rather than two long ones: the window stays narrow enough for a small
+    // screen with every caption whole.
+    const auto row = [](std::initializer_list<QWidget *> widgets) {
+        auto *r = new QHBoxLayout;
+        for (QWidget *w : widgets) {
+            r->addWidget(w);
+        }
+        r->addStretch(1);
+        return r;
+    };
+    auto *buttons = row({voice});
+    for (QWidget *w : std::initializer_list<QWidget *>{m_shape, start, stop, sw, webOpen}) {
+        buttons->addWidget(w);
     }
-    row1->addStretch(1);
-    auto *row2 = new QHBoxLayout;
-    for (QWidget *w : std::initializer_list<QWidget *>{autoReDownload, m_reDownload, autoStart,
-                                                       errorStop, voice}) {
-        row2->addWidget(w);
-    }
-    row2->addStretch(1);
-    auto *row3 = new QHBoxLayout;
-    row3->addStretch(1);
-    row3->addWidget(m_shape);
-    row3->addWidget(start);
-    row3->addWidget(stop);
-    row3->addWidget(sw);
-    row3->addWidget(webOpen);
     auto *layout = new QVBoxLayout(panel);
     layout->setContentsMargins(4, 4, 4, 4);
-    layout->addLayout(row1);
-    layout->addLayout(row2);
-    layout->addLayout(row3);
+    layout->setSpacing(2);
+    layout->addLayout(row(
+        {listLabel, m_count, m_way, threadsLabel, m_threads, intervalLabel, m_interval, secLabel}));
+    layout->addLayout(row({sameName, m_skip, m_cover, m_rename, autoReDownload, m_reDownload}));
+    layout->addLayout(row({autoStart, errorStop}));
+    layout->addLayout(buttons);
     return panel;
 }
 

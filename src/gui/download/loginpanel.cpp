@@ -67,16 +67,20 @@ LoginPanel::LoginPanel(BrowserSession &session, const Build &build, QWidget *par
     row2->addWidget(new QLabel(tr("Pass:"), this));
     row2->addWidget(m_password);
     row2->addWidget(m_byAddress);
-    row2->addWidget(m_autoLogin);
-    row2->addWidget(new QLabel(tr("Condition:"), this));
-    row2->addWidget(condition);
-    row2->addWidget(m_autoRefresh);
-    row2->addWidget(m_logTest);
     row2->addStretch(1);
+    // A row of its own, so that the panel (and the window) fits a small screen.
+    auto *row3 = new QHBoxLayout;
+    row3->addWidget(m_autoLogin);
+    row3->addWidget(new QLabel(tr("Condition:"), this));
+    row3->addWidget(condition);
+    row3->addWidget(m_autoRefresh);
+    row3->addWidget(m_logTest);
+    row3->addStretch(1);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->addLayout(row1);
     layout->addLayout(row2);
+    layout->addLayout(row3);
     layout->addWidget(m_browser, 1);
 
     connect(m_refresh, &QTimer::timeout, m_browser, &WebBrowser::refresh);

@@ -51,6 +51,8 @@ namespace harvly {
 
 namespace {
 
+constexpr int kResultRowHeight = 13 + 6;
+
 int toTwips(int pixels)
 {
     return pixels * 15;
@@ -116,6 +118,13 @@ fWebSearch::fWebSearch(Workspace &workspace, QWidget *parent)
     };
 
     buildMenus();
+    // Small enough for a small screen, large enough for the list panel's controls and rows
+    // under a strip of the browser.
+    const QSize panel = m_listPanel->minimumSizeHint();
+    setMinimumSize(qMax(kSearchMinWidthTwips / 15, panel.width() + 4),
+                   qMax(kSearchMinHeightTwips / 15,
+                        menuBar()->sizeHint().height() + statusBar()->sizeHint().height() +
+                            kSplitterHeightTwips / 15 + panel.height() + 80));
     // The button and the pass entries stay disabled for the whole of a pass.
     connect(m_analysis, &ArticleAnalysis::runningChanged, this, [this](bool running) {
         m_analyse->setEnabled(!running);
@@ -173,7 +182,8 @@ QWidget *fWebSearch::buildListPanel()
     connect(m_results, &ResultListModel::countChanged, m_count,
             [this](int n) { m_count->setText(QString::number(n)); });
     m_list->header()->resizeSection(0, 520);
-    SetListViewRowColors(m_list, false, 13 + 6);
+    SetListViewRowColors(m_list, false, kResultRowHeight);
+    m_list->setMinimumHeight(listHeightFor(3));
 
     auto button = [panel](const char *name, const QString &text) {
         auto *b = new QPushButton(text, panel);
@@ -538,14 +548,37 @@ void fWebSearch::Form_Resize()
         return;
     }
     const QSize client = centralWidget()->size();
-    const SearchLayout l =
-        LayoutSearchWindow(QSize(toTwips(client.width()), toTwips(client.height())),
-                           m_splitterTop < 0 ? -1 : toTwips(m_splitterTop));
-    m_splitterTop = l.splitterTop / 15;
-    m_webPanel->setGeometry(toPixels(l.web));
-    m_bar->setGeometry(toPixels(l.bar));
-    m_listPanel->setGeometry(toPixels(l.list));
+    const int requested = m_splitterTop < 0 ? -1 : toTwips(m_splitterTop);
+    // The list panel keeps its controls and three rows; it opens with eight. What its
+    // controls take is measured on the panel as laid out, hence a second pass when the
+    // splitter was placed anew and the list came out short.
+    const int minList = m_listPanel->minimumSizeHint().height();
+    int openList = minList + 5 * kResultRowHeight;
+    for (int pass = 0; pass < 2; ++pass) {
+        const SearchLayout l =
+            LayoutSearchWindow(QSize(toTwips(client.width()), toTwips(client.height())), requested,
+                               toTwips(minList), toTwips(openList));
+        m_splitterTop = l.splitterTop / 15;
+        m_webPanel->setGeometry(toPixels(l.web));
+        m_bar->setGeometry(toPixels(l.bar));
+        m_listPanel->setGeometry(toPixels(l.list));
+        m_listPanel->layout()->activate();
+        const int missing = listHeightFor(8) - m_list->height();
+        if (l.splitterTop == requested || missing <= 0) {
+            break;
+        }
+        openList += missing;
+    }
     layoutListPanel();
+}
+
+int fWebSearch::listHeightFor(int rows) const
+{
+    // The header and frame as laid out, once the list has been; until then their hints.
+    const int chrome = m_list->viewport()->height() > 0
+                           ? m_list->height() - m_list->viewport()->height()
+                           : m_list->header()->sizeHint().height() + 2 * m_list->frameWidth();
+    return chrome + rows * kResultRowHeight + 2;
 }
 
 void fWebSearch::layoutListPanel()

@@ -141,6 +141,7 @@ private:
     QWidget *buildListPanel();
     void Form_Resize();
     void layoutListPanel();
+    int listHeightFor(int rows) const; // the result list's height that shows that many rows
 
     Workspace &m_workspace;
     Program &m_program;
