@@ -30,9 +30,11 @@ SearchLayout LayoutSearchWindow(QSize clientTwips, int splitterTopTwips, int min
     const int lowest = qMin(height - 1200, height - kSplitterHeightTwips - minListTwips);
     l.splitterTop = splitterTopTwips;
     if (splitterTopTwips > lowest || splitterTopTwips < webTop) {
-        // The list shows its opening rows, the browser what is left (at most four fifths).
-        l.splitterTop = qBound(
-            webTop, qMin(height * 4 / 5, height - kSplitterHeightTwips - openListTwips), lowest);
+        // The list shows its opening rows, the browser what is left (at most four fifths, and
+        // in a small window at least 1200 twips while the list keeps its least).
+        l.splitterTop =
+            qBound(qMin(webTop + 1200, lowest),
+                   qMin(height * 4 / 5, height - kSplitterHeightTwips - openListTwips), lowest);
     }
     // Menu, borders and status bar lie outside the client area, so only the side margins stay.
     const int left = 20;
