@@ -58,6 +58,7 @@ void tst_ListStore::mixedListComesBack()
         r.reason = "connection reset";
         r.busyAnswers = 2;
         r.sizeUnknown = true;
+        r.earlier = "/data/Fourth.pdf"; // a re-download failed: its earlier file stays its own
     });
     const QString file = m_dir.filePath("list.json");
     QVERIFY(SaveDownloadList(list, DuplicateMode::Skip, file));
@@ -81,6 +82,7 @@ void tst_ListStore::mixedListComesBack()
     QCOMPARE(failed.note, RowNote::DownloadFailed);
     QCOMPARE(failed.reason, QString("connection reset"));
     QCOMPARE(failed.busyAnswers, 2);
+    QCOMPARE(failed.earlier, QString("/data/Fourth.pdf"));
     QVERIFY(failed.sizeUnknown);
     QVERIFY(!failed.percentage);
     DownloadListModel again;
