@@ -60,6 +60,110 @@ struct Options {
     QString stateFile;        // the list kept between runs of the same command
 };
 
+// A number option within its range into its field of the download options.
+bool takeNumber(const QString &name, const QString &value, DownloadOptions &o, QString *error)
+{
+    struct Range {
+        const char *name;
+        int low;
+        int high;
+        int DownloadOptions::*field;
+    };
+    static const Range ranges[] = {
+        {"--way", 1, 2, &DownloadOptions::way},
+        {"--threads", 1, 6, &DownloadOptions::threads},
+        {"--interval", 0, 600, &DownloadOptions::interval},
+        {"--retries", 0, 100, &DownloadOptions::retries},
+    };
+    for (const Range &r : ranges) {
+        if (name != QLatin1String(r.name)) {
+            continue;
+        }
+        bool ok = false;
+        const int n = value.toInt(&ok);
+        if (!ok || n < r.low || n > r.high) {
+            *error = QStringLiteral("bad value for %1: '%2'").arg(name, value);
+            return false;
+        }
+        o.*r.field = n;
+        return true;
+    }
+    return false;
+}
+
+// One option that takes a value; false (with the error) when it is unknown or its value bad.
+bool takeOption(const QString &name, const QString &value, Options &o, QString &listFile,
+                QString *error)
+{
+    if (name == QLatin1String("--dest")) {
+        o.dest = value;
+    } else if (name == QLatin1String("--same-name")) {
+        if (value != QLatin1String("Skip") && value != QLatin1String("Cover") &&
+            value != QLatin1String("Rename")) {
+            *error = QStringLiteral("--same-name is Skip, Cover or Rename, not '%1'").arg(value);
+            return false;
+        }
+        o.download.duplicateMode = DuplicateModeFromText(value, Build::english());
+    } else if (name == QLatin1String("--proxy")) {
+        const qsizetype colon = value.lastIndexOf(QLatin1Char(':'));
+        if (colon <= 0) {
+            *error = QStringLiteral("--proxy is HOST:PORT, not '%1'").arg(value);
+            return false;
+        }
+        o.download.proxyOn = true;
+        o.download.proxyHost = value.left(colon);
+        o.download.proxyPort = value.mid(colon + 1);
+    } else if (name == QLatin1String("--state")) {
+        o.stateFile = value;
+    } else if (name == QLatin1String("--list")) {
+        listFile = value;
+    } else {
+        return takeNumber(name, value, o.download, error);
+    }
+    return true;
+}
+
+bool takesValue(const QString &name)
+{
+    static const QStringList withValue{"--dest",     "--way",       "--threads",
+                                       "--interval", "--same-name", "--proxy",
+                                       "--state",    "--list",      "--retries"};
+    return withValue.contains(name);
+}
+
+// The lines URL[<TAB>title[<TAB>type[<TAB>referer]]] of a list file, or of standard input
+// for "-" (as for wget -i -); a line without an address is noted and passed over.
+bool readList(const QString &listFile, Options &o, QString *error)
+{
+    const bool standardInput = listFile == QLatin1String("-");
+    o.listFile = standardInput ? QStringLiteral("standard input") : listFile;
+    QFile f(listFile);
+    const bool opened = standardInput ? f.open(stdin, QIODevice::ReadOnly | QIODevice::Text)
+                                      : f.open(QIODevice::ReadOnly | QIODevice::Text);
+    if (!opened) {
+        *error = QStringLiteral("cannot read %1: %2").arg(o.listFile, f.errorString());
+        return false;
+    }
+    int lineNumber = 0;
+    for (const QByteArray &raw : f.readAll().split('\n')) {
+        ++lineNumber;
+        // Split first: a line may begin with an empty address field.
+        QStringList fields = QString::fromUtf8(raw).split(QLatin1Char('\t'));
+        for (QString &field : fields) {
+            field = field.trimmed();
+        }
+        if (fields.join(QString()).isEmpty()) {
+            continue; // a blank line
+        }
+        if (fields.value(0).isEmpty()) {
+            o.refusedLines << QStringLiteral("line %1: no address").arg(lineNumber);
+            continue;
+        }
+        o.jobs << Job{fields.value(0), fields.value(1), fields.value(2), fields.value(3)};
+    }
+    return true;
+}
+
 std::optional<Options> parse(const QStringList &args, QString *error)
 {
     Options o;
@@ -67,84 +171,20 @@ std::optional<Options> parse(const QStringList &args, QString *error)
     o.download.threads = 1;
     o.download.retries = 5; // as scripts expect of wget and aria2
     QString listFile;
-    const auto value = [&](qsizetype &i) -> std::optional<QString> {
-        if (i + 1 >= args.size()) {
-            *error = QStringLiteral("%1 needs a value").arg(args.at(i));
-            return std::nullopt;
-        }
-        return args.at(++i);
-    };
     bool options = true; // until "--"
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &a = args.at(i);
-        bool ok = true;
         if (!options || !a.startsWith(QLatin1Char('-'))) {
             o.jobs << Job{a, {}, {}, {}};
         } else if (a == QLatin1String("--")) {
             options = false;
-        } else if (a == QLatin1String("--dest")) {
-            const auto v = value(i);
-            if (!v) {
-                return std::nullopt;
-            }
-            o.dest = *v;
-        } else if (a == QLatin1String("--way") || a == QLatin1String("--threads") ||
-                   a == QLatin1String("--interval") || a == QLatin1String("--retries")) {
-            const auto v = value(i);
-            if (!v) {
-                return std::nullopt;
-            }
-            const int n = v->toInt(&ok);
-            const bool inRange = a == QLatin1String("--way")       ? (n == 1 || n == 2)
-                                 : a == QLatin1String("--threads") ? (n >= 1 && n <= 6)
-                                 : a == QLatin1String("--retries") ? (n >= 0 && n <= 100)
-                                                                   : (n >= 0 && n <= 600);
-            if (!ok || !inRange) {
-                *error = QStringLiteral("bad value for %1: '%2'").arg(a, *v);
-                return std::nullopt;
-            }
-            (a == QLatin1String("--way")       ? o.download.way
-             : a == QLatin1String("--threads") ? o.download.threads
-             : a == QLatin1String("--retries") ? o.download.retries
-                                               : o.download.interval) = n;
-        } else if (a == QLatin1String("--same-name")) {
-            const auto v = value(i);
-            if (!v) {
-                return std::nullopt;
-            }
-            if (*v != QLatin1String("Skip") && *v != QLatin1String("Cover") &&
-                *v != QLatin1String("Rename")) {
-                *error = QStringLiteral("--same-name is Skip, Cover or Rename, not '%1'").arg(*v);
-                return std::nullopt;
-            }
-            o.download.duplicateMode = DuplicateModeFromText(*v, Build::english());
-        } else if (a == QLatin1String("--proxy")) {
-            const auto v = value(i);
-            if (!v) {
-                return std::nullopt;
-            }
-            const qsizetype colon = v->lastIndexOf(QLatin1Char(':'));
-            if (colon <= 0) {
-                *error = QStringLiteral("--proxy is HOST:PORT, not '%1'").arg(*v);
-                return std::nullopt;
-            }
-            o.download.proxyOn = true;
-            o.download.proxyHost = v->left(colon);
-            o.download.proxyPort = v->mid(colon + 1);
-        } else if (a == QLatin1String("--state")) {
-            const auto v = value(i);
-            if (!v) {
-                return std::nullopt;
-            }
-            o.stateFile = *v;
-        } else if (a == QLatin1String("--list")) {
-            const auto v = value(i);
-            if (!v) {
-                return std::nullopt;
-            }
-            listFile = *v;
-        } else {
+        } else if (!takesValue(a)) {
             *error = QStringLiteral("unknown option '%1'").arg(a);
+            return std::nullopt;
+        } else if (i + 1 >= args.size()) {
+            *error = QStringLiteral("%1 needs a value").arg(a);
+            return std::nullopt;
+        } else if (!takeOption(a, args.at(++i), o, listFile, error)) {
             return std::nullopt;
         }
     }
@@ -157,32 +197,8 @@ std::optional<Options> parse(const QStringList &args, QString *error)
             *error = QStringLiteral("give --list or addresses, not both");
             return std::nullopt;
         }
-        // "-" is standard input, as for wget -i -.
-        const bool standardInput = listFile == QLatin1String("-");
-        o.listFile = standardInput ? QStringLiteral("standard input") : listFile;
-        QFile f(listFile);
-        const bool opened = standardInput ? f.open(stdin, QIODevice::ReadOnly | QIODevice::Text)
-                                          : f.open(QIODevice::ReadOnly | QIODevice::Text);
-        if (!opened) {
-            *error = QStringLiteral("cannot read %1: %2").arg(o.listFile, f.errorString());
+        if (!readList(listFile, o, error)) {
             return std::nullopt;
-        }
-        int lineNumber = 0;
-        for (const QByteArray &raw : f.readAll().split('\n')) {
-            ++lineNumber;
-            // Split first: a line may begin with an empty address field.
-            QStringList fields = QString::fromUtf8(raw).split(QLatin1Char('\t'));
-            for (QString &field : fields) {
-                field = field.trimmed();
-            }
-            if (fields.join(QString()).isEmpty()) {
-                continue; // a blank line
-            }
-            if (fields.value(0).isEmpty()) {
-                o.refusedLines << QStringLiteral("line %1: no address").arg(lineNumber);
-                continue;
-            }
-            o.jobs << Job{fields.value(0), fields.value(1), fields.value(2), fields.value(3)};
         }
     }
     if (o.jobs.isEmpty()) {
@@ -208,70 +224,46 @@ QString stateWord(DownloadState s)
     return QStringLiteral("Failed");
 }
 
-} // namespace
-
-int RunDownloadCommand(const QStringList &args)
+// A run that was stopped (or killed) goes on where it stood: rows already kept are not
+// added twice, finished ones are not fetched again, and (as wget -c) the rows that failed
+// are tried again with the unfinished ones, each continuing what its transfer kept.
+std::unique_ptr<ListStoreWriter> restoreState(const Options &o, DownloadListModel &list,
+                                              QTextStream &err)
 {
-    QTextStream out(stdout);
-    out.setEncoding(QStringConverter::Utf8);
-    QTextStream err(stderr);
-    QString error;
-    const std::optional<Options> o = parse(args, &error);
-    if (!o) {
-        err << "download: " << error << '\n' << kUsage;
-        return 2;
-    }
-    for (const QString &refused : o->refusedLines) {
-        err << "download: " << o->listFile << ": " << refused << " (skipped)\n";
-    }
-    // Settings of this run only: the command line never changes the programs' own.
-    QTemporaryDir scratch;
-    const Build build = Build::english();
-    Program program(build, std::make_unique<Settings>(build, scratch.filePath("settings.ini")));
-    QDir().mkpath(o->dest);
-    program.downloadSaveFolder = QDir(o->dest).absolutePath() + QDir::separator();
-
-    DownloadListModel list;
-    // A run that was stopped (or killed) goes on where it stood: rows already kept are not
-    // added twice, and finished ones are not fetched again.
-    std::unique_ptr<ListStoreWriter> store;
-    // One run at a time per state file: two would fetch the same rows into two copies.
-    StoreLock lock(o->stateFile);
-    if (!o->stateFile.isEmpty() && !lock.acquire()) {
-        err << "download: " << o->stateFile << " is in use by process " << lock.holder() << '\n';
-        return 2;
-    }
-    if (!o->stateFile.isEmpty()) {
-        StoredList kept;
-        QString why;
-        const StoreRead read = LoadDownloadList(o->stateFile, &kept, &why);
-        if (read == StoreRead::Ok) {
-            RestoreRows(list, kept);
-            // As wget -c: the rows that failed are tried again with the unfinished ones,
-            // each continuing what its transfer kept; finished rows stay finished.
-            for (const quint64 id : list.ids()) {
-                ReQueueFailedItem(list, id);
-            }
-        } else if (read != StoreRead::Missing) {
-            const QString aside = SetStoreAside(o->stateFile);
-            err << "download: " << o->stateFile << " cannot be read (" << why << "); kept as "
-                << aside << '\n';
+    StoredList kept;
+    QString why;
+    const StoreRead read = LoadDownloadList(o.stateFile, &kept, &why);
+    if (read == StoreRead::Ok) {
+        RestoreRows(list, kept);
+        for (const quint64 id : list.ids()) {
+            ReQueueFailedItem(list, id);
         }
-        store = std::make_unique<ListStoreWriter>(list, o->stateFile,
-                                                  [&o] { return o->download.duplicateMode; });
-        store->adopt();
+    } else if (read != StoreRead::Missing) {
+        const QString aside = SetStoreAside(o.stateFile);
+        err << "download: " << o.stateFile << " cannot be read (" << why << "); kept as " << aside
+            << '\n';
     }
-    for (const Job &job : o->jobs) {
+    const DuplicateMode mode = o.download.duplicateMode;
+    auto store = std::make_unique<ListStoreWriter>(list, o.stateFile, [mode] { return mode; });
+    store->adopt();
+    return store;
+}
+
+void queueJobs(const Options &o, DownloadListModel &list, Program &program)
+{
+    for (const Job &job : o.jobs) {
         const QString title = job.title.isEmpty() ? GetFileNameFromPath(job.url, true) : job.title;
         AddDownloadRow(list, program, job.url, title.isEmpty() ? QStringLiteral("untitled") : title,
                        job.type, job.referer, QString());
     }
+}
 
-    QuietHost host;
-    DownloadScheduler scheduler(list, program.network(), host, build);
-    scheduler.options = o->download;
+// Runs the scheduler until every row is done or a signal stops it; the signal, or 0.
+// seconds receives each row's time from its start to its end.
+int runUntilDone(DownloadScheduler &scheduler, DownloadListModel &list, int interval,
+                 QHash<quint64, double> &seconds, QTextStream &err)
+{
     QHash<quint64, double> started;
-    QHash<quint64, double> seconds;
     QObject::connect(&list, &QAbstractItemModel::dataChanged, &list, [&](const QModelIndex &from) {
         const DownloadRow &r = list.at(from.row());
         if (r.state == DownloadState::Downloading && !started.contains(r.id)) {
@@ -326,11 +318,70 @@ int RunDownloadCommand(const QStringList &args)
     windDown.start();
 
     // The first row starts at once: the interval is kept between rows.
-    scheduler.LastDownloadEndTime = scheduler.now() - o->download.interval - 1;
+    scheduler.LastDownloadEndTime = scheduler.now() - interval - 1;
     scheduler.menuStartDownload();
     scheduler.Timer_Down_Timer();
     ticks.start();
     QCoreApplication::exec();
+    return stoppedBy;
+}
+
+// One line per row; true when every row (and every list line) ended Finished.
+bool printRows(const Options &o, const DownloadListModel &list,
+               const QHash<quint64, double> &seconds, QTextStream &out)
+{
+    bool allFinished = o.refusedLines.isEmpty();
+    for (int i = 0; i < list.size(); ++i) {
+        const DownloadRow &r = list.at(i);
+        allFinished = allFinished && r.state == DownloadState::Finished;
+        out << stateWord(r.state) << '\t' << r.type << '\t' << r.fileSizeText() << '\t'
+            << r.downloadedText() << '\t' << r.percentageText() << '\t' << r.localFile() << '\t'
+            << QString::number(seconds.value(r.id), 'f', 3) << '\t' << r.key << '\t' << r.reason
+            << '\n';
+    }
+    return allFinished;
+}
+
+} // namespace
+
+int RunDownloadCommand(const QStringList &args)
+{
+    QTextStream out(stdout);
+    out.setEncoding(QStringConverter::Utf8);
+    QTextStream err(stderr);
+    QString error;
+    const std::optional<Options> o = parse(args, &error);
+    if (!o) {
+        err << "download: " << error << '\n' << kUsage;
+        return 2;
+    }
+    for (const QString &refused : o->refusedLines) {
+        err << "download: " << o->listFile << ": " << refused << " (skipped)\n";
+    }
+    // One run at a time per state file: two would fetch the same rows into two copies.
+    StoreLock lock(o->stateFile);
+    if (!o->stateFile.isEmpty() && !lock.acquire()) {
+        err << "download: " << o->stateFile << " is in use by process " << lock.holder() << '\n';
+        return 2;
+    }
+    // Settings of this run only: the command line never changes the programs' own.
+    QTemporaryDir scratch;
+    const Build build = Build::english();
+    Program program(build, std::make_unique<Settings>(build, scratch.filePath("settings.ini")));
+    QDir().mkpath(o->dest);
+    program.downloadSaveFolder = QDir(o->dest).absolutePath() + QDir::separator();
+
+    DownloadListModel list;
+    std::unique_ptr<ListStoreWriter> store;
+    if (!o->stateFile.isEmpty()) {
+        store = restoreState(*o, list, err);
+    }
+    queueJobs(*o, list, program);
+    QuietHost host;
+    DownloadScheduler scheduler(list, program.network(), host, build);
+    scheduler.options = o->download;
+    QHash<quint64, double> seconds;
+    const int stoppedBy = runUntilDone(scheduler, list, o->download.interval, seconds, err);
     if (store) {
         store->flush(); // a part kept is continued by the next run of the same command
     } else {
@@ -340,17 +391,7 @@ int RunDownloadCommand(const QStringList &args)
     if (stoppedBy != 0) {
         return 128 + stoppedBy;
     }
-
-    bool allFinished = o->refusedLines.isEmpty();
-    for (int i = 0; i < list.size(); ++i) {
-        const DownloadRow &r = list.at(i);
-        allFinished = allFinished && r.state == DownloadState::Finished;
-        out << stateWord(r.state) << '\t' << r.type << '\t' << r.fileSizeText() << '\t'
-            << r.downloadedText() << '\t' << r.percentageText() << '\t' << r.localFile() << '\t'
-            << QString::number(seconds.value(r.id), 'f', 3) << '\t' << r.key << '\t' << r.reason
-            << '\n';
-    }
-    return allFinished ? 0 : 1;
+    return printRows(*o, list, seconds, out) ? 0 : 1;
 }
 
 } // namespace harvly
