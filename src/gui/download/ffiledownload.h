@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/menutable.h"
 #include "common/messages.h"
 #include "download/savenames.h"
 #include "download/schedulerhost.h"
@@ -149,6 +150,7 @@ private:
     QLabel *m_panel4 = nullptr;
     QTimer *m_timer1 = nullptr;
     QMenu *m_listMenu = nullptr;
+    QList<MenuItem> m_listItems; // the list menu's table, for its enabling rules
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     QTimer *m_timerDown = nullptr;
     DownloadScheduler *m_scheduler = nullptr;

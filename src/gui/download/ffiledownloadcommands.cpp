@@ -236,23 +236,6 @@ void fFileDownload::ListView3_ColumnClick(int column)
     m_list->sort(column, m_sortOrder);
 }
 
-void fFileDownload::showListMenu(const QPoint &at)
-{
-    const bool busy = m_scheduler->InetBusy() || m_scheduler->timerDownEnabled();
-    for (const char *name : {"menuClearAll", "menuSelectAll"}) {
-        if (QAction *a = m_listMenu->findChild<QAction *>(QLatin1String(name))) {
-            a->setEnabled(!busy);
-        }
-    }
-    if (QMenu *clear = m_listMenu->findChild<QMenu *>(QStringLiteral("menuClearItems"))) {
-        clear->menuAction()->setEnabled(!busy);
-    }
-    if (QAction *stop = m_listMenu->findChild<QAction *>(QStringLiteral("menuStopDownload"))) {
-        stop->setEnabled(busy);
-    }
-    m_listMenu->popup(m_view->viewport()->mapToGlobal(at));
-}
-
 QString CountLabelText(int count)
 {
     // The Chinese program follows the number with its counting word.

@@ -1,5 +1,6 @@
 #include "download/downloadlist.h"
 #include "download/listcommands.h"
+#include "download/menurule.h"
 
 #include <QDir>
 #include <QFile>
@@ -41,6 +42,7 @@ private slots:
     void replacementChainKeepsTheAddressIndex();
     void textEditorSizeRule_data();
     void textEditorSizeRule();
+    void listMenuFollowsTheDownloads();
 
 private:
     // Rows: a Waiting pdf, a Downloading pdf, a Finished pdf, a Failed pdf, a Finished htm,
@@ -480,6 +482,16 @@ void tst_ListCommands::textEditorSizeRule()
     QFETCH(qint64, bytes);
     QFETCH(bool, tooLarge);
     QCOMPARE(TooLargeForTextEditor(bytes), tooLarge);
+}
+
+void tst_ListCommands::listMenuFollowsTheDownloads()
+{
+    // "Clear", "Clear All" and "Select All" wait for the downloads to stop; "Stop Download "
+    // is there while they run.
+    QVERIFY(IsEnabledWhen(WhenEnabled::Idle, false) && !IsEnabledWhen(WhenEnabled::Idle, true));
+    QVERIFY(IsEnabledWhen(WhenEnabled::Downloading, true));
+    QVERIFY(!IsEnabledWhen(WhenEnabled::Downloading, false));
+    QVERIFY(IsEnabledWhen(WhenEnabled::Always, true) && IsEnabledWhen(WhenEnabled::Always, false));
 }
 
 QTEST_GUILESS_MAIN(tst_ListCommands)
