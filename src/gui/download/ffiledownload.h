@@ -118,6 +118,8 @@ private:
     void Form_Load();
     QWidget *buildSettingsRow();
     void buildMenus();
+    QList<MenuItem> listMenuItems();
+    QList<MenuItem> toolMenuItems();
     bool workPending() const;
     void ListView3_ItemClick(const QModelIndex &index);
     QSet<quint64> selectedIds() const;

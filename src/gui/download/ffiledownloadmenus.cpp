@@ -18,15 +18,16 @@
 
 namespace harvly {
 
-// The menus as data: the first is also the list's pop-up menu.
-void fFileDownload::buildMenus()
+// The first menu, also the list's pop-up menu.
+QList<MenuItem> fFileDownload::listMenuItems()
 {
     const Build build = m_program.build();
     using W = WhenEnabled;
-    m_listItems = {
+    return {
         {"menuSelectAll", tr("Select All"), [this] { m_view->selectAll(); }, {}, W::Idle},
         {"menuDeSelectAll", tr("DeSelect All"), [this] { m_view->clearSelection(); }},
-        {"menuRandomSortedList", tr("Random Sorted List"), [this] { menuRandomSortedList_Click(); }},
+        {"menuRandomSortedList", tr("Random Sorted List"),
+         [this] { menuRandomSortedList_Click(); }},
         {"menuAutomaticColumnWidth", tr("Automatic Column Width"),
          [this] { AutoSizeListViewColumns(m_view); }},
         MenuItem::separator(),
@@ -67,7 +68,10 @@ void fFileDownload::buildMenus()
          }},
         MenuItem::separator(),
         {"menuStartDownload", tr("Start Download "), [this] { Command4_Click(); }},
-        {"menuStopDownload", tr("Stop Download "), [this] { Command31_Click(); }, {},
+        {"menuStopDownload",
+         tr("Stop Download "),
+         [this] { Command31_Click(); },
+         {},
          W::Downloading},
         {"menuCanelDownloadSelectItems", tr("Canel Download Select Items"),
          [this] { menuCanelDownloadSelectItems_Click(); }},
@@ -92,6 +96,40 @@ void fFileDownload::buildMenus()
         MenuItem::separator(),
         {"menuCloseThisWindow", tr("Close This Window"), [this] { close(); }},
     };
+}
+
+QList<MenuItem> fFileDownload::toolMenuItems()
+{
+    return {
+        {"menuSet", tr("Set"), [this] { OpenDialog(new fOption(m_workspace, this)); }},
+        {"menuAutoPositioningToDownloadItem",
+         tr("Auto Positioning To Download Item"),
+         [this] { syncOptions(); },
+         {},
+         WhenEnabled::Always,
+         true},
+        {"menuOpenRefURLbeforeDownload",
+         tr("Open Ref URL before Download"),
+         [this] { syncOptions(); },
+         {},
+         WhenEnabled::Always,
+         true},
+        MenuItem::separator(),
+        {"menuCheckTheFileIsExists", tr("Check The File Is Exists"),
+         [this] { CheckTheFileIsExists(*m_list); }},
+        {"menuCheckAndCorrectFileType", tr("Check And Correct Disk File Type"),
+         [this] { menuCheckAndCorrectDiskFileType_Click(); }},
+        MenuItem::separator(),
+        {"menuClearIEcach", tr("Clear IE cach"), [this] { m_workspace.ClearIECache(this, true); }},
+        {"menuOpenFileCheckType", tr("Open the File Check the File Type"),
+         [this] { menuOpenFileCheckType_Click(); }},
+    };
+}
+
+// The menus as data, built by one helper.
+void fFileDownload::buildMenus()
+{
+    m_listItems = listMenuItems();
     m_listMenu = menuBar()->addMenu(tr("List Operating(&D)"));
     m_listMenu->setObjectName(QStringLiteral("menuListOperating"));
     BuildMenu(m_listMenu, m_listItems, this);
@@ -109,33 +147,7 @@ void fFileDownload::buildMenus()
 
     QMenu *tool = menuBar()->addMenu(tr("Tool(&T)"));
     tool->setObjectName(QStringLiteral("menuTool"));
-    BuildMenu(tool,
-              {
-                  {"menuSet", tr("Set"), [this] { OpenDialog(new fOption(m_workspace, this)); }},
-                  {"menuAutoPositioningToDownloadItem",
-                   tr("Auto Positioning To Download Item"),
-                   [this] { syncOptions(); },
-                   {},
-                   W::Always,
-                   true},
-                  {"menuOpenRefURLbeforeDownload",
-                   tr("Open Ref URL before Download"),
-                   [this] { syncOptions(); },
-                   {},
-                   W::Always,
-                   true},
-                  MenuItem::separator(),
-                  {"menuCheckTheFileIsExists", tr("Check The File Is Exists"),
-                   [this] { CheckTheFileIsExists(*m_list); }},
-                  {"menuCheckAndCorrectFileType", tr("Check And Correct Disk File Type"),
-                   [this] { menuCheckAndCorrectDiskFileType_Click(); }},
-                  MenuItem::separator(),
-                  {"menuClearIEcach", tr("Clear IE cach"),
-                   [this] { m_workspace.ClearIECache(this, true); }},
-                  {"menuOpenFileCheckType", tr("Open the File Check the File Type"),
-                   [this] { menuOpenFileCheckType_Click(); }},
-              },
-              this);
+    BuildMenu(tool, toolMenuItems(), this);
     m_autoPositioning =
         tool->findChild<QAction *>(QStringLiteral("menuAutoPositioningToDownloadItem"));
     m_openRefUrl = tool->findChild<QAction *>(QStringLiteral("menuOpenRefURLbeforeDownload"));
