@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/menutable.h"
 #include "pagewait.h"
 #include "search/articleanalysis.h"
 
@@ -142,6 +143,9 @@ private:
     void Form_Resize();
     void layoutListPanel();
     int listHeightFor(int rows) const; // the result list's height that shows that many rows
+    static constexpr int kResultRowHeight = 13 + 6;
+    QList<MenuItem> menuItems(); // the menu bar as data
+    QList<MenuItem> toolMenuItems();
 
     Workspace &m_workspace;
     Program &m_program;
