@@ -76,61 +76,12 @@ fFileDownload::fFileDownload(Workspace &workspace, QWidget *parent)
     if (QWidget *bar = buildRestoreBar()) {
         layout->addWidget(bar);
     }
-    m_view = new QTreeView(central);
-    m_view->setObjectName(QStringLiteral("ListView3"));
-    m_view->setToolTip(tr("Double-click the mouse: download current item or open a file"));
-    m_view->setRootIsDecorated(false);
-    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_view->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_view->setModel(m_list);
-    m_list->setStateIcons(StateIcons());
-    for (int c = 0; c < DownloadListModel::ColumnCount; ++c) {
-        m_view->setColumnWidth(c, DownloadListModel::columnWidthTwips(c) / 15);
-    }
-    SetListViewRowColors(m_view, false, 17);
-    // However small the window, a few rows stay in sight.
-    m_view->setMinimumHeight(m_view->header()->sizeHint().height() + 3 * 17 +
-                             2 * m_view->frameWidth() + 2);
+    buildListView(central);
     m_stack = new QStackedWidget(central);
     m_stack->addWidget(m_view);
     layout->addWidget(m_stack, 1);
     setCentralWidget(central);
-    connect(m_view, &QTreeView::clicked, this, &fFileDownload::ListView3_ItemClick);
-    connect(m_view, &QTreeView::doubleClicked, this, &fFileDownload::ListView3_DblClick);
-    m_view->header()->setSectionsClickable(true);
-    connect(m_view->header(), &QHeaderView::sectionClicked, this,
-            &fFileDownload::ListView3_ColumnClick);
-    m_view->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_view, &QWidget::customContextMenuRequested, this, &fFileDownload::showListMenu);
-    // The count follows the list as rows arrive, not only when the window is activated.
-    for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved}) {
-        connect(m_list, signal, this, [this] { m_count->setText(CountLabelText(m_list->size())); });
-    }
-    connect(m_list, &QAbstractItemModel::modelReset, this,
-            [this] { m_count->setText(CountLabelText(m_list->size())); });
-
-    auto *status = new QStatusBar(this);
-    status->setObjectName(QStringLiteral("StatusBar1"));
-    m_panel1 = new QLabel(QStringLiteral("Harvly"), status);
-    // Long transfer and connection texts are cut, never widening the window.
-    m_panel2 = new ElidedLabel(status);
-    m_panel3 = new ElidedLabel(status);
-    // A click on the transfer panel shows the file it names in the web browser.
-    connect(m_panel2, &ElidedLabel::clicked, this, [this] {
-        if (FileExists(m_panel2->text())) {
-            OpenInWebBrowser(m_panel2->text());
-        }
-    });
-    m_panel3->setMaximumWidth(320); // the connection state never crowds out the transfer
-    m_panel4 = new QLabel(status);
-    m_panel2->setObjectName(QStringLiteral("StatusPanel2"));
-    m_panel3->setObjectName(QStringLiteral("StatusPanel3"));
-    m_panel4->setObjectName(QStringLiteral("StatusPanel4"));
-    status->addWidget(m_panel1);
-    status->addWidget(m_panel2, 1);
-    status->addPermanentWidget(m_panel3);
-    status->addPermanentWidget(m_panel4);
-    setStatusBar(status);
+    setStatusBar(buildStatusBar());
 
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(QStringLiteral("Timer1"));
@@ -156,103 +107,6 @@ fFileDownload::fFileDownload(Workspace &workspace, QWidget *parent)
 
     buildMenus();
     Form_Load();
-}
-
-QWidget *fFileDownload::buildSettingsRow()
-{
-    auto *panel = new QWidget;
-    panel->setObjectName(QStringLiteral("Picture3"));
-    auto label = [panel](const char *name, const QString &text) {
-        auto *l = new QLabel(text, panel);
-        l->setObjectName(QLatin1String(name));
-        return l;
-    };
-    QLabel *listLabel = label("Label4", tr("Download List:"));
-    m_count = label("Label1", QStringLiteral("0"));
-    m_way = label("Label7", tr("Download Way:"));
-    QLabel *threadsLabel = label("Label2", tr("Threads:"));
-    m_threads = new QComboBox(panel);
-    m_threads->setObjectName(QStringLiteral("Combo1"));
-    for (int i = 1; i <= 6; ++i) {
-        m_threads->addItem(QString::number(i));
-    }
-    QLabel *intervalLabel = label("Label5", tr("download interval:"));
-    m_interval = new QComboBox(panel);
-    m_interval->setObjectName(QStringLiteral("Combo2"));
-    QLabel *secLabel = label("Label9", tr("Sec"));
-    QLabel *sameName = label("Label8", tr("Same file name:"));
-    m_skip = new QRadioButton(tr("Skip"), panel);
-    m_skip->setObjectName(QStringLiteral("Option1"));
-    m_cover = new QRadioButton(tr("Cover"), panel);
-    m_cover->setObjectName(QStringLiteral("Option2"));
-    m_rename = new QRadioButton(tr("Rename"), panel);
-    m_rename->setObjectName(QStringLiteral("Option3"));
-    auto *autoReDownload = new QCheckBox(tr("Auto ReDownload："), panel);
-    autoReDownload->setObjectName(QStringLiteral("Check3"));
-    m_reDownload = new QComboBox(panel);
-    m_reDownload->setObjectName(QStringLiteral("Combo4"));
-    m_reDownload->addItems({tr("Err Items"), tr("htm Items"), tr("Err and Htm Items")});
-    auto *autoStart = new QCheckBox(tr("Auto start download When have new item"), panel);
-    autoStart->setObjectName(QStringLiteral("Check4"));
-    auto *errorStop = new QCheckBox(tr("Stop download When more than five error downloads"), panel);
-    errorStop->setObjectName(QStringLiteral("Check5"));
-    auto *voice = new QCheckBox(tr("Voice prompts"), panel);
-    voice->setObjectName(QStringLiteral("Check6"));
-    auto *start = new QPushButton(tr("Start Download"), panel);
-    start->setObjectName(QStringLiteral("Command4"));
-    auto *stop = new QPushButton(tr("Stop Download"), panel);
-    stop->setObjectName(QStringLiteral("Command31"));
-    auto *sw = new QPushButton(tr("Switch"), panel);
-    sw->setObjectName(QStringLiteral("Command26"));
-    auto *webOpen = new QPushButton(tr("Web page open"), panel);
-    webOpen->setObjectName(QStringLiteral("Command1"));
-    connect(webOpen, &QPushButton::clicked, this, &fFileDownload::Command1_Click);
-    m_autoReDownload = autoReDownload;
-    m_autoStart = autoStart;
-    m_errorStop = errorStop;
-    m_voice = voice;
-    sw->setToolTip(tr("Change to download Mode"));
-    connect(start, &QPushButton::clicked, this, &fFileDownload::Command4_Click);
-    connect(stop, &QPushButton::clicked, this, &fFileDownload::Command31_Click);
-    connect(sw, &QPushButton::clicked, this, &fFileDownload::Command26_Click);
-    for (QCheckBox *c : {autoReDownload, autoStart, errorStop, voice}) {
-        connect(c, &QCheckBox::toggled, this, &fFileDownload::syncOptions);
-    }
-    for (QComboBox *c : {m_threads, m_interval, m_reDownload}) {
-        connect(c, &QComboBox::currentIndexChanged, this, &fFileDownload::syncOptions);
-    }
-    for (QRadioButton *r : {m_skip, m_cover, m_rename}) {
-        connect(r, &QRadioButton::toggled, this, &fFileDownload::syncOptions);
-    }
-    m_shape = new QWidget(panel);
-    m_shape->setObjectName(QStringLiteral("Shape1"));
-    m_shape->setFixedSize(14, 14);
-    m_shape->setStyleSheet(QStringLiteral("background-color: rgb(0, 170, 0); border-radius: 7px;"));
-    m_shape->hide();
-
-    // Four short rows rather than two long ones: the window stays narrow enough for a small
-    // screen with every caption whole.
-    const auto row = [](std::initializer_list<QWidget *> widgets) {
-        auto *r = new QHBoxLayout;
-        for (QWidget *w : widgets) {
-            r->addWidget(w);
-        }
-        r->addStretch(1);
-        return r;
-    };
-    auto *buttons = row({voice});
-    for (QWidget *w : std::initializer_list<QWidget *>{m_shape, start, stop, sw, webOpen}) {
-        buttons->addWidget(w);
-    }
-    auto *layout = new QVBoxLayout(panel);
-    layout->setContentsMargins(4, 4, 4, 4);
-    layout->setSpacing(2);
-    layout->addLayout(row(
-        {listLabel, m_count, m_way, threadsLabel, m_threads, intervalLabel, m_interval, secLabel}));
-    layout->addLayout(row({sameName, m_skip, m_cover, m_rename, autoReDownload, m_reDownload}));
-    layout->addLayout(row({autoStart, errorStop}));
-    layout->addLayout(buttons);
-    return panel;
 }
 
 void fFileDownload::Form_Load()

@@ -19,6 +19,7 @@ class QMenu;
 class QRadioButton;
 class QStackedWidget;
 class QTimer;
+class QStatusBar;
 class QTreeView;
 
 namespace harvly {
@@ -117,6 +118,9 @@ private:
 
     void Form_Load();
     QWidget *buildSettingsRow();
+    void connectSettingsRow();
+    void buildListView(QWidget *parent);
+    QStatusBar *buildStatusBar();
     void buildMenus();
     QList<MenuItem> listMenuItems();
     QList<MenuItem> toolMenuItems();

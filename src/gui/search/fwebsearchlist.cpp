@@ -142,7 +142,6 @@ QWidget *fWebSearch::buildListPanel()
     return panel;
 }
 
-
 bool fWebSearch::refuseWhileAnalysing()
 {
     if (m_analysis->AnalysisStopped) {

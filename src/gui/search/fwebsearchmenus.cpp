@@ -55,17 +55,16 @@ void fWebSearch::buildMenus()
     m_addMenu = new QMenu(tr("Add"), this);
     m_addMenu->setObjectName(QStringLiteral("menuAdd"));
     const auto pass = [this](AnalysisPass p) { return [this, p] { runAnalysisPass(p); }; };
-    BuildMenu(m_addMenu,
-              {
-                  {"menuAnalysisUnanalyzedItems", tr("Analysis Unanalyzed Items"),
-                   pass(AnalysisPass::Unanalyzed)},
-                  {"menuAnalysisFailureItem", tr("Analysis Failure Items"),
-                   pass(AnalysisPass::Failure)},
-                  {"menuAnalysisSelectItem", tr("Analysis Select Items"),
-                   pass(AnalysisPass::Selected)},
-                  {"menuAnalysisAlltem", tr("Analysis All Items"), pass(AnalysisPass::All)},
-              },
-              this);
+    BuildMenu(
+        m_addMenu,
+        {
+            {"menuAnalysisUnanalyzedItems", tr("Analysis Unanalyzed Items"),
+             pass(AnalysisPass::Unanalyzed)},
+            {"menuAnalysisFailureItem", tr("Analysis Failure Items"), pass(AnalysisPass::Failure)},
+            {"menuAnalysisSelectItem", tr("Analysis Select Items"), pass(AnalysisPass::Selected)},
+            {"menuAnalysisAlltem", tr("Analysis All Items"), pass(AnalysisPass::All)},
+        },
+        this);
     menuBar()->addMenu(m_addMenu);
     for (const MenuItem &menu : menuItems()) {
         QMenu *built = menuBar()->addMenu(menu.text);
