@@ -9,6 +9,7 @@
 #include "common/listviews.h"
 #include "common/menus.h"
 #include "common/messages.h"
+#include "common/named.h"
 #include "common/program.h"
 #include "common/settings.h"
 #include "common/shell.h"
@@ -62,41 +63,29 @@ QWidget *fFileDownload::buildSettingsRow()
     m_count = label("Label1", QStringLiteral("0"));
     m_way = label("Label7", tr("Download Way:"));
     QLabel *threadsLabel = label("Label2", tr("Threads:"));
-    m_threads = new QComboBox(panel);
-    m_threads->setObjectName(QStringLiteral("Combo1"));
+    m_threads = Named(new QComboBox(panel), "Combo1");
     for (int i = 1; i <= 6; ++i) {
         m_threads->addItem(QString::number(i));
     }
     QLabel *intervalLabel = label("Label5", tr("download interval:"));
-    m_interval = new QComboBox(panel);
-    m_interval->setObjectName(QStringLiteral("Combo2"));
+    m_interval = Named(new QComboBox(panel), "Combo2");
     QLabel *secLabel = label("Label9", tr("Sec"));
     QLabel *sameName = label("Label8", tr("Same file name:"));
-    m_skip = new QRadioButton(tr("Skip"), panel);
-    m_skip->setObjectName(QStringLiteral("Option1"));
-    m_cover = new QRadioButton(tr("Cover"), panel);
-    m_cover->setObjectName(QStringLiteral("Option2"));
-    m_rename = new QRadioButton(tr("Rename"), panel);
-    m_rename->setObjectName(QStringLiteral("Option3"));
-    auto *autoReDownload = new QCheckBox(tr("Auto ReDownload："), panel);
-    autoReDownload->setObjectName(QStringLiteral("Check3"));
-    m_reDownload = new QComboBox(panel);
-    m_reDownload->setObjectName(QStringLiteral("Combo4"));
+    m_skip = Named(new QRadioButton(tr("Skip"), panel), "Option1");
+    m_cover = Named(new QRadioButton(tr("Cover"), panel), "Option2");
+    m_rename = Named(new QRadioButton(tr("Rename"), panel), "Option3");
+    auto *autoReDownload = Named(new QCheckBox(tr("Auto ReDownload："), panel), "Check3");
+    m_reDownload = Named(new QComboBox(panel), "Combo4");
     m_reDownload->addItems({tr("Err Items"), tr("htm Items"), tr("Err and Htm Items")});
-    auto *autoStart = new QCheckBox(tr("Auto start download When have new item"), panel);
-    autoStart->setObjectName(QStringLiteral("Check4"));
-    auto *errorStop = new QCheckBox(tr("Stop download When more than five error downloads"), panel);
-    errorStop->setObjectName(QStringLiteral("Check5"));
-    auto *voice = new QCheckBox(tr("Voice prompts"), panel);
-    voice->setObjectName(QStringLiteral("Check6"));
-    auto *start = new QPushButton(tr("Start Download"), panel);
-    start->setObjectName(QStringLiteral("Command4"));
-    auto *stop = new QPushButton(tr("Stop Download"), panel);
-    stop->setObjectName(QStringLiteral("Command31"));
-    auto *sw = new QPushButton(tr("Switch"), panel);
-    sw->setObjectName(QStringLiteral("Command26"));
-    auto *webOpen = new QPushButton(tr("Web page open"), panel);
-    webOpen->setObjectName(QStringLiteral("Command1"));
+    auto *autoStart =
+        Named(new QCheckBox(tr("Auto start download When have new item"), panel), "Check4");
+    auto *errorStop = Named(
+        new QCheckBox(tr("Stop download When more than five error downloads"), panel), "Check5");
+    auto *voice = Named(new QCheckBox(tr("Voice prompts"), panel), "Check6");
+    auto *start = Named(new QPushButton(tr("Start Download"), panel), "Command4");
+    auto *stop = Named(new QPushButton(tr("Stop Download"), panel), "Command31");
+    auto *sw = Named(new QPushButton(tr("Switch"), panel), "Command26");
+    auto *webOpen = Named(new QPushButton(tr("Web page open"), panel), "Command1");
     connect(webOpen, &QPushButton::clicked, this, &fFileDownload::Command1_Click);
     m_autoReDownload = autoReDownload;
     m_autoStart = autoStart;
@@ -107,8 +96,7 @@ QWidget *fFileDownload::buildSettingsRow()
     connect(start, &QPushButton::clicked, this, &fFileDownload::Command4_Click);
     connect(stop, &QPushButton::clicked, this, &fFileDownload::Command31_Click);
     connect(sw, &QPushButton::clicked, this, &fFileDownload::Command26_Click);
-    m_shape = new QWidget(panel);
-    m_shape->setObjectName(QStringLiteral("Shape1"));
+    m_shape = Named(new QWidget(panel), "Shape1");
     m_shape->setFixedSize(14, 14);
     m_shape->setStyleSheet(QStringLiteral("background-color: rgb(0, 170, 0); border-radius: 7px;"));
     m_shape->hide();
@@ -154,8 +142,7 @@ void fFileDownload::connectSettingsRow()
 
 void fFileDownload::buildListView(QWidget *parent)
 {
-    m_view = new QTreeView(parent);
-    m_view->setObjectName(QStringLiteral("ListView3"));
+    m_view = Named(new QTreeView(parent), "ListView3");
     m_view->setToolTip(tr("Double-click the mouse: download current item or open a file"));
     m_view->setRootIsDecorated(false);
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -186,8 +173,7 @@ void fFileDownload::buildListView(QWidget *parent)
 
 QStatusBar *fFileDownload::buildStatusBar()
 {
-    auto *status = new QStatusBar(this);
-    status->setObjectName(QStringLiteral("StatusBar1"));
+    auto *status = Named(new QStatusBar(this), "StatusBar1");
     m_panel1 = new QLabel(QStringLiteral("Harvly"), status);
     // Long transfer and connection texts are cut, never widening the window.
     m_panel2 = new ElidedLabel(status);

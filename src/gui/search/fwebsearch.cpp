@@ -9,6 +9,7 @@
 #include "common/listviews.h"
 #include "common/menus.h"
 #include "common/messages.h"
+#include "common/named.h"
 #include "common/program.h"
 #include "common/settings.h"
 #include "dialogs/foption.h"
@@ -76,10 +77,8 @@ fWebSearch::fWebSearch(Workspace &workspace, QWidget *parent)
 
     auto *central = new QWidget(this);
     setCentralWidget(central);
-    m_webPanel = new QWidget(central);
-    m_webPanel->setObjectName(QStringLiteral("PicPanWeb"));
-    m_browser = new WebBrowser(workspace.session().profile(), m_webPanel);
-    m_browser->setObjectName(QStringLiteral("WebBrowser1"));
+    m_webPanel = Named(new QWidget(central), "PicPanWeb");
+    m_browser = Named(new WebBrowser(workspace.session().profile(), m_webPanel), "WebBrowser1");
     auto *webLayout = new QVBoxLayout(m_webPanel);
     webLayout->setContentsMargins(0, 0, 1, 1);
     webLayout->addWidget(m_browser);
@@ -87,15 +86,12 @@ fWebSearch::fWebSearch(Workspace &workspace, QWidget *parent)
     m_listPanel = buildListPanel();
     m_listPanel->setParent(central);
 
-    auto *status = new QStatusBar(this);
-    status->setObjectName(QStringLiteral("StatusBar1"));
-    m_statusText = new QLabel(status);
-    m_statusText->setObjectName(QStringLiteral("StatusPanel2"));
+    auto *status = Named(new QStatusBar(this), "StatusBar1");
+    m_statusText = Named(new QLabel(status), "StatusPanel2");
     status->addWidget(m_statusText, 1);
     setStatusBar(status);
 
-    m_timer = new QTimer(this);
-    m_timer->setObjectName(QStringLiteral("Timer1"));
+    m_timer = Named(new QTimer(this), "Timer1");
     m_timer->setInterval(1000);
     connect(m_timer, &QTimer::timeout, this, &fWebSearch::Timer1_Timer);
 

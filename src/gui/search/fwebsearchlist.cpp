@@ -9,6 +9,7 @@
 #include "common/listviews.h"
 #include "common/menus.h"
 #include "common/messages.h"
+#include "common/named.h"
 #include "common/program.h"
 #include "common/settings.h"
 #include "dialogs/foption.h"
@@ -55,13 +56,10 @@ QWidget *fWebSearch::buildListPanel()
     auto *panel = new QWidget;
     panel->setObjectName(QStringLiteral("PicPanList"));
 
-    auto *caption = new QLabel(tr("List to be downloaded:"), panel);
-    caption->setObjectName(QStringLiteral("Label2"));
-    m_count = new QLabel(QStringLiteral("0"), panel);
-    m_count->setObjectName(QStringLiteral("Label1"));
+    auto *caption = Named(new QLabel(tr("List to be downloaded:"), panel), "Label2");
+    m_count = Named(new QLabel(QStringLiteral("0"), panel), "Label1");
 
-    m_list = new QTreeView(panel);
-    m_list->setObjectName(QStringLiteral("ListView1"));
+    m_list = Named(new QTreeView(panel), "ListView1");
     m_list->setToolTip(tr("Double-click Browse"));
     m_list->setRootIsDecorated(false);
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -95,11 +93,9 @@ QWidget *fWebSearch::buildListPanel()
         new QCheckBox(tr("Automatic analysis failed items and items not analyzed"), panel);
     m_autoAnalysis->setObjectName(QStringLiteral("Check1"));
     connect(m_autoAnalysis, &QCheckBox::clicked, this, &fWebSearch::Check1_Click);
-    m_withHtm = new QCheckBox(tr("While add HTM format"), panel);
-    m_withHtm->setObjectName(QStringLiteral("Check2"));
+    m_withHtm = Named(new QCheckBox(tr("While add HTM format"), panel), "Check2");
     auto *delayLabel = new QLabel(tr("Analysis speed delay:"), panel);
-    m_delay = new QComboBox(panel);
-    m_delay->setObjectName(QStringLiteral("Combo1"));
+    m_delay = Named(new QComboBox(panel), "Combo1");
     m_delay->setEditable(true);
     m_delay->setMaxVisibleItems(20);
     auto *secLabel = new QLabel(tr("Sec"), panel);
@@ -127,13 +123,10 @@ QWidget *fWebSearch::buildListPanel()
     layout->addLayout(buttons);
     layout->addLayout(options);
 
-    m_progress = new QWidget(panel);
-    m_progress->setObjectName(QStringLiteral("PicPanPrograss"));
+    m_progress = Named(new QWidget(panel), "PicPanPrograss");
     m_progress->setAutoFillBackground(true);
-    m_progressText = new QLabel(tr("Analyzing, please wait ..."), m_progress);
-    m_progressText->setObjectName(QStringLiteral("Label11"));
-    auto *stop = new QPushButton(tr("Stop"), m_progress);
-    stop->setObjectName(QStringLiteral("Command5"));
+    m_progressText = Named(new QLabel(tr("Analyzing, please wait ..."), m_progress), "Label11");
+    auto *stop = Named(new QPushButton(tr("Stop"), m_progress), "Command5");
     connect(stop, &QPushButton::clicked, this, [this] { m_analysis->Stop(); });
     auto *progressLayout = new QHBoxLayout(m_progress);
     progressLayout->addWidget(m_progressText);
