@@ -103,34 +103,8 @@ addlinks::addlinks(fWebSearch &search, Program &program, QWidget *parent)
     m_pageLimit->setObjectName(QStringLiteral("Check1"));
     m_progress->setObjectName(QStringLiteral("ProgressBar1"));
 
-    auto *page0 = new QWidget(m_tabs);
-    auto *clearInput = NamedButton(page0, "Command1", tr("Clear All"));
-    auto *selectInput = NamedButton(page0, "Command4", tr("Select All"));
-    auto *import = NamedButton(page0, "Command9", tr("Import URL list file"));
-    auto *row0 = new QHBoxLayout;
-    row0->addWidget(clearInput);
-    row0->addWidget(selectInput);
-    row0->addWidget(import);
-    row0->addStretch(1);
-    auto *lay0 = new QVBoxLayout(page0);
-    lay0->addWidget(m_input, 1);
-    lay0->addLayout(row0);
-    m_tabs->addTab(page0, tr("URL to be analyzed"));
-
-    auto *page1 = new QWidget(m_tabs);
-    auto *clearFailed = NamedButton(page1, "Command5", tr("Clear All"));
-    auto *selectFailed = NamedButton(page1, "Command6", tr("Select All"));
-    auto *save = NamedButton(page1, "Command8", tr("Save to"));
-    auto *copy = NamedButton(page1, "Command7", tr("Copy to Analysis"));
-    auto *row1 = new QHBoxLayout;
-    for (QWidget *w : {clearFailed, selectFailed, save, copy}) {
-        row1->addWidget(w);
-    }
-    row1->addStretch(1);
-    auto *lay1 = new QVBoxLayout(page1);
-    lay1->addWidget(m_unsuccessful, 1);
-    lay1->addLayout(row1);
-    m_tabs->addTab(page1, tr("URL of Analysis Unsuccessful "));
+    buildInputTab();
+    buildUnsuccessfulTab();
 
     auto *method = new QGroupBox(this);
     auto *methodRow = new QHBoxLayout(method);
@@ -156,11 +130,53 @@ addlinks::addlinks(fWebSearch &search, Program &program, QWidget *parent)
     layout->addLayout(buttons);
     resize(760, 560);
 
+    connect(m_start, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connect(m_retry, &QCheckBox::clicked, this, &addlinks::Check2_Click);
+    connect(cancel, &QPushButton::clicked, this, &QWidget::close);
+    connect(&m_run, &BulkUrlRun::progress, m_progress, [this](int line, int lines) {
+        m_progress->setMaximum(lines);
+        m_progress->setValue(line);
+    });
+}
+
+void addlinks::buildInputTab()
+{
+    auto *page0 = new QWidget(m_tabs);
+    auto *clearInput = NamedButton(page0, "Command1", tr("Clear All"));
+    auto *selectInput = NamedButton(page0, "Command4", tr("Select All"));
+    auto *import = NamedButton(page0, "Command9", tr("Import URL list file"));
+    auto *row0 = new QHBoxLayout;
+    row0->addWidget(clearInput);
+    row0->addWidget(selectInput);
+    row0->addWidget(import);
+    row0->addStretch(1);
+    auto *lay0 = new QVBoxLayout(page0);
+    lay0->addWidget(m_input, 1);
+    lay0->addLayout(row0);
     connect(clearInput, &QPushButton::clicked, m_input, &QPlainTextEdit::clear);
     connect(selectInput, &QPushButton::clicked, this, [this] {
         m_input->selectAll();
         m_input->setFocus();
     });
+    connect(import, &QPushButton::clicked, this, &addlinks::importListFile);
+    m_tabs->addTab(page0, tr("URL to be analyzed"));
+}
+
+void addlinks::buildUnsuccessfulTab()
+{
+    auto *page1 = new QWidget(m_tabs);
+    auto *clearFailed = NamedButton(page1, "Command5", tr("Clear All"));
+    auto *selectFailed = NamedButton(page1, "Command6", tr("Select All"));
+    auto *save = NamedButton(page1, "Command8", tr("Save to"));
+    auto *copy = NamedButton(page1, "Command7", tr("Copy to Analysis"));
+    auto *row1 = new QHBoxLayout;
+    for (QWidget *w : {clearFailed, selectFailed, save, copy}) {
+        row1->addWidget(w);
+    }
+    row1->addStretch(1);
+    auto *lay1 = new QVBoxLayout(page1);
+    lay1->addWidget(m_unsuccessful, 1);
+    lay1->addLayout(row1);
     connect(clearFailed, &QPushButton::clicked, m_unsuccessful, &QPlainTextEdit::clear);
     connect(selectFailed, &QPushButton::clicked, this, [this] {
         m_unsuccessful->selectAll();
@@ -170,15 +186,8 @@ addlinks::addlinks(fWebSearch &search, Program &program, QWidget *parent)
         m_input->setPlainText(m_unsuccessful->toPlainText());
         m_tabs->setCurrentIndex(0);
     });
-    connect(m_start, &QPushButton::clicked, this, [this] { Command2_Click(); });
-    connect(m_retry, &QCheckBox::clicked, this, &addlinks::Check2_Click);
-    connect(import, &QPushButton::clicked, this, &addlinks::importListFile);
     connect(save, &QPushButton::clicked, this, &addlinks::saveUnsuccessful);
-    connect(cancel, &QPushButton::clicked, this, &QWidget::close);
-    connect(&m_run, &BulkUrlRun::progress, m_progress, [this](int line, int lines) {
-        m_progress->setMaximum(lines);
-        m_progress->setValue(line);
-    });
+    m_tabs->addTab(page1, tr("URL of Analysis Unsuccessful "));
 }
 
 void addlinks::setRunning(bool running)

@@ -58,6 +58,8 @@ protected:
 
 private:
     QCoro::Task<> runOnce();
+    void buildInputTab();
+    void buildUnsuccessfulTab();
     void setRunning(bool running);
 
     QPointer<fWebSearch> m_search;
