@@ -198,6 +198,32 @@ void prepareOffscreenBrowser()
     QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
 }
 
+// identify FILE...: what each file really is, from its content.
+int runIdentify(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    QStringList files;
+    bool options = true; // until "--"
+    for (const QString &a : args) {
+        if (options && a == QLatin1String("--")) {
+            options = false;
+        } else if (options && a.startsWith(QLatin1Char('-'))) {
+            err << "identify: unknown option '" << a << "'\n" << helpOf(QStringLiteral("identify"));
+            return 2;
+        } else {
+            files << a;
+        }
+    }
+    if (files.isEmpty()) {
+        err << "identify: no file given\nUsage: harvly-cli identify FILE...\n";
+        return 2;
+    }
+    out.setEncoding(QStringConverter::Utf8);
+    for (const QString &file : files) {
+        out << harvly::OpenFileToAnalyzingFileType(file) << '\t' << file << '\n';
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -247,27 +273,7 @@ int main(int argc, char *argv[])
     }
 
     if (!args.isEmpty() && args.first() == QLatin1String("identify")) {
-        QStringList files;
-        bool options = true; // until "--"
-        for (const QString &a : args.mid(1)) {
-            if (options && a == QLatin1String("--")) {
-                options = false;
-            } else if (options && a.startsWith(QLatin1Char('-'))) {
-                err << "identify: unknown option '" << a << "'\n" << helpOf(args.first());
-                return 2;
-            } else {
-                files << a;
-            }
-        }
-        if (files.isEmpty()) {
-            err << "identify: no file given\nUsage: harvly-cli identify FILE...\n";
-            return 2;
-        }
-        out.setEncoding(QStringConverter::Utf8);
-        for (const QString &file : files) {
-            out << harvly::OpenFileToAnalyzingFileType(file) << '\t' << file << '\n';
-        }
-        return 0;
+        return runIdentify(args.mid(1), out, err);
     }
 
     if (args.isEmpty()) {
