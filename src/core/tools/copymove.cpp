@@ -142,6 +142,92 @@ QCoro::Task<> nextTurn()
     co_await QCoro::sleepFor(std::chrono::milliseconds(0));
 }
 
+// The names a renamed file tries in turn: "name.ext", "name[001].ext", ... (counting on from
+// a number the name has already).
+class NumberedNames
+{
+public:
+    NumberedNames(QString dir, const QString &base, QString extension)
+        : m_dir(std::move(dir)), m_extension(std::move(extension))
+    {
+        SplitBracketNumber(base, &m_pure);
+    }
+    QString firstFree()
+    {
+        QString path;
+        while (PathTaken(path = m_dir + numberedName(m_pure, m_extension, m_counter))) {
+            ++m_counter;
+        }
+        return path;
+    }
+    QString next() { return m_dir + numberedName(m_pure, m_extension, ++m_counter); }
+
+private:
+    QString m_dir;
+    QString m_pure;
+    QString m_extension;
+    int m_counter = 0;
+};
+
+// Across file systems a move is a copy, and the source goes only when the copy is there
+// whole.
+void removeMovedSource(const QString &source, const QString &target, qint64 size, CopyMoveResult &r)
+{
+    if (QFileInfo(target).size() == size) {
+        r.sourceDeleted = QFile::remove(source);
+        if (!r.sourceDeleted) {
+            r.reason = QStringLiteral("copied, but the source could not be deleted");
+        }
+    }
+}
+
+// What the same-name rule makes of a name that is taken.
+enum class Taking { Free, Skip, Cover, Rename };
+
+Taking takingFor(const QString &source, const QString &target, SameNameRule rule)
+{
+    const QFileInfo a(source);
+    const QFileInfo b(target);
+    switch (rule) {
+    case SameNameRule::Skip:
+        return Taking::Skip;
+    case SameNameRule::Cover:
+        return Taking::Cover;
+    case SameNameRule::AutoRename:
+        return Taking::Rename;
+    case SameNameRule::CoverWhenSizeAndTimeEqual:
+        // Whole seconds: some file systems keep no finer times.
+        return a.size() == b.size() &&
+                       a.lastModified().toSecsSinceEpoch() == b.lastModified().toSecsSinceEpoch()
+                   ? Taking::Cover
+                   : Taking::Rename;
+    case SameNameRule::CoverWhenSizeEqual:
+        return a.size() == b.size() ? Taking::Cover : Taking::Rename;
+    }
+    return Taking::Rename;
+}
+
+struct Copied {
+    FileMove placed = FileMove::Failed;
+    QString reason;
+};
+
+// A copy in steps, letting the window run between them (large files).
+QCoro::Task<Copied> copyInTurns(QString source, QString target, bool replace)
+{
+    SafeCopy copy(source, target);
+    Copied copied;
+    if (copy.open()) {
+        while (copy.step()) {
+            QCoro::Task<> turn = nextTurn();
+            co_await turn;
+        }
+        copied.placed = copy.commit(replace);
+    }
+    copied.reason = copy.reason();
+    co_return copied;
+}
+
 } // namespace
 
 std::optional<SameNameRule> SameNameRuleOf(int index)
@@ -276,48 +362,22 @@ QCoro::Task<CopyMoveResult> CopyMoveRun::one(CopyMoveItem item, QString folder, 
         r.target = source;
         co_return r;
     }
-    const QString name = extension.isEmpty() ? base : base + QLatin1Char('.') + extension;
-    QString target = dir + name;
-
+    QString target = dir + (extension.isEmpty() ? base : base + QLatin1Char('.') + extension);
     // Which name to take, and whether a file there may be replaced.
-    bool replace = false;
-    bool rename = false;
-    if (PathTaken(target)) {
-        const QFileInfo a(source);
-        const QFileInfo b(target);
-        switch (rule) {
-        case SameNameRule::Skip:
-            r.outcome = Outcome::Skipped; // a move keeps its source too
-            co_return r;
-        case SameNameRule::Cover:
-            replace = true;
-            break;
-        case SameNameRule::AutoRename:
-            rename = true;
-            break;
-        case SameNameRule::CoverWhenSizeAndTimeEqual:
-            // Whole seconds: some file systems keep no finer times.
-            replace = a.size() == b.size() &&
-                      a.lastModified().toSecsSinceEpoch() == b.lastModified().toSecsSinceEpoch();
-            rename = !replace;
-            break;
-        case SameNameRule::CoverWhenSizeEqual:
-            replace = a.size() == b.size();
-            rename = !replace;
-            break;
-        }
+    const Taking taking = PathTaken(target) ? takingFor(source, target, rule) : Taking::Free;
+    if (taking == Taking::Skip) {
+        r.outcome = Outcome::Skipped; // a move keeps its source too
+        co_return r;
     }
+    const bool replace = taking == Taking::Cover;
+    const bool rename = taking == Taking::Rename;
     if (replace && !QFileInfo(target).isFile()) {
         r.reason = QStringLiteral("a folder holds the name");
         co_return r;
     }
-    QString pure;
-    SplitBracketNumber(base, &pure);
-    int counter = 0;
+    NumberedNames names(dir, base, extension);
     if (rename) {
-        while (PathTaken(target = dir + numberedName(pure, extension, counter))) {
-            ++counter;
-        }
+        target = names.firstFree();
     }
 
     const qint64 size = QFileInfo(source).size();
@@ -328,7 +388,7 @@ QCoro::Task<CopyMoveResult> CopyMoveRun::one(CopyMoveItem item, QString folder, 
             if (moved == FileMove::Done) {
                 r.sourceDeleted = true;
             } else if (moved == FileMove::Taken && rename) {
-                target = dir + numberedName(pure, extension, ++counter);
+                target = names.next();
                 continue;
             } else if (moved == FileMove::Taken) {
                 r.outcome = Outcome::Skipped;
@@ -339,34 +399,22 @@ QCoro::Task<CopyMoveResult> CopyMoveRun::one(CopyMoveItem item, QString folder, 
             }
         }
         if (!r.sourceDeleted) {
-            SafeCopy copy(source, target);
-            FileMove placed = FileMove::Failed;
-            if (copy.open()) {
-                while (copy.step()) {
-                    QCoro::Task<> turn = nextTurn(); // large files: the window stays alive
-                    co_await turn;
-                }
-                placed = copy.commit(replace);
-            }
-            if (placed == FileMove::Taken && (rename || !replace)) {
+            QCoro::Task<Copied> copying = copyInTurns(source, target, replace);
+            const Copied copied = co_await copying;
+            if (copied.placed == FileMove::Taken && (rename || !replace)) {
                 if (!rename) {
                     r.outcome = Outcome::Skipped; // the name was taken meanwhile
                     co_return r;
                 }
-                target = dir + numberedName(pure, extension, ++counter);
+                target = names.next();
                 continue;
             }
-            if (placed != FileMove::Done) {
-                r.reason = copy.reason();
+            if (copied.placed != FileMove::Done) {
+                r.reason = copied.reason;
                 co_return r;
             }
-            // Across file systems a move is a copy, and the source goes only when the copy
-            // is there whole.
-            if (move && QFileInfo(target).size() == size) {
-                r.sourceDeleted = QFile::remove(source);
-                if (!r.sourceDeleted) {
-                    r.reason = QStringLiteral("copied, but the source could not be deleted");
-                }
+            if (move) {
+                removeMovedSource(source, target, size, r);
             }
         }
         break;
