@@ -13,7 +13,6 @@ namespace harvly {
 
 namespace {
 using Clock = std::chrono::steady_clock;
-constexpr std::chrono::milliseconds kTick(20);
 } // namespace
 
 // Marks a pass as running for as long as it lives; the analysis may be gone by its end.
@@ -63,11 +62,8 @@ QString ArticleAnalysis::progressText(int index, bool downloadPdf) const
 
 QCoro::Task<> ArticleAnalysis::pause()
 {
-    QPointer<ArticleAnalysis> self(this);
-    const auto end = Clock::now() + m_second;
-    while (self && !AnalysisStopped && Clock::now() < end) {
-        co_await QCoro::sleepFor(kTick);
-    }
+    QCoro::Task<bool> wait = WaitUnlessStopped(&m_stop, m_second);
+    co_await wait;
 }
 
 QCoro::Task<> ArticleAnalysis::yanshi()
@@ -87,9 +83,11 @@ QCoro::Task<> ArticleAnalysis::yanshi()
 
 QCoro::Task<> ArticleAnalysis::restOfDelay()
 {
-    QPointer<ArticleAnalysis> self(this);
-    while (self && !m_stopAsked && Clock::now() < m_quietUntil) {
-        co_await QCoro::sleepFor(kTick);
+    const auto rest =
+        std::chrono::duration_cast<std::chrono::milliseconds>(m_quietUntil - Clock::now());
+    if (rest.count() > 0) {
+        QCoro::Task<bool> wait = WaitUnlessStopped(&m_stop, rest);
+        co_await wait;
     }
 }
 
@@ -109,16 +107,12 @@ void ArticleAnalysis::AnalysisOfSuccessfulMonitoring(bool showPrompt)
 QCoro::Task<bool> ArticleAnalysis::waitUnlessStopped(QPointer<ArticleAnalysis> self,
                                                      std::chrono::seconds pause)
 {
-    // In twentieths of the pass's second, so that a stop is seen at once.
-    const qint64 slices = pause.count() * 20;
-    for (qint64 i = 0; i < slices; ++i) {
-        if (!self || self->AnalysisStopped) {
-            co_return false;
-        }
-        QCoro::Task<> slice = QCoro::sleepFor(self->m_second / 20);
-        co_await slice;
+    if (!self || self->AnalysisStopped) {
+        co_return false;
     }
-    co_return self && !self->AnalysisStopped;
+    QCoro::Task<bool> wait = WaitUnlessStopped(&self->m_stop, self->m_second * pause.count());
+    const bool waited = co_await wait;
+    co_return waited &&self && !self->AnalysisStopped;
 }
 
 QCoro::Task<std::optional<ArticleAnalysis::FetchedPage>>
@@ -232,12 +226,13 @@ QCoro::Task<> ArticleAnalysis::runPass(AnalysisPass pass, QSet<quint64> selected
     QPointer<ArticleAnalysis> self(this);
     m_host.stopAutomaticAnalysis();
     AnalysisStopped = false;
-    m_stopAsked = false;
+    m_stop.reset();
     m_host.showProgress(
         QCoreApplication::translate("harvly::fWebSearch", "Analyzing, please wait ..."));
     m_host.setProgressVisible(true);
     AnalysisFailureCount = 0;
-    co_await QCoro::sleepFor(std::chrono::milliseconds(0));
+    QCoro::Task<> turn = NextTurn();
+    co_await turn;
     bool go = self && m_list.size() > 0;
     if (go && !m_host.promptsWhileHarvesting()) {
         QCoro::Task<bool> ask = m_host.askSavePath();
@@ -259,7 +254,8 @@ QCoro::Task<> ArticleAnalysis::runPass(AnalysisPass pass, QSet<quint64> selected
                 QCoro::Task<> one = AnalysisAddToDownloadList(ids.at(i), i + 1);
                 co_await one;
             }
-            co_await QCoro::sleepFor(std::chrono::milliseconds(0));
+            QCoro::Task<> turn = NextTurn();
+            co_await turn;
         }
     }
     if (!self) {
@@ -281,9 +277,10 @@ QCoro::Task<> ArticleAnalysis::RunAutomaticAnalysisPass()
         QCoreApplication::translate("harvly::fWebSearch", "Analyzing, please wait ..."));
     m_host.setProgressVisible(true);
     AnalysisStopped = false;
-    m_stopAsked = false;
+    m_stop.reset();
     AnalysisFailureCount = 0;
-    co_await QCoro::sleepFor(std::chrono::milliseconds(0));
+    QCoro::Task<> turn = NextTurn();
+    co_await turn;
     const QList<quint64> ids = self ? m_list.ids() : QList<quint64>();
     for (int i = 0; i < ids.size() && self && !AnalysisStopped; ++i) {
         const ResultRow *row = m_list.find(ids.at(i));
@@ -291,7 +288,8 @@ QCoro::Task<> ArticleAnalysis::RunAutomaticAnalysisPass()
             QCoro::Task<> one = AnalysisAddToDownloadList(ids.at(i), i + 1);
             co_await one;
         }
-        co_await QCoro::sleepFor(std::chrono::milliseconds(0));
+        QCoro::Task<> turn = NextTurn();
+        co_await turn;
     }
     if (self) {
         m_host.setProgressVisible(false);

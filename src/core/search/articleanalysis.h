@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/build.h"
+#include "common/stopsource.h"
 
 #include <QNetworkAccessManager>
 
@@ -72,7 +73,7 @@ public:
     void Stop()
     {
         AnalysisStopped = true;
-        m_stopAsked = true;
+        m_stop.stop();
     }
 
 signals:
@@ -104,7 +105,7 @@ private:
     static QCoro::Task<bool> waitUnlessStopped(QPointer<ArticleAnalysis> self,
                                                std::chrono::seconds pause);
     bool m_running = false;
-    bool m_stopAsked = false; // a pass stopped by its own failure still waits its delay
+    StopSource m_stop; // the user's stop; a pass ended by its own failure waits its delay
     std::chrono::steady_clock::time_point m_quietUntil; // the user's delay lasts until then
 };
 

@@ -2,6 +2,7 @@
 
 #include "common/filenames.h"
 #include "common/files.h"
+#include "common/stopsource.h"
 
 #include <QCoro/QCoroTimer>
 #include <QDateTime>
@@ -137,11 +138,6 @@ bool sameFolder(const QString &a, const QString &b)
                .compare(QDir::cleanPath(QFileInfo(b).absoluteFilePath()), Qt::CaseInsensitive) == 0;
 }
 
-QCoro::Task<> nextTurn()
-{
-    co_await QCoro::sleepFor(std::chrono::milliseconds(0));
-}
-
 // The names a renamed file tries in turn: "name.ext", "name[001].ext", ... (counting on from
 // a number the name has already).
 class NumberedNames
@@ -219,7 +215,7 @@ QCoro::Task<Copied> copyInTurns(QString source, QString target, bool replace)
     Copied copied;
     if (copy.open()) {
         while (copy.step()) {
-            QCoro::Task<> turn = nextTurn();
+            QCoro::Task<> turn = NextTurn();
             co_await turn;
         }
         copied.placed = copy.commit(replace);
@@ -421,7 +417,7 @@ QCoro::Task<CopyMoveResult> CopyMoveRun::one(CopyMoveItem item, QString folder, 
     }
     r.target = target;
     r.outcome = replace ? Outcome::Covered : rename ? Outcome::Renamed : Outcome::Copied;
-    QCoro::Task<> turn = nextTurn();
+    QCoro::Task<> turn = NextTurn();
     co_await turn;
     co_return r;
 }

@@ -6,6 +6,7 @@
 #include "common/program.h"
 #include "common/registry.h"
 #include "common/shell.h"
+#include "common/stopsource.h"
 #include "http/latestversion.h"
 #include "http/uxmlhttp.h"
 #include "search/fwebsearch.h"
@@ -121,7 +122,8 @@ QCoro::Task<> fCover::Form_Load()
     setWindowTitle(m_program.build().applicationTitle);
     m_version->setText(tr("Version:") + m_program.build().versionText());
     show();
-    co_await QCoro::sleepFor(0ms); // let the window paint before the slower steps
+    QCoro::Task<> paint = NextTurn(); // let the window paint before the slower steps
+    co_await paint;
     if (!self) {
         co_return;
     }

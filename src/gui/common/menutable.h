@@ -17,9 +17,9 @@ namespace harvly {
 // by), its text, and the command it runs; or a submenu with its entries; or a separator.
 struct MenuItem {
     const char *name = nullptr; // nullptr: a separator
-    QString text;
-    std::function<void()> run; // empty for a submenu
-    QList<MenuItem> items;     // a submenu's entries
+    QString text = {};
+    std::function<void()> run = {}; // empty for a submenu
+    QList<MenuItem> items = {};     // a submenu's entries
     WhenEnabled when = WhenEnabled::Always;
     bool checkable = false;
 

@@ -6,6 +6,7 @@
 #include "common/messages.h"
 #include "common/named.h"
 #include "common/program.h"
+#include "common/stopsource.h"
 #include "common/urls.h"
 #include "formcopymove.h"
 #include "tools/cachefolders.h"
@@ -314,7 +315,7 @@ QCoro::Task<> fIEcache::Command6_Click()
             failed << r.entry->address + QStringLiteral(": ") +
                           (reason.isEmpty() ? out.errorString() : reason);
         }
-        QCoro::Task<> turn = QCoro::sleepFor(std::chrono::milliseconds(0));
+        QCoro::Task<> turn = NextTurn();
         co_await turn; // the window stays alive
         if (!self) {
             co_return;
