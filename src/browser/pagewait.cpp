@@ -8,30 +8,40 @@ namespace harvly {
 
 namespace {
 using Clock = std::chrono::steady_clock;
-// How long one wait for the page lasts before the stop condition is looked at again.
+// How long one wait lasts before the page's own state is looked at again (a load that ends
+// without a completion, say).
 constexpr std::chrono::milliseconds kRecheck(100);
+
+bool stopped(const QPointer<StopSource> &stop)
+{
+    return stop && stop->isStopped();
+}
 } // namespace
 
 QCoro::Task<bool> WaitForPage(QPointer<BrowserPage> page, std::chrono::milliseconds limit,
-                              std::function<bool()> stop, std::function<bool()> loading)
+                              QPointer<StopSource> stop, std::function<bool()> loading)
 {
     const auto deadline = Clock::now() + limit;
     while (page && (page->isBusy() || (loading && loading()))) {
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if ((stop && stop()) || left.count() <= 0) {
+        if (stopped(stop) || left.count() <= 0) {
             co_return false;
         }
-        // Woken by the page's completion; the stop condition has no signal of its own.
-        auto complete =
-            waitForSignal(page.data(), &BrowserPage::documentComplete, std::min(kRecheck, left));
-        co_await complete;
+        // Woken by the page's completion or by the stop, whichever comes first.
+        StopSource wake;
+        QObject::connect(page.data(), &BrowserPage::documentComplete, &wake, &StopSource::stop);
+        if (stop) {
+            QObject::connect(stop.data(), &StopSource::stopped, &wake, &StopSource::stop);
+        }
+        QCoro::Task<bool> woken = WaitUnlessStopped(&wake, std::min(kRecheck, left));
+        co_await woken;
     }
     co_return bool(page);
 }
 
 QCoro::Task<bool> OpenWebPage(QPointer<BrowserPage> page, QUrl url, PageWaitLimits limits,
-                              std::function<bool()> stop)
+                              QPointer<StopSource> stop)
 {
     if (!page) {
         co_return false;
@@ -40,7 +50,7 @@ QCoro::Task<bool> OpenWebPage(QPointer<BrowserPage> page, QUrl url, PageWaitLimi
     page->navigate(QUrl(QStringLiteral("about:blank")));
     QCoro::Task<bool> blank = WaitForPage(page, limits.blank, stop, {});
     co_await blank;
-    if (!page || (stop && stop())) {
+    if (!page || stopped(stop)) {
         co_return false;
     }
     page->navigate(url);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/stopsource.h"
+
 #include <QCoro/QCoroTask>
 #include <QPointer>
 #include <QUrl>
@@ -16,15 +18,15 @@ struct PageWaitLimits {
     std::chrono::milliseconds page{30000};
 };
 
-// Waits while the page (or loading(), when given) is busy, at most limit; stop() ends the
-// wait early. True when the page came to rest in time.
+// Waits while the page (or loading(), when given) is busy, at most limit; a stop ends the
+// wait at once. True when the page came to rest in time.
 QCoro::Task<bool> WaitForPage(QPointer<BrowserPage> page, std::chrono::milliseconds limit,
-                              std::function<bool()> stop, std::function<bool()> loading);
+                              QPointer<StopSource> stop, std::function<bool()> loading);
 
 // Loads url into the page and waits until its top-level document is complete: first the
 // blank page (so a slow old page cannot be mistaken for the new one), then the address. Each
-// wait ends at its limit or as soon as stop() says so. True when the page completed in time.
+// wait ends at its limit or as soon as stop stops. True when the page completed in time.
 QCoro::Task<bool> OpenWebPage(QPointer<BrowserPage> page, QUrl url, PageWaitLimits limits,
-                              std::function<bool()> stop);
+                              QPointer<StopSource> stop);
 
 } // namespace harvly

@@ -33,7 +33,15 @@ QCoro::Task<bool> addByWebMethod(QPointer<BrowserPage> page, QPointer<ResultList
                                  QPointer<BulkUrlRun> run, QString address)
 {
     std::function<bool()> stop = [run] { return !run || run->stopRequested(); };
-    QCoro::Task<bool> open = OpenWebPage(page, QUrl(address), PageWaitLimits{}, stop);
+    // The page wait ends on the run's stop.
+    StopSource pageStop;
+    if (run) {
+        QObject::connect(run, &BulkUrlRun::stopped, &pageStop, &StopSource::stop);
+    }
+    if (stop()) {
+        pageStop.stop();
+    }
+    QCoro::Task<bool> open = OpenWebPage(page, QUrl(address), PageWaitLimits{}, &pageStop);
     const bool loaded = co_await open;
     if (!loaded || !page || stop()) {
         co_return false;

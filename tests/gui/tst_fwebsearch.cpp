@@ -110,7 +110,7 @@ void tst_fWebSearch::closingSavesTheDelayAndShowsTheCover()
     m_window->findChild<QComboBox *>("Combo1")->setCurrentText("125");
     m_window->close();
     QVERIFY(cover.isVisible());
-    QVERIFY(m_window->StopAddAllPages);
+    QVERIFY(m_window->StopAddAllPages.isStopped());
     QCOMPARE(m_program->settings().get(Keys::SearchTimeInterval), QString("125"));
 
     // Opened again, the window reads the stored delay back.
@@ -139,7 +139,7 @@ void tst_fWebSearch::openWebPageGivesUpAtItsLimit()
 
 void tst_fWebSearch::openWebPageEndsOnStop()
 {
-    QTimer::singleShot(300, m_window, [this] { m_window->StopAnalysisss = true; });
+    QTimer::singleShot(300, m_window, [this] { m_window->StopAnalysisss.stop(); });
     QElapsedTimer t;
     t.start();
     QVERIFY(!QCoro::waitFor(m_window->OpenWebPage(m_site.url("/stall"))));

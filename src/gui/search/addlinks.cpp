@@ -196,7 +196,11 @@ void addlinks::setRunning(bool running)
     m_start->setStyleSheet(running ? QStringLiteral("background-color: rgb(255, 0, 0);")
                                    : QString());
     if (m_search) {
-        m_search->StopAnalysisss = !running;
+        if (running) {
+            m_search->StopAnalysisss.reset();
+        } else {
+            m_search->StopAnalysisss.stop();
+        }
     }
 }
 
@@ -222,7 +226,7 @@ void addlinks::stopRun()
 {
     m_run.stop(); // ends the fetch or the delay going on
     if (m_search) {
-        m_search->StopAnalysisss = true; // ends the search window's page wait
+        m_search->StopAnalysisss.stop(); // ends the search window's page wait
     }
 }
 

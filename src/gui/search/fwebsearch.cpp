@@ -188,10 +188,8 @@ QCoro::Task<bool> fWebSearch::OpenWebPage(QUrl url)
 {
     // Arguments are made before the co_await: GCC 12 may destroy temporaries of a co_await
     // expression twice.
-    QPointer<fWebSearch> self(this);
-    std::function<bool()> stop = [self] { return !self || self->StopAnalysisss; };
     QPointer<BrowserPage> target(page());
-    QCoro::Task<bool> wait = harvly::OpenWebPage(target, url, m_limits, stop);
+    QCoro::Task<bool> wait = harvly::OpenWebPage(target, url, m_limits, &StopAnalysisss);
     const bool done = co_await wait;
     co_return done;
 }
@@ -421,7 +419,7 @@ QString fWebSearch::delayText() const
 
 void fWebSearch::closeEvent(QCloseEvent *event)
 {
-    StopAddAllPages = true;
+    StopAddAllPages.stop();
     m_analysis->Stop();
     if (m_bulk) {
         m_bulk->searchWindowClosing();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/menutable.h"
+#include "common/stopsource.h"
 #include "pagewait.h"
 #include "search/articleanalysis.h"
 
@@ -71,8 +72,8 @@ public:
     bool isAddingAllPages() const { return m_addingAll; }
 
     // Set by other windows to end this window's page waits.
-    bool StopAnalysisss = false;
-    bool StopAddAllPages = false;
+    StopSource StopAnalysisss;
+    StopSource StopAddAllPages;
     ArticleAnalysis &analysis() const { return *m_analysis; }
 
     // Hand-over to the download window, which is made when needed.

@@ -124,39 +124,36 @@ QCoro::Task<bool> fWebSearch::NextPage()
     if (!self) {
         co_return false;
     }
-    QCoro::Task<bool> loaded = WaitForPage(
-        page(), m_timing.pageLimit, [self] { return !self || self->StopAddAllPages; },
-        [self] { return self && self->m_pageLoading; });
+    QCoro::Task<bool> loaded = WaitForPage(page(), m_timing.pageLimit, &StopAddAllPages,
+                                           [self] { return self && self->m_pageLoading; });
     const bool complete = co_await loaded;
     if (!complete || !self) {
         co_return false;
     }
-    const auto pauseEnd = std::chrono::steady_clock::now() + m_timing.pause;
-    while (self && !StopAddAllPages && std::chrono::steady_clock::now() < pauseEnd) {
-        co_await QCoro::sleepFor(std::chrono::milliseconds(50));
-    }
+    QCoro::Task<bool> pause = WaitUnlessStopped(&StopAddAllPages, m_timing.pause);
+    co_await pause;
     co_return bool(self);
 }
 
 QCoro::Task<> fWebSearch::Command4_Click()
 {
     if (m_addingAll) {
-        StopAddAllPages = true;
+        StopAddAllPages.stop();
         co_return;
     }
     QPointer<fWebSearch> self(this);
     m_addingAll = true;
     m_addAll->setText(tr("Stop Add all pages"));
     m_addAll->setStyleSheet(QStringLiteral("background-color: rgb(255, 0, 0);"));
-    StopAddAllPages = false;
+    StopAddAllPages.reset();
     if (m_program.promptSavePath == 1) {
         QCoro::Task<bool> ask = fSeleFileSavePath::Ask(m_program, this);
         co_await ask;
     }
-    while (self && !StopAddAllPages) {
+    while (self && !StopAddAllPages.isStopped()) {
         QCoro::Task<bool> next = NextPage();
         const bool moved = co_await next;
-        if (!moved || !self || StopAddAllPages) {
+        if (!moved || !self || StopAddAllPages.isStopped()) {
             break;
         }
     }
