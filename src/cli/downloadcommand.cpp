@@ -299,23 +299,24 @@ int runUntilDone(DownloadScheduler &scheduler, DownloadListModel &list, int inte
 
     // SIGINT and SIGTERM stop the transfers, which remove their temporary files, then end
     // the run with the status a shell expects of a program ended by that signal.
+    // The run ends when the last transfer has ended (its rowEnded), or after five seconds.
     int stoppedBy = 0;
     StopSignals stopSignals;
+    const auto endWhenQuiet = [&] {
+        if (stoppedBy != 0 && !scheduler.transferring()) {
+            QCoreApplication::quit();
+        }
+    };
     QObject::connect(&stopSignals, &StopSignals::received, &ticks, [&](int signal) {
         if (stoppedBy == 0) {
             stoppedBy = signal;
             scheduler.menuStopDownload();
+            QTimer::singleShot(5000, &ticks, [] { QCoreApplication::quit(); });
+            endWhenQuiet();
         }
     });
-    QTimer windDown;
-    windDown.setInterval(20);
-    int windDownTicks = 0;
-    QObject::connect(&windDown, &QTimer::timeout, &ticks, [&] {
-        if (stoppedBy != 0 && (!scheduler.transferring() || ++windDownTicks > 250)) {
-            QCoreApplication::quit();
-        }
-    });
-    windDown.start();
+    QObject::connect(&scheduler, &DownloadScheduler::rowEnded, &ticks,
+                     [&] { QTimer::singleShot(0, &ticks, endWhenQuiet); });
 
     // The first row starts at once: the interval is kept between rows.
     scheduler.LastDownloadEndTime = scheduler.now() - interval - 1;
