@@ -191,7 +191,7 @@ void tst_HandOver::harvestedRowsArriveAsWaitingDownloads()
         QCOMPARE(r.savePath, folder + "/");
         QCOMPARE(r.tag, source.key); // the document page is the referer
         QVERIFY(r.key.startsWith(m_site.url("/pdf/").toString()));
-        QCOMPARE(source.analysisState, QString("success"));
+        QCOMPARE(source.analysisState, Analysis::Success);
     }
     QCOMPARE(m_program->downloadSaveFolder, folder + "/");
 }
@@ -242,11 +242,11 @@ void tst_HandOver::stopEndsAPassWithoutWaitingOutItsDelay()
     m_window->findChild<QComboBox *>("Combo1")->setCurrentText("60");
     auto *button = m_window->findChild<QPushButton *>("Command2");
     button->click();
-    QTRY_COMPARE(m_window->results().at(0).analysisState, QString("success"));
+    QTRY_COMPARE(m_window->results().at(0).analysisState, Analysis::Success);
     QVERIFY(!button->isEnabled()); // the pass waits its delay
     m_window->findChild<QPushButton *>("Command5")->click();
     QTRY_VERIFY_WITH_TIMEOUT(button->isEnabled(), 2000); // ended, not 60 s later
-    QCOMPARE(m_window->results().at(1).analysisState, QString());
+    QCOMPARE(m_window->results().at(1).analysisState, Analysis::NotYet);
     // The site still gets its rest: a new pass fetches nothing before the delay is over.
     const auto pageFetches = [this] { return m_site.requests().filter("/docview/").size(); };
     const qsizetype before = pageFetches();
@@ -314,7 +314,7 @@ void tst_HandOver::outputData()
     QVERIFY(!QFile::exists(file));
     QVERIFY(m_told.isEmpty());
     fill({"Effects of X", "论文"});
-    m_window->results().setAnalysisState(m_window->results().at(0).id, "success");
+    m_window->results().setAnalysisState(m_window->results().at(0).id, Analysis::Success);
     m_window->Command7_Click();
     QFile f(file);
     QVERIFY(f.open(QIODevice::ReadOnly));

@@ -43,16 +43,6 @@ ArticleAnalysis::ArticleAnalysis(ResultListModel &list, QNetworkAccessManager &n
 {
 }
 
-QString ArticleAnalysis::successText() const
-{
-    return tr("success");
-}
-
-QString ArticleAnalysis::failureText() const
-{
-    return tr("Failure");
-}
-
 QString ArticleAnalysis::progressText(int index, bool downloadPdf) const
 {
     return (downloadPdf ? tr("Analysising :%1,Please wait ...")
@@ -147,7 +137,7 @@ ArticleAnalysis::fetchDocumentPage(quint64 rowId, int index, bool downloadPdf)
 
 void ArticleAnalysis::recordOutcome(quint64 rowId, bool found)
 {
-    m_list.setAnalysisState(rowId, found ? successText() : failureText());
+    m_list.setAnalysisState(rowId, found ? Analysis::Success : Analysis::Failure);
     AnalysisFailureCount = found ? 0 : AnalysisFailureCount + 1;
 }
 
@@ -200,7 +190,7 @@ QCoro::Task<> ArticleAnalysis::AnalysisAddToDownloadList(quint64 rowId, int inde
     if (type == QLatin1String("SS") || type == QLatin1String("DT") ||
         (type == QLatin1String("PQ1") && !pdf)) {
         m_host.handOver(row->key, row->title, row->fileType, row->tag, row->savePath);
-        m_list.setAnalysisState(rowId, successText());
+        m_list.setAnalysisState(rowId, Analysis::Success);
         co_return;
     }
     if (!fetchEmbedded && !fetchDownload) {
@@ -248,8 +238,8 @@ QCoro::Task<> ArticleAnalysis::runPass(AnalysisPass pass, QSet<quint64> selected
             const bool qualifies =
                 pass == AnalysisPass::All ||
                 (pass == AnalysisPass::Selected && selected.contains(row->id)) ||
-                (pass == AnalysisPass::Unanalyzed && row->analysisState.isEmpty()) ||
-                (pass == AnalysisPass::Failure && row->analysisState == failureText());
+                (pass == AnalysisPass::Unanalyzed && row->analysisState == Analysis::NotYet) ||
+                (pass == AnalysisPass::Failure && row->analysisState == Analysis::Failure);
             if (qualifies) {
                 QCoro::Task<> one = AnalysisAddToDownloadList(ids.at(i), i + 1);
                 co_await one;
@@ -284,7 +274,7 @@ QCoro::Task<> ArticleAnalysis::RunAutomaticAnalysisPass()
     const QList<quint64> ids = self ? m_list.ids() : QList<quint64>();
     for (int i = 0; i < ids.size() && self && !AnalysisStopped; ++i) {
         const ResultRow *row = m_list.find(ids.at(i));
-        if (row && (row->analysisState.isEmpty() || row->analysisState == failureText())) {
+        if (row && row->analysisState != Analysis::Success) {
             QCoro::Task<> one = AnalysisAddToDownloadList(ids.at(i), i + 1);
             co_await one;
         }

@@ -63,9 +63,6 @@ public:
     // another pass refuses to start meanwhile.
     bool running() const { return m_running; }
 
-    QString successText() const;
-    QString failureText() const;
-
     QCoro::Task<> runPass(AnalysisPass pass, QSet<quint64> selected);
     QCoro::Task<> RunAutomaticAnalysisPass();
     QCoro::Task<> AnalysisAddToDownloadList(quint64 rowId, int index);

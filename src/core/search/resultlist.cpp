@@ -56,7 +56,20 @@ QList<quint64> ResultListModel::ids() const
     return out;
 }
 
-void ResultListModel::setAnalysisState(quint64 id, const QString &state)
+QString AnalysisStateText(Analysis state)
+{
+    switch (state) {
+    case Analysis::Success:
+        return QCoreApplication::translate("harvly::ArticleAnalysis", "success");
+    case Analysis::Failure:
+        return QCoreApplication::translate("harvly::ArticleAnalysis", "Failure");
+    case Analysis::NotYet:
+        break;
+    }
+    return {};
+}
+
+void ResultListModel::setAnalysisState(quint64 id, Analysis state)
 {
     const int row = rowOf(id);
     if (row >= 0) {
@@ -110,7 +123,8 @@ QByteArray ResultListModel::OutputDataText(bool chineseBrackets) const
     const QString close = chineseBrackets ? QStringLiteral("】") : QStringLiteral("]");
     QString text;
     for (const ResultRow &r : m_rows) {
-        text += r.title + open + r.fileType + close + r.analysisState + QStringLiteral("\r\n");
+        text += r.title + open + r.fileType + close + AnalysisStateText(r.analysisState) +
+                QStringLiteral("\r\n");
     }
     return text.toUtf8();
 }
@@ -143,7 +157,7 @@ QVariant ResultListModel::data(const QModelIndex &index, int role) const
     case FileType:
         return r.fileType;
     case AnalysisState:
-        return r.analysisState;
+        return AnalysisStateText(r.analysisState);
     case SavePath:
         return r.savePath;
     case Type:

@@ -9,12 +9,16 @@
 
 namespace harvly {
 
+// What the analysis made of a result row; the list shows it as a word ("success").
+enum class Analysis { NotYet, Success, Failure };
+QString AnalysisStateText(Analysis state);
+
 // One search result: an article's title and the link of its full text or document page.
 struct ResultRow {
     quint64 id = 0; // stable while the row lives, whatever sorting or removal does
     QString title;
-    QString fileType;      // "pdf" or "htm"
-    QString analysisState; // "", or what the analysis wrote
+    QString fileType; // "pdf" or "htm"
+    Analysis analysisState = Analysis::NotYet;
     QString savePath;
     QString type; // where the row came from: "SPC", "DT", "PQ1", "SS"
     QString key;  // the link; unique in the list
@@ -40,7 +44,7 @@ public:
     int rowOf(quint64 id) const;
     const ResultRow *find(quint64 id) const;
     QList<quint64> ids() const;
-    void setAnalysisState(quint64 id, const QString &state);
+    void setAnalysisState(quint64 id, Analysis state);
 
     // Removal rules; each returns how many rows went.
     int removeIds(const QList<quint64> &ids);

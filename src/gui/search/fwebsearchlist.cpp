@@ -174,8 +174,7 @@ void fWebSearch::menuClearAnalysisSuccessItem_Click()
     if (refuseWhileAnalysing()) {
         return;
     }
-    const QString success = m_analysis->successText();
-    removeWhere([&success](const ResultRow &r) { return r.analysisState == success; });
+    removeWhere([](const ResultRow &r) { return r.analysisState == Analysis::Success; });
 }
 
 void fWebSearch::menuClearTitleContainingSpecifiedItems_Click()

@@ -136,8 +136,8 @@ void tst_Analysis::rowsThatAreFilesNeedNoFetch()
     QCOMPARE(m_downloads->at(1).text, QString("Doctwo"));
     QCOMPARE(m_downloads->at(2).b, QString("Y"));
     QCOMPARE(m_downloads->at(0).tag, m_site.url("/search").toString());
-    QCOMPARE(m_results->at(0).analysisState, QString("success"));
-    QCOMPARE(m_results->at(3).analysisState, QString()); // untouched
+    QCOMPARE(m_results->at(0).analysisState, Analysis::Success);
+    QCOMPARE(m_results->at(3).analysisState, Analysis::NotYet); // untouched
     QVERIFY(m_analysis->AnalysisStopped);
     QCOMPARE(m_host->downloadWindowShown, 1);
     QCOMPARE(m_host->automaticStopped, 1);
@@ -150,8 +150,8 @@ void tst_Analysis::fetchedPagesGiveTheirPdf()
     addRow("Download PDF", "/docview/6?src=pq1", "pdf", "PQ1");
     addRow("Embedded again", "/docview/5/fulltextPDF?accountid=7&src=spc", "pdf", "SPC");
     QCoro::waitFor(m_analysis->runPass(AnalysisPass::All, {}));
-    QCOMPARE(m_results->at(0).analysisState, QString("success"));
-    QCOMPARE(m_results->at(1).analysisState, QString("success"));
+    QCOMPARE(m_results->at(0).analysisState, Analysis::Success);
+    QCOMPARE(m_results->at(1).analysisState, Analysis::Success);
     // The same PDF reached twice is queued once.
     QCOMPARE(m_downloads->size(), 2);
     QCOMPARE(m_downloads->at(0).key, m_site.url("/pdf/5.pdf?accountid=7&t=doc").toString());
@@ -173,10 +173,10 @@ void tst_Analysis::passStopsAfterTheFirstFailure()
     addRow("Never tried either", "/pdf/10.pdf", "pdf", "DT");
     const qsizetype before = m_site.requests().size();
     QCoro::waitFor(m_analysis->runPass(AnalysisPass::All, {}));
-    QCOMPARE(m_results->at(0).analysisState, QString("success"));
-    QCOMPARE(m_results->at(1).analysisState, QString("Failure"));
-    QCOMPARE(m_results->at(2).analysisState, QString());
-    QCOMPARE(m_results->at(3).analysisState, QString());
+    QCOMPARE(m_results->at(0).analysisState, Analysis::Success);
+    QCOMPARE(m_results->at(1).analysisState, Analysis::Failure);
+    QCOMPARE(m_results->at(2).analysisState, Analysis::NotYet);
+    QCOMPARE(m_results->at(3).analysisState, Analysis::NotYet);
     QCOMPARE(siteHits(before, "/docview/9"), 0);
     QCOMPARE(m_host->messages.size(), 1);
     QVERIFY(m_host->messages.first().startsWith("Analysis failed!"));
@@ -186,7 +186,7 @@ void tst_Analysis::passStopsAfterTheFirstFailure()
     // "Analysis Failure Items" tries the failed row again, and only that one.
     QCoro::waitFor(m_analysis->runPass(AnalysisPass::Failure, {}));
     QCOMPARE(siteHits(before, "/docview/8/relative"), 2);
-    QCOMPARE(m_results->at(2).analysisState, QString());
+    QCOMPARE(m_results->at(2).analysisState, Analysis::NotYet);
     QCOMPARE(m_host->messages.size(), 2);
 }
 
@@ -198,7 +198,7 @@ void tst_Analysis::cancelledFolderEndsThePassFirst()
     QCoro::waitFor(m_analysis->runPass(AnalysisPass::All, {}));
     QCOMPARE(m_host->asked, 1);
     QCOMPARE(m_downloads->size(), 0);
-    QCOMPARE(m_results->at(0).analysisState, QString());
+    QCOMPARE(m_results->at(0).analysisState, Analysis::NotYet);
     QCOMPARE(m_host->downloadWindowShown, 1);
 
     m_host->answerOk = true;
@@ -266,8 +266,8 @@ void tst_Analysis::automaticPassTakesUnanalysedAndFailed()
     addRow("Done", "/pdf/1.pdf", "pdf", "DT");
     addRow("Failed", "/docview/13/relative", "pdf", "PQ1");
     addRow("New", "/pdf/14.pdf", "pdf", "DT");
-    m_results->setAnalysisState(m_results->at(0).id, "success");
-    m_results->setAnalysisState(m_results->at(1).id, "Failure");
+    m_results->setAnalysisState(m_results->at(0).id, Analysis::Success);
+    m_results->setAnalysisState(m_results->at(1).id, Analysis::Failure);
     QCoro::waitFor(m_analysis->RunAutomaticAnalysisPass());
     // The failed row fails again and stops the pass before the new one.
     QCOMPARE(m_downloads->size(), 0);
@@ -317,13 +317,16 @@ void tst_Analysis::chineseStateTexts()
     chinese.setSecond(5ms);
     addRow("甲", "/docview/15?src=pq1", "pdf", "PQ1");
     addRow("乙", "/docview/16/relative", "pdf", "PQ1");
-    m_results->setAnalysisState(m_results->at(1).id, "Failure"); // the English text
+    m_results->setAnalysisState(m_results->at(1).id, Analysis::Failure);
     QCoro::waitFor(chinese.runPass(AnalysisPass::Unanalyzed, {}));
-    QCOMPARE(m_results->at(0).analysisState, QString("成功"));
+    QCOMPARE(AnalysisStateText(m_results->at(0).analysisState), QString("成功"));
     QCOMPARE(m_host->progress.value(1), QString("正在分析第1个，请稍候 ..."));
-    // Each build reads back only its own texts: "Failure" is no failure to the Chinese one.
+    // The failure pass takes the failed row again, and it fails again.
+    const qsizetype before = m_host->progress.size();
     QCoro::waitFor(chinese.runPass(AnalysisPass::Failure, {}));
-    QCOMPARE(m_results->at(1).analysisState, QString("Failure"));
+    QVERIFY(m_host->progress.size() > before);
+    QCOMPARE(m_results->at(1).analysisState, Analysis::Failure);
+    QCOMPARE(AnalysisStateText(m_results->at(1).analysisState), QString("分析失败"));
 }
 
 QTEST_GUILESS_MAIN(tst_Analysis)
