@@ -62,7 +62,7 @@ QByteArray attributeEscaped(const QString &text)
 bool AddBaseHrefToSavedPage(const DownloadListModel &list, quint64 rowId, const Build &build)
 {
     const DownloadRow *row = list.find(rowId);
-    if (!row || row->b != QLatin1String("Y")) {
+    if (!row || !row->queuedAsPage) {
         return false;
     }
     const QString type = row->type.toLower();

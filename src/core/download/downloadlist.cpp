@@ -115,7 +115,7 @@ std::optional<quint64> DownloadListModel::add(const QString &key, const QString 
     r.type = type;
     r.savePath = savePath;
     r.tag = tag;
-    r.b = type == QLatin1String("htm") ? QStringLiteral("Y") : QString();
+    r.queuedAsPage = type == QLatin1String("htm");
     const int row = size();
     beginInsertRows({}, row, row);
     m_byKey.insert(key, r.id);
@@ -399,7 +399,7 @@ QVariant DownloadListModel::data(const QModelIndex &index, int role) const
     case SavePath:
         return r.savePath;
     case B:
-        return r.b;
+        return r.queuedAsPage ? QStringLiteral("Y") : QString();
     default:
         return {};
     }

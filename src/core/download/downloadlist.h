@@ -49,12 +49,12 @@ struct DownloadRow {
     std::optional<int> percentage;
     RowNote note = RowNote::None;
     QString savePath;
-    QString b;           // "Y" when queued as a web page
-    QString reason;      // why the row failed; empty unless it did
-    int busyAnswers = 0; // "busy" answers of the site for this row so far
-    int retries = 0;     // attempts made again after a transient failure
-    double retryAt = 0;  // on the scheduler's clock: not started before
-    PartialFile part;    // what an interrupted transfer left, continued by the next attempt
+    bool queuedAsPage = false; // handed over as a web page: the B column shows "Y"
+    QString reason;            // why the row failed; empty unless it did
+    int busyAnswers = 0;       // "busy" answers of the site for this row so far
+    int retries = 0;           // attempts made again after a transient failure
+    double retryAt = 0;        // on the scheduler's clock: not started before
+    PartialFile part;          // what an interrupted transfer left, continued by the next attempt
     // The row's file from an earlier download, left in place while the row is fetched again:
     // the new file replaces it only once it has arrived whole and passed the content check.
     QString earlier;

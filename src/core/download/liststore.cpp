@@ -79,7 +79,7 @@ void appendRow(QByteArray &out, const DownloadRow &r)
     appendField(out, "downloaded", r.downloaded);
     appendField(out, "note", qint64(r.note));
     appendField(out, "savePath", r.savePath);
-    appendField(out, "b", r.b);
+    appendField(out, "b", r.queuedAsPage ? QStringLiteral("Y") : QString()); // as stored before
     appendField(out, "reason", r.reason);
     appendField(out, "busyAnswers", qint64(r.busyAnswers));
     if (r.percentage) {
@@ -120,7 +120,7 @@ std::optional<DownloadRow> rowFromJson(const QJsonObject &o)
     }
     r.note = RowNote(note);
     r.savePath = o.value("savePath").toString();
-    r.b = o.value("b").toString();
+    r.queuedAsPage = o.value("b").toString() == QLatin1String("Y");
     r.reason = o.value("reason").toString();
     r.busyAnswers = o.value("busyAnswers").toInt();
     r.earlier = o.value("earlier").toString();

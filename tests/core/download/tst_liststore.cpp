@@ -51,7 +51,7 @@ void tst_ListStore::mixedListComesBack()
     add("http://h/3", DownloadState::Finished, [](DownloadRow &r) {
         r.fileSize = r.downloaded = 2048;
         r.percentage = 100;
-        r.b = "Y";
+        r.queuedAsPage = true;
     });
     add("http://h/4", DownloadState::Failed, [](DownloadRow &r) {
         r.note = RowNote::DownloadFailed;
@@ -75,7 +75,7 @@ void tst_ListStore::mixedListComesBack()
     QCOMPARE(done.state, DownloadState::Finished);
     QCOMPARE(done.fileSize, qint64(2048));
     QCOMPARE(done.percentage, std::optional<int>(100));
-    QCOMPARE(done.b, QString("Y"));
+    QVERIFY(done.queuedAsPage);
     QCOMPARE(done.tag, QString("http://ref/"));
     QCOMPARE(done.savePath, QString("/data/"));
     const DownloadRow &failed = stored.rows.at(3);

@@ -286,7 +286,7 @@ void tst_SaveNames::baseHref()
     QTemporaryDir dir;
     DownloadListModel list;
     const quint64 id = *list.add(key, "page", type, dir.path() + "/", "");
-    list.update(id, [&b](DownloadRow &r) { r.b = b; });
+    list.update(id, [&b](DownloadRow &r) { r.queuedAsPage = b == "Y"; });
     const QString file = dir.path() + "/page." + type.toLower();
     touch(file, page);
     const Build build = chinese ? Build::chinese() : Build::english();
