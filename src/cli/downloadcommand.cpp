@@ -36,7 +36,7 @@ const char *const kUsage =
 class QuietHost final : public SchedulerHost
 {
 public:
-    void playSound(int) override {}
+    void playSound(Sound) override {}
     QCoro::Task<> loginSite() override { co_return; }
     void scrollTo(quint64) override {}
     QCoro::Task<> openReferer(QString) override { co_return; }

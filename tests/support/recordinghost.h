@@ -18,7 +18,7 @@ signals:
 class RecordingHost final : public harvly::SchedulerHost
 {
 public:
-    void playSound(int id) override { sounds << id; }
+    void playSound(harvly::Sound sound) override { sounds << int(sound); }
     QCoro::Task<> loginSite() override
     {
         ++logins;

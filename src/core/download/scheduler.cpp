@@ -181,7 +181,7 @@ void DownloadScheduler::Timer1_Timer()
     if (m_list.IsCompletedOfDownloadListView() && m_timerDown && !transferring()) {
         setTimerDown(false);
         if (options.voicePrompts) {
-            m_host.playSound(102);
+            m_host.playSound(Sound::SchedulerStopped);
         }
     }
     for (const auto &e : m_engines) {
@@ -202,7 +202,7 @@ void DownloadScheduler::Timer1_Timer()
     if (options.errorStop && m_list.CountErrorItems() >= 5 && m_timerDown) {
         setTimerDown(false);
         if (options.voicePrompts) {
-            m_host.playSound(102);
+            m_host.playSound(Sound::SchedulerStopped);
         }
     }
 }
@@ -247,10 +247,10 @@ bool DownloadScheduler::endOfDownload(quint64 rowId)
     const bool page = m_build.xmlCountsAsPage ? IsPageOrXmlType(row->type) : IsPageType(row->type);
     if (options.voicePrompts) {
         if (page) {
-            m_host.playSound(101);
+            m_host.playSound(Sound::WebPage);
         }
         if (row->state == DownloadState::Failed) {
-            m_host.playSound(103);
+            m_host.playSound(Sound::DownloadFailed);
         }
     }
     return options.autoLogin && page;

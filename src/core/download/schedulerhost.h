@@ -5,12 +5,19 @@
 
 namespace harvly {
 
+// The prompt sounds, by the number of the resource each is (101.wav, ...).
+enum class Sound {
+    WebPage = 101,          // a download ended as a web page
+    SchedulerStopped = 102, // all done, or the error stop
+    DownloadFailed = 103,
+};
+
 // What the download scheduler and its engines need from the window they run in.
 class SchedulerHost
 {
 public:
     virtual ~SchedulerHost() = default;
-    virtual void playSound(int soundId) = 0;
+    virtual void playSound(Sound sound) = 0;
     // Logs in again through the window's browser after a download came back as a page; the
     // single-request way starts its next row only when the login has ended.
     virtual QCoro::Task<> loginSite() = 0;

@@ -236,9 +236,9 @@ void fFileDownload::Command26_Click()
     showWay(true); // "Switch" starts either way at one thread
 }
 
-void fFileDownload::playSound(int soundId)
+void fFileDownload::playSound(Sound sound)
 {
-    PlaySoundFile(soundId);
+    PlaySoundFile(int(sound));
 }
 
 QCoro::Task<> fFileDownload::loginSite()

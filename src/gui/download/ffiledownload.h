@@ -101,7 +101,7 @@ protected:
 
 private:
     // SchedulerHost
-    void playSound(int soundId) override;
+    void playSound(Sound sound) override;
     QCoro::Task<> loginSite() override;
     void scrollTo(quint64 rowId) override;
     QCoro::Task<> openReferer(QString url) override;
