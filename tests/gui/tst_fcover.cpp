@@ -275,7 +275,7 @@ void tst_fCover::latestVersionCheck()
     m_site.latestVersion = published;
     auto program = makeProgram(chinese ? Build::chinese() : Build::english());
     program->updateServer = QString(server).replace("%site", m_site.url().toString());
-    program->settings().set(Keys::CheckLatestVersion, switchedOn ? 1 : 0);
+    program->settings().set(Keys::CheckLatestVersion, switchedOn);
     Observed seen;
     auto cover = makeCover(*program, seen);
     QStringList opened;

@@ -114,7 +114,7 @@ void tst_fWebSearch::closingSavesTheDelayAndShowsTheCover()
     QCOMPARE(m_program->settings().get(Keys::SearchTimeInterval), QString("125"));
 
     // Opened again, the window reads the stored delay back.
-    m_program->settings().set(Keys::PromptedSavePathWhenExtractInfo, 0);
+    m_program->settings().set(Keys::PromptedSavePathWhenExtractInfo, false);
     QTRY_VERIFY(!m_window);
     m_window = m_workspace->searchWindow();
     QCOMPARE(m_window->findChild<QComboBox *>("Combo1")->currentText(), QString("125"));

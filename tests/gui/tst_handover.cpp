@@ -139,7 +139,7 @@ void tst_HandOver::init()
     m_program->siteAddress = m_site.url().toString();
     m_program->promptSavePath = 0;
     m_program->downloadSaveFolder = m_dir.filePath("dl") + "/";
-    m_program->settings().set(Keys::PromptedSavePathWhenExtractInfo, 0);
+    m_program->settings().set(Keys::PromptedSavePathWhenExtractInfo, false);
     m_workspace = std::make_unique<Workspace>(*m_program, m_dir.filePath("browser"));
     m_window = m_workspace->searchWindow();
     m_window->setHarvestTiming({10s, 50ms, 3s});
@@ -1097,7 +1097,7 @@ void tst_HandOver::bulkWindowInTheChineseBuild()
     Program program(build, std::make_unique<Settings>(build, m_dir.filePath("zh.ini")));
     program.siteAddress = m_site.url().toString();
     program.promptSavePath = 0;
-    program.settings().set(Keys::PromptedSavePathWhenExtractInfo, 0);
+    program.settings().set(Keys::PromptedSavePathWhenExtractInfo, false);
     Workspace workspace(program, m_dir.filePath("zh-browser"));
     addlinks *bulk = workspace.searchWindow()->menuAddBulkDocumentURLs_Click();
     bulk->bulkRun().sleep = [](std::chrono::milliseconds) -> QCoro::Task<> { co_return; };

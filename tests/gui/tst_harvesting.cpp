@@ -86,7 +86,7 @@ void tst_Harvesting::init()
         build, std::make_unique<Settings>(build, m_dir.filePath("settings.ini")));
     m_program->siteAddress = m_site.url().toString();
     m_program->promptSavePath = 0;
-    m_program->settings().set(Keys::PromptedSavePathWhenExtractInfo, 0);
+    m_program->settings().set(Keys::PromptedSavePathWhenExtractInfo, false);
     m_workspace = std::make_unique<Workspace>(*m_program, m_dir.filePath("browser"));
     m_window = m_workspace->searchWindow();
     m_window->setHarvestTiming({10s, 50ms, 3s});

@@ -100,7 +100,7 @@ void tst_Options::proxyWarningStillSaves()
     QCOMPARE(box->icon(), QMessageBox::Critical);
     QCOMPARE(boxText(), QString("Proxy URL or port wrong format!"));
     Settings &s = m_program->settings();
-    QCOMPARE(s.get(Keys::ProxyEffective), 1);
+    QVERIFY(s.get(Keys::ProxyEffective));
     QCOMPARE(s.get(Keys::ProxyURL), QString("proxy.example"));
     QCOMPARE(s.get(Keys::ProxyPort), QString("abc")); // kept as typed
 }
@@ -153,10 +153,10 @@ void tst_Options::closedDownloadWindowReadsTheValuesWhenItOpens()
     dialog.findChild<QCheckBox *>("Check4")->setChecked(false);
     dialog.Command1_Click();
     QVERIFY(!m_workspace->loadedDownloadWindow());
-    QCOMPARE(m_program->settings().get(Keys::CheckPdfEnd), 0);
+    QVERIFY(!m_program->settings().get(Keys::CheckPdfEnd));
     QCOMPARE(m_program->promptSavePath, 0);
-    QCOMPARE(m_program->settings().get(Keys::PromptedSavePathWhenExtractInfo), 0);
-    QCOMPARE(m_program->settings().get(Keys::CheckLatestVersion), 0);
+    QVERIFY(!m_program->settings().get(Keys::PromptedSavePathWhenExtractInfo));
+    QVERIFY(!m_program->settings().get(Keys::CheckLatestVersion));
     fFileDownload *downloads = m_workspace->downloadWindow();
     QCOMPARE(downloads->findChild<QLabel *>("Label7")->text(), QString("Download Way:2"));
     QVERIFY(!downloads->scheduler().options.checkPdfEnd);

@@ -145,6 +145,13 @@ template <> int Settings::get(SettingKey<int> key, const QString &section) const
     return ok ? v : entry(key.id).defaultValue.toInt();
 }
 
+template <> bool Settings::get(SettingKey<bool> key, const QString &section) const
+{
+    bool ok = false;
+    const int v = storedText(key.id, section).trimmed().toInt(&ok);
+    return (ok ? v : entry(key.id).defaultValue.toInt()) == 1;
+}
+
 template <> double Settings::get(SettingKey<double> key, const QString &section) const
 {
     bool ok = false;
@@ -175,6 +182,11 @@ void Settings::set(SettingKey<QString> key, const QString &value, const QString 
 template <> void Settings::set(SettingKey<int> key, const int &value, const QString &section)
 {
     write(key.id, QString::number(value), section);
+}
+
+template <> void Settings::set(SettingKey<bool> key, const bool &value, const QString &section)
+{
+    write(key.id, value ? QStringLiteral("1") : QStringLiteral("0"), section);
 }
 
 template <> void Settings::set(SettingKey<double> key, const double &value, const QString &section)

@@ -56,11 +56,11 @@ template <typename T> struct SettingKey {
 // Each setting with its type, declared once; sections, keys and defaults are in settings.cpp.
 namespace Keys {
 inline constexpr SettingKey<QString> SavePathOfDownloadFile{Setting::SavePathOfDownloadFile};
-inline constexpr SettingKey<int> PromptedSavePathWhenExtractInfo{
+inline constexpr SettingKey<bool> PromptedSavePathWhenExtractInfo{
     Setting::PromptedSavePathWhenExtractInfo};
 inline constexpr SettingKey<QString> LastOpenedDirectory{Setting::LastOpenedDirectory};
 inline constexpr SettingKey<int> DownloadMode{Setting::DownloadMode};
-inline constexpr SettingKey<int> ProxyEffective{Setting::ProxyEffective};
+inline constexpr SettingKey<bool> ProxyEffective{Setting::ProxyEffective};
 inline constexpr SettingKey<QString> ProxyURL{Setting::ProxyURL};
 inline constexpr SettingKey<QString> ProxyPort{Setting::ProxyPort};
 inline constexpr SettingKey<int> Thread{Setting::Thread};
@@ -78,9 +78,9 @@ inline constexpr SettingKey<QString> CopyMoveDestinationFolder{Setting::CopyMove
 inline constexpr SettingKey<int> CopyMoveOpIndex{Setting::CopyMoveOpIndex};
 inline constexpr SettingKey<double> MaxFileSizeMegabytes{Setting::MaxFileSizeMegabytes};
 inline constexpr SettingKey<QString> SiteAddress{Setting::SiteAddress};
-inline constexpr SettingKey<int> CheckLatestVersion{Setting::CheckLatestVersion};
+inline constexpr SettingKey<bool> CheckLatestVersion{Setting::CheckLatestVersion};
 inline constexpr SettingKey<QString> UpdateServer{Setting::UpdateServer};
-inline constexpr SettingKey<int> CheckPdfEnd{Setting::CheckPdfEnd};
+inline constexpr SettingKey<bool> CheckPdfEnd{Setting::CheckPdfEnd};
 inline constexpr SettingKey<int> Retries{Setting::Retries};
 } // namespace Keys
 
@@ -124,12 +124,15 @@ private:
 
 template <> QString Settings::get(SettingKey<QString> key, const QString &section) const;
 template <> int Settings::get(SettingKey<int> key, const QString &section) const;
+// On/off settings are stored as "1" and "0"; only 1 is on.
+template <> bool Settings::get(SettingKey<bool> key, const QString &section) const;
 template <> double Settings::get(SettingKey<double> key, const QString &section) const;
 template <>
 DuplicateMode Settings::get(SettingKey<DuplicateMode> key, const QString &section) const;
 template <>
 void Settings::set(SettingKey<QString> key, const QString &value, const QString &section);
 template <> void Settings::set(SettingKey<int> key, const int &value, const QString &section);
+template <> void Settings::set(SettingKey<bool> key, const bool &value, const QString &section);
 template <> void Settings::set(SettingKey<double> key, const double &value, const QString &section);
 template <>
 void Settings::set(SettingKey<DuplicateMode> key, const DuplicateMode &value,

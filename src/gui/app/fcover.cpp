@@ -150,7 +150,7 @@ void fCover::RequestLatestVersion()
 {
     // A fresh install names no update server: then nothing is asked and nobody is nagged.
     const QString address = LatestVersionAddress(m_program.updateServer);
-    if (address.isEmpty() || m_program.settings().get(Keys::CheckLatestVersion) != 1) {
+    if (address.isEmpty() || !m_program.settings().get(Keys::CheckLatestVersion)) {
         return;
     }
     if (m_request->Open_(QStringLiteral("GET"), address)) {

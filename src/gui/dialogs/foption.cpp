@@ -100,15 +100,15 @@ void fOption::Form_Load()
 {
     setWindowTitle(tr("Set") + QLatin1Char('-') + m_program.build().applicationTitle);
     Settings &s = m_program.settings();
-    m_proxy->setChecked(s.get(Keys::ProxyEffective) == 1);
+    m_proxy->setChecked(s.get(Keys::ProxyEffective));
     m_address->setText(s.get(Keys::ProxyURL));
     m_port->setText(s.get(Keys::ProxyPort));
     const int way = s.get(Keys::DownloadMode);
     m_first->setChecked(way == 1);
     m_second->setChecked(way == 2);
     m_prompt->setChecked(m_program.promptSavePath == 1);
-    m_checkVersion->setChecked(s.get(Keys::CheckLatestVersion) == 1);
-    m_checkPdf->setChecked(s.get(Keys::CheckPdfEnd) == 1);
+    m_checkVersion->setChecked(s.get(Keys::CheckLatestVersion));
+    m_checkPdf->setChecked(s.get(Keys::CheckPdfEnd));
     m_retries->setValue(s.get(Keys::Retries));
     if (m_ceiling) {
         m_ceiling->setText(QString::number(s.get(Keys::MaxFileSizeMegabytes)));
@@ -129,7 +129,7 @@ void fOption::Command1_Click()
     const bool proxy = m_proxy->isChecked();
     const QString address = m_address->text().trimmed();
     const QString port = m_port->text().trimmed();
-    s.set(Keys::ProxyEffective, proxy ? 1 : 0);
+    s.set(Keys::ProxyEffective, proxy);
     s.set(Keys::ProxyURL, address);
     s.set(Keys::ProxyPort, port);
     bool numeric = false;
@@ -141,9 +141,9 @@ void fOption::Command1_Click()
         ShowMessage(parentWidget(), tr("Proxy URL or port wrong format!"), MessageKind::Error);
     }
     m_program.promptSavePath = m_prompt->isChecked() ? 1 : 0;
-    s.set(Keys::PromptedSavePathWhenExtractInfo, m_program.promptSavePath);
-    s.set(Keys::CheckLatestVersion, m_checkVersion->isChecked() ? 1 : 0);
-    s.set(Keys::CheckPdfEnd, m_checkPdf->isChecked() ? 1 : 0);
+    s.set(Keys::PromptedSavePathWhenExtractInfo, m_program.promptSavePath == 1);
+    s.set(Keys::CheckLatestVersion, m_checkVersion->isChecked());
+    s.set(Keys::CheckPdfEnd, m_checkPdf->isChecked());
     s.set(Keys::Retries, m_retries->value());
     if (m_ceiling) {
         bool ok = false;

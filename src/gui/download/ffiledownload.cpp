@@ -157,10 +157,10 @@ void fFileDownload::readStoredOptions()
 {
     Settings &s = m_program.settings();
     m_scheduler->options.way = s.get(Keys::DownloadMode) == 2 ? 2 : 1;
-    m_scheduler->options.proxyOn = s.get(Keys::ProxyEffective) == 1;
+    m_scheduler->options.proxyOn = s.get(Keys::ProxyEffective);
     m_scheduler->options.proxyHost = s.get(Keys::ProxyURL).trimmed();
     m_scheduler->options.proxyPort = s.get(Keys::ProxyPort).trimmed();
-    m_scheduler->options.checkPdfEnd = s.get(Keys::CheckPdfEnd) == 1;
+    m_scheduler->options.checkPdfEnd = s.get(Keys::CheckPdfEnd);
     m_scheduler->options.retries = qBound(0, s.get(Keys::Retries), 20);
     if (m_program.build().fileSizeCeiling) {
         m_scheduler->options.sizeCeilingMegabytes = s.get(Keys::MaxFileSizeMegabytes);

@@ -143,7 +143,8 @@ fWebSearch::fWebSearch(Workspace &workspace, QWidget *parent)
     }
     m_delay->setCurrentText(QStringLiteral("60"));
     m_delay->setCurrentText(m_program.settings().get(Keys::SearchTimeInterval));
-    m_program.promptSavePath = m_program.settings().get(Keys::PromptedSavePathWhenExtractInfo);
+    m_program.promptSavePath =
+        m_program.settings().get(Keys::PromptedSavePathWhenExtractInfo) ? 1 : 0;
     menuOpenProquestSearchHome_Click();
     m_analysis->AnalysisStopped = true;
 }
