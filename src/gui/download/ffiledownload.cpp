@@ -96,6 +96,7 @@ fFileDownload::fFileDownload(Workspace &workspace, QWidget *parent)
     // The web panel lies exactly over the list when shown.
     m_login = new LoginPanel(workspace.session(), m_program.build(), m_stack);
     m_stack->addWidget(m_login);
+    connect(m_login, &LoginPanel::autoLoginChanged, this, &fFileDownload::syncOptions);
     connect(m_login, &LoginPanel::closeRequested, this,
             [this] { m_stack->setCurrentWidget(m_view); });
     connect(m_login->browser()->page(), &BrowserPage::statusTextChanged, m_panel2,
@@ -202,13 +203,11 @@ void fFileDownload::showWay(bool resetThreads)
 
 void fFileDownload::Timer_Down_Timer()
 {
-    syncOptions();
     m_scheduler->Timer_Down_Timer();
 }
 
 void fFileDownload::Command4_Click()
 {
-    syncOptions();
     m_scheduler->menuStartDownload();
 }
 
@@ -279,7 +278,6 @@ void fFileDownload::timerDownChanged(bool enabled)
 
 void fFileDownload::Timer1_Timer()
 {
-    syncOptions();
     m_scheduler->Timer1_Timer();
     if (m_list->IsCompletedOfDownloadListView()) {
         m_startAction->setEnabled(true);

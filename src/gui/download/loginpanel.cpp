@@ -86,6 +86,7 @@ LoginPanel::LoginPanel(BrowserSession &session, const Build &build, QWidget *par
     connect(m_refresh, &QTimer::timeout, m_browser, &WebBrowser::refresh);
     connect(m_autoRefresh, &QCheckBox::toggled, this,
             [this](bool on) { on ? m_refresh->start() : m_refresh->stop(); });
+    connect(m_autoLogin, &QCheckBox::toggled, this, &LoginPanel::autoLoginChanged);
     connect(m_autoLogin, &QCheckBox::clicked, this, [this](bool on) {
         if (on && !validate(true)) {
             m_autoLogin->setChecked(false);

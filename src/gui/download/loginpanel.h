@@ -51,6 +51,7 @@ public:
 
 signals:
     void closeRequested();
+    void autoLoginChanged(bool on);
 
 private:
     bool validate(bool showMessages);
