@@ -34,14 +34,8 @@ QCoro::Task<bool> addByWebMethod(QPointer<BrowserPage> page, QPointer<ResultList
 {
     std::function<bool()> stop = [run] { return !run || run->stopRequested(); };
     // The page wait ends on the run's stop.
-    StopSource pageStop;
-    if (run) {
-        QObject::connect(run, &BulkUrlRun::stopped, &pageStop, &StopSource::stop);
-    }
-    if (stop()) {
-        pageStop.stop();
-    }
-    QCoro::Task<bool> open = OpenWebPage(page, QUrl(address), PageWaitLimits{}, &pageStop);
+    QPointer<StopSource> runStop(run ? run->stopSource() : nullptr);
+    QCoro::Task<bool> open = OpenWebPage(page, QUrl(address), PageWaitLimits{}, runStop);
     const bool loaded = co_await open;
     if (!loaded || !page || stop()) {
         co_return false;

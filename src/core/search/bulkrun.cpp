@@ -1,6 +1,5 @@
 #include "bulkrun.h"
 
-#include "common/signalwait.h"
 #include "common/urltext.h"
 
 #include <QNetworkReply>
@@ -72,18 +71,18 @@ QCoro::Task<bool> AddByDownloadMethod(QPointer<QNetworkAccessManager> network,
 
 BulkUrlRun::BulkUrlRun(QObject *parent) : QObject(parent)
 {
+    connect(&m_stop, &StopSource::stopped, this, &BulkUrlRun::stopped);
     sleep = [this](std::chrono::milliseconds delay) -> QCoro::Task<> {
         // Woken by a stop at once; otherwise the whole delay.
-        auto woken = waitForSignal(this, &BulkUrlRun::stopped, delay);
-        co_await woken;
+        QCoro::Task<bool> wait = WaitUnlessStopped(&m_stop, delay);
+        co_await wait;
     };
 }
 
 void BulkUrlRun::stop()
 {
-    if (m_running && !m_stop) {
-        m_stop = true;
-        emit stopped();
+    if (m_running) {
+        m_stop.stop();
     }
 }
 
@@ -95,7 +94,7 @@ QCoro::Task<BulkRunResult> BulkUrlRun::run(QString text, Analyse analyse,
     }
     QPointer<BulkUrlRun> self(this);
     m_running = true;
-    m_stop = false;
+    m_stop.reset();
     BulkRunResult result;
     const QStringList lines = BulkLines(text);
     for (int i = 0; i < lines.size(); ++i) {
@@ -105,7 +104,7 @@ QCoro::Task<BulkRunResult> BulkUrlRun::run(QString text, Analyse analyse,
         }
         const QString address = lines.at(i).trimmed();
         ++result.addresses;
-        if (m_stop) {
+        if (m_stop.isStopped()) {
             result.unsuccessful << address; // not analysed
             continue;
         }
@@ -124,7 +123,7 @@ QCoro::Task<BulkRunResult> BulkUrlRun::run(QString text, Analyse analyse,
         // long has used up part of it.
         const auto rest =
             std::chrono::duration_cast<std::chrono::milliseconds>(delay - (now() - taken));
-        if (!m_stop && rest.count() > 0) {
+        if (!m_stop.isStopped() && rest.count() > 0) {
             QCoro::Task<> wait = sleep(rest);
             co_await wait;
             if (!self) {
@@ -132,9 +131,9 @@ QCoro::Task<BulkRunResult> BulkUrlRun::run(QString text, Analyse analyse,
             }
         }
     }
-    result.stopped = m_stop;
+    result.stopped = m_stop.isStopped();
     m_running = false;
-    m_stop = false;
+    m_stop.reset();
     co_return result;
 }
 

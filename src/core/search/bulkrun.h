@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/stopsource.h"
 #include "harvest.h"
 #include "resultlist.h"
 
@@ -55,7 +56,8 @@ public:
 
     bool running() const { return m_running; }
     void stop();
-    bool stopRequested() const { return m_stop; }
+    bool stopRequested() const { return m_stop.isStopped(); }
+    StopSource *stopSource() { return &m_stop; }
     Sleep sleep;
     // The user's delay counts from when an address was taken; tests give their own clock.
     Clock now = [] { return std::chrono::steady_clock::now(); };
@@ -70,7 +72,7 @@ signals:
 
 private:
     bool m_running = false;
-    bool m_stop = false;
+    StopSource m_stop;
 };
 
 } // namespace harvly
