@@ -13,6 +13,7 @@
 #include "search/fwebsearch.h"
 #include "search/resultlist.h"
 #include "support/chinesetexts.h"
+#include "support/searchwindowfixture.h"
 #include "support/webenginetest.h"
 #include "testsite.h"
 #include "webbrowser.h"
@@ -41,7 +42,7 @@ using namespace harvly;
 using namespace std::chrono_literals;
 
 // The bulk document URL window, driven as a user drives it, into a live search window.
-class tst_Addlinks : public QObject
+class tst_Addlinks : public QObject, protected SearchWindowFixture
 {
     Q_OBJECT
 
@@ -62,52 +63,21 @@ private slots:
     void bulkSaveAndCopyTheUnsuccessful();
     void bulkImport_data();
     void bulkImport();
-
-private:
-    QTemporaryDir m_dir;
-    testsite::TestSite m_site;
-    std::unique_ptr<Program> m_program;
-    std::unique_ptr<Workspace> m_workspace;
-    QPointer<fWebSearch> m_window;
-    QStringList m_told;
-    QStringList m_asked;
-    bool m_answer = true;
-    QString m_text;
 };
 
 void tst_Addlinks::initTestCase()
 {
-    QVERIFY(m_site.start());
+    QVERIFY(startSite());
 }
 
 void tst_Addlinks::init()
 {
-    const Build build = Build::english();
-    m_program = std::make_unique<Program>(
-        build, std::make_unique<Settings>(build, m_dir.filePath("settings.ini")));
-    m_program->siteAddress = m_site.url().toString();
-    m_program->promptSavePath = 0;
-    m_program->downloadSaveFolder = m_dir.filePath("dl") + "/";
-    m_program->settings().set(Keys::PromptedSavePathWhenExtractInfo, false);
-    m_workspace = std::make_unique<Workspace>(*m_program, m_dir.filePath("browser"));
-    m_window = m_workspace->searchWindow();
-    m_window->setHarvestTiming({10s, 50ms, 3s});
-    m_window->analysis().setSecond(2ms);
-    m_told.clear();
-    m_asked.clear();
-    m_window->prompts.tell = [this](const QString &t, bool) { m_told << t; };
-    m_window->prompts.yesNo = [this](const QString &q) {
-        m_asked << q;
-        return m_answer;
-    };
-    m_window->prompts.text = [this](const QString &) { return std::optional<QString>(m_text); };
-    m_window->show();
+    openWindows();
 }
 
 void tst_Addlinks::cleanup()
 {
-    m_workspace.reset();
-    m_program.reset();
+    closeWindows();
 }
 
 void tst_Addlinks::bulkWindowTakesAddresses_data()

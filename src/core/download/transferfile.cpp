@@ -68,14 +68,21 @@ bool TransferFile::reopen()
     return true;
 }
 
+QString TransferFile::plainName(QString *name) const
+{
+    const QString suffix = m_type.isEmpty() ? QString() : QLatin1Char('.') + m_type;
+    *name = FitFileName(m_title, suffix);
+    return m_folder + *name + suffix;
+}
+
 void TransferFile::pickTarget()
 {
     release();
-    const QString suffix = m_type.isEmpty() ? QString() : QLatin1Char('.') + m_type;
-    const QString plain = m_folder + FitFileName(m_title, suffix) + suffix;
+    QString name;
+    const QString plain = plainName(&name);
     if (!m_earlierFile.isEmpty() && plain == m_earlierFile && !IsPathReserved(plain)) {
         m_target = plain; // the row's own file: this download replaces it
-        m_name = FitFileName(m_title, suffix);
+        m_name = name;
     } else {
         m_target = RenameSavePath(m_folder, m_title, m_type, m_mode, &m_name);
     }
@@ -95,11 +102,11 @@ void TransferFile::release()
 TransferFile::Result TransferFile::open()
 {
     if (m_mode == DuplicateMode::Skip) {
-        const QString suffix = m_type.isEmpty() ? QString() : QLatin1Char('.') + m_type;
-        const QString plain = m_folder + FitFileName(m_title, suffix) + suffix;
+        QString name;
+        const QString plain = plainName(&name);
         if (PathTaken(plain) && plain != m_earlierFile) {
             m_target = plain;
-            m_name = FitFileName(m_title, suffix);
+            m_name = name;
             RemovePartialFile(m_earlier);
             return Result::Skipped;
         }

@@ -81,6 +81,9 @@ public:
     QString errorString() const { return m_error; }
 
 private:
+    // The target without a counter: folder, title fitted to the file system, type; *name
+    // receives the fitted title.
+    QString plainName(QString *name) const;
     void pickTarget();
     void release();
     bool reopen();

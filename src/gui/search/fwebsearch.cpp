@@ -7,7 +7,6 @@
 #include "browsersession.h"
 #include "common/forms.h"
 #include "common/listviews.h"
-#include "common/menus.h"
 #include "common/messages.h"
 #include "common/named.h"
 #include "common/program.h"

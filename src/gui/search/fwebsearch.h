@@ -122,6 +122,8 @@ protected:
 private:
     void buildMenus();
     bool refuseWhileAnalysing();
+    // Removes the rows whose title holds (or does not hold) a word the user types.
+    void clearByTitleWord(bool containing);
     void removeWhere(const std::function<bool(const ResultRow &)> &match);
     QSet<quint64> selectedIds() const;
 

@@ -7,7 +7,6 @@
 #include "browsersession.h"
 #include "common/forms.h"
 #include "common/listviews.h"
-#include "common/menus.h"
 #include "common/messages.h"
 #include "common/named.h"
 #include "common/program.h"
@@ -177,7 +176,7 @@ void fWebSearch::menuClearAnalysisSuccessItem_Click()
     removeWhere([](const ResultRow &r) { return r.analysisState == Analysis::Success; });
 }
 
-void fWebSearch::menuClearTitleContainingSpecifiedItems_Click()
+void fWebSearch::clearByTitleWord(bool containing)
 {
     if (refuseWhileAnalysing()) {
         return;
@@ -186,21 +185,19 @@ void fWebSearch::menuClearTitleContainingSpecifiedItems_Click()
     if (!word || word->isEmpty()) {
         return;
     }
-    removeWhere(
-        [&word](const ResultRow &r) { return r.title.contains(*word, Qt::CaseInsensitive); });
+    removeWhere([&word, containing](const ResultRow &r) {
+        return r.title.contains(*word, Qt::CaseInsensitive) == containing;
+    });
+}
+
+void fWebSearch::menuClearTitleContainingSpecifiedItems_Click()
+{
+    clearByTitleWord(true);
 }
 
 void fWebSearch::menuClearTitleNotContainingSpecifiedItems_Click()
 {
-    if (refuseWhileAnalysing()) {
-        return;
-    }
-    const std::optional<QString> word = prompts.text(tr("Please enter the specified character:"));
-    if (!word || word->isEmpty()) {
-        return;
-    }
-    removeWhere(
-        [&word](const ResultRow &r) { return !r.title.contains(*word, Qt::CaseInsensitive); });
+    clearByTitleWord(false);
 }
 
 void fWebSearch::menuClearAll_Click()
