@@ -40,9 +40,7 @@ protected:
             m_asked << q;
             return m_answer;
         };
-        m_window->prompts.text = [this](const QString &) {
-            return std::optional<QString>(m_text);
-        };
+        m_window->prompts.text = [this](const QString &) { return std::optional<QString>(m_text); };
         m_window->show();
     }
     void closeWindows()
