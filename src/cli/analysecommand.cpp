@@ -1,5 +1,6 @@
 #include "analysecommand.h"
 
+#include "cliargs.h"
 #include "common/urltext.h"
 #include "http/sessionnetwork.h"
 #include "search/pagemarkers.h"
@@ -18,7 +19,7 @@ QCoro::Task<int> analyse(QStringList addresses)
     out.setEncoding(QStringConverter::Utf8);
     QTextStream err(stderr);
     if (addresses.isEmpty()) {
-        err << "analyse: no address given\nUsage: harvly-cli analyse URL...\n";
+        err << "analyse: no address given\n" << CliUsage(*FindCliCommand("analyse"));
         co_return 2;
     }
     SessionNetwork network;
@@ -53,20 +54,14 @@ QCoro::Task<int> analyse(QStringList addresses)
 
 int RunAnalyseCommand(const QStringList &args)
 {
-    QStringList addresses;
-    bool options = true; // until "--"
-    for (const QString &a : args) {
-        if (options && a == QLatin1String("--")) {
-            options = false;
-        } else if (options && a.startsWith(QLatin1Char('-'))) {
-            QTextStream(stderr) << "analyse: unknown option '" << a
-                                << "'\nUsage: harvly-cli analyse URL...\n";
-            return 2;
-        } else {
-            addresses << a;
-        }
+    const CliCommand &command = *FindCliCommand("analyse");
+    QString error;
+    const std::optional<CliArgs> parsed = ParseCliArgs(command, args, &error);
+    if (!parsed) {
+        QTextStream(stderr) << "analyse: " << error << '\n' << CliUsage(command);
+        return 2;
     }
-    return QCoro::waitFor(analyse(addresses));
+    return QCoro::waitFor(analyse(parsed->operands));
 }
 
 } // namespace harvly

@@ -2,6 +2,7 @@
 
 #include "browserpage.h"
 #include "browsersession.h"
+#include "cliargs.h"
 #include "http/sessionnetwork.h"
 #include "pagewait.h"
 #include "search/bulkrun.h"
@@ -18,9 +19,6 @@
 namespace harvly {
 
 namespace {
-
-const char *const kUsage =
-    "Usage: harvly-cli bulk [--web] [--delay S] FILE   (FILE - reads standard input)\n";
 
 struct Options {
     bool web = false;
@@ -101,37 +99,33 @@ QCoro::Task<int> bulk(QString text, Options o)
 
 std::optional<Options> parse(const QStringList &args, QTextStream &err)
 {
-    Options o;
-    bool options = true; // until "--"
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString &a = args.at(i);
-        if (options && a == QLatin1String("--")) {
-            options = false;
-        } else if (!options || a == QLatin1String("-") || !a.startsWith(QLatin1Char('-'))) {
-            if (!o.file.isEmpty()) {
-                err << "bulk: one list at a time\n" << kUsage;
-                return std::nullopt;
-            }
-            o.file = a;
-        } else if (a == QLatin1String("--delay")) {
-            bool ok = false;
-            o.delay = args.value(i + 1).toInt(&ok);
-            if (!ok || o.delay < 0 || o.delay > 600) {
-                err << "bulk: --delay takes 0 to 600 seconds\n" << kUsage;
-                return std::nullopt;
-            }
-            ++i;
-        } else if (a == QLatin1String("--web")) {
-            o.web = true;
-        } else {
-            err << "bulk: unknown option '" << a << "'\n" << kUsage;
-            return std::nullopt;
-        }
-    }
-    if (o.file.isEmpty()) {
-        err << "bulk: no list given\n" << kUsage;
+    const CliCommand &command = *FindCliCommand("bulk");
+    const QString usage = CliUsage(command);
+    QString error;
+    const std::optional<CliArgs> parsed = ParseCliArgs(command, args, &error);
+    if (!parsed) {
+        err << "bulk: " << error << '\n' << usage;
         return std::nullopt;
     }
+    Options o;
+    o.web = parsed->has("--web");
+    if (parsed->has("--delay")) {
+        const std::optional<int> delay = CliNumber(parsed->value("--delay"), 0, 600);
+        if (!delay) {
+            err << "bulk: --delay takes 0 to 600 seconds\n" << usage;
+            return std::nullopt;
+        }
+        o.delay = *delay;
+    }
+    if (parsed->operands.size() > 1) {
+        err << "bulk: one list at a time\n" << usage;
+        return std::nullopt;
+    }
+    if (parsed->operands.isEmpty()) {
+        err << "bulk: no list given\n" << usage;
+        return std::nullopt;
+    }
+    o.file = parsed->operands.first();
     return o;
 }
 

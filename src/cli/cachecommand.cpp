@@ -1,5 +1,6 @@
 #include "cachecommand.h"
 
+#include "cliargs.h"
 #include "common/build.h"
 #include "common/filenames.h"
 #include "common/files.h"
@@ -18,12 +19,6 @@
 namespace harvly {
 
 namespace {
-
-const char *const kUsage =
-    "Usage: harvly-cli cache list [--zh | --dir FOLDER | --all-users]\n"
-    "       harvly-cli cache export DEST [--match TEXT] [--same-name RULE]\n"
-    "                               [--zh | --dir FOLDER | --all-users]\n"
-    "RULE: skip, cover, rename, same-size-and-time (the default) or same-size\n";
 
 struct Options {
     QString command;
@@ -59,68 +54,32 @@ std::optional<Options> parse(const QStringList &args, QString *error)
         *error = QStringLiteral("cache: list or export, not '%1'").arg(o.command);
         return std::nullopt;
     }
-    int places = 0;
-    bool options = true; // until "--"
-    for (qsizetype i = 1; i < args.size(); ++i) {
-        const QString &a = args.at(i);
-        if (options && a == QLatin1String("--")) {
-            options = false;
-            continue;
-        }
-        if (!options) {
-            if (o.command != QLatin1String("export") || !o.destination.isEmpty()) {
-                *error = QStringLiteral("cache: unexpected argument '%1'").arg(a);
-                return std::nullopt;
-            }
-            o.destination = a;
-            continue;
-        }
-        const auto value = [&]() -> std::optional<QString> {
-            if (i + 1 >= args.size()) {
-                *error = QStringLiteral("cache: %1 needs a value").arg(a);
-                return std::nullopt;
-            }
-            return args.at(++i);
-        };
-        if (a == QLatin1String("--zh")) {
-            o.zh = true;
-            ++places;
-        } else if (a == QLatin1String("--all-users")) {
-            o.allUsers = true;
-            ++places;
-        } else if (a == QLatin1String("--dir")) {
-            const auto v = value();
-            if (!v) {
-                return std::nullopt;
-            }
-            o.dir = *v;
-            ++places;
-        } else if (a == QLatin1String("--match") && o.command == QLatin1String("export")) {
-            const auto v = value();
-            if (!v) {
-                return std::nullopt;
-            }
-            o.match = *v;
-        } else if (a == QLatin1String("--same-name") && o.command == QLatin1String("export")) {
-            const auto v = value();
-            if (!v) {
-                return std::nullopt;
-            }
-            const auto rule = ruleOf(*v);
-            if (!rule) {
-                *error = QStringLiteral("cache: no same-name rule '%1'").arg(*v);
-                return std::nullopt;
-            }
-            o.rule = *rule;
-        } else if (!a.startsWith(QLatin1Char('-')) && o.command == QLatin1String("export") &&
-                   o.destination.isEmpty()) {
-            o.destination = a;
-        } else {
-            *error = QStringLiteral("cache: unexpected argument '%1'").arg(a);
+    const std::optional<CliArgs> parsed =
+        ParseCliArgs(*FindCliCommand("cache"), args, error, "unexpected argument '%1'");
+    if (!parsed) {
+        error->prepend(QStringLiteral("cache: "));
+        return std::nullopt;
+    }
+    const qsizetype operands = o.command == QLatin1String("export") ? 2 : 1;
+    if (parsed->operands.size() > operands) {
+        *error = QStringLiteral("cache: unexpected argument '%1'").arg(parsed->operands.last());
+        return std::nullopt;
+    }
+    o.destination = parsed->operands.value(1);
+    o.match = parsed->value("--match");
+    o.zh = parsed->has("--zh");
+    o.allUsers = parsed->has("--all-users");
+    o.dir = parsed->value("--dir");
+    if (parsed->has("--same-name")) {
+        const auto rule = ruleOf(parsed->value("--same-name"));
+        if (!rule) {
+            *error =
+                QStringLiteral("cache: no same-name rule '%1'").arg(parsed->value("--same-name"));
             return std::nullopt;
         }
+        o.rule = *rule;
     }
-    if (places > 1) {
+    if (int(o.zh) + int(o.allUsers) + int(parsed->has("--dir")) > 1) {
         *error = QStringLiteral("cache: one of --zh, --dir and --all-users");
         return std::nullopt;
     }
@@ -252,7 +211,7 @@ int RunCacheCommand(const QStringList &args)
     QString error;
     const std::optional<Options> o = parse(args, &error);
     if (!o) {
-        err << error << '\n' << kUsage;
+        err << error << '\n' << CliUsage(*FindCliCommand("cache"));
         return 2;
     }
     if (o->command == QLatin1String("list")) {

@@ -1,5 +1,6 @@
 #include "downloadcommand.h"
 
+#include "cliargs.h"
 #include "common/filenames.h"
 #include "common/program.h"
 #include "download/downloadlist.h"
@@ -26,11 +27,6 @@
 namespace harvly {
 
 namespace {
-
-const char *const kUsage =
-    "Usage: harvly-cli download --dest DIR [--way 1|2] [--threads N] [--interval S]\n"
-    "           [--same-name Skip|Cover|Rename] [--proxy HOST:PORT] [--state FILE]\n"
-    "           [--retries N] (--list FILE|- | URL...)\n";
 
 // The command line has no windows: no sounds, no browser, no status bar.
 class QuietHost final : public SchedulerHost
@@ -60,8 +56,8 @@ struct Options {
     QString stateFile;        // the list kept between runs of the same command
 };
 
-// A number option within its range into its field of the download options.
-bool takeNumber(const QString &name, const QString &value, DownloadOptions &o, QString *error)
+// The number options within their ranges into their fields of the download options.
+bool takeNumbers(const CliArgs &parsed, DownloadOptions &o, QString *error)
 {
     struct Range {
         const char *name;
@@ -76,35 +72,34 @@ bool takeNumber(const QString &name, const QString &value, DownloadOptions &o, Q
         {"--retries", 0, 100, &DownloadOptions::retries},
     };
     for (const Range &r : ranges) {
-        if (name != QLatin1String(r.name)) {
+        if (!parsed.has(r.name)) {
             continue;
         }
-        bool ok = false;
-        const int n = value.toInt(&ok);
-        if (!ok || n < r.low || n > r.high) {
-            *error = QStringLiteral("bad value for %1: '%2'").arg(name, value);
+        const QString value = parsed.value(r.name);
+        const std::optional<int> n = CliNumber(value, r.low, r.high);
+        if (!n) {
+            *error = QStringLiteral("bad value for %1: '%2'").arg(QLatin1String(r.name), value);
             return false;
         }
-        o.*r.field = n;
-        return true;
+        o.*r.field = *n;
     }
-    return false;
+    return true;
 }
 
-// One option that takes a value; false (with the error) when it is unknown or its value bad.
-bool takeOption(const QString &name, const QString &value, Options &o, QString &listFile,
-                QString *error)
+// The options that take words into the download options.
+bool takeWords(const CliArgs &parsed, Options &o, QString *error)
 {
-    if (name == QLatin1String("--dest")) {
-        o.dest = value;
-    } else if (name == QLatin1String("--same-name")) {
+    if (parsed.has("--same-name")) {
+        const QString value = parsed.value("--same-name");
         if (value != QLatin1String("Skip") && value != QLatin1String("Cover") &&
             value != QLatin1String("Rename")) {
             *error = QStringLiteral("--same-name is Skip, Cover or Rename, not '%1'").arg(value);
             return false;
         }
         o.download.duplicateMode = DuplicateModeFromText(value, Build::english());
-    } else if (name == QLatin1String("--proxy")) {
+    }
+    if (parsed.has("--proxy")) {
+        const QString value = parsed.value("--proxy");
         const qsizetype colon = value.lastIndexOf(QLatin1Char(':'));
         if (colon <= 0) {
             *error = QStringLiteral("--proxy is HOST:PORT, not '%1'").arg(value);
@@ -113,22 +108,10 @@ bool takeOption(const QString &name, const QString &value, Options &o, QString &
         o.download.proxyOn = true;
         o.download.proxyHost = value.left(colon);
         o.download.proxyPort = value.mid(colon + 1);
-    } else if (name == QLatin1String("--state")) {
-        o.stateFile = value;
-    } else if (name == QLatin1String("--list")) {
-        listFile = value;
-    } else {
-        return takeNumber(name, value, o.download, error);
     }
+    o.dest = parsed.value("--dest");
+    o.stateFile = parsed.value("--state");
     return true;
-}
-
-bool takesValue(const QString &name)
-{
-    static const QStringList withValue{"--dest",     "--way",       "--threads",
-                                       "--interval", "--same-name", "--proxy",
-                                       "--state",    "--list",      "--retries"};
-    return withValue.contains(name);
 }
 
 // The lines URL[<TAB>title[<TAB>type[<TAB>referer]]] of a list file, or of standard input
@@ -166,32 +149,25 @@ bool readList(const QString &listFile, Options &o, QString *error)
 
 std::optional<Options> parse(const QStringList &args, QString *error)
 {
+    const std::optional<CliArgs> parsed = ParseCliArgs(*FindCliCommand("download"), args, error);
+    if (!parsed) {
+        return std::nullopt;
+    }
     Options o;
     o.download.way = 1;
     o.download.threads = 1;
     o.download.retries = 5; // as scripts expect of wget and aria2
-    QString listFile;
-    bool options = true; // until "--"
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString &a = args.at(i);
-        if (!options || !a.startsWith(QLatin1Char('-'))) {
-            o.jobs << Job{a, {}, {}, {}};
-        } else if (a == QLatin1String("--")) {
-            options = false;
-        } else if (!takesValue(a)) {
-            *error = QStringLiteral("unknown option '%1'").arg(a);
-            return std::nullopt;
-        } else if (i + 1 >= args.size()) {
-            *error = QStringLiteral("%1 needs a value").arg(a);
-            return std::nullopt;
-        } else if (!takeOption(a, args.at(++i), o, listFile, error)) {
-            return std::nullopt;
-        }
+    if (!takeWords(*parsed, o, error) || !takeNumbers(*parsed, o.download, error)) {
+        return std::nullopt;
+    }
+    for (const QString &address : parsed->operands) {
+        o.jobs << Job{address, {}, {}, {}};
     }
     if (o.dest.isEmpty()) {
         *error = QStringLiteral("--dest is needed");
         return std::nullopt;
     }
+    const QString listFile = parsed->value("--list");
     if (!listFile.isEmpty()) {
         if (!o.jobs.isEmpty()) {
             *error = QStringLiteral("give --list or addresses, not both");
@@ -353,7 +329,7 @@ int RunDownloadCommand(const QStringList &args)
     QString error;
     const std::optional<Options> o = parse(args, &error);
     if (!o) {
-        err << "download: " << error << '\n' << kUsage;
+        err << "download: " << error << '\n' << CliUsage(*FindCliCommand("download"));
         return 2;
     }
     for (const QString &refused : o->refusedLines) {

@@ -2,6 +2,7 @@
 
 #include "browserpage.h"
 #include "browsersession.h"
+#include "cliargs.h"
 #include "common/signalwait.h"
 #include "common/urltext.h"
 #include "http/sessionnetwork.h"
@@ -31,27 +32,21 @@ struct Options {
 
 std::optional<Options> parse(const QStringList &args, QString *error)
 {
-    Options o;
-    bool options = true; // until "--"
-    for (const QString &a : args) {
-        if (options && a == QLatin1String("--")) {
-            options = false;
-        } else if (options && a == QLatin1String("--with-htm")) {
-            o.withHtm = true;
-        } else if (options && a == QLatin1String("--static")) {
-            o.staticDom = true;
-        } else if ((options && a.startsWith(QLatin1Char('-'))) || !o.page.isEmpty()) {
-            *error = QStringLiteral("harvest: unexpected argument '%1'").arg(a);
-            return std::nullopt;
-        } else {
-            o.page = a;
-        }
+    const std::optional<CliArgs> parsed =
+        ParseCliArgs(*FindCliCommand("harvest"), args, error, "unexpected argument '%1'");
+    if (!parsed) {
+        error->prepend(QStringLiteral("harvest: "));
+        return std::nullopt;
     }
-    if (o.page.isEmpty()) {
+    if (parsed->operands.size() > 1) {
+        *error = QStringLiteral("harvest: unexpected argument '%1'").arg(parsed->operands.at(1));
+        return std::nullopt;
+    }
+    if (parsed->operands.isEmpty()) {
         *error = QStringLiteral("harvest: no page given");
         return std::nullopt;
     }
-    return o;
+    return Options{parsed->has("--with-htm"), parsed->has("--static"), parsed->operands.first()};
 }
 
 bool isAddress(const QString &page)
@@ -116,7 +111,7 @@ QCoro::Task<int> harvest(QStringList args)
     QString error;
     const std::optional<Options> o = parse(args, &error);
     if (!o) {
-        err << error << "\nUsage: harvly-cli harvest [--with-htm] [--static] PAGE\n";
+        err << error << '\n' << CliUsage(*FindCliCommand("harvest"));
         co_return 2;
     }
     QCoro::Task<std::optional<DomDocument>> load =

@@ -1,4 +1,6 @@
+#include <QDir>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 class tst_Cli : public QObject
@@ -9,6 +11,8 @@ private slots:
     void answers_data();
     void answers();
     void coreLinksNoWindowLibrary();
+    void completionFollowsTheTables_data();
+    void completionFollowsTheTables();
 
 private:
     static QProcess *run(const QStringList &args)
@@ -100,6 +104,54 @@ void tst_Cli::coreLinksNoWindowLibrary()
     // The offscreen browser brings Qt's graphics base, never the window library.
     QVERIFY2(!libs.contains("libQt6Widgets"), qPrintable(libs));
     QVERIFY2(!libs.contains("WebEngineWidgets"), qPrintable(libs));
+}
+
+void tst_Cli::completionFollowsTheTables_data()
+{
+    QTest::addColumn<QStringList>("words"); // after "harvly-cli"; the last is being completed
+    QTest::addColumn<QString>("offered");   // sorted, separated by spaces
+    QTest::newRow("a command") << QStringList{"d"} << "download";
+    QTest::newRow("an option") << QStringList{"download", "--th"} << "--threads";
+    QTest::newRow("the way's words") << QStringList{"download", "--way", ""} << "1 2";
+    QTest::newRow("download's same-name words")
+        << QStringList{"download", "--same-name", ""} << "Cover Rename Skip";
+    QTest::newRow("cache's same-name words")
+        << QStringList{"cache", "export", "--same-name", "same"} << "same-size same-size-and-time";
+    QTest::newRow("cache's first word") << QStringList{"cache", ""} << "--help export list";
+    QTest::newRow("an option of export only")
+        << QStringList{"cache", "export", "--ma"} << "--match";
+    QTest::newRow("not after list") << QStringList{"cache", "list", "--ma"} << "";
+    QTest::newRow("a number is not completed") << QStringList{"bulk", "--delay", ""} << "";
+    QTest::newRow("the destination is a folder")
+        << QStringList{"download", "--dest", "@/s"} << "@/sub";
+    QTest::newRow("a list is a file")
+        << QStringList{"download", "--list", "@/s"} << "@/sub @/subfile";
+}
+
+void tst_Cli::completionFollowsTheTables()
+{
+    QFETCH(QStringList, words);
+    QFETCH(QString, offered);
+    QTemporaryDir dir; // "@" in a word: a folder that holds the folder sub and the file subfile
+    QVERIFY(QDir(dir.path()).mkdir("sub"));
+    QFile file(dir.filePath("subfile"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    words.replaceInStrings("@", dir.path());
+    QStringList quoted;
+    for (const QString &w : words) {
+        quoted << "'" + w + "'";
+    }
+    const QString script =
+        QString("source '%1'; COMP_WORDS=(harvly-cli %2); COMP_CWORD=%3; "
+                "_harvly_cli; printf '%s\\n' \"${COMPREPLY[@]}\" | LC_ALL=C sort")
+            .arg(HARVLY_CLI_COMPLETION, quoted.join(' '))
+            .arg(words.size());
+    QProcess bash;
+    bash.start("bash", {"-c", script});
+    QVERIFY(bash.waitForFinished(30000));
+    QCOMPARE(QString::fromUtf8(bash.readAllStandardError()), QString());
+    const QString out = QString::fromUtf8(bash.readAllStandardOutput()).trimmed();
+    QCOMPARE(out.split('\n', Qt::SkipEmptyParts).join(' '), offered.replace("@", dir.path()));
 }
 
 QTEST_GUILESS_MAIN(tst_Cli)

@@ -1,0 +1,129 @@
+#include "commandtable.h"
+
+#include <cstring>
+
+namespace harvly {
+
+namespace {
+
+const CliOption kHarvest[] = {
+    {"--with-htm", CliValue::None, nullptr, "also take HTML full-text links"},
+    {"--static", CliValue::None, nullptr,
+     "read the page's HTML text instead of loading it in an offscreen browser"},
+};
+
+const CliOption kBulk[] = {
+    {"--web", CliValue::None, nullptr,
+     "load each page in an offscreen browser, as the window's web method does"},
+    {"--delay", CliValue::Number, "S", "wait S seconds (0 to 600) after each address"},
+};
+
+const CliOption kCache[] = {
+    {"--zh", CliValue::None, nullptr, "read the Chinese program's cache"},
+    {"--dir", CliValue::Folder, "FOLDER",
+     "read the cache in FOLDER (one that holds a Cache_Data folder, or is one)"},
+    {"--all-users", CliValue::None, nullptr, "read every user's cache that can be read"},
+    {"--match", CliValue::Text, "TEXT", "export only the documents whose address contains TEXT",
+     nullptr, "export"},
+    {"--same-name", CliValue::Words, "RULE", "skip, cover, rename, same-size-and-time (default) or same-size",
+     "skip cover rename same-size-and-time same-size", "export"},
+};
+
+const CliOption kDownload[] = {
+    {"--dest", CliValue::Folder, "DIR", "the folder the documents are saved in (needed)"},
+    {"--way", CliValue::Words, "1|2", "the download way: 1 (default) or 2", "1 2"},
+    {"--threads", CliValue::Number, "N", "downloads at once, 1 (default) to 6"},
+    {"--interval", CliValue::Number, "S", "seconds between two downloads, 0 (default) to 600"},
+    {"--same-name", CliValue::Words, "RULE", "when DIR holds the name: Skip, Cover or Rename (default)",
+     "Skip Cover Rename"},
+    {"--proxy", CliValue::Text, "HOST:PORT", "fetch through this HTTP proxy"},
+    {"--state", CliValue::File, "FILE", "keep the list in FILE, to go on after a stop"},
+    {"--retries", CliValue::Number, "N", "tries again after a transient failure, 0 to 100 (5)"},
+    {"--list", CliValue::File, "FILE", "read the addresses from FILE (- for standard input)"},
+};
+
+const CliCommand kCommands[] = {
+    {"harvest", "harvest [--with-htm] [--static] PAGE",
+     R"(print the rows "Add this page to list" takes from PAGE (a file or an
+http(s) address), one per line: title, link, file type, source code,
+separated by tabs. The page is loaded in an offscreen browser;
+--static reads its HTML text instead. --with-htm also takes HTML
+full-text links.)",
+     kHarvest},
+    {"analyse", "analyse URL...",
+     R"(fetch each document page once and print, after its address and a
+tab, the links the analysis would hand over: "embedded" (0 to 2),
+"download-pdf" (0 or 1) and "document" with the title (0 or 1).
+Exit status 1 when a page could not be fetched.)",
+     {}},
+    {"bulk", "bulk [--web] [--delay S] FILE",
+     R"(take each document-page address of FILE (- for standard input; lines
+that do not begin with http are skipped) as one result row, as the bulk
+window's download method does, waiting S seconds after each: one line
+per row (title, link, file type, page), then "unsuccessful" and each
+address that gave none. --web loads each page in an offscreen browser
+instead, as the window's web method does. Exit status 0 when every
+address gave a row, 1 when some did not, 2 for a command line or list
+that cannot be used, 130 and 143 when stopped by SIGINT or SIGTERM (the
+addresses not reached are listed as unsuccessful).)",
+     kBulk},
+    {"cache",
+     "cache list [--zh | --dir FOLDER | --all-users]\n"
+     "cache export DEST [--match TEXT] [--same-name RULE] [--zh | --dir FOLDER]",
+     R"(list the documents in the embedded browser's cache (by default the
+English program's; --zh the Chinese program's; --dir any folder that
+holds a Cache_Data folder or is one; --all-users every user's cache of
+the program that can be read), one per line: address, type, size,
+"complete" or "incomplete"; exit status 1 when entries could not be
+read. export writes the complete documents (--match: those whose
+address contains TEXT) into DEST, named from the server's suggested
+name or the address, with the same-name RULE skip, cover, rename,
+same-size-and-time (the default) or same-size: one line per
+document (copied, covered, renamed, skipped or failed, and the file);
+exit status as for download.)",
+     kCache, "list export"},
+    {"download",
+     "download --dest DIR [--way 1|2] [--threads N] [--interval S]\n"
+     "           [--same-name Skip|Cover|Rename] [--proxy HOST:PORT] [--state FILE]\n"
+     "           [--retries N] (--list FILE|- | URL...)",
+     R"(queue the addresses (or the lines URL[<TAB>title[<TAB>type[<TAB>referer]]]
+of a list file, "-" for standard input) and download them as the download
+window does, until every row is done; progress on standard error, then one
+line per row: state, type, size, downloaded, percentage, file, seconds,
+address, reason (why a row failed; empty otherwise). Only http and https
+addresses are fetched. Exit status: 0 when every row ended Finished,
+1 when a row failed or was left (a list line without an address
+included), 2 for a command line or list that cannot be used, 130 and
+143 when stopped by SIGINT or SIGTERM (temporary files removed).
+--state FILE keeps the list in FILE as it goes: the same command run
+again (after a stop or a crash) goes on where it stood, adding no row
+twice, fetching no finished row again and trying the failed ones
+again. One run at a time uses FILE (a second exits 2).
+--retries N (default 5, 0 for none): a transfer cut off, reset or
+timed out, a body short or without its end, or a server error (5xx)
+is tried again after 1 s, doubling to a minute, continuing what came.)",
+     kDownload},
+    {"identify", "identify FILE...",
+     R"(print what each file really is, from its content: the type word
+(empty when not recognised), a tab, and the path.)",
+     {}},
+};
+
+} // namespace
+
+std::span<const CliCommand> CliCommands()
+{
+    return kCommands;
+}
+
+const CliCommand *FindCliCommand(const char *name)
+{
+    for (const CliCommand &c : kCommands) {
+        if (std::strcmp(c.name, name) == 0) {
+            return &c;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace harvly
