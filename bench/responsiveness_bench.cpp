@@ -54,7 +54,7 @@ public:
     bool promptsWhileHarvesting() const override { return false; }
     void showDownloadWindow() override {}
     void stopAutomaticAnalysis() override {}
-    QString delayText() const override { return QStringLiteral("0"); }
+    std::chrono::seconds delay() const override { return std::chrono::seconds(0); }
 
     int handedOver = 0;
     double worstHandOverMs = 0;

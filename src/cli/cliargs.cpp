@@ -1,6 +1,5 @@
 #include "cliargs.h"
 
-
 namespace harvly {
 
 namespace {
@@ -41,8 +40,8 @@ QString describe(const CliCommand &command)
     const QStringList lines = QString::fromUtf8(command.description).split(QLatin1Char('\n'));
     QString text = QStringLiteral("  %1").arg(QString::fromUtf8(command.name), -12);
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        text += (i == 0 ? QString() : QString(14, QLatin1Char(' '))) + lines.at(i) +
-                QLatin1Char('\n');
+        text +=
+            (i == 0 ? QString() : QString(14, QLatin1Char(' '))) + lines.at(i) + QLatin1Char('\n');
     }
     return text;
 }
@@ -139,13 +138,13 @@ QString CliUsage(const CliCommand &command)
 
 QString CliHelp(const CliCommand &command)
 {
-    QString text = CliUsage(command) + QLatin1Char('\n') + describe(command) +
-                   QStringLiteral("\nOptions:\n");
+    QString text =
+        CliUsage(command) + QLatin1Char('\n') + describe(command) + QStringLiteral("\nOptions:\n");
     for (const CliOption &o : command.options) {
-        const QString names = o.placeholder ? QStringLiteral("%1 %2").arg(
-                                                  QString::fromUtf8(o.name),
-                                                  QString::fromUtf8(o.placeholder))
-                                            : QString::fromUtf8(o.name);
+        const QString names = o.placeholder
+                                  ? QStringLiteral("%1 %2").arg(QString::fromUtf8(o.name),
+                                                                QString::fromUtf8(o.placeholder))
+                                  : QString::fromUtf8(o.name);
         text += optionLine(names, o.help);
     }
     return text + optionLine(QStringLiteral("-h, --help"), "print this help and exit");

@@ -24,8 +24,7 @@ struct CliArgs {
 // The words of a command by its table; nullopt with *error for an option the table does not
 // know (worded by unknown, "%1" the option) or one without its value ("--dest needs a value").
 std::optional<CliArgs> ParseCliArgs(const CliCommand &command, const QStringList &args,
-                                    QString *error,
-                                    const char *unknown = "unknown option '%1'");
+                                    QString *error, const char *unknown = "unknown option '%1'");
 
 // A whole number within [low, high], or nullopt.
 std::optional<int> CliNumber(const QString &text, int low, int high);

@@ -25,7 +25,8 @@ const CliOption kCache[] = {
     {"--all-users", CliValue::None, nullptr, "read every user's cache that can be read"},
     {"--match", CliValue::Text, "TEXT", "export only the documents whose address contains TEXT",
      nullptr, "export"},
-    {"--same-name", CliValue::Words, "RULE", "skip, cover, rename, same-size-and-time (default) or same-size",
+    {"--same-name", CliValue::Words, "RULE",
+     "skip, cover, rename, same-size-and-time (default) or same-size",
      "skip cover rename same-size-and-time same-size", "export"},
 };
 
@@ -34,8 +35,8 @@ const CliOption kDownload[] = {
     {"--way", CliValue::Words, "1|2", "the download way: 1 (default) or 2", "1 2"},
     {"--threads", CliValue::Number, "N", "downloads at once, 1 (default) to 6"},
     {"--interval", CliValue::Number, "S", "seconds between two downloads, 0 (default) to 600"},
-    {"--same-name", CliValue::Words, "RULE", "when DIR holds the name: Skip, Cover or Rename (default)",
-     "Skip Cover Rename"},
+    {"--same-name", CliValue::Words, "RULE",
+     "when DIR holds the name: Skip, Cover or Rename (default)", "Skip Cover Rename"},
     {"--proxy", CliValue::Text, "HOST:PORT", "fetch through this HTTP proxy"},
     {"--state", CliValue::File, "FILE", "keep the list in FILE, to go on after a stop"},
     {"--retries", CliValue::Number, "N", "tries again after a transient failure, 0 to 100 (5)"},
@@ -50,7 +51,8 @@ separated by tabs. The page is loaded in an offscreen browser;
 --static reads its HTML text instead. --with-htm also takes HTML
 full-text links.)",
      kHarvest},
-    {"analyse", "analyse URL...",
+    {"analyse",
+     "analyse URL...",
      R"(fetch each document page once and print, after its address and a
 tab, the links the analysis would hand over: "embedded" (0 to 2),
 "download-pdf" (0 or 1) and "document" with the title (0 or 1).
@@ -103,7 +105,8 @@ again. One run at a time uses FILE (a second exits 2).
 timed out, a body short or without its end, or a server error (5xx)
 is tried again after 1 s, doubling to a minute, continuing what came.)",
      kDownload},
-    {"identify", "identify FILE...",
+    {"identify",
+     "identify FILE...",
      R"(print what each file really is, from its content: the type word
 (empty when not recognised), a tab, and the path.)",
      {}},

@@ -18,10 +18,10 @@ enum class CliValue {
 };
 
 struct CliOption {
-    const char *name;        // "--dest"
-    CliValue value;          //
-    const char *placeholder; // "DIR" in the help; nullptr for a switch
-    const char *help;        // one line
+    const char *name;             // "--dest"
+    CliValue value;               //
+    const char *placeholder;      // "DIR" in the help; nullptr for a switch
+    const char *help;             // one line
     const char *words = nullptr;  // CliValue::Words: the choices, separated by spaces
     const char *onlyAt = nullptr; // known only after this first word ("export" of cache)
 };

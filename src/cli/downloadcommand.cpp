@@ -66,7 +66,6 @@ bool takeNumbers(const CliArgs &parsed, DownloadOptions &o, QString *error)
         int DownloadOptions::*field;
     };
     static const Range ranges[] = {
-        {"--way", 1, 2, &DownloadOptions::way},
         {"--threads", 1, 6, &DownloadOptions::threads},
         {"--interval", 0, 600, &DownloadOptions::interval},
         {"--retries", 0, 100, &DownloadOptions::retries},
@@ -97,6 +96,14 @@ bool takeWords(const CliArgs &parsed, Options &o, QString *error)
             return false;
         }
         o.download.duplicateMode = DuplicateModeFromText(value, Build::english());
+    }
+    if (parsed.has("--way")) {
+        const std::optional<int> way = CliNumber(parsed.value("--way"), 1, 2);
+        if (!way) {
+            *error = QStringLiteral("bad value for --way: '%1'").arg(parsed.value("--way"));
+            return false;
+        }
+        o.download.way = WayFromNumber(*way);
     }
     if (parsed.has("--proxy")) {
         const QString value = parsed.value("--proxy");
@@ -154,7 +161,6 @@ std::optional<Options> parse(const QStringList &args, QString *error)
         return std::nullopt;
     }
     Options o;
-    o.download.way = 1;
     o.download.threads = 1;
     o.download.retries = 5; // as scripts expect of wget and aria2
     if (!takeWords(*parsed, o, error) || !takeNumbers(*parsed, o.download, error)) {

@@ -111,7 +111,7 @@ void tst_fWebSearch::closingSavesTheDelayAndShowsTheCover()
     m_window->close();
     QVERIFY(cover.isVisible());
     QVERIFY(m_window->StopAddAllPages.isStopped());
-    QCOMPARE(m_program->settings().get(Keys::SearchTimeInterval), QString("125"));
+    QCOMPARE(m_program->settings().get(Keys::SearchTimeInterval), std::chrono::seconds(125));
 
     // Opened again, the window reads the stored delay back.
     m_program->settings().set(Keys::PromptedSavePathWhenExtractInfo, false);

@@ -137,7 +137,7 @@ void tst_Options::secondWayResetsAnOpenDownloadWindow()
     QCOMPARE(threads->currentText(),
              way == 2 ? QString("1") : before); // only the second way resets it
     // The rows that start next use the new values.
-    QCOMPARE(downloads->scheduler().options.way, way);
+    QCOMPARE(WayNumber(downloads->scheduler().options.way), way);
     QVERIFY(downloads->scheduler().options.proxyOn);
     QCOMPARE(downloads->scheduler().options.proxyPort, QString("3128"));
 }

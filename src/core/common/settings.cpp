@@ -1,5 +1,7 @@
 #include "settings.h"
 
+#include "seconds.h"
+
 #include <QCoreApplication>
 #include <QDir>
 
@@ -159,6 +161,15 @@ template <> double Settings::get(SettingKey<double> key, const QString &section)
     return ok ? v : entry(key.id).defaultValue.toDouble();
 }
 
+template <>
+std::chrono::seconds Settings::get(SettingKey<std::chrono::seconds> key,
+                                   const QString &section) const
+{
+    return SecondsFromText(storedText(key.id, section))
+        .value_or(SecondsFromText(entry(key.id).defaultValue.toString())
+                      .value_or(std::chrono::seconds(0)));
+}
+
 template <> DuplicateMode Settings::get(SettingKey<DuplicateMode> key, const QString &section) const
 {
     // Stored as the option's caption of the build that wrote it.
@@ -192,6 +203,13 @@ template <> void Settings::set(SettingKey<bool> key, const bool &value, const QS
 template <> void Settings::set(SettingKey<double> key, const double &value, const QString &section)
 {
     write(key.id, QString::number(value, 'g', 7), section);
+}
+
+template <>
+void Settings::set(SettingKey<std::chrono::seconds> key, const std::chrono::seconds &value,
+                   const QString &section)
+{
+    write(key.id, QString::number(value.count()), section);
 }
 
 template <>

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <chrono>
 #include <memory>
 #include <type_traits>
 
@@ -66,9 +67,9 @@ inline constexpr SettingKey<QString> ProxyPort{Setting::ProxyPort};
 inline constexpr SettingKey<int> Thread{Setting::Thread};
 inline constexpr SettingKey<DuplicateMode> DuplicateFileNameSetting{
     Setting::DuplicateFileNameSetting};
-inline constexpr SettingKey<QString> SearchTimeInterval{Setting::SearchTimeInterval};
-inline constexpr SettingKey<QString> SpeedLimitDelay{Setting::SpeedLimitDelay};
-inline constexpr SettingKey<QString> AnalysisOfDelay{Setting::AnalysisOfDelay};
+inline constexpr SettingKey<std::chrono::seconds> SearchTimeInterval{Setting::SearchTimeInterval};
+inline constexpr SettingKey<std::chrono::seconds> SpeedLimitDelay{Setting::SpeedLimitDelay};
+inline constexpr SettingKey<std::chrono::seconds> AnalysisOfDelay{Setting::AnalysisOfDelay};
 inline constexpr SettingKey<QString> FormResolution{Setting::FormResolution};
 inline constexpr SettingKey<int> FormTop{Setting::FormTop};
 inline constexpr SettingKey<int> FormLeft{Setting::FormLeft};
@@ -127,6 +128,10 @@ template <> int Settings::get(SettingKey<int> key, const QString &section) const
 // On/off settings are stored as "1" and "0"; only 1 is on.
 template <> bool Settings::get(SettingKey<bool> key, const QString &section) const;
 template <> double Settings::get(SettingKey<double> key, const QString &section) const;
+// Delays are stored as a number of seconds.
+template <>
+std::chrono::seconds Settings::get(SettingKey<std::chrono::seconds> key,
+                                   const QString &section) const;
 template <>
 DuplicateMode Settings::get(SettingKey<DuplicateMode> key, const QString &section) const;
 template <>
@@ -134,6 +139,9 @@ void Settings::set(SettingKey<QString> key, const QString &value, const QString 
 template <> void Settings::set(SettingKey<int> key, const int &value, const QString &section);
 template <> void Settings::set(SettingKey<bool> key, const bool &value, const QString &section);
 template <> void Settings::set(SettingKey<double> key, const double &value, const QString &section);
+template <>
+void Settings::set(SettingKey<std::chrono::seconds> key, const std::chrono::seconds &value,
+                   const QString &section);
 template <>
 void Settings::set(SettingKey<DuplicateMode> key, const DuplicateMode &value,
                    const QString &section);

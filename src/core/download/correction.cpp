@@ -44,8 +44,7 @@ bool CorrectItemFileType(DownloadListModel &list, quint64 rowId)
 
 QString GetItemUrlFromKey(const QString &key)
 {
-    const qsizetype bar = key.indexOf(QLatin1Char('|'));
-    return bar < 0 ? key : key.left(bar);
+    return AlternativeAddresses(key).constFirst();
 }
 
 namespace {

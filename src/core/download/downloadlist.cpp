@@ -16,6 +16,21 @@ bool IsPageOrXmlType(const QString &type)
     return IsPageType(type) || type.toLower() == QLatin1String("xml");
 }
 
+QString UndecidedType()
+{
+    return QStringLiteral("xxx");
+}
+
+QStringList AlternativeAddresses(const QString &key)
+{
+    return key.split(QLatin1Char('|'));
+}
+
+QString KeyOfAlternatives(const QStringList &addresses)
+{
+    return addresses.join(QLatin1Char('|'));
+}
+
 QString DownloadRow::localFile() const
 {
     return type.isEmpty() ? savePath + text : savePath + text + QLatin1Char('.') + type;

@@ -17,6 +17,14 @@ enum class DownloadState { Waiting = 1, Downloading = 2, Finished = 3, Failed = 
 // Page types ("htm", "html") and page-or-xml types, by the row's Type in any letter case.
 bool IsPageType(const QString &type);
 bool IsPageOrXmlType(const QString &type);
+// The type of a row whose next download decides its type by what arrives; the list shows
+// and keeps it as "xxx".
+QString UndecidedType();
+
+// A key of alternatives (the Chinese build's "a|b|c") as its addresses, first the one to
+// fetch, and back.
+QStringList AlternativeAddresses(const QString &key);
+QString KeyOfAlternatives(const QStringList &addresses);
 
 // A text a row shows in place of a number, after what happened to it. The first group
 // shows in the FileSize column, the second in the percentage column.
@@ -37,7 +45,7 @@ enum class RowNote {
 // One download job.
 struct DownloadRow {
     quint64 id = 0; // stable while the row lives; flows find their row by it
-    QString key;    // the address (in the Chinese build up to three, joined by "|")
+    QString key;    // the address (in the Chinese build up to three, see AlternativeAddresses)
     QString text;   // base name of the target file
     QString tag;    // referer
     DownloadState state = DownloadState::Waiting;

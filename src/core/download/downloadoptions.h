@@ -8,10 +8,22 @@
 
 namespace harvly {
 
+// The two ways rows are downloaded, numbered as the settings and the window's "Download Way:"
+// show them: one request at a time (with proxy), or parallel slots.
+enum class DownloadWay { Single = 1, Parallel = 2 };
+inline int WayNumber(DownloadWay way)
+{
+    return int(way);
+}
+inline DownloadWay WayFromNumber(int number)
+{
+    return number == 2 ? DownloadWay::Parallel : DownloadWay::Single;
+}
+
 // How the download window is set up: its settings row, menus and proxy values.
 struct DownloadOptions {
-    int way = 1;      // 1: one request at a time; 2: parallel slots
-    int threads = 1;  // slots of way 2, 1 to 6
+    DownloadWay way = DownloadWay::Single;
+    int threads = 1;  // parallel slots, 1 to 6
     int interval = 0; // seconds between the end of one download and the next start
     DuplicateMode duplicateMode = DuplicateMode::Rename;
     bool proxyOn = false;

@@ -45,7 +45,7 @@ void requeue(DownloadListModel &list, quint64 id, bool alwaysNewType, const Buil
         keepEarlierFile(r);
         r.state = DownloadState::Waiting;
         if (alwaysNewType || IsPageType(r.type)) {
-            r.type = QStringLiteral("xxx");
+            r.type = UndecidedType();
         }
         r.clearProgress();
         r.busyAnswers = 0; // asked for again: the site's earlier "busy" answers are forgotten
@@ -98,12 +98,12 @@ int deleteFilesWhere(DownloadListModel &list, const std::function<bool(const Dow
 
 QString RotateItemKeyUrls(const QString &key)
 {
-    QStringList parts = key.split(QLatin1Char('|'));
-    if (parts.size() < 2 || parts.size() > 3) {
+    QStringList addresses = AlternativeAddresses(key);
+    if (addresses.size() < 2 || addresses.size() > 3) {
         return key;
     }
-    parts.prepend(parts.takeLast());
-    return parts.join(QLatin1Char('|'));
+    addresses.prepend(addresses.takeLast());
+    return KeyOfAlternatives(addresses);
 }
 
 int ReDownloadErrItems(DownloadListModel &list, const Build &build)

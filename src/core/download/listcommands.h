@@ -22,8 +22,8 @@ QString RotateItemKeyUrls(const QString &key);
 
 // Re-queueing: the row's file stays where it is until the new download has arrived whole and
 // takes its place (DownloadRow::earlier); the row is Waiting again with its figures, note and
-// reason cleared, a page row's type becomes "xxx" so the
-// next download decides it anew, and where the build keeps alternative addresses the next
+// reason cleared, a page row's type becomes UndecidedType() so the next download decides it
+// anew, and where the build keeps alternative addresses the next
 // one comes first. Each returns how many rows it re-queued.
 int ReDownloadErrItems(DownloadListModel &list, const Build &build);
 int ReDownloadHtmItems(DownloadListModel &list, const Build &build);

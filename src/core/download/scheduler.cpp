@@ -2,6 +2,7 @@
 
 #include "common/filenames.h"
 #include "common/files.h"
+#include "correction.h"
 #include "downloadlist.h"
 #include "earlierfile.h"
 #include "failurereason.h"
@@ -58,7 +59,7 @@ EngineContext DownloadScheduler::context()
 
 DownloadEngine &DownloadScheduler::engine() const
 {
-    return *m_engines[options.way == 2 ? 1 : 0];
+    return *m_engines[options.way == DownloadWay::Parallel ? 1 : 0];
 }
 
 void DownloadScheduler::setTimerDown(bool enabled)
@@ -96,7 +97,8 @@ void DownloadScheduler::menuStopDownload()
 
 void DownloadScheduler::Command26_Click()
 {
-    options.way = options.way == 2 ? 1 : 2;
+    options.way =
+        options.way == DownloadWay::Parallel ? DownloadWay::Single : DownloadWay::Parallel;
     options.threads = 1;
 }
 
@@ -121,7 +123,7 @@ bool DownloadScheduler::IsWantToDownload(quint64 rowId)
 
 bool DownloadScheduler::hostIsBusy(const QString &key) const
 {
-    const auto until = m_busyHosts.constFind(QUrl(key.section(QLatin1Char('|'), 0, 0)).host());
+    const auto until = m_busyHosts.constFind(QUrl(GetItemUrlFromKey(key)).host());
     return until != m_busyHosts.constEnd() && now() < *until;
 }
 
@@ -240,7 +242,7 @@ bool DownloadScheduler::endOfDownload(quint64 rowId)
         return false;
     }
     if (row->note == RowNote::ServerBusy && row->state == DownloadState::Waiting) {
-        const QString host = QUrl(row->key.section(QLatin1Char('|'), 0, 0)).host();
+        const QString host = QUrl(GetItemUrlFromKey(row->key)).host();
         m_busyHosts[host] = qMax(m_busyHosts.value(host), row->retryAt);
         return false; // no sound, no login: nothing was downloaded
     }

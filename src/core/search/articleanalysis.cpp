@@ -58,15 +58,13 @@ QCoro::Task<> ArticleAnalysis::pause()
 
 QCoro::Task<> ArticleAnalysis::yanshi()
 {
-    // The user's delay in whole seconds; a text that is no number waits nothing. The user's
-    // stop ends it at once, but the site is still given its rest: the next page fetch, of
-    // this pass or the next, waits for what is left of it.
-    bool ok = false;
-    const double seconds = m_host.delayText().trimmed().toDouble(&ok);
-    if (!ok || seconds <= 0) {
+    // The user's delay. The user's stop ends it at once, but the site is still given its
+    // rest: the next page fetch, of this pass or the next, waits for what is left of it.
+    const qint64 seconds = m_host.delay().count();
+    if (seconds <= 0) {
         co_return;
     }
-    m_quietUntil = Clock::now() + m_second * int(seconds);
+    m_quietUntil = Clock::now() + m_second * seconds;
     QCoro::Task<> rest = restOfDelay();
     co_await rest;
 }

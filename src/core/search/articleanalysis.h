@@ -36,7 +36,7 @@ public:
     virtual bool promptsWhileHarvesting() const = 0;
     virtual void showDownloadWindow() = 0;
     virtual void stopAutomaticAnalysis() = 0;
-    virtual QString delayText() const = 0; // seconds between fetched pages
+    virtual std::chrono::seconds delay() const = 0; // the user's delay between fetched pages
 };
 
 enum class AnalysisPass { All, Selected, Unanalyzed, Failure };

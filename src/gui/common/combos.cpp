@@ -1,6 +1,7 @@
 #include "combos.h"
 
 #include "common/combolist.h"
+#include "common/seconds.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -49,6 +50,20 @@ bool SaveComboItemsToFile(const QComboBox *combo, const QString &file)
         items << combo->itemText(i);
     }
     return harvly::SaveComboItemsToFile(items, file);
+}
+
+void FillSecondsBox(QComboBox *combo, int from, int to, std::chrono::seconds value)
+{
+    combo->setEditable(true);
+    for (int s = from; s <= to; ++s) {
+        combo->addItem(QString::number(s));
+    }
+    combo->setCurrentText(QString::number(value.count()));
+}
+
+std::chrono::seconds BoxSeconds(const QComboBox *combo)
+{
+    return SecondsFromText(combo->currentText()).value_or(std::chrono::seconds(0));
 }
 
 } // namespace harvly

@@ -156,7 +156,7 @@ void fFileDownload::showDuplicateMode(DuplicateMode mode)
 void fFileDownload::readStoredOptions()
 {
     Settings &s = m_program.settings();
-    m_scheduler->options.way = s.get(Keys::DownloadMode) == 2 ? 2 : 1;
+    m_scheduler->options.way = WayFromNumber(s.get(Keys::DownloadMode));
     m_scheduler->options.proxyOn = s.get(Keys::ProxyEffective);
     m_scheduler->options.proxyHost = s.get(Keys::ProxyURL).trimmed();
     m_scheduler->options.proxyPort = s.get(Keys::ProxyPort).trimmed();
@@ -192,12 +192,12 @@ void fFileDownload::syncOptions()
 
 void fFileDownload::showWay(bool resetThreads)
 {
-    const int way = m_scheduler->options.way;
-    m_way->setText(tr("Download Way:") + QString::number(way));
+    const DownloadWay way = m_scheduler->options.way;
+    m_way->setText(tr("Download Way:") + QString::number(WayNumber(way)));
     if (resetThreads) {
         m_threads->setCurrentText(QStringLiteral("1"));
     }
-    m_threads->setEnabled(way == 2);
+    m_threads->setEnabled(way == DownloadWay::Parallel);
 }
 
 void fFileDownload::Timer_Down_Timer()

@@ -2,6 +2,7 @@
 
 #include "app/workspace.h"
 
+#include "common/combos.h"
 #include "common/messages.h"
 #include "common/named.h"
 #include "common/program.h"
@@ -33,15 +34,12 @@ namespace harvly {
 
 namespace {
 
-QComboBox *secondsBox(QWidget *parent, const char *name, int from, int to, const QString &text)
+QComboBox *secondsBox(QWidget *parent, const char *name, int from, int to,
+                      std::chrono::seconds value)
 {
     auto *box = new QComboBox(parent);
     box->setObjectName(QLatin1String(name));
-    box->setEditable(true);
-    for (int s = from; s <= to; ++s) {
-        box->addItem(QString::number(s));
-    }
-    box->setCurrentText(text);
+    FillSecondsBox(box, from, to, value);
     return box;
 }
 
@@ -272,8 +270,8 @@ QCoro::Task<> addlinks::runOnce()
             return AddByDownloadMethod(network, list, options, address, run);
         };
     }
-    QCoro::Task<BulkRunResult> walk = m_run.run(
-        m_input->toPlainText(), analyse, std::chrono::seconds(m_delay->currentText().toInt()));
+    QCoro::Task<BulkRunResult> walk =
+        m_run.run(m_input->toPlainText(), analyse, BoxSeconds(m_delay));
     const BulkRunResult result = co_await walk;
     if (!self) {
         co_return;
@@ -298,7 +296,7 @@ QCoro::Task<> addlinks::runOnce()
 
 void addlinks::Timer1_Timer()
 {
-    if (++m_retryTicks <= m_retryDelay->currentText().toInt()) {
+    if (++m_retryTicks <= BoxSeconds(m_retryDelay).count()) {
         return;
     }
     m_retryTicks = 0;
@@ -382,8 +380,8 @@ void addlinks::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    m_program.settings().set(Keys::SpeedLimitDelay, m_delay->currentText());
-    m_program.settings().set(Keys::AnalysisOfDelay, m_retryDelay->currentText());
+    m_program.settings().set(Keys::SpeedLimitDelay, BoxSeconds(m_delay));
+    m_program.settings().set(Keys::AnalysisOfDelay, BoxSeconds(m_retryDelay));
     event->accept();
 }
 

@@ -5,6 +5,7 @@
 #include "app/workspace.h"
 #include "browserpage.h"
 #include "browsersession.h"
+#include "common/combos.h"
 #include "common/forms.h"
 #include "common/listviews.h"
 #include "common/messages.h"
@@ -137,11 +138,7 @@ fWebSearch::fWebSearch(Workspace &workspace, QWidget *parent)
     m_addMenu->menuAction()->setVisible(false);
     setWindowTitle(tr("ProQuest data retrieval and Analysis") + QLatin1Char('-') +
                    m_program.build().applicationTitle);
-    for (int s = 10; s <= 600; ++s) {
-        m_delay->addItem(QString::number(s));
-    }
-    m_delay->setCurrentText(QStringLiteral("60"));
-    m_delay->setCurrentText(m_program.settings().get(Keys::SearchTimeInterval));
+    FillSecondsBox(m_delay, 10, 600, m_program.settings().get(Keys::SearchTimeInterval));
     m_program.promptSavePath =
         m_program.settings().get(Keys::PromptedSavePathWhenExtractInfo) ? 1 : 0;
     menuOpenProquestSearchHome_Click();
@@ -412,9 +409,9 @@ void fWebSearch::stopAutomaticAnalysis()
     m_timer->stop();
 }
 
-QString fWebSearch::delayText() const
+std::chrono::seconds fWebSearch::delay() const
 {
-    return m_delay->currentText();
+    return BoxSeconds(m_delay);
 }
 
 void fWebSearch::closeEvent(QCloseEvent *event)
@@ -425,7 +422,7 @@ void fWebSearch::closeEvent(QCloseEvent *event)
         m_bulk->searchWindowClosing();
     }
     m_timer->stop();
-    m_program.settings().set(Keys::SearchTimeInterval, m_delay->currentText());
+    m_program.settings().set(Keys::SearchTimeInterval, BoxSeconds(m_delay));
     event->accept();
     m_workspace.mainWindowClosing(this);
 }

@@ -138,7 +138,7 @@ private:
     bool promptsWhileHarvesting() const override;
     void showDownloadWindow() override { ShowDownloadWindow(); }
     void stopAutomaticAnalysis() override;
-    QString delayText() const override;
+    std::chrono::seconds delay() const override;
     QCoro::Task<DomDocument> readPage();
     QCoro::Task<> harvestPage(QString savePath);
     QString harvestSavePath() const;

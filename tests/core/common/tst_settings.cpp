@@ -127,11 +127,20 @@ void tst_Settings::unreadableNumbersFallBack()
     {
         QFile f(file);
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("[Set]\nDownloadMode=two\n[download]\nThread=\" 3 \"\n");
+        f.write("[Set]\nDownloadMode=two\n[download]\nThread=\" 3 \"\n"
+                "[search]\ntimeinterval=abc\n[Speedlimitdelay]\nCombo1=-5\n"
+                "[AnalysisofDelay]\nCombo2=\" 90.5 \"\n");
     }
     Settings settings(Build::english(), file);
     QCOMPARE(settings.get(Keys::DownloadMode), 1);
     QCOMPARE(settings.get(Keys::Thread), 3);
+    // A delay typed as no number, or below zero, is the default; a fraction is cut off.
+    using std::chrono::seconds;
+    QCOMPARE(settings.get(Keys::SearchTimeInterval), seconds(60));
+    QCOMPARE(settings.get(Keys::SpeedLimitDelay), seconds(60));
+    QCOMPARE(settings.get(Keys::AnalysisOfDelay), seconds(90));
+    settings.set(Keys::SearchTimeInterval, seconds(125));
+    QCOMPARE(settings.storedText(Setting::SearchTimeInterval), QString("125"));
 }
 
 void tst_Settings::settingOfTheOtherBuildIsIgnored()

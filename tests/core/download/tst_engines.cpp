@@ -232,7 +232,7 @@ void tst_Engines::outcomes()
     QFETCH(QString, fileSize);
     QFETCH(QString, percentage);
     QFETCH(QStringList, files);
-    m_scheduler->options.way = way;
+    m_scheduler->options.way = WayFromNumber(way);
     m_scheduler->options.threads = 2;
     m_scheduler->options.autoLogin = true;
     m_scheduler->options.voicePrompts = true;
@@ -287,7 +287,7 @@ void tst_Engines::coverKeepsTheOldFileWhenTheTransferFails()
 {
     QFETCH(int, way);
     write(m_folder + "Doc.pdf", "precious");
-    m_scheduler->options.way = way;
+    m_scheduler->options.way = WayFromNumber(way);
     m_scheduler->options.duplicateMode = DuplicateMode::Cover;
     add("/pdf/5.pdf?fault=short");
     runAll();
@@ -340,7 +340,7 @@ void tst_Engines::reDownloadKeepsTheFileUntilTheNewOneArrives()
     QFETCH(QString, first);
     QFETCH(QString, again);
     QFETCH(bool, fails);
-    m_scheduler->options.way = way;
+    m_scheduler->options.way = WayFromNumber(way);
     m_scheduler->options.duplicateMode = DuplicateMode(mode);
     const quint64 id = add(first);
     runAll();
@@ -429,7 +429,7 @@ void tst_Engines::sameTitleRowsKeepEveryDocument()
 {
     QFETCH(int, way);
     QFETCH(int, mode);
-    m_scheduler->options.way = way;
+    m_scheduler->options.way = WayFromNumber(way);
     m_scheduler->options.threads = 5;
     m_scheduler->options.duplicateMode = DuplicateMode(mode);
     for (int i = 1; i <= 5; ++i) {
@@ -492,7 +492,7 @@ void tst_Engines::reportedFileIsTheFileOnDisk()
     QFETCH(int, way);
     QFETCH(int, mode);
     QFETCH(QString, title);
-    m_scheduler->options.way = way;
+    m_scheduler->options.way = WayFromNumber(way);
     m_scheduler->options.duplicateMode = DuplicateMode(mode);
     add("/pdf/3.pdf", title, "pdf");
     add("/pdf/4.pdf?fault=disposition", title, ""); // typed afterwards by its content
@@ -539,7 +539,7 @@ void tst_Engines::failedRowsSayWhy()
     QFETCH(int, way);
     QFETCH(QString, address);
     QFETCH(QString, reason);
-    m_scheduler->options.way = way;
+    m_scheduler->options.way = WayFromNumber(way);
     if (!reason.startsWith("time limit")) {
         // The scheduler's clock runs ten times faster here: a slow hop must not pass for a stall.
         m_scheduler->limits.stall = 60s;
@@ -577,7 +577,7 @@ void tst_Engines::untypedRowIsSavedWithoutABareDot()
 {
     QFETCH(int, way);
     QFETCH(int, mode);
-    m_scheduler->options.way = way;
+    m_scheduler->options.way = WayFromNumber(way);
     m_scheduler->options.duplicateMode = DuplicateMode(mode);
     // The sample site announces no type, so no way can derive one from the answer.
     add("/pdf/3.pdf?fault=disposition", "Doc", "");
@@ -606,7 +606,7 @@ void tst_Engines::onlyWebAddressesAreFetched()
 {
     QFETCH(int, way);
     QFETCH(QString, address);
-    m_scheduler->options.way = way;
+    m_scheduler->options.way = WayFromNumber(way);
     const QString url =
         address.startsWith("site:") ? m_site.url(address.mid(5)).toString() : address;
     AddDownloadRow(*m_list, *m_program, url, "Doc", "pdf", QString(), m_folder);
@@ -625,7 +625,7 @@ void tst_Engines::destinationThatIsNoFolderFailsTheRow_data()
 void tst_Engines::destinationThatIsNoFolderFailsTheRow()
 {
     QFETCH(int, way);
-    m_scheduler->options.way = way;
+    m_scheduler->options.way = WayFromNumber(way);
     write(m_folder + "plain", "a file, not a folder");
     AddDownloadRow(*m_list, *m_program, m_site.url("/pdf/3.pdf").toString(), "Doc", "pdf",
                    QString(), m_folder + "plain/");
@@ -667,7 +667,7 @@ void tst_Engines::fullDiskFailsTheRowAndKeepsTheOldFile()
         }
     });
     write(folder + "Doc.pdf", "precious");
-    m_scheduler->options.way = way;
+    m_scheduler->options.way = WayFromNumber(way);
     m_scheduler->options.duplicateMode = DuplicateMode::Cover;
     AddDownloadRow(*m_list, *m_program, m_site.url("/big/x.pdf?size=4000000").toString(), "Doc",
                    "pdf", QString(), folder);
@@ -691,7 +691,7 @@ void tst_Engines::fullDiskFailsTheRowAndKeepsTheOldFile()
 
 void tst_Engines::stopFailsRunningRows()
 {
-    m_scheduler->options.way = 2;
+    m_scheduler->options.way = DownloadWay::Parallel;
     m_scheduler->options.threads = 3;
     for (int i = 0; i < 3; ++i) {
         add(QString("/pdf/%1.pdf?fault=slow&chunk=10&interval=200").arg(i),
@@ -734,7 +734,7 @@ void tst_Engines::intervalHoldsTheNextStart()
 
 void tst_Engines::slotWithoutSizeIsAbandoned()
 {
-    m_scheduler->options.way = 2;
+    m_scheduler->options.way = DownloadWay::Parallel;
     m_scheduler->limits.stall = 600s; // only the abandon rule can end it
     add("/pdf/14.pdf?fault=stallnolength&after=50");
     m_scheduler->menuStartDownload();
@@ -768,7 +768,7 @@ void tst_Engines::pdfWithoutItsEndFails()
     QFETCH(int, way);
     QFETCH(QString, fault);
     QFETCH(bool, check);
-    m_scheduler->options.way = way;
+    m_scheduler->options.way = WayFromNumber(way);
     m_scheduler->options.checkPdfEnd = check;
     m_scheduler->options.duplicateMode = DuplicateMode::Cover;
     write(m_folder + "Doc.pdf", "an older copy"); // "Cover" would replace it
@@ -801,7 +801,7 @@ void tst_Engines::busySiteIsWaitedFor()
     QFETCH(int, way);
     QFETCH(QString, fault);
     QFETCH(int, wait);
-    m_scheduler->options.way = way;
+    m_scheduler->options.way = WayFromNumber(way);
     m_scheduler->options.threads = 2;
     m_scheduler->options.errorStop = true;
     const QString busy =
@@ -885,7 +885,7 @@ void tst_Engines::httpsIsVerifiedOnItsOwnPort()
         conf.addCaCertificate(tls.certificate());
         QSslConfiguration::setDefaultConfiguration(conf);
     }
-    m_scheduler->options.way = way;
+    m_scheduler->options.way = WayFromNumber(way);
     AddDownloadRow(*m_list, *m_program,
                    QString("https://127.0.0.1:%1/secure/paper.pdf").arg(tls.port()), "Secure",
                    "pdf", "", m_folder);
@@ -975,7 +975,7 @@ void tst_Engines::refererPageIsOpenedFirst_data()
 void tst_Engines::refererPageIsOpenedFirst()
 {
     QFETCH(int, way);
-    m_scheduler->options.way = way;
+    m_scheduler->options.way = WayFromNumber(way);
     m_scheduler->options.openRefererFirst = true;
     add("/pdf/19.pdf");
     runAll();
@@ -1037,7 +1037,7 @@ void tst_Engines::interruptedTransferResumes()
     ++id;
     constexpr qint64 size = 300000;
     constexpr qint64 cut = 120000;
-    m_scheduler->options.way = way;
+    m_scheduler->options.way = WayFromNumber(way);
     const QString path =
         QString("/resumable/%1?size=%2&cut=%3%4").arg(id).arg(size).arg(cut).arg(query);
     const quint64 row = add(path);
@@ -1086,7 +1086,7 @@ void tst_Engines::stoppedTransferResumes()
     QFETCH(int, way);
     const int id = 200 + way;
     constexpr qint64 size = 200000;
-    m_scheduler->options.way = way;
+    m_scheduler->options.way = WayFromNumber(way);
     const quint64 row = add(QString("/resumable/%1?size=%2&slow=2000").arg(id).arg(size));
     m_scheduler->menuStartDownload();
     m_now += 1;
@@ -1112,7 +1112,7 @@ void tst_Engines::stoppedTransferResumes()
     m_scheduler = std::make_unique<DownloadScheduler>(*m_list, m_program->network(), *m_host,
                                                       Build::english());
     m_scheduler->setClock([this] { return m_now; });
-    m_scheduler->options.way = way;
+    m_scheduler->options.way = WayFromNumber(way);
     m_scheduler->limits = {2000ms, 1500ms, 1200s};
     runAll(60);
     QCOMPARE(m_list->at(0).state, DownloadState::Finished);
@@ -1180,7 +1180,7 @@ void tst_Engines::listedPartNeverTouchesOtherFiles()
 {
     QFETCH(int, way);
     const int id = 400 + way;
-    m_scheduler->options.way = way;
+    m_scheduler->options.way = WayFromNumber(way);
     const QString notes = m_folder + "notes.txt";
     write(notes, "the user's own notes");
     const QString path = QString("/resumable/%1?size=50000").arg(id);
@@ -1229,7 +1229,7 @@ void tst_Engines::transientFailuresAreTriedAgain()
     static int id = 700;
     ++id;
     constexpr qint64 size = 300000;
-    m_scheduler->options.way = way;
+    m_scheduler->options.way = WayFromNumber(way);
     m_scheduler->options.retries = retries;
     m_scheduler->options.errorStop = true;
     const QString path = QString("/resumable/%1?size=%2&%3").arg(id).arg(size).arg(query);

@@ -157,7 +157,7 @@ void tst_ListCommands::reQueuedRowIsReset()
     QCOMPARE(ReDownloadErrItems(*m_list, Build::english()), 1);
     const DownloadRow &r = *m_list->find(id);
     QCOMPARE(r.state, DownloadState::Waiting);
-    QCOMPARE(r.type, QString("xxx"));
+    QCOMPARE(r.type, QString("xxx")); // the word the list shows and keeps
     QCOMPARE(r.fileSizeText(), QString());
     QCOMPARE(r.downloadedText(), QString());
     QCOMPARE(r.percentageText(), QString());

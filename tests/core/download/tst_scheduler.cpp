@@ -174,7 +174,7 @@ void tst_Scheduler::parallelWayFillsItsSlots()
     QFETCH(int, threads);
     QFETCH(int, rows);
     QFETCH(int, started);
-    m_scheduler->options.way = 2;
+    m_scheduler->options.way = DownloadWay::Parallel;
     m_scheduler->options.threads = threads;
     for (int i = 0; i < rows; ++i) {
         add(QString("p%1").arg(i));
@@ -265,7 +265,7 @@ void tst_Scheduler::autoLoginHoldsOnlyTheFirstWay_data()
 void tst_Scheduler::autoLoginHoldsOnlyTheFirstWay()
 {
     QFETCH(int, way);
-    m_scheduler->options.way = way;
+    m_scheduler->options.way = WayFromNumber(way);
     m_scheduler->options.autoLogin = true;
     m_host.holdLogins = true;
     const quint64 page = add("page");
@@ -290,7 +290,7 @@ void tst_Scheduler::autoLoginHoldsOnlyTheFirstWay()
 
 void tst_Scheduler::stopFailsRunningRowsAndEndsTheAutomatics()
 {
-    m_scheduler->options.way = 2;
+    m_scheduler->options.way = DownloadWay::Parallel;
     m_scheduler->options.threads = 3;
     m_scheduler->options.autoStart = true;
     m_scheduler->options.autoReDownload = true;
@@ -355,7 +355,7 @@ void tst_Scheduler::autoReDownloadRequeuesAndRestarts()
     QCOMPARE(m_list.find(failed)->fileSizeText(), QString());
     QCOMPARE(m_list.find(failed)->reason, QString());
     QCOMPARE(m_list.find(page)->state, DownloadState::Waiting);
-    QCOMPARE(m_list.find(page)->type, QString("xxx"));
+    QCOMPARE(m_list.find(page)->type, UndecidedType());
     QVERIFY(QFile::exists(m_folder + "Page.htm")); // until the new download replaces it
     QCOMPARE(m_list.find(page)->earlier, m_folder + "Page.htm");
     // Nothing left to re-queue: it still starts again each time it stops.

@@ -41,7 +41,7 @@ public:
     bool promptsWhileHarvesting() const override { return prompt; }
     void showDownloadWindow() override { ++downloadWindowShown; }
     void stopAutomaticAnalysis() override { ++automaticStopped; }
-    QString delayText() const override { return delay; }
+    std::chrono::seconds delay() const override { return seconds; }
 
     int handOvers = 0;
     QStringList progress;
@@ -53,7 +53,7 @@ public:
     bool prompt = true;
     int downloadWindowShown = 0;
     int automaticStopped = 0;
-    QString delay = "0";
+    std::chrono::seconds seconds{0};
 
 private:
     DownloadListModel &m_downloads;
@@ -125,7 +125,7 @@ void tst_Analysis::rowsThatAreFilesNeedNoFetch()
     addRow("Doc\r\ntwo", "/pdf/2.pdf", "pdf", "SS");
     addRow("Html item", "/docview/3/fulltext", "htm", "PQ1");
     addRow("Unknown source", "/pdf/4.pdf", "pdf", "XYZ");
-    m_host->delay = "600"; // would be ten minutes, were any page fetched
+    m_host->seconds = std::chrono::seconds(600); // would be ten minutes, were any page fetched
     const qsizetype before = m_site.requests().size();
     QElapsedTimer t;
     t.start();
@@ -237,22 +237,22 @@ void tst_Analysis::selectedPassTakesOnlyTheSelection()
 
 void tst_Analysis::delay_data()
 {
-    QTest::addColumn<QString>("delay");
+    QTest::addColumn<int>("delay");
     QTest::addColumn<int>("minimumMs");
     QTest::addColumn<int>("maximumMs");
     // One "second" is 5 ms here; two fetched pages, each with its 1 s pause and the delay.
-    QTest::newRow("numeric delay is waited after each page") << "40" << 2 * 40 * 5 << 5000;
-    QTest::newRow("a delay that is no number waits nothing") << "abc" << 0 << 390;
+    QTest::newRow("numeric delay is waited after each page") << 40 << 2 * 40 * 5 << 5000;
+    QTest::newRow("no delay waits nothing") << 0 << 0 << 390;
 }
 
 void tst_Analysis::delay()
 {
-    QFETCH(QString, delay);
+    QFETCH(int, delay);
     QFETCH(int, minimumMs);
     QFETCH(int, maximumMs);
     addRow("One", "/docview/11?src=pq1", "pdf", "PQ1");
     addRow("Two", "/docview/12?src=pq1", "pdf", "PQ1");
-    m_host->delay = delay;
+    m_host->seconds = std::chrono::seconds(delay);
     QElapsedTimer t;
     t.start();
     QCoro::waitFor(m_analysis->runPass(AnalysisPass::All, {}));
@@ -288,7 +288,7 @@ void tst_Analysis::onePassAtATimeDelayIncluded()
 {
     QFETCH(bool, automatic);
     addRow("Failing", "/docview/17/relative", "pdf", "PQ1");
-    m_host->delay = "20"; // twenty of the test's seconds: 100 ms
+    m_host->seconds = std::chrono::seconds(20); // twenty of the test's seconds: 100 ms
     const qsizetype before = m_site.requests().size();
     QCoro::Task<> first = automatic ? m_analysis->RunAutomaticAnalysisPass()
                                     : m_analysis->runPass(AnalysisPass::All, {});
