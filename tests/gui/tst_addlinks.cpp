@@ -103,26 +103,24 @@ void tst_Addlinks::bulkWindowTakesAddresses()
     QStringList told;
     bulk->tell = [&told](const QString &t, bool) { told << t; };
     bulk->findChild<QRadioButton *>(method)->setChecked(true);
-    bulk->findChild<QComboBox *>("Combo1")->setCurrentText("10");
-    bulk->findChild<QPlainTextEdit *>("RichTextBox1")
-        ->setPlainText(m_site.url("/docview/8").toString() + "\nnote\n" +
-                       m_site.url("/nothing").toString() + "\n" +
-                       m_site.url("/docview/9").toString());
-    auto *results = m_window->findChild<QTreeView *>("ListView1");
+    bulk->delayBox()->setCurrentText("10");
+    bulk->addressBox()->setPlainText(m_site.url("/docview/8").toString() + "\nnote\n" +
+                                     m_site.url("/nothing").toString() + "\n" +
+                                     m_site.url("/docview/9").toString());
+    auto *results = m_window->resultView();
     results->setColumnWidth(0, 5);
     QCoro::waitFor(bulk->Command2_Click());
     QCOMPARE(told, QStringList{"Successfully imported：2/3"});
     QVERIFY(results->columnWidth(0) > 5); // sized to the rows the run added
-    auto *progress = bulk->findChild<QProgressBar *>("ProgressBar1");
+    auto *progress = bulk->progressBar();
     QCOMPARE(progress->maximum(), 4); // every line of the box, the note too
     QCOMPARE(progress->value(), 4);
     QCOMPARE(m_window->results().size(), 2);
-    QCOMPARE(bulk->findChild<QPlainTextEdit *>("RichTextBox2")->toPlainText(),
-             m_site.url("/nothing").toString());
+    QCOMPARE(bulk->unsuccessfulBox()->toPlainText(), m_site.url("/nothing").toString());
     QCOMPARE(waits.size(), 3);
     // Counted from when the address was taken: what its analysis took is deducted.
     QVERIFY(waits.first() <= 10000ms && waits.first() > 5000ms);
-    QCOMPARE(bulk->findChild<QPushButton *>("Command2")->text(), QString("Analysis to Add"));
+    QCOMPARE(bulk->startButton()->text(), QString("Analysis to Add"));
     bulk->close();
 }
 
@@ -133,14 +131,13 @@ void tst_Addlinks::bulkWindowRefusesToCloseDuringARun()
     QPointer<addlinks> guard(bulk);
     QStringList told;
     bulk->tell = [&told](const QString &t, bool) { told << t; };
-    bulk->findChild<QRadioButton *>("Option2")->setChecked(true);
+    bulk->downloadMethod()->setChecked(true);
     QString text;
     for (int i = 1; i <= 4; ++i) {
         text += m_site.url(QString("/docview/%1").arg(i)).toString() + "\n";
     }
-    bulk->findChild<QPlainTextEdit *>("RichTextBox1")->setPlainText(text);
-    bulk->findChild<QComboBox *>("Combo1")->setCurrentText(
-        "10"); // ten real seconds, unless stopped
+    bulk->addressBox()->setPlainText(text);
+    bulk->delayBox()->setCurrentText("10"); // ten real seconds, unless stopped
     QCoro::Task<> run = bulk->Command2_Click();
     QTRY_COMPARE(m_window->results().size(), 1); // the first address is in, the delay runs
     bulk->close();
@@ -148,14 +145,10 @@ void tst_Addlinks::bulkWindowRefusesToCloseDuringARun()
     QCOMPARE(told, QStringList{"The analysis is completed or stops, you can close the window！"});
     QElapsedTimer t;
     t.start();
-    bulk->findChild<QPushButton *>("Command2")->click(); // stop: the delay ends at once
+    bulk->startButton()->click(); // stop: the delay ends at once
     QTRY_VERIFY(run.isReady());
     QVERIFY(t.elapsed() < 5000);
-    QCOMPARE(bulk->findChild<QPlainTextEdit *>("RichTextBox2")
-                 ->toPlainText()
-                 .split(QLatin1Char('\n'))
-                 .size(),
-             3);
+    QCOMPARE(bulk->unsuccessfulBox()->toPlainText().split(QLatin1Char('\n')).size(), 3);
     bulk->close();
     QTRY_VERIFY(!guard);
 }
@@ -167,15 +160,15 @@ void tst_Addlinks::bulkRetryCycleEndsWhenNothingIsLeft()
     bulk->bulkRun().sleep = [](std::chrono::milliseconds) -> QCoro::Task<> { co_return; };
     QStringList told;
     bulk->tell = [&told](const QString &t, bool) { told << t; };
-    bulk->findChild<QRadioButton *>("Option2")->setChecked(true);
-    auto *input = bulk->findChild<QPlainTextEdit *>("RichTextBox1");
-    auto *failed = bulk->findChild<QPlainTextEdit *>("RichTextBox2");
-    auto *timer = bulk->findChild<QTimer *>("Timer1");
-    bulk->findChild<QComboBox *>("Combo2")->setCurrentText("60");
+    bulk->downloadMethod()->setChecked(true);
+    auto *input = bulk->addressBox();
+    auto *failed = bulk->unsuccessfulBox();
+    auto *timer = bulk->retryTimer();
+    bulk->retryDelayBox()->setCurrentText("60");
     input->setPlainText(m_site.url("/docview/10").toString() + "\n" +
                         m_site.url("/gone").toString());
     // Ticking while idle with an empty unsuccessful box runs the input once.
-    bulk->findChild<QCheckBox *>("Check2")->click();
+    bulk->retryBox()->click();
     QTRY_VERIFY(!bulk->running() && timer->isActive());
     QCOMPARE(failed->toPlainText(), m_site.url("/gone").toString());
     QVERIFY(told.isEmpty()); // no summary while the cycle goes on
@@ -200,16 +193,14 @@ void tst_Addlinks::bulkPageLimitStopsARun()
     addlinks *bulk = m_window->menuAddBulkDocumentURLs_Click();
     bulk->bulkRun().sleep = [](std::chrono::milliseconds) -> QCoro::Task<> { co_return; };
     bulk->tell = [](const QString &, bool) {};
-    bulk->findChild<QRadioButton *>("Option2")->setChecked(true);
-    bulk->findChild<QCheckBox *>("Check1")->setChecked(true);
-    bulk->findChild<QPlainTextEdit *>("RichTextBox1")
-        ->setPlainText(m_site.url("/captcha").toString() + "\n" +
-                       m_site.url("/docview/12").toString() + "\n" +
-                       m_site.url("/docview/13").toString());
+    bulk->downloadMethod()->setChecked(true);
+    bulk->pageLimitBox()->setChecked(true);
+    bulk->addressBox()->setPlainText(m_site.url("/captcha").toString() + "\n" +
+                                     m_site.url("/docview/12").toString() + "\n" +
+                                     m_site.url("/docview/13").toString());
     QCoro::waitFor(bulk->Command2_Click());
     QCOMPARE(m_window->results().size(), 0); // stopped at the page-limit page
-    QCOMPARE(bulk->findChild<QPlainTextEdit *>("RichTextBox2")->toPlainText().split('\n').size(),
-             3);
+    QCOMPARE(bulk->unsuccessfulBox()->toPlainText().split('\n').size(), 3);
     bulk->pageLimitReached(); // an idle window is left alone
     QVERIFY(!bulk->running());
     bulk->close();
@@ -234,7 +225,7 @@ void tst_Addlinks::bulkClosingTheSearchWindowStopsTheRun()
     const QStringList addresses{
         m_site.url("/docview/21").toString(), m_site.url("/stall").toString(),
         m_site.url("/docview/22").toString(), m_site.url("/docview/23").toString()};
-    bulk->findChild<QPlainTextEdit *>("RichTextBox1")->setPlainText(addresses.join('\n'));
+    bulk->addressBox()->setPlainText(addresses.join('\n'));
     QCoro::Task<> run = bulk->Command2_Click();
     QTRY_COMPARE(m_window->results().size(), 1);
     QTest::qWait(300); // the page that never completes is being waited for
@@ -245,14 +236,12 @@ void tst_Addlinks::bulkClosingTheSearchWindowStopsTheRun()
     QVERIFY2(t.elapsed() < 5000, qPrintable(QString::number(t.elapsed())));
     QTRY_VERIFY(!m_window); // the search window went, the bulk window stays
     QVERIFY(guard && bulk->isVisible() && !bulk->running());
-    QCOMPARE(bulk->findChild<QPlainTextEdit *>("RichTextBox2")->toPlainText(),
-             addresses.mid(1).join('\n'));
+    QCOMPARE(bulk->unsuccessfulBox()->toPlainText(), addresses.mid(1).join('\n'));
     QCOMPARE(told, QStringList{"Successfully imported：1/4"});
     // No dead button: started again, the rows go to a new search window.
-    auto *start = bulk->findChild<QPushButton *>("Command2");
+    auto *start = bulk->startButton();
     QVERIFY(start->isEnabled());
-    bulk->findChild<QPlainTextEdit *>("RichTextBox1")
-        ->setPlainText(m_site.url("/docview/24").toString());
+    bulk->addressBox()->setPlainText(m_site.url("/docview/24").toString());
     told.clear();
     QCoro::waitFor(bulk->Command2_Click());
     fWebSearch *again = m_workspace->loadedSearchWindow();
@@ -271,13 +260,13 @@ void tst_Addlinks::bulkTwoHundredAddressesEachAddedOnce()
     addlinks *bulk = m_window->menuAddBulkDocumentURLs_Click();
     QStringList told;
     bulk->tell = [&told](const QString &t, bool) { told << t; };
-    bulk->findChild<QRadioButton *>("Option2")->setChecked(true);
-    bulk->findChild<QComboBox *>("Combo1")->setCurrentText("0");
+    bulk->downloadMethod()->setChecked(true);
+    bulk->delayBox()->setCurrentText("0");
     QStringList addresses;
     for (int i = 1; i <= 200; ++i) {
         addresses << m_site.url(QString("/docview/%1").arg(i)).toString();
     }
-    bulk->findChild<QPlainTextEdit *>("RichTextBox1")->setPlainText(addresses.join("\r\n"));
+    bulk->addressBox()->setPlainText(addresses.join("\r\n"));
     // The window's own events keep running during the run.
     int ticks = 0;
     QTimer ticker;
@@ -293,7 +282,7 @@ void tst_Addlinks::bulkTwoHundredAddressesEachAddedOnce()
     }
     QCOMPARE(keys.size(), 200);
     QVERIFY(ticks > 0);
-    QVERIFY(bulk->findChild<QPlainTextEdit *>("RichTextBox2")->toPlainText().isEmpty());
+    QVERIFY(bulk->unsuccessfulBox()->toPlainText().isEmpty());
     bulk->close();
 }
 
@@ -303,17 +292,17 @@ void tst_Addlinks::bulkPageLimitWithRetryTriesTheRestLater()
     bulk->bulkRun().sleep = [](std::chrono::milliseconds) -> QCoro::Task<> { co_return; };
     QStringList told;
     bulk->tell = [&told](const QString &t, bool) { told << t; };
-    bulk->findChild<QRadioButton *>("Option2")->setChecked(true);
-    bulk->findChild<QCheckBox *>("Check1")->setChecked(true);
-    bulk->findChild<QComboBox *>("Combo2")->setCurrentText("60");
-    auto *input = bulk->findChild<QPlainTextEdit *>("RichTextBox1");
-    auto *failed = bulk->findChild<QPlainTextEdit *>("RichTextBox2");
-    auto *timer = bulk->findChild<QTimer *>("Timer1");
+    bulk->downloadMethod()->setChecked(true);
+    bulk->pageLimitBox()->setChecked(true);
+    bulk->retryDelayBox()->setCurrentText("60");
+    auto *input = bulk->addressBox();
+    auto *failed = bulk->unsuccessfulBox();
+    auto *timer = bulk->retryTimer();
     const QString first = m_site.url("/docview/14").toString();
     const QString limit = m_site.url("/captcha").toString();
     const QString rest = m_site.url("/docview/15").toString();
     input->setPlainText(first + "\n" + limit + "\n" + rest);
-    bulk->findChild<QCheckBox *>("Check2")->click(); // starts the cycle
+    bulk->retryBox()->click(); // starts the cycle
     QTRY_VERIFY(!bulk->running() && timer->isActive());
     QCOMPARE(m_window->results().size(), 1);
     QCOMPARE(failed->toPlainText(), limit + "\n" + rest);
@@ -353,12 +342,11 @@ void tst_Addlinks::bulkWindowInTheChineseBuild()
     bulk->bulkRun().sleep = [](std::chrono::milliseconds) -> QCoro::Task<> { co_return; };
     QStringList told;
     bulk->tell = [&told](const QString &t, bool) { told << t; };
-    auto *start = bulk->findChild<QPushButton *>("Command2");
+    auto *start = bulk->startButton();
     QCOMPARE(start->text(), QString("分析加入"));
-    bulk->findChild<QRadioButton *>("Option2")->setChecked(true);
-    bulk->findChild<QPlainTextEdit *>("RichTextBox1")
-        ->setPlainText(m_site.url("/docview/16").toString() + "\n" +
-                       m_site.url("/nothing").toString());
+    bulk->downloadMethod()->setChecked(true);
+    bulk->addressBox()->setPlainText(m_site.url("/docview/16").toString() + "\n" +
+                                     m_site.url("/nothing").toString());
     QCoro::Task<> run = bulk->Command2_Click();
     QCOMPARE(start->text(), QString("停止分析"));
     QCoro::waitFor(std::move(run));
@@ -372,8 +360,8 @@ void tst_Addlinks::bulkSaveAndCopyTheUnsuccessful()
     addlinks *bulk = m_window->menuAddBulkDocumentURLs_Click();
     QList<std::pair<QString, bool>> told;
     bulk->tell = [&told](const QString &t, bool error) { told << std::make_pair(t, error); };
-    auto *input = bulk->findChild<QPlainTextEdit *>("RichTextBox1");
-    auto *failed = bulk->findChild<QPlainTextEdit *>("RichTextBox2");
+    auto *input = bulk->addressBox();
+    auto *failed = bulk->unsuccessfulBox();
     input->setPlainText("http://a/1");
     failed->setPlainText("http://f/1\nhttp://f/2");
     QString target = m_dir.filePath("unsuccessful.txt");
@@ -390,7 +378,7 @@ void tst_Addlinks::bulkSaveAndCopyTheUnsuccessful()
     QVERIFY(!QFile::exists(target));
     bulk->findChild<QPushButton *>("Command7")->click();
     QCOMPARE(input->toPlainText(), failed->toPlainText());
-    QCOMPARE(bulk->findChild<QTabWidget *>("SSTab1")->currentIndex(), 0);
+    QCOMPARE(bulk->tabs()->currentIndex(), 0);
     bulk->close();
 }
 
@@ -425,7 +413,7 @@ void tst_Addlinks::bulkImport()
         }
     };
     bulk->askOpenFile = [path] { return path; };
-    auto *input = bulk->findChild<QPlainTextEdit *>("RichTextBox1");
+    auto *input = bulk->addressBox();
     input->setPlainText("http://a/1");
     bulk->findChild<QPushButton *>("Command9")->click();
     QCOMPARE(input->toPlainText(), after);

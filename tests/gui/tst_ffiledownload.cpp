@@ -50,7 +50,7 @@ private:
     }
     void select(const QList<int> &rows)
     {
-        auto *view = m_window->findChild<QTreeView *>("ListView3");
+        auto *view = m_window->listView();
         view->selectionModel()->clearSelection();
         for (const int row : rows) {
             view->selectionModel()->setCurrentIndex(m_window->list().index(row, 0),
@@ -204,7 +204,7 @@ void tst_FFileDownload::smallestWindowShowsEveryCaption()
             QVERIFY2(w->width() >= w->sizeHint().width(), qPrintable(w->objectName()));
         }
     }
-    auto *view = m_window->findChild<QTreeView *>("ListView3");
+    auto *view = m_window->listView();
     const int rowHeight = view->sizeHintForRow(0);
     QVERIFY2(view->viewport()->height() >= 3 * rowHeight,
              qPrintable(QString::number(view->viewport()->height())));

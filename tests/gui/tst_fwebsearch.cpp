@@ -95,7 +95,7 @@ void tst_fWebSearch::loadOpensTheSiteHome()
 
 void tst_fWebSearch::delayBoxAndPromptFlag()
 {
-    auto *combo = m_window->findChild<QComboBox *>("Combo1");
+    auto *combo = m_window->delayBox();
     QCOMPARE(combo->count(), 591);
     QCOMPARE(combo->itemText(0), QString("10"));
     QCOMPARE(combo->itemText(590), QString("600"));
@@ -107,7 +107,7 @@ void tst_fWebSearch::closingSavesTheDelayAndShowsTheCover()
 {
     QWidget cover;
     m_workspace->setCover(&cover);
-    m_window->findChild<QComboBox *>("Combo1")->setCurrentText("125");
+    m_window->delayBox()->setCurrentText("125");
     m_window->close();
     QVERIFY(cover.isVisible());
     QVERIFY(m_window->StopAddAllPages.isStopped());
@@ -117,7 +117,7 @@ void tst_fWebSearch::closingSavesTheDelayAndShowsTheCover()
     m_program->settings().set(Keys::PromptedSavePathWhenExtractInfo, false);
     QTRY_VERIFY(!m_window);
     m_window = m_workspace->searchWindow();
-    QCOMPARE(m_window->findChild<QComboBox *>("Combo1")->currentText(), QString("125"));
+    QCOMPARE(m_window->delayBox()->currentText(), QString("125"));
     QCOMPARE(m_program->promptSavePath, 0);
 }
 
@@ -185,7 +185,7 @@ void tst_fWebSearch::splitterSpringsBackBelowTheLimit()
     // Back to four fifths, or higher where the list would show fewer than eight rows.
     QVERIFY(m_window->splitterTop() <= client * 4 / 5);
     QVERIFY(m_window->splitterTop() > 200);
-    auto *rows = m_window->findChild<QTreeView *>("ListView1");
+    auto *rows = m_window->resultView();
     QVERIFY2(rows->viewport()->height() >= 8 * 19, qPrintable(QString("%1 %2 %3")
                                                                   .arg(rows->viewport()->height())
                                                                   .arg(client)
@@ -200,7 +200,7 @@ void tst_fWebSearch::windowKeepsItsMinimumSize()
         m_window->results().AddToLV1(QString("Paper %1").arg(i), QString("http://h/%1.pdf").arg(i),
                                      "http://h/", "pdf", "/s/", "DT");
     }
-    auto *list = m_window->findChild<QTreeView *>("ListView1");
+    auto *list = m_window->resultView();
     auto *bar = m_window->findChild<QWidget *>("PicBar");
     const auto rowsShown = [list] {
         return list->viewport()->height() / qMax(1, list->sizeHintForRow(0));
@@ -232,8 +232,8 @@ void tst_fWebSearch::everyMenuEntryIsEnabled()
         auto *action = m_window->findChild<QAction *>(name);
         QVERIFY2(action && action->isEnabled(), name);
     }
-    QVERIFY(m_window->findChild<QPushButton *>("Command2")->isEnabled());
-    QVERIFY(m_window->findChild<QPushButton *>("Command9")->isEnabled());
+    QVERIFY(m_window->analyseButton()->isEnabled());
+    QVERIFY(m_window->addPageButton()->isEnabled());
 }
 
 HARVLY_WEBENGINE_TEST_MAIN(tst_fWebSearch)

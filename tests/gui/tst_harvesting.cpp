@@ -123,11 +123,11 @@ void tst_Harvesting::addThisPage()
     QFETCH(int, rows);
     QFETCH(QString, type);
     QVERIFY(open(path));
-    m_window->findChild<QCheckBox *>("Check2")->setChecked(withHtm);
+    m_window->withHtmBox()->setChecked(withHtm);
     QCoro::waitFor(m_window->Command9_Click());
     const ResultListModel &list = m_window->results();
     QCOMPARE(list.size(), rows);
-    QCOMPARE(m_window->findChild<QLabel *>("Label1")->text(), QString::number(rows));
+    QCOMPARE(m_window->countLabel()->text(), QString::number(rows));
     if (rows) {
         QCOMPARE(list.at(0).type, type);
         QCOMPARE(list.at(0).tag, m_site.url(path).toString());

@@ -120,7 +120,7 @@ void tst_Options::secondWayResetsAnOpenDownloadWindow()
     m_program->settings().set(Keys::DownloadMode, 3 - way);
     m_program->settings().set(Keys::Thread, 4);
     fFileDownload *downloads = m_workspace->downloadWindow();
-    auto *threads = downloads->findChild<QComboBox *>("Combo1");
+    auto *threads = downloads->threadsBox();
     QCOMPARE(threads->isEnabled(), way == 1); // as it was loaded
     const QString before = threads->currentText();
     QVERIFY(way == 2 || before != "1");
@@ -132,7 +132,7 @@ void tst_Options::secondWayResetsAnOpenDownloadWindow()
     dialog.Command1_Click();
     QCOMPARE(boxText(), QString()); // a good proxy: no warning
     QCOMPARE(m_program->settings().get(Keys::DownloadMode), way);
-    QCOMPARE(downloads->findChild<QLabel *>("Label7")->text(), QString("Download Way:%1").arg(way));
+    QCOMPARE(downloads->wayLabel()->text(), QString("Download Way:%1").arg(way));
     QCOMPARE(threads->isEnabled(), way == 2);
     QCOMPARE(threads->currentText(),
              way == 2 ? QString("1") : before); // only the second way resets it
@@ -158,7 +158,7 @@ void tst_Options::closedDownloadWindowReadsTheValuesWhenItOpens()
     QVERIFY(!m_program->settings().get(Keys::PromptedSavePathWhenExtractInfo));
     QVERIFY(!m_program->settings().get(Keys::CheckLatestVersion));
     fFileDownload *downloads = m_workspace->downloadWindow();
-    QCOMPARE(downloads->findChild<QLabel *>("Label7")->text(), QString("Download Way:2"));
+    QCOMPARE(downloads->wayLabel()->text(), QString("Download Way:2"));
     QVERIFY(!downloads->scheduler().options.checkPdfEnd);
     fOption again(*m_workspace);
     QVERIFY(again.findChild<QRadioButton *>("Option2")->isChecked());
@@ -197,7 +197,7 @@ void tst_Options::chineseBuildKeepsItsSizeCeiling()
     fFileDownload *downloads = workspace.downloadWindow();
     dialog.Command1_Click();
     QCOMPARE(program.settings().get(Keys::MaxFileSizeMegabytes), 25.5);
-    QCOMPARE(downloads->findChild<QLabel *>("Label7")->text(), QString("下载方式：2"));
+    QCOMPARE(downloads->wayLabel()->text(), QString("下载方式：2"));
     QVERIFY(!fOption(*m_workspace).findChild<QLineEdit *>("Text1")); // not in the English one
 }
 

@@ -60,11 +60,24 @@ public:
     void Command31_Click(); // Stop Download
     void Command26_Click(); // Switch
     void Command1_Click();  // Web page open
+
+    // The controls a user reads and works, by what they are.
     QTreeView *listView() const { return m_view; }
+    QLabel *countLabel() const { return m_count; }
+    QLabel *wayLabel() const { return m_way; }
+    QComboBox *threadsBox() const { return m_threads; }
+    QRadioButton *sameNameOption(DuplicateMode mode) const
+    {
+        return mode == DuplicateMode::Skip    ? m_skip
+               : mode == DuplicateMode::Cover ? m_cover
+                                              : m_rename;
+    }
+    QLabel *statusPanel(int number) const; // 1 to 4, as the status bar shows them
+    QWidget *downloadingIndicator() const { return m_shape; }
+    QTimer *downloadTimer() const { return m_timerDown; }
 
     void Timer1_Timer();
     void ShowListCounts();
-    // The choice of the same-name option buttons: "Skip", "Cover" or "Rename" (as captioned).
 
     // How the window asks and tells; tests answer and listen themselves.
     std::function<bool(const QString &)> askYesNo;

@@ -27,6 +27,8 @@
 #include "stateicons.h"
 #include "webbrowser.h"
 
+#include <array>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -193,6 +195,12 @@ QStatusBar *fFileDownload::buildStatusBar()
     status->addPermanentWidget(m_panel3);
     status->addPermanentWidget(m_panel4);
     return status;
+}
+
+QLabel *fFileDownload::statusPanel(int number) const
+{
+    const std::array<QLabel *, 4> panels{m_panel1, m_panel2, m_panel3, m_panel4};
+    return number >= 1 && number <= 4 ? panels.at(number - 1) : nullptr;
 }
 
 } // namespace harvly

@@ -48,6 +48,20 @@ public:
     void importListFile();
     void saveUnsuccessful();
 
+    // The controls a user reads and works, by what they are.
+    QTabWidget *tabs() const { return m_tabs; }
+    QPlainTextEdit *addressBox() const { return m_input; }
+    QPlainTextEdit *unsuccessfulBox() const { return m_unsuccessful; }
+    QRadioButton *webMethod() const { return m_web; }
+    QRadioButton *downloadMethod() const { return m_download; }
+    QComboBox *delayBox() const { return m_delay; }
+    QComboBox *retryDelayBox() const { return m_retryDelay; }
+    QCheckBox *retryBox() const { return m_retry; }
+    QCheckBox *pageLimitBox() const { return m_pageLimit; }
+    QProgressBar *progressBar() const { return m_progress; }
+    QPushButton *startButton() const { return m_start; }
+    QTimer *retryTimer() const { return m_timer; }
+
     // How the window asks and tells; tests answer and listen themselves.
     std::function<void(const QString &text, bool error)> tell;
     std::function<QString()> askOpenFile;

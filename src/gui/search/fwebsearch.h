@@ -61,6 +61,13 @@ public:
     void setHarvestTiming(HarvestTiming timing) { m_timing = timing; }
 
     ResultListModel &results() const { return *m_results; }
+    // The controls a user reads and works, by what they are.
+    QTreeView *resultView() const { return m_list; }
+    QLabel *countLabel() const { return m_count; }
+    QComboBox *delayBox() const { return m_delay; }
+    QCheckBox *withHtmBox() const { return m_withHtm; }
+    QPushButton *analyseButton() const { return m_analyse; }
+    QPushButton *addPageButton() const { return m_addPage; }
     Workspace &workspace() const { return m_workspace; }
     // A bulk window that outlived the search window it came from goes on with this one.
     void adoptBulkWindow(addlinks *bulk);
