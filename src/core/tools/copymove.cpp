@@ -309,7 +309,7 @@ QCoro::Task<CopyMoveReport> CopyMoveRun::run(QList<CopyMoveItem> items, QString 
     }
     QPointer<CopyMoveRun> self(this);
     m_running = true;
-    m_stop = false;
+    m_stop.reset();
     QList<CopyMoveItem> present;
     for (const CopyMoveItem &item : items) {
         if (FileExists(item.source)) {
@@ -318,7 +318,7 @@ QCoro::Task<CopyMoveReport> CopyMoveRun::run(QList<CopyMoveItem> items, QString 
     }
     CopyMoveReport report;
     for (int i = 0; i < present.size(); ++i) {
-        if (m_stop) {
+        if (m_stop.isStopped()) {
             report.stopped = true;
             break; // the rest is passed over
         }
@@ -333,7 +333,7 @@ QCoro::Task<CopyMoveReport> CopyMoveRun::run(QList<CopyMoveItem> items, QString 
         report.files.append(std::move(result));
     }
     m_running = false;
-    m_stop = false;
+    m_stop.reset();
     co_return report;
 }
 

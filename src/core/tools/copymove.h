@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/stopsource.h"
+
 #include <QCoro/QCoroTask>
 #include <QList>
 #include <QObject>
@@ -68,7 +70,7 @@ public:
 
     bool running() const { return m_running; }
     // The files not yet reached are passed over; the file being copied is finished first.
-    void stop() { m_stop = true; }
+    void stop() { m_stop.stop(); }
 
     // folder ends with a separator or not; it must exist. Refused (an empty report) while a
     // run goes on. Sources that do not exist are dropped before the run.
@@ -86,7 +88,7 @@ private:
                                     bool move);
 
     bool m_running = false;
-    bool m_stop = false;
+    StopSource m_stop;
 };
 
 } // namespace harvly
