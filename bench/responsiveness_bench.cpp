@@ -38,7 +38,7 @@ public:
     {
     }
     void handOver(const QString &url, const QString &title, const QString &fileType,
-                  const QString &ref, const QString &savePath) override
+                  const QString &ref, const QString &savePath, SharedRecord) override
     {
         QElapsedTimer t;
         t.start();

@@ -115,4 +115,16 @@ QCoro::Task<std::optional<QString>> FetchUrlText(QNetworkAccessManager *network,
     co_return answer.text;
 }
 
+std::function<void(QNetworkReply *)> KeepFinalUrl(std::shared_ptr<QUrl> finalUrl,
+                                                  std::function<void(QNetworkReply *)> also)
+{
+    return [finalUrl, also](QNetworkReply *reply) {
+        QObject::connect(reply, &QNetworkReply::redirected, reply,
+                         [finalUrl](const QUrl &to) { *finalUrl = finalUrl->resolved(to); });
+        if (also) {
+            also(reply);
+        }
+    };
+}
+
 } // namespace harvly

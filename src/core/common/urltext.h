@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QNetworkAccessManager;
@@ -36,5 +37,10 @@ using BusyWait = std::function<QCoro::Task<bool>(std::chrono::seconds)>;
 QCoro::Task<std::optional<QString>>
 FetchPageWaitingForBusySite(QNetworkAccessManager *network, QUrl url, QString charset,
                             BusyWait wait, std::function<void(QNetworkReply *)> started = {});
+
+// A started callback for the fetches above that keeps the address the answer finally came
+// from (after redirects) in finalUrl, then calls also.
+std::function<void(QNetworkReply *)>
+KeepFinalUrl(std::shared_ptr<QUrl> finalUrl, std::function<void(QNetworkReply *)> also = {});
 
 } // namespace harvly

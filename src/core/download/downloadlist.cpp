@@ -402,7 +402,11 @@ QVariant DownloadListModel::data(const QModelIndex &index, int role) const
     }
     switch (c) {
     case Title:
-        return role == Qt::ToolTipRole ? r.key : r.text;
+        if (role == Qt::ToolTipRole) {
+            // The address, and what the document page said of the work.
+            return r.record ? r.key + QLatin1Char('\n') + RecordSummary(*r.record) : r.key;
+        }
+        return r.text;
     case Type:
         return r.type;
     case FileSize:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/citationrecord.h"
 #include "resume.h"
 
 #include <QAbstractTableModel>
@@ -66,6 +67,7 @@ struct DownloadRow {
     // The row's file from an earlier download, left in place while the row is fetched again:
     // the new file replaces it only once it has arrived whole and passed the content check.
     QString earlier;
+    SharedRecord record; // what the document page said of the work; null when unknown
 
     // The file the row stands for: folder, name, and "." + type when there is a type.
     QString localFile() const;

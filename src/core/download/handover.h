@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/citationrecord.h"
+
 #include <QString>
 
 #include <optional>
@@ -15,6 +17,6 @@ class Program;
 std::optional<quint64> AddDownloadRow(DownloadListModel &list, const Program &program,
                                       const QString &url, const QString &title,
                                       const QString &articleType, const QString &ref,
-                                      const QString &savePath);
+                                      const QString &savePath, SharedRecord record = {});
 
 } // namespace harvly

@@ -88,6 +88,14 @@ void appendRow(QByteArray &out, const DownloadRow &r)
     if (!r.earlier.isEmpty()) {
         appendField(out, "earlier", r.earlier);
     }
+    if (r.record) {
+        // Under CSL-JSON names, with the PDF address beside them.
+        out += ",\"record\":";
+        out += QJsonDocument(RecordToCslJson(*r.record)).toJson(QJsonDocument::Compact);
+        if (!r.record->pdfUrl.isEmpty()) {
+            appendField(out, "recordPdf", r.record->pdfUrl);
+        }
+    }
     if (!r.part.isEmpty()) {
         out += ",\"part\":{\"path\":";
         appendString(out, r.part.path);
@@ -124,6 +132,10 @@ std::optional<DownloadRow> rowFromJson(const QJsonObject &o)
     r.reason = o.value("reason").toString();
     r.busyAnswers = o.value("busyAnswers").toInt();
     r.earlier = o.value("earlier").toString();
+    if (o.value("record").isObject()) {
+        r.record = ShareRecord(
+            RecordFromCslJson(o.value("record").toObject(), o.value("recordPdf").toString()));
+    }
     const QJsonObject part = o.value("part").toObject();
     r.part = PartialFile{part.value("path").toString(), part.value("validator").toString(),
                          part.value("address").toString()};

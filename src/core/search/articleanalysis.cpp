@@ -2,6 +2,7 @@
 
 #include "common/urltext.h"
 
+#include "citationreader.h"
 #include "pagemarkers.h"
 #include "resultlist.h"
 #include <QNetworkAccessManager>
@@ -118,19 +119,34 @@ ArticleAnalysis::fetchDocumentPage(quint64 rowId, int index, bool downloadPdf)
     }
     row = m_list.find(rowId);
     m_host.showProgress(progressText(index, downloadPdf));
-    FetchedPage page{*row, QString()};
+    FetchedPage page{*row, QString(), row->key};
     // A site that says it is busy is waited for as long as it asks, unless the pass stops.
     const BusyWait wait = [self](std::chrono::seconds pause) {
         return waitUnlessStopped(self, pause);
     };
-    QCoro::Task<std::optional<QString>> fetch =
-        FetchPageWaitingForBusySite(m_network, QUrl(page.row.key), QStringLiteral("utf-8"), wait);
+    const auto finalUrl = std::make_shared<QUrl>(page.row.key);
+    QCoro::Task<std::optional<QString>> fetch = FetchPageWaitingForBusySite(
+        m_network, QUrl(page.row.key), QStringLiteral("utf-8"), wait, KeepFinalUrl(finalUrl));
     const std::optional<QString> text = co_await fetch;
     if (!self) {
         co_return std::nullopt;
     }
     page.text = text.value_or(QString());
+    page.url = finalUrl->toString();
     co_return page;
+}
+
+bool ArticleAnalysis::takeRecord(const FetchedPage &page, bool markersFound)
+{
+    const SharedRecord record = ShareRecord(ReadCitationRecord(page.text, page.url));
+    m_list.setRecord(page.row.id, record);
+    if (markersFound || !record || record->pdfUrl.isEmpty()) {
+        return false;
+    }
+    // Pages of other publishers and databases: the link their record names.
+    m_host.handOver(record->pdfUrl, page.row.title.isEmpty() ? record->title : page.row.title,
+                    QStringLiteral("pdf"), page.row.key, page.row.savePath, record);
+    return true;
 }
 
 void ArticleAnalysis::recordOutcome(quint64 rowId, bool found)
@@ -147,12 +163,14 @@ QCoro::Task<> ArticleAnalysis::AnalyseEmbeddedPdfPage(quint64 rowId, int index)
         co_return;
     }
     const QStringList links = FindEmbeddedPdfLinks(page->text);
+    const bool byRecord = takeRecord(*page, !links.isEmpty());
+    const SharedRecord record = m_list.find(rowId) ? m_list.find(rowId)->record : nullptr;
     for (const QString &link : links) {
         // The download list skips a link it already holds.
         m_host.handOver(link, page->row.title, page->row.fileType, page->row.key,
-                        page->row.savePath);
+                        page->row.savePath, record);
     }
-    recordOutcome(rowId, !links.isEmpty());
+    recordOutcome(rowId, !links.isEmpty() || byRecord);
     QCoro::Task<> wait = pause();
     co_await wait;
 }
@@ -165,11 +183,13 @@ QCoro::Task<> ArticleAnalysis::AnalyseDownloadPdfPage(quint64 rowId, int index)
         co_return;
     }
     const QString link = FindDownloadPdfLink(page->text);
+    const bool byRecord = takeRecord(*page, !link.isEmpty());
     if (!link.isEmpty()) {
+        const SharedRecord record = m_list.find(rowId) ? m_list.find(rowId)->record : nullptr;
         m_host.handOver(link, page->row.title, page->row.fileType, page->row.key,
-                        page->row.savePath);
+                        page->row.savePath, record);
     }
-    recordOutcome(rowId, !link.isEmpty());
+    recordOutcome(rowId, !link.isEmpty() || byRecord);
     QCoro::Task<> wait = pause();
     co_await wait;
 }
@@ -187,7 +207,7 @@ QCoro::Task<> ArticleAnalysis::AnalysisAddToDownloadList(quint64 rowId, int inde
     const bool fetchDownload = type == QLatin1String("PQ1") && pdf;
     if (type == QLatin1String("SS") || type == QLatin1String("DT") ||
         (type == QLatin1String("PQ1") && !pdf)) {
-        m_host.handOver(row->key, row->title, row->fileType, row->tag, row->savePath);
+        m_host.handOver(row->key, row->title, row->fileType, row->tag, row->savePath, row->record);
         m_list.setAnalysisState(rowId, Analysis::Success);
         co_return;
     }

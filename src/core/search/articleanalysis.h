@@ -24,7 +24,7 @@ public:
     virtual ~AnalysisHost() = default;
     // Queues a document link for download (the download window is made when needed).
     virtual void handOver(const QString &url, const QString &title, const QString &fileType,
-                          const QString &ref, const QString &savePath) = 0;
+                          const QString &ref, const QString &savePath, SharedRecord record) = 0;
     virtual void showProgress(const QString &text) = 0;
     virtual void setProgressVisible(bool visible) = 0;
     // After a failure: the site answers too many fetches with failures, so its pages are
@@ -81,10 +81,14 @@ private:
     struct FetchedPage {
         ResultRow row;
         QString text;
+        QString url; // where the page finally came from
     };
     QCoro::Task<std::optional<FetchedPage>> fetchDocumentPage(quint64 rowId, int index,
                                                               bool downloadPdf);
     void recordOutcome(quint64 rowId, bool found);
+    // The page's citation record kept with its row; its PDF handed over when the site's
+    // markers found none (true when it was).
+    bool takeRecord(const FetchedPage &page, bool markersFound);
     QCoro::Task<> AnalyseEmbeddedPdfPage(quint64 rowId, int index);
     QCoro::Task<> AnalyseDownloadPdfPage(quint64 rowId, int index);
     void AnalysisOfSuccessfulMonitoring(bool showPrompt);

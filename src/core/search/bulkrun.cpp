@@ -60,13 +60,17 @@ QCoro::Task<bool> AddByDownloadMethod(QPointer<QNetworkAccessManager> network,
     const BusyWait wait = [run](std::chrono::seconds pause) {
         return waitUnlessStopped(run, pause);
     };
-    QCoro::Task<std::optional<QString>> fetch = FetchPageWaitingForBusySite(
-        network.data(), QUrl(address), QStringLiteral("utf-8"), wait, abortOnStop);
+    // A redirect (a DOI's resolver) sends the fetch on: the record's links are read against
+    // the page it came from.
+    const auto finalUrl = std::make_shared<QUrl>(address);
+    QCoro::Task<std::optional<QString>> fetch =
+        FetchPageWaitingForBusySite(network.data(), QUrl(address), QStringLiteral("utf-8"), wait,
+                                    KeepFinalUrl(finalUrl, abortOnStop));
     const std::optional<QString> html = co_await fetch;
     if (!html || list.isNull() || (run && run->stopRequested())) {
         co_return false; // a stopped fetch's part of a page is no page
     }
-    co_return ExtractSingleArticlePdfUrl2(*html, address, *list, options);
+    co_return ExtractSingleArticlePdfUrl2(*html, address, *list, options, finalUrl->toString());
 }
 
 BulkUrlRun::BulkUrlRun(QObject *parent) : QObject(parent)

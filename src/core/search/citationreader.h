@@ -1,6 +1,6 @@
 #pragma once
 
-#include "citationrecord.h"
+#include "common/citationrecord.h"
 
 #include <QString>
 

@@ -1,5 +1,7 @@
 #include "harvest.h"
 
+#include "citationreader.h"
+#include "common/filenames.h"
 #include "pagemarkers.h"
 
 #include "resultlist.h"
@@ -13,6 +15,23 @@ namespace {
 QString unescapeAmp(QString link)
 {
     return link.replace(QLatin1String("&amp;"), QLatin1String("&"));
+}
+
+// A page without the site's markers whose record names its PDF (other publishers and
+// databases) as one row, titled by the record or else by the PDF's file name.
+bool addRecordPdf(const SharedRecord &record, const QString &page, ResultListModel &list,
+                  const HarvestOptions &o)
+{
+    if (!record || record->pdfUrl.isEmpty()) {
+        return false;
+    }
+    QString title = record->title;
+    if (title.isEmpty()) {
+        title = GetFileNameFromPath(record->pdfUrl, true);
+    }
+    list.AddToLV1(title, record->pdfUrl, page, QStringLiteral("pdf"), o.savePath,
+                  QStringLiteral("SS"), record);
+    return true;
 }
 
 } // namespace
@@ -139,6 +158,7 @@ bool ExtractSingleArticlePdfUrl(const DomDocument &doc, ResultListModel &list,
         return false;
     }
     bool added = false;
+    const auto record = [&doc] { return ShareRecord(ReadCitationRecord(doc.outerHtml, doc.url)); };
     if (const DomNode *anchor = doc.elementById(QStringLiteral("downloadPDFLink"))) {
         const QString link = unescapeAmp(anchor->href).trimmed();
         const auto headers = doc.elementsByClassName(QStringLiteral("docViewContentHeader"));
@@ -147,11 +167,12 @@ bool ExtractSingleArticlePdfUrl(const DomDocument &doc, ResultListModel &list,
             const QString title = h1.isEmpty() ? QString() : h1.first()->innerText().trimmed();
             if (!title.isEmpty()) {
                 list.AddToLV1(title, link, doc.url, QStringLiteral("pdf"), o.savePath,
-                              QStringLiteral("SS"));
+                              QStringLiteral("SS"), record());
                 added = true;
             }
         }
     }
+    added = added || addRecordPdf(record(), doc.url, list, o);
     if (!added && o.onCharactersCheck &&
         doc.outerHtml.contains(kCharactersCheckText, Qt::CaseInsensitive)) {
         o.onCharactersCheck();
@@ -160,15 +181,18 @@ bool ExtractSingleArticlePdfUrl(const DomDocument &doc, ResultListModel &list,
 }
 
 bool ExtractSingleArticlePdfUrl2(const QString &html, const QString &address, ResultListModel &list,
-                                 const HarvestOptions &o)
+                                 const HarvestOptions &o, const QString &pageUrl)
 {
     const DocumentLink doc = FindDocumentLink(html);
+    const SharedRecord record =
+        ShareRecord(ReadCitationRecord(html, pageUrl.isEmpty() ? address : pageUrl));
     bool added = false;
     if (!doc.link.isEmpty() && !doc.title.isEmpty()) {
         list.AddToLV1(doc.title, doc.link, address, QStringLiteral("pdf"), o.savePath,
-                      QStringLiteral("SS"));
+                      QStringLiteral("SS"), record);
         added = true;
     }
+    added = added || addRecordPdf(record, address, list, o);
     if (!added && o.onCharactersCheck && html.contains(kCharactersCheckText, Qt::CaseInsensitive)) {
         o.onCharactersCheck();
     }

@@ -28,8 +28,9 @@ int HarvestItemPage(const DomDocument &doc, ResultListModel &list, const Harvest
 bool ExtractSingleArticlePdfUrl(const DomDocument &doc, ResultListModel &list,
                                 const HarvestOptions &o);
 // A document page's text, fetched from its address, as one row; true when it added one.
+// pageUrl: where the page finally came from, when a redirect took the fetch elsewhere.
 bool ExtractSingleArticlePdfUrl2(const QString &html, const QString &address, ResultListModel &list,
-                                 const HarvestOptions &o);
+                                 const HarvestOptions &o, const QString &pageUrl = {});
 // The layouts in turn until one recognises records, else the page as one document.
 void HarvestCurrentPage(const DomDocument &doc, ResultListModel &list, const HarvestOptions &o);
 

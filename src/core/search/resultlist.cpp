@@ -8,7 +8,7 @@ ResultListModel::ResultListModel(QObject *parent) : QAbstractTableModel(parent) 
 
 bool ResultListModel::AddToLV1(const QString &title, const QString &url, const QString &ref,
                                const QString &sType, const QString &sSavePath,
-                               const QString &contType)
+                               const QString &contType, SharedRecord record)
 {
     if (url.isEmpty() || m_byKey.contains(url)) {
         return false;
@@ -23,6 +23,7 @@ bool ResultListModel::AddToLV1(const QString &title, const QString &url, const Q
     r.type = contType;
     r.key = url;
     r.tag = ref;
+    r.record = std::move(record);
     m_byKey.insert(url, r.id);
     m_rows.push_back(std::move(r));
     endInsertRows();
@@ -75,6 +76,15 @@ void ResultListModel::setAnalysisState(quint64 id, Analysis state)
     if (row >= 0) {
         m_rows[size_t(row)].analysisState = state;
         emit dataChanged(index(row, AnalysisState), index(row, AnalysisState));
+    }
+}
+
+void ResultListModel::setRecord(quint64 id, SharedRecord record)
+{
+    const int row = rowOf(id);
+    if (row >= 0 && record) {
+        m_rows[size_t(row)].record = std::move(record);
+        emit dataChanged(index(row, Title), index(row, Title), {Qt::ToolTipRole});
     }
 }
 
@@ -146,7 +156,8 @@ QVariant ResultListModel::data(const QModelIndex &index, int role) const
     }
     const ResultRow &r = at(index.row());
     if (role == Qt::ToolTipRole && index.column() == Title) {
-        return r.key;
+        // The link, and what the document page said of the work.
+        return r.record ? r.key + QLatin1Char('\n') + RecordSummary(*r.record) : r.key;
     }
     if (role != Qt::DisplayRole) {
         return {};

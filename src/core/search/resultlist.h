@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/citationrecord.h"
+
 #include <QAbstractTableModel>
 #include <QHash>
 #include <QString>
@@ -23,6 +25,7 @@ struct ResultRow {
     QString type; // where the row came from: "SPC", "DT", "PQ1", "SS"
     QString key;  // the link; unique in the list
     QString tag;  // the page the row was harvested from
+    SharedRecord record; // what its document page said of the work; null when unknown
 };
 
 // The search window's result list: five columns, one row per result, keys unique.
@@ -38,13 +41,15 @@ public:
 
     // Adds a row unless the url is already a key; true when added.
     bool AddToLV1(const QString &title, const QString &url, const QString &ref,
-                  const QString &sType, const QString &sSavePath, const QString &contType);
+                  const QString &sType, const QString &sSavePath, const QString &contType,
+                  SharedRecord record = {});
 
     bool containsKey(const QString &key) const { return m_byKey.contains(key); }
     int rowOf(quint64 id) const;
     const ResultRow *find(quint64 id) const;
     QList<quint64> ids() const;
     void setAnalysisState(quint64 id, Analysis state);
+    void setRecord(quint64 id, SharedRecord record);
 
     // Removal rules; each returns how many rows went.
     int removeIds(const QList<quint64> &ids);

@@ -287,10 +287,10 @@ void fWebSearch::layoutListPanel()
 
 void fWebSearch::AddToDownloadList(const QString &url, const QString &title,
                                    const QString &articleType, const QString &ref,
-                                   const QString &savePath)
+                                   const QString &savePath, SharedRecord record)
 {
     AddDownloadRow(m_workspace.downloadWindow()->list(), m_program, url, title, articleType, ref,
-                   savePath);
+                   savePath, std::move(record));
 }
 
 void fWebSearch::ShowDownloadWindow()
@@ -356,9 +356,9 @@ void fWebSearch::Timer1_Timer()
 }
 
 void fWebSearch::handOver(const QString &url, const QString &title, const QString &fileType,
-                          const QString &ref, const QString &savePath)
+                          const QString &ref, const QString &savePath, SharedRecord record)
 {
-    AddToDownloadList(url, title, fileType, ref, savePath);
+    AddToDownloadList(url, title, fileType, ref, savePath, std::move(record));
 }
 
 void fWebSearch::showProgress(const QString &text)

@@ -85,7 +85,7 @@ public:
 
     // Hand-over to the download window, which is made when needed.
     void AddToDownloadList(const QString &url, const QString &title, const QString &articleType,
-                           const QString &ref, const QString &savePath);
+                           const QString &ref, const QString &savePath, SharedRecord record = {});
     void ShowDownloadWindow();
 
     // How the window asks and tells; tests answer and listen themselves.
@@ -136,7 +136,7 @@ private:
 
     // AnalysisHost
     void handOver(const QString &url, const QString &title, const QString &fileType,
-                  const QString &ref, const QString &savePath) override;
+                  const QString &ref, const QString &savePath, SharedRecord record) override;
     void showProgress(const QString &text) override;
     void setProgressVisible(bool visible) override;
     void clearBrowserCache() override;

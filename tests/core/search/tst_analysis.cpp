@@ -24,10 +24,10 @@ public:
     {
     }
     void handOver(const QString &url, const QString &title, const QString &fileType,
-                  const QString &ref, const QString &savePath) override
+                  const QString &ref, const QString &savePath, SharedRecord record) override
     {
         ++handOvers;
-        AddDownloadRow(m_downloads, m_program, url, title, fileType, ref, savePath);
+        AddDownloadRow(m_downloads, m_program, url, title, fileType, ref, savePath, record);
     }
     void showProgress(const QString &text) override { progress << text; }
     void setProgressVisible(bool visible) override { progressVisible = visible; }
