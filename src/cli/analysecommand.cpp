@@ -3,6 +3,8 @@
 #include "cliargs.h"
 #include "common/urltext.h"
 #include "http/sessionnetwork.h"
+#include "jsonrows.h"
+#include "search/citationreader.h"
 #include "search/pagemarkers.h"
 
 #include <QCoro/QCoroTask>
@@ -13,7 +15,28 @@ namespace harvly {
 
 namespace {
 
-QCoro::Task<int> analyse(QStringList addresses)
+// One link the analysis would hand over: a line of text, or a JSON object with the record.
+void printLink(QTextStream &out, const QString &address, const QString &kind, const QString &link,
+               const QString &title, const SharedRecord &record, bool json)
+{
+    if (!json) {
+        out << address << '\t' << kind << '\t' << link;
+        if (kind == QLatin1String("document")) {
+            out << '\t' << title;
+        }
+        out << '\n';
+        return;
+    }
+    QJsonObject row{{QStringLiteral("address"), address},
+                    {QStringLiteral("kind"), kind},
+                    {QStringLiteral("link"), link}};
+    if (!title.isEmpty()) {
+        row.insert(QStringLiteral("title"), title);
+    }
+    out << JsonRowLine(row, record);
+}
+
+QCoro::Task<int> analyse(QStringList addresses, bool json)
 {
     QTextStream out(stdout);
     out.setEncoding(QStringConverter::Utf8);
@@ -26,24 +49,35 @@ QCoro::Task<int> analyse(QStringList addresses)
     int status = 0;
     for (const QString &address : addresses) {
         // Fetched once, as the analysis fetches it; every routine reads the same text.
+        const auto finalUrl = std::make_shared<QUrl>(address);
         QCoro::Task<std::optional<QString>> fetch =
-            FetchUrlText(&network, QUrl(address), QStringLiteral("utf-8"));
+            FetchUrlText(&network, QUrl(address), QStringLiteral("utf-8"), KeepFinalUrl(finalUrl));
         const std::optional<QString> text = co_await fetch;
         if (!text) {
             err << "analyse: cannot fetch " << address << '\n';
             status = 1;
             continue;
         }
+        const SharedRecord record = ShareRecord(ReadCitationRecord(*text, finalUrl->toString()));
+        bool found = false;
         for (const QString &link : FindEmbeddedPdfLinks(*text)) {
-            out << address << "\tembedded\t" << link << '\n';
+            printLink(out, address, QStringLiteral("embedded"), link, {}, record, json);
+            found = true;
         }
         const QString pdf = FindDownloadPdfLink(*text);
         if (!pdf.isEmpty()) {
-            out << address << "\tdownload-pdf\t" << pdf << '\n';
+            printLink(out, address, QStringLiteral("download-pdf"), pdf, {}, record, json);
+            found = true;
         }
         const DocumentLink doc = FindDocumentLink(*text);
         if (!doc.link.isEmpty()) {
-            out << address << "\tdocument\t" << doc.link << '\t' << doc.title << '\n';
+            printLink(out, address, QStringLiteral("document"), doc.link, doc.title, record, json);
+            found = true;
+        }
+        // Pages without the site's markers: the PDF their record names.
+        if (!found && record && !record->pdfUrl.isEmpty()) {
+            printLink(out, address, QStringLiteral("record"), record->pdfUrl, record->title, record,
+                      json);
         }
         out.flush();
     }
@@ -61,7 +95,7 @@ int RunAnalyseCommand(const QStringList &args)
         QTextStream(stderr) << "analyse: " << error << '\n' << CliUsage(command);
         return 2;
     }
-    return QCoro::waitFor(analyse(parsed->operands));
+    return QCoro::waitFor(analyse(parsed->operands, parsed->has("--json")));
 }
 
 } // namespace harvly

@@ -4,6 +4,7 @@
 #include "browsersession.h"
 #include "cliargs.h"
 #include "http/sessionnetwork.h"
+#include "jsonrows.h"
 #include "pagewait.h"
 #include "search/bulkrun.h"
 #include "search/resultlist.h"
@@ -12,6 +13,7 @@
 #include <QFile>
 #include <QStandardPaths>
 #include <QTextStream>
+#include <QUrl>
 
 #include <memory>
 #include <optional>
@@ -22,9 +24,24 @@ namespace {
 
 struct Options {
     bool web = false;
+    bool json = false;
     int delay = 0;
     QString file;
+    QString doiResolver = kDefaultDoiResolver;
 };
+
+void printRow(QTextStream &out, const ResultRow &r, bool json)
+{
+    if (!json) {
+        out << r.title << '\t' << r.key << '\t' << r.fileType << '\t' << r.tag << '\n';
+        return;
+    }
+    out << JsonRowLine({{QStringLiteral("title"), r.title},
+                        {QStringLiteral("link"), r.key},
+                        {QStringLiteral("fileType"), r.fileType},
+                        {QStringLiteral("page"), r.tag}},
+                       r.record);
+}
 
 // The web method for one address: the offscreen page loads it and its document is taken.
 QCoro::Task<bool> addByWebMethod(QPointer<BrowserPage> page, QPointer<ResultListModel> list,
@@ -52,13 +69,12 @@ QCoro::Task<int> bulk(QString text, Options o)
     QObject::connect(&list, &QAbstractItemModel::rowsInserted, &list,
                      [&](const QModelIndex &, int first, int last) {
                          for (int i = first; i <= last; ++i) {
-                             const ResultRow &r = list.at(i);
-                             out << r.title << '\t' << r.key << '\t' << r.fileType << '\t' << r.tag
-                                 << '\n';
+                             printRow(out, list.at(i), o.json);
                          }
                          out.flush();
                      });
     BulkUrlRun run;
+    run.doiResolver = o.doiResolver;
     int stoppedBy = 0;
     StopSignals stopSignals;
     QObject::connect(&stopSignals, &StopSignals::received, &run, [&](int signal) {
@@ -87,7 +103,11 @@ QCoro::Task<int> bulk(QString text, Options o)
     QCoro::Task<BulkRunResult> walk = run.run(text, analyse, std::chrono::seconds(o.delay));
     const BulkRunResult result = co_await walk;
     for (const QString &address : result.unsuccessful) {
-        out << "unsuccessful\t" << address << '\n';
+        if (o.json) {
+            out << JsonRowLine({{QStringLiteral("unsuccessful"), address}}, nullptr);
+        } else {
+            out << "unsuccessful\t" << address << '\n';
+        }
     }
     QTextStream(stderr) << "Successfully imported: " << result.added << '/' << result.addresses
                         << '\n';
@@ -109,6 +129,17 @@ std::optional<Options> parse(const QStringList &args, QTextStream &err)
     }
     Options o;
     o.web = parsed->has("--web");
+    o.json = parsed->has("--json");
+    if (parsed->has("--doi-resolver")) {
+        o.doiResolver = parsed->value("--doi-resolver").trimmed();
+        const QUrl resolver(o.doiResolver);
+        if (!resolver.isValid() || resolver.host().isEmpty() ||
+            !o.doiResolver.startsWith(QLatin1String("http"), Qt::CaseInsensitive)) {
+            err << "bulk: --doi-resolver is an http(s) address, not '" << o.doiResolver << "'\n"
+                << usage;
+            return std::nullopt;
+        }
+    }
     if (parsed->has("--delay")) {
         const std::optional<int> delay = CliNumber(parsed->value("--delay"), 0, 600);
         if (!delay) {
@@ -156,8 +187,8 @@ int RunBulkCommand(const QStringList &args)
         return 2;
     }
     const QString text = QString::fromUtf8(in.readAll());
-    if (BulkAddressLines(text).isEmpty()) {
-        err << "bulk: " << o->file << " holds no address (lines beginning with http)\n";
+    if (BulkAddressLines(text, o->doiResolver).isEmpty()) {
+        err << "bulk: " << o->file << " holds no address (lines beginning with http) or DOI\n";
         return 2;
     }
     return QCoro::waitFor(bulk(text, *o));

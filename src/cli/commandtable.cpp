@@ -12,10 +12,18 @@ const CliOption kHarvest[] = {
      "read the page's HTML text instead of loading it in an offscreen browser"},
 };
 
+const CliOption kAnalyse[] = {
+    {"--json", CliValue::None, nullptr,
+     "one JSON object per link, with the page's citation record"},
+};
+
 const CliOption kBulk[] = {
     {"--web", CliValue::None, nullptr,
      "load each page in an offscreen browser, as the window's web method does"},
     {"--delay", CliValue::Number, "S", "wait S seconds (0 to 600) after each address"},
+    {"--doi-resolver", CliValue::Text, "URL",
+     "look the DOIs of FILE up at URL (default https://doi.org/)"},
+    {"--json", CliValue::None, nullptr, "one JSON object per row, with its citation record"},
 };
 
 const CliOption kCache[] = {
@@ -58,16 +66,19 @@ tab, the links the analysis would hand over: "embedded" (0 to 2),
 "download-pdf" (0 or 1) and "document" with the title (0 or 1).
 Exit status 1 when a page could not be fetched.)",
      {}},
-    {"bulk", "bulk [--web] [--delay S] FILE",
-     R"(take each document-page address of FILE (- for standard input; lines
-that do not begin with http are skipped) as one result row, as the bulk
+    {"bulk", "bulk [--web] [--delay S] [--doi-resolver URL] [--json] FILE",
+     R"(take each document-page address or DOI of FILE (- for standard input;
+other lines are skipped) as one result row, as the bulk
 window's download method does, waiting S seconds after each: one line
 per row (title, link, file type, page), then "unsuccessful" and each
 address that gave none. --web loads each page in an offscreen browser
 instead, as the window's web method does. Exit status 0 when every
 address gave a row, 1 when some did not, 2 for a command line or list
 that cannot be used, 130 and 143 when stopped by SIGINT or SIGTERM (the
-addresses not reached are listed as unsuccessful).)",
+addresses not reached are listed as unsuccessful). A DOI (10.1234/abc,
+doi:10.1234/abc, https://doi.org/10.1234/abc) is looked up at the resolver
+(--doi-resolver). --json prints each row as a JSON object with its citation
+record under CSL-JSON names ("record") and its PDF ("pdf").)",
      kBulk},
     {"cache",
      "cache list [--zh | --dir FOLDER | --all-users]\n"

@@ -88,7 +88,7 @@ QString NormalizeDoi(const QString &text)
     doi.remove(prefix);
     doi = doi.trimmed().toLower();
     static const QString trailing = QStringLiteral(".,;:)]}>'\"");
-    while (!doi.isEmpty() && trailing.contains(doi.back())) {
+    while (!doi.isEmpty() && (trailing.contains(doi.back()) || doi.back().isSpace())) {
         doi.chop(1);
     }
     static const QRegularExpression shape(QStringLiteral("^10\\.\\d{4,9}/\\S+$"));

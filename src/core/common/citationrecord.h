@@ -50,7 +50,7 @@ struct CitationRecord {
     QString pdfUrl;  // http or https only
     QString pageUrl; // the page the record was read from
 
-    bool isEmpty() const; // nothing known of the work (the page address alone is nothing)
+    bool isEmpty() const;  // nothing known of the work (the page address alone is nothing)
     QString pages() const; // "first-last", "first", or ""
     bool operator==(const CitationRecord &) const = default;
 };

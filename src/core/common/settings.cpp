@@ -67,6 +67,8 @@ SettingEntry englishEntry(Setting id)
         return {"Set", "CheckPdfEnd", 1};
     case Setting::Retries:
         return {"Set", "Retries", 5};
+    case Setting::DoiResolver:
+        return {"Set", "DoiResolver", QStringLiteral("https://doi.org/")};
     }
     return {};
 }

@@ -41,6 +41,7 @@ enum class Setting {
     UpdateServer,       // where the latest-version check asks; "": no check
     CheckPdfEnd,        // 1: a PDF without its end marker fails its row
     Retries,            // how often a transfer cut off or refused by a server error is tried again
+    DoiResolver,        // where the bulk entry looks DOIs up
 };
 
 struct SettingEntry {
@@ -83,6 +84,7 @@ inline constexpr SettingKey<bool> CheckLatestVersion{Setting::CheckLatestVersion
 inline constexpr SettingKey<QString> UpdateServer{Setting::UpdateServer};
 inline constexpr SettingKey<bool> CheckPdfEnd{Setting::CheckPdfEnd};
 inline constexpr SettingKey<int> Retries{Setting::Retries};
+inline constexpr SettingKey<QString> DoiResolver{Setting::DoiResolver};
 } // namespace Keys
 
 // Named text values per application title, section and key. Reads fall back to the

@@ -40,7 +40,7 @@ FetchPageWaitingForBusySite(QNetworkAccessManager *network, QUrl url, QString ch
 
 // A started callback for the fetches above that keeps the address the answer finally came
 // from (after redirects) in finalUrl, then calls also.
-std::function<void(QNetworkReply *)>
-KeepFinalUrl(std::shared_ptr<QUrl> finalUrl, std::function<void(QNetworkReply *)> also = {});
+std::function<void(QNetworkReply *)> KeepFinalUrl(std::shared_ptr<QUrl> finalUrl,
+                                                  std::function<void(QNetworkReply *)> also = {});
 
 } // namespace harvly

@@ -1,5 +1,6 @@
 #include "bulkrun.h"
 
+#include "common/citationrecord.h"
 #include "common/urltext.h"
 
 #include <QNetworkReply>
@@ -16,17 +17,25 @@ QStringList BulkLines(const QString &text)
     return t.split(QLatin1Char('\r'));
 }
 
-bool IsBulkAddressLine(const QString &line)
+QString BulkLineAddress(const QString &line, const QString &doiResolver)
 {
-    return line.trimmed().startsWith(QLatin1String("http"), Qt::CaseInsensitive);
+    const QString doi = NormalizeDoi(line);
+    if (!doi.isEmpty()) {
+        const QString resolver = doiResolver.trimmed();
+        return resolver.endsWith(QLatin1Char('/')) ? resolver + doi
+                                                   : resolver + QLatin1Char('/') + doi;
+    }
+    const QString address = line.trimmed();
+    return address.startsWith(QLatin1String("http"), Qt::CaseInsensitive) ? address : QString();
 }
 
-QStringList BulkAddressLines(const QString &text)
+QStringList BulkAddressLines(const QString &text, const QString &doiResolver)
 {
     QStringList out;
     for (const QString &line : BulkLines(text)) {
-        if (IsBulkAddressLine(line)) {
-            out << line.trimmed();
+        const QString address = BulkLineAddress(line, doiResolver);
+        if (!address.isEmpty()) {
+            out << address;
         }
     }
     return out;
@@ -103,10 +112,10 @@ QCoro::Task<BulkRunResult> BulkUrlRun::run(QString text, Analyse analyse,
     const QStringList lines = BulkLines(text);
     for (int i = 0; i < lines.size(); ++i) {
         emit progress(i + 1, int(lines.size()));
-        if (!IsBulkAddressLine(lines.at(i))) {
+        const QString address = BulkLineAddress(lines.at(i), doiResolver);
+        if (address.isEmpty()) {
             continue;
         }
-        const QString address = lines.at(i).trimmed();
         ++result.addresses;
         if (m_stop.isStopped()) {
             result.unsuccessful << address; // not analysed

@@ -17,10 +17,14 @@ namespace harvly {
 
 // The lines of a bulk list: NUL characters dropped, CR LF, LF and lone CR all end a line.
 QStringList BulkLines(const QString &text);
-// Whether a line of it is an address: trimmed, it begins with "http" (any letter case).
-bool IsBulkAddressLine(const QString &line);
-// Its address lines, each trimmed.
-QStringList BulkAddressLines(const QString &text);
+// Where DOIs are looked up unless the user names another resolver.
+inline const QString kDefaultDoiResolver = QStringLiteral("https://doi.org/");
+// The address a line of it stands for: a line that holds a DOI ("10.1234/abc",
+// "doi:10.1234/abc", "https://doi.org/10.1234/abc") the DOI's address at the resolver, a line
+// that begins with "http" (any letter case) itself, trimmed; "" for any other line (skipped).
+QString BulkLineAddress(const QString &line, const QString &doiResolver = kDefaultDoiResolver);
+// The addresses of its lines.
+QStringList BulkAddressLines(const QString &text, const QString &doiResolver = kDefaultDoiResolver);
 
 class BulkUrlRun;
 
@@ -61,6 +65,7 @@ public:
     Sleep sleep;
     // The user's delay counts from when an address was taken; tests give their own clock.
     Clock now = [] { return std::chrono::steady_clock::now(); };
+    QString doiResolver = kDefaultDoiResolver; // where a line's DOI is looked up
 
     // Refused (an empty result) while a run goes on.
     QCoro::Task<BulkRunResult> run(QString text, Analyse analyse, std::chrono::seconds delay);

@@ -288,8 +288,8 @@ void readWork(const QJsonObject &o, Source &s)
             const QJsonObject person = a.toObject();
             const QString family = jsonText(person.value(QStringLiteral("familyName")));
             if (!family.isEmpty()) {
-                r.authors << CitationName{family,
-                                          jsonText(person.value(QStringLiteral("givenName"))), {}};
+                r.authors << CitationName{
+                    family, jsonText(person.value(QStringLiteral("givenName"))), {}};
             } else if (const QString name = jsonText(a); !name.isEmpty()) {
                 r.authors << ParseCitationName(name);
             }
@@ -347,8 +347,8 @@ Source jsonLd(const QString &pageText)
     static const QString marker = QStringLiteral("application/ld+json");
     for (qsizetype at = pageText.indexOf(marker, 0, Qt::CaseInsensitive); at >= 0;
          at = pageText.indexOf(marker, at + 1, Qt::CaseInsensitive)) {
-        const qsizetype open = pageText.lastIndexOf(QLatin1String("<script"), at,
-                                                    Qt::CaseInsensitive);
+        const qsizetype open =
+            pageText.lastIndexOf(QLatin1String("<script"), at, Qt::CaseInsensitive);
         const qsizetype start = pageText.indexOf(QLatin1Char('>'), at);
         if (open < 0 || start < 0 || pageText.lastIndexOf(QLatin1Char('>'), at) > open) {
             continue; // the words stand outside a script tag

@@ -22,9 +22,9 @@ struct ResultRow {
     QString fileType; // "pdf" or "htm"
     Analysis analysisState = Analysis::NotYet;
     QString savePath;
-    QString type; // where the row came from: "SPC", "DT", "PQ1", "SS"
-    QString key;  // the link; unique in the list
-    QString tag;  // the page the row was harvested from
+    QString type;        // where the row came from: "SPC", "DT", "PQ1", "SS"
+    QString key;         // the link; unique in the list
+    QString tag;         // the page the row was harvested from
     SharedRecord record; // what its document page said of the work; null when unknown
 };
 

@@ -270,6 +270,7 @@ QCoro::Task<> addlinks::runOnce()
             return AddByDownloadMethod(network, list, options, address, run);
         };
     }
+    m_run.doiResolver = m_program.settings().get(Keys::DoiResolver);
     QCoro::Task<BulkRunResult> walk =
         m_run.run(m_input->toPlainText(), analyse, BoxSeconds(m_delay));
     const BulkRunResult result = co_await walk;

@@ -50,13 +50,18 @@ void tst_BulkRun::addressLines_data()
     QTest::newRow("any letter case") << "HTTP://A/1" << QStringList{"HTTP://A/1"};
     QTest::newRow("duplicates stay: each is a line")
         << "http://a/1\nhttp://a/1" << QStringList{"http://a/1", "http://a/1"};
+    QTest::newRow("DOIs at the resolver, however written")
+        << "10.1234/ABC\ndoi: 10.1234/b .\nhttps://doi.org/10.1234/c\nhttp://dx.doi.org/10.1234/d\n"
+           "10.12/too-short\n"
+        << QStringList{"https://resolver.example/10.1234/abc", "https://resolver.example/10.1234/b",
+                       "https://resolver.example/10.1234/c", "https://resolver.example/10.1234/d"};
 }
 
 void tst_BulkRun::addressLines()
 {
     QFETCH(QString, text);
     QFETCH(QStringList, lines);
-    QCOMPARE(BulkAddressLines(text), lines);
+    QCOMPARE(BulkAddressLines(text, "https://resolver.example"), lines);
 }
 
 void tst_BulkRun::tenThousandMixedLines()

@@ -41,19 +41,30 @@ QString field(const CitationRecord &r, const QString &name)
     for (const CitationName &n : r.authors) {
         authors << (n.literal.isEmpty() ? n.family + "|" + n.given : n.literal);
     }
-    if (name == "title") return r.title;
-    if (name == "title length") return QString::number(r.title.size());
-    if (name == "authors") return authors.join(';');
-    if (name == "author count") return QString::number(r.authors.size());
+    if (name == "title")
+        return r.title;
+    if (name == "title length")
+        return QString::number(r.title.size());
+    if (name == "authors")
+        return authors.join(';');
+    if (name == "author count")
+        return QString::number(r.authors.size());
     if (name == "issued")
         return QString("%1-%2-%3").arg(r.issued.year).arg(r.issued.month).arg(r.issued.day);
-    if (name == "container") return r.containerTitle;
-    if (name == "volume/issue/pages") return r.volume + "/" + r.issue + "/" + r.pages();
-    if (name == "doi") return r.doi;
-    if (name == "issn/publisher/language") return r.issn + "/" + r.publisher + "/" + r.language;
-    if (name == "abstract") return r.abstract;
-    if (name == "keywords") return r.keywords.join(';');
-    if (name == "pdf") return r.pdfUrl;
+    if (name == "container")
+        return r.containerTitle;
+    if (name == "volume/issue/pages")
+        return r.volume + "/" + r.issue + "/" + r.pages();
+    if (name == "doi")
+        return r.doi;
+    if (name == "issn/publisher/language")
+        return r.issn + "/" + r.publisher + "/" + r.language;
+    if (name == "abstract")
+        return r.abstract;
+    if (name == "keywords")
+        return r.keywords.join(';');
+    if (name == "pdf")
+        return r.pdfUrl;
     return "no such field";
 }
 
@@ -82,50 +93,63 @@ void tst_CitationReader::reads_data()
         meta("DC.title", "Not this one") + "<meta property=\"og:title\" content=\"Nor this\">");
     QTest::newRow("citation tags: title, entities and spaces") << full << kUrl << "title"
                                                                << "Soil water & roots";
-    QTest::newRow("citation tags: authors, a Chinese name literal")
-        << full << kUrl << "authors" << "Smith|Ann;Li|Bo;王小明";
+    QTest::newRow("citation tags: authors, a Chinese name literal") << full << kUrl << "authors"
+                                                                    << "Smith|Ann;Li|Bo;王小明";
     QTest::newRow("citation tags: the publication date before the online one")
-        << full << kUrl << "issued" << "2021-3-4";
-    QTest::newRow("citation tags: journal") << full << kUrl << "container" << "Journal of Soils";
-    QTest::newRow("citation tags: volume, issue, pages")
-        << full << kUrl << "volume/issue/pages" << "12/3/101-119";
-    QTest::newRow("citation tags: the DOI normalised") << full << kUrl << "doi" << "10.1234/abc.5";
+        << full << kUrl << "issued"
+        << "2021-3-4";
+    QTest::newRow("citation tags: journal") << full << kUrl << "container"
+                                            << "Journal of Soils";
+    QTest::newRow("citation tags: volume, issue, pages") << full << kUrl << "volume/issue/pages"
+                                                         << "12/3/101-119";
+    QTest::newRow("citation tags: the DOI normalised") << full << kUrl << "doi"
+                                                       << "10.1234/abc.5";
     QTest::newRow("citation tags: ISSN, publisher, language")
-        << full << kUrl << "issn/publisher/language" << "1234-5678/Soil Press/en";
-    QTest::newRow("citation tags: abstract") << full << kUrl << "abstract" << "We dug.";
-    QTest::newRow("citation tags: keywords") << full << kUrl << "keywords" << "soil;water";
+        << full << kUrl << "issn/publisher/language"
+        << "1234-5678/Soil Press/en";
+    QTest::newRow("citation tags: abstract") << full << kUrl << "abstract"
+                                             << "We dug.";
+    QTest::newRow("citation tags: keywords") << full << kUrl << "keywords"
+                                             << "soil;water";
     QTest::newRow("citation tags: the PDF resolved against the page")
-        << full << kUrl << "pdf" << "https://journal.example/pdf/7.pdf";
+        << full << kUrl << "pdf"
+        << "https://journal.example/pdf/7.pdf";
 
     QString twenty;
     for (int i = 0; i < 20; ++i) {
         twenty += meta("citation_author", QString("Author%1, A.").arg(i));
     }
-    QTest::newRow("twenty authors") << page(twenty) << kUrl << "author count" << "20";
+    QTest::newRow("twenty authors") << page(twenty) << kUrl << "author count"
+                                    << "20";
     QTest::newRow("authors with empty content")
         << page(meta("citation_author", "") + meta("citation_author", "  ")) << kUrl
-        << "author count" << "0";
+        << "author count"
+        << "0";
     QTest::newRow("a record in two languages: the first title")
-        << page(meta("citation_title", "Rice") + meta("citation_title", "水稻")) << kUrl
-        << "title" << "Rice";
+        << page(meta("citation_title", "Rice") + meta("citation_title", "水稻")) << kUrl << "title"
+        << "Rice";
     const QString longTitle(10000, 'T');
     QTest::newRow("a title of 10,000 characters kept whole")
-        << page(meta("citation_title", longTitle)) << kUrl << "title length" << "10000";
+        << page(meta("citation_title", longTitle)) << kUrl << "title length"
+        << "10000";
 
-    const QString dc = page(meta("DC.Title", "Dublin title") + meta("dc.creator", "Doe, Jane") +
-                            meta("DCTERMS.date", "2019-07") +
-                            meta("dc.identifier", "https://doi.org/10.5555/DC.1") +
-                            meta("DC.publisher", "DC Press") +
-                            meta("prism.publicationName", "Prism Journal") +
-                            meta("prism.volume", "4") + meta("prism.number", "2") +
-                            meta("prism.startingPage", "9"));
-    QTest::newRow("Dublin Core: title in any case") << dc << kUrl << "title" << "Dublin title";
-    QTest::newRow("Dublin Core: creator") << dc << kUrl << "authors" << "Doe|Jane";
-    QTest::newRow("Dublin Core: date") << dc << kUrl << "issued" << "2019-7-0";
-    QTest::newRow("Dublin Core: identifier as DOI") << dc << kUrl << "doi" << "10.5555/dc.1";
-    QTest::newRow("PRISM: journal") << dc << kUrl << "container" << "Prism Journal";
-    QTest::newRow("PRISM: volume, number, first page")
-        << dc << kUrl << "volume/issue/pages" << "4/2/9";
+    const QString dc = page(
+        meta("DC.Title", "Dublin title") + meta("dc.creator", "Doe, Jane") +
+        meta("DCTERMS.date", "2019-07") + meta("dc.identifier", "https://doi.org/10.5555/DC.1") +
+        meta("DC.publisher", "DC Press") + meta("prism.publicationName", "Prism Journal") +
+        meta("prism.volume", "4") + meta("prism.number", "2") + meta("prism.startingPage", "9"));
+    QTest::newRow("Dublin Core: title in any case") << dc << kUrl << "title"
+                                                    << "Dublin title";
+    QTest::newRow("Dublin Core: creator") << dc << kUrl << "authors"
+                                          << "Doe|Jane";
+    QTest::newRow("Dublin Core: date") << dc << kUrl << "issued"
+                                       << "2019-7-0";
+    QTest::newRow("Dublin Core: identifier as DOI") << dc << kUrl << "doi"
+                                                    << "10.5555/dc.1";
+    QTest::newRow("PRISM: journal") << dc << kUrl << "container"
+                                    << "Prism Journal";
+    QTest::newRow("PRISM: volume, number, first page") << dc << kUrl << "volume/issue/pages"
+                                                       << "4/2/9";
     QTest::newRow("PRISM DOI") << page(meta("prism.doi", "10.7777/p")) << kUrl << "doi"
                                << "10.7777/p";
 
@@ -139,23 +163,29 @@ void tst_CitationReader::reads_data()
                      "isPartOf":{"@type":"Periodical","name":"LD Journal"}},
          "identifier":{"@type":"PropertyValue","propertyID":"doi","value":"10.4242/ld"}}]}
         </script>)";
-    QTest::newRow("JSON-LD: headline") << page(ld) << kUrl << "title" << "Linked & data";
-    QTest::newRow("JSON-LD: authors as objects and strings")
-        << page(ld) << kUrl << "authors" << "Kim|Ha;Jun|Lee;张伟";
-    QTest::newRow("JSON-LD: date") << page(ld) << kUrl << "issued" << "2021-3-4";
-    QTest::newRow("JSON-LD: journal through its issue")
-        << page(ld) << kUrl << "container" << "LD Journal";
-    QTest::newRow("JSON-LD: DOI from the identifier") << page(ld) << kUrl << "doi" << "10.4242/ld";
+    QTest::newRow("JSON-LD: headline") << page(ld) << kUrl << "title"
+                                       << "Linked & data";
+    QTest::newRow("JSON-LD: authors as objects and strings") << page(ld) << kUrl << "authors"
+                                                             << "Kim|Ha;Jun|Lee;张伟";
+    QTest::newRow("JSON-LD: date") << page(ld) << kUrl << "issued"
+                                   << "2021-3-4";
+    QTest::newRow("JSON-LD: journal through its issue") << page(ld) << kUrl << "container"
+                                                        << "LD Journal";
+    QTest::newRow("JSON-LD: DOI from the identifier") << page(ld) << kUrl << "doi"
+                                                      << "10.4242/ld";
     QTest::newRow("JSON-LD in the body, DOI from sameAs")
         << page("", R"(<script type="application/ld+json">{"@type":"Report","name":"R",
                 "sameAs":["https://x.example/","https://doi.org/10.9999/rep"]}</script>)")
-        << kUrl << "doi" << "10.9999/rep";
+        << kUrl << "doi"
+        << "10.9999/rep";
     QTest::newRow("a broken JSON-LD block is passed over, the rest read")
         << page(R"(<script type="application/ld+json">{"@type":"Article", "name": </script>)" +
                 meta("citation_title", "Still read"))
-        << kUrl << "title" << "Still read";
+        << kUrl << "title"
+        << "Still read";
     QTest::newRow("Dublin Core before JSON-LD")
-        << page(meta("DC.title", "DC wins") + ld) << kUrl << "title" << "DC wins";
+        << page(meta("DC.title", "DC wins") + ld) << kUrl << "title"
+        << "DC wins";
 
     QTest::newRow("og:title as the last resort")
         << page("<meta property=\"og:title\" content=\"Open graph\">") << kUrl << "title"
@@ -163,15 +193,22 @@ void tst_CitationReader::reads_data()
     QTest::newRow("the PDF alternate link")
         << page("<base href=\"https://cdn.example/docs/\">"
                 "<link rel=\"alternate\" type=\"application/pdf\" href=\"a.pdf\">")
-        << kUrl << "pdf" << "https://cdn.example/docs/a.pdf";
+        << kUrl << "pdf"
+        << "https://cdn.example/docs/a.pdf";
     QTest::newRow("a javascript: PDF address is not taken")
-        << page(meta("citation_pdf_url", "javascript:alert(1)")) << kUrl << "pdf" << "";
+        << page(meta("citation_pdf_url", "javascript:alert(1)")) << kUrl << "pdf"
+        << "";
     QTest::newRow("a file: PDF address is not taken")
-        << page(meta("citation_pdf_url", "file:///etc/passwd")) << kUrl << "pdf" << "";
+        << page(meta("citation_pdf_url", "file:///etc/passwd")) << kUrl << "pdf"
+        << "";
     QTest::newRow("a relative PDF address with nothing to resolve it against")
-        << page(meta("citation_pdf_url", "/pdf/1.pdf")) << "" << "pdf" << "";
-    QTest::newRow("no head at all") << QString("<p>just text</p>") << kUrl << "title" << "";
-    QTest::newRow("no markup") << QString() << kUrl << "authors" << "";
+        << page(meta("citation_pdf_url", "/pdf/1.pdf")) << ""
+        << "pdf"
+        << "";
+    QTest::newRow("no head at all") << QString("<p>just text</p>") << kUrl << "title"
+                                    << "";
+    QTest::newRow("no markup") << QString() << kUrl << "authors"
+                               << "";
 }
 
 void tst_CitationReader::reads()
@@ -217,15 +254,24 @@ void tst_CitationReader::dois_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("doi");
-    QTest::newRow("bare") << "10.1234/ABC" << "10.1234/abc";
-    QTest::newRow("doi: prefix") << "doi: 10.1234/abc" << "10.1234/abc";
-    QTest::newRow("resolver address") << "https://doi.org/10.1234/abc" << "10.1234/abc";
-    QTest::newRow("old resolver") << "http://dx.doi.org/10.1234/abc" << "10.1234/abc";
-    QTest::newRow("spaces and a full stop") << "  10.1234/abc.  " << "10.1234/abc";
-    QTest::newRow("percent-encoded") << "https://doi.org/10.1234%2Fabc" << "10.1234/abc";
-    QTest::newRow("no DOI") << "ISBN 978-3-16" << "";
-    QTest::newRow("too short a registrant") << "10.12/abc" << "";
-    QTest::newRow("a space inside") << "10.1234/a b" << "";
+    QTest::newRow("bare") << "10.1234/ABC"
+                          << "10.1234/abc";
+    QTest::newRow("doi: prefix") << "doi: 10.1234/abc"
+                                 << "10.1234/abc";
+    QTest::newRow("resolver address") << "https://doi.org/10.1234/abc"
+                                      << "10.1234/abc";
+    QTest::newRow("old resolver") << "http://dx.doi.org/10.1234/abc"
+                                  << "10.1234/abc";
+    QTest::newRow("spaces and a full stop") << "  10.1234/abc.  "
+                                            << "10.1234/abc";
+    QTest::newRow("percent-encoded") << "https://doi.org/10.1234%2Fabc"
+                                     << "10.1234/abc";
+    QTest::newRow("no DOI") << "ISBN 978-3-16"
+                            << "";
+    QTest::newRow("too short a registrant") << "10.12/abc"
+                                            << "";
+    QTest::newRow("a space inside") << "10.1234/a b"
+                                    << "";
 }
 
 void tst_CitationReader::dois()
@@ -241,11 +287,26 @@ void tst_CitationReader::names_data()
     QTest::addColumn<QString>("family");
     QTest::addColumn<QString>("given");
     QTest::addColumn<QString>("literal");
-    QTest::newRow("family, given") << "Smith, Ann B." << "Smith" << "Ann B." << "";
-    QTest::newRow("given family") << "Ann B. Smith" << "Smith" << "Ann B." << "";
-    QTest::newRow("a Chinese name") << "王小明" << "" << "" << "王小明";
-    QTest::newRow("a Chinese name with a space") << "王 小明" << "" << "" << "王 小明";
-    QTest::newRow("one word") << "Plato" << "" << "" << "Plato";
+    QTest::newRow("family, given") << "Smith, Ann B."
+                                   << "Smith"
+                                   << "Ann B."
+                                   << "";
+    QTest::newRow("given family") << "Ann B. Smith"
+                                  << "Smith"
+                                  << "Ann B."
+                                  << "";
+    QTest::newRow("a Chinese name") << "王小明"
+                                    << ""
+                                    << ""
+                                    << "王小明";
+    QTest::newRow("a Chinese name with a space") << "王 小明"
+                                                 << ""
+                                                 << ""
+                                                 << "王 小明";
+    QTest::newRow("one word") << "Plato"
+                              << ""
+                              << ""
+                              << "Plato";
 }
 
 void tst_CitationReader::names()
