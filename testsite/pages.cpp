@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "pdfmaker.h"
+#include "recordpages.h"
 
 #include <QStringList>
 
@@ -45,14 +46,14 @@ QString escape(const QString &s)
     return s.toHtmlEscaped();
 }
 
-QByteArray page(const QString &title, const QString &body)
+QByteArray page(const QString &title, const QString &body, const QString &head = {})
 {
     return QStringLiteral(
-               "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>%1</title>%2"
+               "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>%1</title>%2%4"
                "</head><body><header>Sample Literature Database"
                "<a href=\"/\">Search</a><a href=\"/login\">Log in</a>"
                "<a href=\"/account\">My account</a></header><main>%3</main></body></html>")
-        .arg(escape(title), QString::fromLatin1(kStyle), body)
+        .arg(escape(title), QString::fromLatin1(kStyle), body, head)
         .toUtf8();
 }
 
@@ -282,7 +283,8 @@ Response document(const Request &r, int id, const QString &variant)
                  QStringLiteral("<h1>%1</h1><iframe id=\"EmbedFile\" src=\"%2\" width=\"90%\" "
                                 "height=\"500\"></iframe><embed id=\"embedded-pdf\" src=\"%3\" "
                                 "type=\"application/pdf\" width=\"1\" height=\"1\">")
-                     .arg(title, pdf, absolute(r, QStringLiteral("/pdf/%1.pdf?copy=2").arg(id)))));
+                     .arg(title, pdf, absolute(r, QStringLiteral("/pdf/%1.pdf?copy=2").arg(id))),
+                 CitationTags(r, id, false)));
     }
     if (variant == QLatin1String("fulltext")) {
         return Response::html(page(
@@ -318,7 +320,8 @@ Response document(const Request &r, int id, const QString &variant)
                  "Download PDF</a> <a data-file=\"ProQuestDocument.pdf\" class=\"alt\" href=\"%2\" "
                  "target=\"_blank\">Open</a></p><p class=\"abstract\">Abstract of record %3.</p>")
                  .arg(title, pdf)
-                 .arg(id)));
+                 .arg(id),
+             CitationTags(r, id, false)));
 }
 
 QByteArray GzipCompress(const QByteArray &data)
@@ -535,6 +538,9 @@ Response Route(const Request &r)
     const QStringList parts = r.path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
     if (parts.isEmpty()) {
         return home();
+    }
+    if (std::optional<Response> paper = RecordRoute(r)) {
+        return *paper;
     }
     const QString &head = parts.first();
     if (head == QLatin1String("search")) {

@@ -21,7 +21,7 @@ void printLink(QTextStream &out, const QString &address, const QString &kind, co
 {
     if (!json) {
         out << address << '\t' << kind << '\t' << link;
-        if (kind == QLatin1String("document")) {
+        if (kind == QLatin1String("document") || kind == QLatin1String("record")) {
             out << '\t' << title;
         }
         out << '\n';

@@ -59,13 +59,15 @@ separated by tabs. The page is loaded in an offscreen browser;
 --static reads its HTML text instead. --with-htm also takes HTML
 full-text links.)",
      kHarvest},
-    {"analyse",
-     "analyse URL...",
+    {"analyse", "analyse [--json] URL...",
      R"(fetch each document page once and print, after its address and a
 tab, the links the analysis would hand over: "embedded" (0 to 2),
-"download-pdf" (0 or 1) and "document" with the title (0 or 1).
-Exit status 1 when a page could not be fetched.)",
-     {}},
+"download-pdf" (0 or 1) and "document" with the title (0 or 1), or, when
+none of them, "record" with the PDF and title the page's citation record
+names. --json prints each as a JSON object with the record under CSL-JSON
+names ("record") and its PDF ("pdf"). Exit status 1 when a page could not
+be fetched.)",
+     kAnalyse},
     {"bulk", "bulk [--web] [--delay S] [--doi-resolver URL] [--json] FILE",
      R"(take each document-page address or DOI of FILE (- for standard input;
 other lines are skipped) as one result row, as the bulk

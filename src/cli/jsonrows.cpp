@@ -12,8 +12,7 @@ QString JsonRowLine(QJsonObject row, const SharedRecord &record)
             row.insert(QStringLiteral("pdf"), record->pdfUrl);
         }
     }
-    return QString::fromUtf8(QJsonDocument(row).toJson(QJsonDocument::Compact)) +
-           QLatin1Char('\n');
+    return QString::fromUtf8(QJsonDocument(row).toJson(QJsonDocument::Compact)) + QLatin1Char('\n');
 }
 
 } // namespace harvly
