@@ -6,9 +6,9 @@ namespace harvly::testsite {
 
 namespace {
 
-const QStringList kAuthors = {"Smith, Ann", "Okafor, Chidi", "王小明",    "García, Lucía",
-                              "Kim, Ha-eun", "Müller, Jonas", "李娜",      "Novak, Petra",
-                              "Haddad, Omar", "Tanaka, Yui", "Ivanova, Olga", "Dubois, Marc"};
+const QStringList kAuthors = {"Smith, Ann",   "Okafor, Chidi", "王小明",        "García, Lucía",
+                              "Kim, Ha-eun",  "Müller, Jonas", "李娜",          "Novak, Petra",
+                              "Haddad, Omar", "Tanaka, Yui",   "Ivanova, Olga", "Dubois, Marc"};
 
 QStringList authorsOf(int id)
 {
@@ -62,7 +62,8 @@ Response paperPage(const QString &head, int id, const QString &note)
 QString jsonString(const QString &s)
 {
     QString out = s;
-    out.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('"'), QLatin1String("\\\""));
+    out.replace(QLatin1Char('\\'), QLatin1String("\\\\"))
+        .replace(QLatin1Char('"'), QLatin1String("\\\""));
     return QLatin1Char('"') + out + QLatin1Char('"');
 }
 
@@ -71,11 +72,11 @@ QString jsonLdOf(const Request &r, int id)
     QStringList authors;
     for (const QString &a : authorsOf(id)) {
         const qsizetype comma = a.indexOf(QLatin1Char(','));
-        authors << (comma < 0 ? QStringLiteral("{\"@type\":\"Person\",\"name\":%1}").arg(jsonString(a))
-                              : QStringLiteral("{\"@type\":\"Person\",\"familyName\":%1,"
-                                               "\"givenName\":%2}")
-                                    .arg(jsonString(a.left(comma)),
-                                         jsonString(a.mid(comma + 2))));
+        authors << (comma < 0
+                        ? QStringLiteral("{\"@type\":\"Person\",\"name\":%1}").arg(jsonString(a))
+                        : QStringLiteral("{\"@type\":\"Person\",\"familyName\":%1,"
+                                         "\"givenName\":%2}")
+                              .arg(jsonString(a.left(comma)), jsonString(a.mid(comma + 2))));
     }
     return QStringLiteral(
                "<script type=\"application/ld+json\">{\"@context\":\"https://schema.org\","
@@ -94,7 +95,8 @@ QString dublinCoreOf(int id)
     for (const QString &a : authorsOf(id)) {
         head += meta(QStringLiteral("DC.creator"), a);
     }
-    return head + meta(QStringLiteral("DC.date"), dateOf(id).replace(QLatin1Char('/'), QLatin1Char('-'))) +
+    return head +
+           meta(QStringLiteral("DC.date"), dateOf(id).replace(QLatin1Char('/'), QLatin1Char('-'))) +
            meta(QStringLiteral("DC.identifier"), QStringLiteral("doi:") + doiOf(id)) +
            meta(QStringLiteral("DC.publisher"), QStringLiteral("Sample Press")) +
            meta(QStringLiteral("prism.publicationName"), QStringLiteral("Dublin Sample Review")) +
@@ -113,7 +115,8 @@ QString CitationTags(const Request &r, int id, bool withPdf)
         head += meta(QStringLiteral("citation_author"), a);
     }
     head += meta(QStringLiteral("citation_publication_date"), dateOf(id)) +
-            meta(QStringLiteral("citation_journal_title"), QStringLiteral("Journal of Sample Studies")) +
+            meta(QStringLiteral("citation_journal_title"),
+                 QStringLiteral("Journal of Sample Studies")) +
             meta(QStringLiteral("citation_volume"), QString::number(id % 20 + 1)) +
             meta(QStringLiteral("citation_issue"), QString::number(id % 4 + 1)) +
             meta(QStringLiteral("citation_firstpage"), QString::number(id * 10)) +

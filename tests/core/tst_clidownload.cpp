@@ -316,11 +316,42 @@ void tst_CliDownload::runAgainRetriesTheFailedRows()
     QCOMPARE(first.exitCode(), 1);
     QVERIFY(QString::fromUtf8(first.readAllStandardOutput()).contains("Failed"));
     const QDateTime finishedAt = QFileInfo(dest + "/64.pdf").lastModified();
+    // The rows carry citation records, as a list kept by the download window does.
+    const QString state = work.filePath("state.json");
+    const auto rowsOf = [&state] {
+        QFile f(state);
+        return f.open(QIODevice::ReadOnly)
+                   ? QJsonDocument::fromJson(f.readAll()).object().value("rows").toArray()
+                   : QJsonArray();
+    };
+    {
+        QFile f(state);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QJsonObject root = QJsonDocument::fromJson(f.readAll()).object();
+        f.close();
+        QJsonArray rows = root.value("rows").toArray();
+        for (qsizetype i = 0; i < rows.size(); ++i) {
+            QJsonObject row = rows.at(i).toObject();
+            row.insert("record", QJsonObject{{"title", QString("Kept 水稻 %1").arg(i)},
+                                             {"DOI", QString("10.5555/kept.%1").arg(i)}});
+            rows.replace(i, row);
+        }
+        root.insert("rows", rows);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(QJsonDocument(root).toJson());
+    }
     QTest::qWait(20);
     QProcess again; // as wget -c: what failed is tried again, what finished stays
     again.start(QStringLiteral(HARVLY_CLI), args);
     QVERIFY(again.waitForFinished(60000));
     QCOMPARE(again.exitCode(), 0);
+    const QJsonArray kept = rowsOf(); // the records outlive the restart and the new writes
+    QCOMPARE(kept.size(), 2);
+    for (qsizetype i = 0; i < kept.size(); ++i) {
+        const QJsonObject record = kept.at(i).toObject().value("record").toObject();
+        QCOMPARE(record.value("DOI").toString(), QString("10.5555/kept.%1").arg(i));
+        QCOMPARE(record.value("title").toString(), QString("Kept 水稻 %1").arg(i));
+    }
     QCOMPARE(QFileInfo(dest + "/64.pdf").lastModified(), finishedAt);
     const QStringList files = QDir(dest).entryList(QDir::Files, QDir::Name);
     QCOMPARE(files.size(), 2);

@@ -3,6 +3,9 @@
 
 #include <QCoro/QCoroTask>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QNetworkAccessManager>
 #include <QProcess>
 #include <QRegularExpression>
@@ -33,6 +36,8 @@ private slots:
     void downloadExitStatus();
     void bulk_data();
     void bulk();
+    void bulkLooksDoisUpAndPrintsRecords_data();
+    void bulkLooksDoisUpAndPrintsRecords();
     void bulkStoppedBySigtermListsTheRest();
     void analyse();
     void analyseReportsPagesThatCannotBeFetched();
@@ -280,6 +285,51 @@ void tst_CliHarvest::bulk()
         QCOMPARE(lines.first().split('\t').size(), 4);
         QVERIFY(lines.first().split('\t').at(1).contains("/pdf/6.pdf"));
     }
+}
+
+void tst_CliHarvest::bulkLooksDoisUpAndPrintsRecords_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::newRow("download method") << QStringList{};
+    QTest::newRow("web method") << QStringList{"--web"};
+}
+
+void tst_CliHarvest::bulkLooksDoisUpAndPrintsRecords()
+{
+    QFETCH(QStringList, options);
+    // DOIs written three ways, a note, and a DOI the resolver does not know.
+    const QString file = m_dir.filePath("bulk-dois.txt");
+    {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("10.5555/HARVLY.21\ndoi: 10.5555/harvly.22 .\nsee below\n"
+                "https://doi.org/10.5555/harvly.23\n10.5555/unknown.1\n");
+    }
+    const Run r =
+        cli(options + QStringList{"--json", "--doi-resolver", m_site.url("/doi/").toString(), file},
+            "bulk");
+    QCOMPARE(r.status, 1); // the unknown DOI gave no row
+    const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 4);
+    for (int i = 0; i < 3; ++i) {
+        const QJsonObject row = QJsonDocument::fromJson(lines.at(i).toUtf8()).object();
+        const int id = 21 + i;
+        QCOMPARE(row.value("link").toString(),
+                 m_site.url(QString("/pdf/%1.pdf").arg(id)).toString());
+        QCOMPARE(row.value("fileType").toString(), QString("pdf"));
+        const QJsonObject record = row.value("record").toObject();
+        QCOMPARE(record.value("DOI").toString(), QString("10.5555/harvly.%1").arg(id));
+        QCOMPARE(record.value("URL").toString(),
+                 m_site.url(QString("/paper/%1").arg(id)).toString());
+        QVERIFY(!record.value("author").toArray().isEmpty());
+        QCOMPARE(
+            record.value("issued").toObject().value("date-parts").toArray().at(0).toArray().size(),
+            3);
+        QCOMPARE(row.value("pdf").toString(), row.value("link").toString());
+    }
+    QCOMPARE(
+        QJsonDocument::fromJson(lines.at(3).toUtf8()).object().value("unsuccessful").toString(),
+        m_site.url("/doi/10.5555/unknown.1").toString());
 }
 
 void tst_CliHarvest::bulkStoppedBySigtermListsTheRest()

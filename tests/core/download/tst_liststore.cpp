@@ -48,10 +48,23 @@ void tst_ListStore::mixedListComesBack()
         r.percentage = 60;
         r.part = {"/data/.harvly-0a1b2c3d.part", "\"v1\"", "http://h/2"};
     });
-    add("http://h/3", DownloadState::Finished, [](DownloadRow &r) {
+    // A row with the record of its page: Chinese and Latin names, a date of two parts.
+    CitationRecord record;
+    record.title = "Rice 水稻 \"quoted\"";
+    record.authors = {{"Smith", "Ann", ""}, {"", "", "王小明"}};
+    record.issued = {2021, 3, 0};
+    record.containerTitle = "Journal";
+    record.firstPage = "5";
+    record.lastPage = "9";
+    record.doi = "10.5555/x";
+    record.keywords = {"rice", "水"};
+    record.pdfUrl = "http://h/3.pdf";
+    record.pageUrl = "http://h/page/3";
+    add("http://h/3", DownloadState::Finished, [&record](DownloadRow &r) {
         r.fileSize = r.downloaded = 2048;
         r.percentage = 100;
         r.queuedAsPage = true;
+        r.record = ShareRecord(record);
     });
     add("http://h/4", DownloadState::Failed, [](DownloadRow &r) {
         r.note = RowNote::DownloadFailed;
@@ -78,6 +91,9 @@ void tst_ListStore::mixedListComesBack()
     QVERIFY(done.queuedAsPage);
     QCOMPARE(done.tag, QString("http://ref/"));
     QCOMPARE(done.savePath, QString("/data/"));
+    QVERIFY(done.record);
+    QCOMPARE(*done.record, record);
+    QVERIFY(!stored.rows.at(0).record); // rows without one, as older stores hold them
     const DownloadRow &failed = stored.rows.at(3);
     QCOMPARE(failed.note, RowNote::DownloadFailed);
     QCOMPARE(failed.reason, QString("connection reset"));
@@ -89,6 +105,7 @@ void tst_ListStore::mixedListComesBack()
     QCOMPARE(RestoreRows(again, stored), 4);
     QCOMPARE(again.at(3).fileSizeText(), list.at(3).fileSizeText());
     QCOMPARE(again.at(2).percentageText(), QString("100%"));
+    QVERIFY(again.at(2).record && again.at(2).record->doi == record.doi);
 }
 
 void tst_ListStore::unreadableStoresAreSetAside_data()

@@ -69,6 +69,8 @@ private slots:
     void init();
     void rowsThatAreFilesNeedNoFetch();
     void fetchedPagesGiveTheirPdf();
+    void recordsPdfOnlyWithoutTheSitesMarkers_data();
+    void recordsPdfOnlyWithoutTheSitesMarkers();
     void passStopsAfterTheFirstFailure();
     void cancelledFolderEndsThePassFirst();
     void failurePassWithoutFailuresStillShowsTheWindow();
@@ -163,6 +165,62 @@ void tst_Analysis::fetchedPagesGiveTheirPdf()
     QCOMPARE(m_host->progress.value(2), QString("Analysising :2,Please wait ..."));
     QVERIFY(m_host->messages.isEmpty());
     QCOMPARE(m_host->cacheClears, 0);
+}
+
+void tst_Analysis::recordsPdfOnlyWithoutTheSitesMarkers_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("pdf"); // "" when nothing is handed over
+    QTest::addColumn<int>("record");  // the sample record the page states
+    QTest::newRow("the site's Download PDF marker first") << "/docview/12?src=pq1"
+                                                          << "PQ1"
+                                                          << "/pdf/12.pdf?accountid=7&t=doc" << 12;
+    QTest::newRow("the site's embedded viewer first") << "/docview/13/fulltextPDF"
+                                                      << "SPC"
+                                                      << "/pdf/13.pdf?accountid=7&t=doc" << 13;
+    QTest::newRow("citation tags only") << "/paper/14"
+                                        << "PQ1"
+                                        << "/pdf/14.pdf" << 14;
+    QTest::newRow("JSON-LD only") << "/paper/15/jsonld"
+                                  << "SPC"
+                                  << "/pdf/15.pdf" << 15;
+    QTest::newRow("Dublin Core only") << "/paper/16/dc"
+                                      << "PQ1"
+                                      << "/pdf/16.pdf" << 16;
+    QTest::newRow("a record that names no PDF") << "/paper/17/nopdf"
+                                                << "PQ1"
+                                                << "" << 17;
+}
+
+void tst_Analysis::recordsPdfOnlyWithoutTheSitesMarkers()
+{
+    QFETCH(QString, page);
+    QFETCH(QString, type);
+    QFETCH(QString, pdf);
+    QFETCH(int, record);
+    addRow("Harvested title", page, "pdf", type);
+    QCoro::waitFor(m_analysis->runPass(AnalysisPass::All, {}));
+    const QString doi = QString("10.5555/harvly.%1").arg(record);
+    const ResultRow &row = m_results->at(0);
+    QCOMPARE(row.analysisState, pdf.isEmpty() ? Analysis::Failure : Analysis::Success);
+    QVERIFY(row.record);
+    QCOMPARE(row.record->doi, doi);
+    // Both lists show the record where the pointer rests on the title.
+    const QString resultTip = m_results->index(0, 0).data(Qt::ToolTipRole).toString();
+    QVERIFY2(resultTip.contains("doi:" + doi) && resultTip.contains(row.record->containerTitle),
+             qPrintable(resultTip));
+    QCOMPARE(m_downloads->size(), pdf.isEmpty() ? 0 : 1);
+    if (!pdf.isEmpty()) {
+        const DownloadRow &d = m_downloads->at(0);
+        QCOMPARE(d.key, m_site.url(pdf).toString());
+        QCOMPARE(d.text, QString("Harvested title")); // the harvested title stays first
+        QVERIFY(d.record);
+        QCOMPARE(d.record->doi, doi);
+        QVERIFY(!d.record->authors.isEmpty());
+        const QString tip = m_downloads->index(0, 0).data(Qt::ToolTipRole).toString();
+        QVERIFY2(tip.startsWith(d.key + "\n") && tip.contains("doi:" + doi), qPrintable(tip));
+    }
 }
 
 void tst_Analysis::passStopsAfterTheFirstFailure()
