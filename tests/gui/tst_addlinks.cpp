@@ -54,6 +54,7 @@ private slots:
     void bulkWindowTakesAddresses();
     void bulkWindowRefusesToCloseDuringARun();
     void bulkRetryCycleEndsWhenNothingIsLeft();
+    void bulkTakesDoisThroughTheResolverSetting();
     void bulkPageLimitStopsARun();
     void bulkPageLimitWithRetryTriesTheRestLater();
     void bulkClosingTheSearchWindowStopsTheRun_data();
@@ -184,6 +185,30 @@ void tst_Addlinks::bulkRetryCycleEndsWhenNothingIsLeft()
     QVERIFY(!timer->isActive());
     QCOMPARE(told, QStringList{"Successfully imported：1/1"});
     QCOMPARE(m_window->results().size(), 2);
+    bulk->close();
+}
+
+void tst_Addlinks::bulkTakesDoisThroughTheResolverSetting()
+{
+    m_program->promptSavePath = 0;
+    m_program->settings().set(Keys::DoiResolver, m_site.url("/doi").toString()); // no slash
+    addlinks *bulk = m_window->menuAddBulkDocumentURLs_Click();
+    bulk->bulkRun().sleep = [](std::chrono::milliseconds) -> QCoro::Task<> { co_return; };
+    QStringList told;
+    bulk->tell = [&told](const QString &t, bool) { told << t; };
+    bulk->downloadMethod()->setChecked(true);
+    bulk->addressBox()->setPlainText("doi:10.5555/harvly.24.\n  10.5555/HARVLY.25  \nnot a line\n");
+    bulk->startButton()->click();
+    QTRY_VERIFY(!bulk->running());
+    QCOMPARE(told, QStringList{"Successfully imported：2/2"});
+    QCOMPARE(m_window->results().size(), 2);
+    for (int i = 0; i < 2; ++i) {
+        const ResultRow &row = m_window->results().at(i);
+        QCOMPARE(row.key, m_site.url(QString("/pdf/%1.pdf").arg(24 + i)).toString());
+        QVERIFY(row.record);
+        QCOMPARE(row.record->doi, QString("10.5555/harvly.%1").arg(24 + i));
+        QCOMPARE(row.title, row.record->title);
+    }
     bulk->close();
 }
 
