@@ -26,18 +26,19 @@ QString documentPage(int id)
                            "water\">")
                 .arg(id);
     for (int i = 0; i < 8; ++i) {
-        head += QStringLiteral("<meta name=\"citation_author\" content=\"Author%1, Given\">").arg(i);
+        head +=
+            QStringLiteral("<meta name=\"citation_author\" content=\"Author%1, Given\">").arg(i);
     }
-    head += QStringLiteral(
-                "<meta name=\"citation_publication_date\" content=\"2021/03/04\">"
-                "<meta name=\"citation_journal_title\" content=\"Journal\">"
-                "<meta name=\"citation_doi\" content=\"10.5555/bench.%1\">"
-                "<meta name=\"citation_pdf_url\" content=\"/pdf/%1.pdf\">"
-                "<meta name=\"DC.title\" content=\"Paper %1\">"
-                "<script type=\"application/ld+json\">{\"@type\":\"ScholarlyArticle\","
-                "\"headline\":\"Paper %1\",\"author\":[\"A B\"],\"datePublished\":\"2021\"}"
-                "</script>")
-                .arg(id);
+    head +=
+        QStringLiteral("<meta name=\"citation_publication_date\" content=\"2021/03/04\">"
+                       "<meta name=\"citation_journal_title\" content=\"Journal\">"
+                       "<meta name=\"citation_doi\" content=\"10.5555/bench.%1\">"
+                       "<meta name=\"citation_pdf_url\" content=\"/pdf/%1.pdf\">"
+                       "<meta name=\"DC.title\" content=\"Paper %1\">"
+                       "<script type=\"application/ld+json\">{\"@type\":\"ScholarlyArticle\","
+                       "\"headline\":\"Paper %1\",\"author\":[\"A B\"],\"datePublished\":\"2021\"}"
+                       "</script>")
+            .arg(id);
     QString body;
     body.reserve(210000);
     while (body.size() < 200000) {
@@ -88,8 +89,9 @@ int main(int argc, char *argv[])
                 static_cast<long long>(pages.first().size() / 1024));
     std::printf("  record read: %.3f ms a page (goal under 1 ms, %.1fx inside it)\n", record,
                 1.0 / record);
-    std::printf("  the analysis's markers on the same pages: %.3f ms a page (record/markers %.2f)\n",
-                markers, record / markers);
+    std::printf(
+        "  the analysis's markers on the same pages: %.3f ms a page (record/markers %.2f)\n",
+        markers, record / markers);
     std::printf("  parsing the whole page: %.3f ms a page (%.1fx the record)\n", whole,
                 whole / record);
     std::printf("  (%d found)\n", found);

@@ -1069,6 +1069,14 @@
         <source>Tries again after a cut connection:</source>
         <translation>连接中断后重试次数：</translation>
     </message>
+    <message>
+        <source>DOI resolver:</source>
+        <translation>DOI 解析地址：</translation>
+    </message>
+    <message>
+        <source>The DOI resolver must be an http or https address!</source>
+        <translation>DOI 解析地址必须是 http 或 https 地址！</translation>
+    </message>
 </context>
 <context>
     <name>harvly::fSeleFileSavePath</name>

@@ -30,6 +30,8 @@ private slots:
     void init();
     void cleanup();
     void proxyWarningStillSaves();
+    void doiResolverIsAnHttpAddress_data();
+    void doiResolverIsAnHttpAddress();
     void secondWayResetsAnOpenDownloadWindow_data();
     void secondWayResetsAnOpenDownloadWindow();
     void closedDownloadWindowReadsTheValuesWhenItOpens();
@@ -103,6 +105,39 @@ void tst_Options::proxyWarningStillSaves()
     QVERIFY(s.get(Keys::ProxyEffective));
     QCOMPARE(s.get(Keys::ProxyURL), QString("proxy.example"));
     QCOMPARE(s.get(Keys::ProxyPort), QString("abc")); // kept as typed
+}
+
+void tst_Options::doiResolverIsAnHttpAddress_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("an https address") << " https://resolver.example/ "
+                                      << "https://resolver.example/"
+                                      << "";
+    QTest::newRow("nothing: the default") << ""
+                                          << "https://doi.org/"
+                                          << "";
+    const QString wrong = "The DOI resolver must be an http or https address!";
+    QTest::newRow("another scheme: kept as it was") << "ftp://resolver.example/"
+                                                    << "http://kept.example/" << wrong;
+    QTest::newRow("no scheme: kept as it was") << "resolver.example"
+                                               << "http://kept.example/" << wrong;
+}
+
+void tst_Options::doiResolverIsAnHttpAddress()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, stored);
+    QFETCH(QString, message);
+    m_program->settings().set(Keys::DoiResolver, "http://kept.example/");
+    auto *dialog = new fOption(*m_workspace);
+    QCOMPARE(dialog->findChild<QLineEdit *>("Text3")->text(), QString("http://kept.example/"));
+    dialog->findChild<QLineEdit *>("Text3")->setText(typed);
+    dialog->findChild<QPushButton *>("Command1")->click();
+    QCOMPARE(m_program->settings().get(Keys::DoiResolver), stored);
+    QCOMPARE(boxText(), message);
+    delete dialog;
 }
 
 void tst_Options::secondWayResetsAnOpenDownloadWindow_data()

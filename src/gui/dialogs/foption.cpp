@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace harvly {
@@ -40,7 +41,8 @@ fOption::fOption(Workspace &workspace, QWidget *parent)
       m_checkPdf(
           Named(new QCheckBox(tr("A downloaded PDF without its end is a failed download"), this),
                 "Check4")),
-      m_retries(Named(new QSpinBox(this), "Text2"))
+      m_retries(Named(new QSpinBox(this), "Text2")),
+      m_doiResolver(Named(new QLineEdit(this), "Text3"))
 {
     setObjectName(QStringLiteral("fOption"));
     setModal(true);
@@ -82,6 +84,9 @@ fOption::fOption(Workspace &workspace, QWidget *parent)
     m_retries->setRange(0, 20);
     grid->addWidget(new QLabel(tr("Tries again after a cut connection:"), this), row, 0);
     grid->addWidget(m_retries, row++, 1);
+    // Where the bulk entry looks a DOI up (it sends the reader on to the document page).
+    grid->addWidget(new QLabel(tr("DOI resolver:"), this), row, 0);
+    grid->addWidget(m_doiResolver, row++, 1, 1, 2);
     grid->addWidget(m_checkVersion, row++, 0, 1, 3);
     auto *ok = Named(new QPushButton(tr("OK"), this), "Command1");
     ok->setDefault(true);
@@ -110,6 +115,7 @@ void fOption::Form_Load()
     m_checkVersion->setChecked(s.get(Keys::CheckLatestVersion));
     m_checkPdf->setChecked(s.get(Keys::CheckPdfEnd));
     m_retries->setValue(s.get(Keys::Retries));
+    m_doiResolver->setText(s.get(Keys::DoiResolver));
     if (m_ceiling) {
         m_ceiling->setText(QString::number(s.get(Keys::MaxFileSizeMegabytes)));
     }
@@ -145,6 +151,19 @@ void fOption::Command1_Click()
     s.set(Keys::CheckLatestVersion, m_checkVersion->isChecked());
     s.set(Keys::CheckPdfEnd, m_checkPdf->isChecked());
     s.set(Keys::Retries, m_retries->value());
+    const QString resolver = m_doiResolver->text().trimmed();
+    const QUrl resolverUrl(resolver);
+    if (resolver.isEmpty()) {
+        s.set(Keys::DoiResolver, QStringLiteral("https://doi.org/"));
+    } else if ((resolverUrl.scheme() == QLatin1String("http") ||
+                resolverUrl.scheme() == QLatin1String("https")) &&
+               !resolverUrl.host().isEmpty()) {
+        s.set(Keys::DoiResolver, resolver);
+    } else {
+        // The other values are saved; the resolver keeps what it was.
+        ShowMessage(parentWidget(), tr("The DOI resolver must be an http or https address!"),
+                    MessageKind::Error);
+    }
     if (m_ceiling) {
         bool ok = false;
         const double megabytes = m_ceiling->text().toDouble(&ok);

@@ -38,6 +38,7 @@ private:
     QCheckBox *m_checkVersion;
     QCheckBox *m_checkPdf;
     QSpinBox *m_retries;
+    QLineEdit *m_doiResolver;
     QLineEdit *m_ceiling = nullptr; // the Chinese build only
 };
 
