@@ -27,7 +27,7 @@ if ((demo)); then
   site=$(head -n1 "$site_out")
   [[ -n "$site" ]] || { echo "The sample site did not start." >&2; exit 1; }
   echo "Sample site: $site"
-  args+=(--site "$site" --update-server "${site%/}")
+  args+=(--site "$site" --update-server "${site%/}" --doi-resolver "${site%/}/doi/")
 fi
 
 # Chromium refuses to run as root with its sandbox on.

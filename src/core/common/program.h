@@ -30,6 +30,8 @@ public:
     // Where the latest-version check asks and the maker's pages are: the stored address, or
     // one given for this run only; "" (a fresh install): no check, no links.
     QString updateServer;
+    // The DOI resolver of this run only (the demo's sample site); "" uses the setting.
+    QString doiResolver;
     // The options this run was started with (as "--site URL"); switching to the other build
     // passes them on.
     QStringList runArguments;

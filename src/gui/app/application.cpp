@@ -71,6 +71,7 @@ int RunProgram(int argc, char *argv[], const Build &build)
     if (!updateServer.isEmpty()) {
         program.updateServer = updateServer;
     }
+    program.doiResolver = optionValue(args, QStringLiteral("--doi-resolver"));
     Workspace workspace(program,
                         QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
                             QStringLiteral("/browser"));

@@ -270,7 +270,9 @@ QCoro::Task<> addlinks::runOnce()
             return AddByDownloadMethod(network, list, options, address, run);
         };
     }
-    m_run.doiResolver = m_program.settings().get(Keys::DoiResolver);
+    m_run.doiResolver = m_program.doiResolver.isEmpty()
+                            ? m_program.settings().get(Keys::DoiResolver)
+                            : m_program.doiResolver;
     QCoro::Task<BulkRunResult> walk =
         m_run.run(m_input->toPlainText(), analyse, BoxSeconds(m_delay));
     const BulkRunResult result = co_await walk;
