@@ -11,6 +11,7 @@
 #include "stopsignals.h"
 
 #include <QFile>
+#include <QSaveFile>
 #include <QStandardPaths>
 #include <QTextStream>
 #include <QUrl>
@@ -28,7 +29,23 @@ struct Options {
     int delay = 0;
     QString file;
     QString doiResolver = kDefaultDoiResolver;
+    QString failedFile;
 };
+
+// The addresses that gave no row, as a list bulk reads again (a comment line before each).
+bool writeFailed(const QString &file, const QStringList &unsuccessful, QString *error)
+{
+    QSaveFile out(file);
+    QByteArray text;
+    for (const QString &address : unsuccessful) {
+        text += "# gave no row\n" + address.toUtf8() + '\n';
+    }
+    if (!out.open(QIODevice::WriteOnly) || out.write(text) < 0 || !out.commit()) {
+        *error = out.errorString();
+        return false;
+    }
+    return true;
+}
 
 void printRow(QTextStream &out, const ResultRow &r, bool json)
 {
@@ -111,6 +128,10 @@ QCoro::Task<int> bulk(QString text, Options o)
     }
     QTextStream(stderr) << "Successfully imported: " << result.added << '/' << result.addresses
                         << '\n';
+    QString error;
+    if (!o.failedFile.isEmpty() && !writeFailed(o.failedFile, result.unsuccessful, &error)) {
+        QTextStream(stderr) << "bulk: cannot write " << o.failedFile << ": " << error << '\n';
+    }
     if (stoppedBy != 0) {
         co_return 128 + stoppedBy;
     }
@@ -130,6 +151,7 @@ std::optional<Options> parse(const QStringList &args, QTextStream &err)
     Options o;
     o.web = parsed->has("--web");
     o.json = parsed->has("--json");
+    o.failedFile = parsed->value("--failed");
     if (parsed->has("--doi-resolver")) {
         o.doiResolver = parsed->value("--doi-resolver").trimmed();
         const QUrl resolver(o.doiResolver);

@@ -4,6 +4,7 @@
 #include "common/build.h"
 #include "common/filenames.h"
 #include "common/files.h"
+#include "jsonrows.h"
 #include "stopsignals.h"
 #include "tools/browsercache.h"
 #include "tools/cachefolders.h"
@@ -27,6 +28,7 @@ struct Options {
     SameNameRule rule = SameNameRule::CoverWhenSizeAndTimeEqual;
     bool zh = false;
     bool allUsers = false;
+    bool json = false;
     QString dir;
 };
 
@@ -69,6 +71,7 @@ std::optional<Options> parse(const QStringList &args, QString *error)
     o.match = parsed->value("--match");
     o.zh = parsed->has("--zh");
     o.allUsers = parsed->has("--all-users");
+    o.json = parsed->has("--json");
     o.dir = parsed->value("--dir");
     if (parsed->has("--same-name")) {
         const auto rule = ruleOf(parsed->value("--same-name"));
@@ -110,6 +113,14 @@ int list(const Options &o, QTextStream &out, QTextStream &err)
             return 2;
         }
         for (const CacheEntry &e : listing.entries) {
+            if (o.json) {
+                out << JsonRowLine({{QStringLiteral("address"), e.address},
+                                    {QStringLiteral("type"), e.type},
+                                    {QStringLiteral("size"), e.bodySize},
+                                    {QStringLiteral("complete"), e.complete}},
+                                   nullptr);
+                continue;
+            }
             out << e.address << '\t' << e.type << '\t' << e.bodySize << '\t'
                 << (e.complete ? "complete" : "incomplete") << '\n';
         }

@@ -7,6 +7,7 @@ namespace harvly {
 namespace {
 
 const CliOption kHarvest[] = {
+    {"--json", CliValue::None, nullptr, "one JSON object per row"},
     {"--with-htm", CliValue::None, nullptr, "also take HTML full-text links"},
     {"--static", CliValue::None, nullptr,
      "read the page's HTML text instead of loading it in an offscreen browser"},
@@ -24,6 +25,7 @@ const CliOption kBulk[] = {
     {"--doi-resolver", CliValue::Text, "URL",
      "look the DOIs of FILE up at URL (default https://doi.org/)"},
     {"--json", CliValue::None, nullptr, "one JSON object per row, with its citation record"},
+    {"--failed", CliValue::File, "FILE", "write the lines that gave no row to FILE, to run again"},
 };
 
 const CliOption kCache[] = {
@@ -31,6 +33,7 @@ const CliOption kCache[] = {
     {"--dir", CliValue::Folder, "FOLDER",
      "read the cache in FOLDER (one that holds a Cache_Data folder, or is one)"},
     {"--all-users", CliValue::None, nullptr, "read every user's cache that can be read"},
+    {"--json", CliValue::None, nullptr, "one JSON object per document", nullptr, "list"},
     {"--match", CliValue::Text, "TEXT", "export only the documents whose address contains TEXT",
      nullptr, "export"},
     {"--same-name", CliValue::Words, "RULE",
@@ -49,10 +52,13 @@ const CliOption kDownload[] = {
     {"--state", CliValue::File, "FILE", "keep the list in FILE, to go on after a stop"},
     {"--retries", CliValue::Number, "N", "tries again after a transient failure, 0 to 100 (5)"},
     {"--list", CliValue::File, "FILE", "read the addresses from FILE (- for standard input)"},
+    {"--json", CliValue::None, nullptr, "one JSON object per row, with its citation record"},
+    {"--failed", CliValue::File, "FILE", "write the rows that failed to FILE, as a list to read"},
+    {"--quiet", CliValue::None, nullptr, "print no progress, only the rows"},
 };
 
 const CliCommand kCommands[] = {
-    {"harvest", "harvest [--with-htm] [--static] PAGE",
+    {"harvest", "harvest [--with-htm] [--static] [--json] PAGE",
      R"(print the rows "Add this page to list" takes from PAGE (a file or an
 http(s) address), one per line: title, link, file type, source code,
 separated by tabs. The page is loaded in an offscreen browser;
@@ -68,7 +74,7 @@ names. --json prints each as a JSON object with the record under CSL-JSON
 names ("record") and its PDF ("pdf"). Exit status 1 when a page could not
 be fetched.)",
      kAnalyse},
-    {"bulk", "bulk [--web] [--delay S] [--doi-resolver URL] [--json] FILE",
+    {"bulk", "bulk [--web] [--delay S] [--doi-resolver URL] [--json] [--failed FILE] FILE",
      R"(take each document-page address or DOI of FILE (- for standard input;
 other lines are skipped) as one result row, as the bulk
 window's download method does, waiting S seconds after each: one line
@@ -83,7 +89,7 @@ doi:10.1234/abc, https://doi.org/10.1234/abc) is looked up at the resolver
 record under CSL-JSON names ("record") and its PDF ("pdf").)",
      kBulk},
     {"cache",
-     "cache list [--zh | --dir FOLDER | --all-users]\n"
+     "cache list [--zh | --dir FOLDER | --all-users] [--json]\n"
      "cache export DEST [--match TEXT] [--same-name RULE] [--zh | --dir FOLDER]",
      R"(list the documents in the embedded browser's cache (by default the
 English program's; --zh the Chinese program's; --dir any folder that
@@ -100,9 +106,11 @@ exit status as for download.)",
     {"download",
      "download --dest DIR [--way 1|2] [--threads N] [--interval S]\n"
      "           [--same-name Skip|Cover|Rename] [--proxy HOST:PORT] [--state FILE]\n"
-     "           [--retries N] (--list FILE|- | URL...)",
+     "           [--retries N] [--json] [--failed FILE] [--quiet] (--list FILE|- | URL...)",
      R"(queue the addresses (or the lines URL[<TAB>title[<TAB>type[<TAB>referer]]]
-of a list file, "-" for standard input) and download them as the download
+of a list file, "-" for standard input, or the JSON lines harvest, analyse,
+bulk and download --json print; lines beginning with # are comments) and
+download them as the download
 window does, until every row is done; progress on standard error, then one
 line per row: state, type, size, downloaded, percentage, file, seconds,
 address, reason (why a row failed; empty otherwise). Only http and https

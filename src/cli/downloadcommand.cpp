@@ -11,6 +11,7 @@
 #include "download/scheduler.h"
 #include "download/schedulerhost.h"
 #include "download/storelock.h"
+#include "downloadrows.h"
 #include "stopsignals.h"
 
 #include <QCoreApplication>
@@ -18,6 +19,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QHash>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
@@ -45,6 +48,7 @@ struct Job {
     QString title;
     QString type;
     QString referer;
+    SharedRecord record;
 };
 
 struct Options {
@@ -54,7 +58,39 @@ struct Options {
     QString listFile;
     QStringList refusedLines; // of the list file, each with its number
     QString stateFile;        // the list kept between runs of the same command
+    QString failedFile;       // where the rows that failed go, as a list to read again
+    bool json = false;
+    bool quiet = false;
 };
+
+// A JSON line of harvest, analyse, bulk or download --json as a job: the document's link
+// ("link", else "url", else "address"), its title, type, the page it came from and its
+// record. An object without an address, or no object, is nothing.
+std::optional<Job> jobOfJson(const QByteArray &line)
+{
+    const QJsonDocument doc = QJsonDocument::fromJson(line);
+    const QJsonObject o = doc.object();
+    const auto text = [&o](const char *name) { return o.value(QLatin1String(name)).toString(); };
+    Job job;
+    for (const char *name : {"link", "url", "address"}) {
+        if (job.url.isEmpty()) {
+            job.url = text(name).trimmed();
+        }
+    }
+    if (!doc.isObject() || job.url.isEmpty()) {
+        return std::nullopt;
+    }
+    job.title = text("title");
+    job.type = text("fileType").isEmpty() ? text("type") : text("fileType");
+    job.referer = text("referer").isEmpty() ? text("page") : text("referer");
+    if (job.referer.isEmpty() && !text("link").isEmpty()) {
+        job.referer = text("address"); // analyse: the document page the link was found on
+    }
+    if (o.value("record").isObject()) {
+        job.record = ShareRecord(RecordFromCslJson(o.value("record").toObject(), text("pdf")));
+    }
+    return job;
+}
 
 // The number options within their ranges into their fields of the download options.
 bool takeNumbers(const CliArgs &parsed, DownloadOptions &o, QString *error)
@@ -118,6 +154,9 @@ bool takeWords(const CliArgs &parsed, Options &o, QString *error)
     }
     o.dest = parsed.value("--dest");
     o.stateFile = parsed.value("--state");
+    o.failedFile = parsed.value("--failed");
+    o.json = parsed.has("--json");
+    o.quiet = parsed.has("--quiet");
     return true;
 }
 
@@ -137,6 +176,19 @@ bool readList(const QString &listFile, Options &o, QString *error)
     int lineNumber = 0;
     for (const QByteArray &raw : f.readAll().split('\n')) {
         ++lineNumber;
+        const QByteArray trimmed = raw.trimmed();
+        if (trimmed.startsWith('#')) {
+            continue; // a comment, as the failed list writes the reasons
+        }
+        if (trimmed.startsWith('{') || trimmed.startsWith('[')) {
+            if (std::optional<Job> job = jobOfJson(trimmed)) {
+                o.jobs << *job;
+            } else {
+                o.refusedLines
+                    << QStringLiteral("line %1: no JSON object with an address").arg(lineNumber);
+            }
+            continue;
+        }
         // Split first: a line may begin with an empty address field.
         QStringList fields = QString::fromUtf8(raw).split(QLatin1Char('\t'));
         for (QString &field : fields) {
@@ -236,14 +288,14 @@ void queueJobs(const Options &o, DownloadListModel &list, Program &program)
     for (const Job &job : o.jobs) {
         const QString title = job.title.isEmpty() ? GetFileNameFromPath(job.url, true) : job.title;
         AddDownloadRow(list, program, job.url, title.isEmpty() ? QStringLiteral("untitled") : title,
-                       job.type, job.referer, QString());
+                       job.type, job.referer, QString(), job.record);
     }
 }
 
 // Runs the scheduler until every row is done or a signal stops it; the signal, or 0.
 // seconds receives each row's time from its start to its end.
 int runUntilDone(DownloadScheduler &scheduler, DownloadListModel &list, int interval,
-                 QHash<quint64, double> &seconds, QTextStream &err)
+                 QHash<quint64, double> &seconds, DownloadProgress &progress)
 {
     QHash<quint64, double> started;
     QObject::connect(&list, &QAbstractItemModel::dataChanged, &list, [&](const QModelIndex &from) {
@@ -264,8 +316,7 @@ int runUntilDone(DownloadScheduler &scheduler, DownloadListModel &list, int inte
     QObject::connect(&ticks, &QTimer::timeout, &ticks, [&] {
         scheduler.Timer_Down_Timer();
         scheduler.Timer1_Timer();
-        err << list.ListCountsText() << '\n';
-        err.flush();
+        progress.tick(list);
         if (!scheduler.timerDownEnabled() && finishedAll()) {
             QCoreApplication::quit();
         }
@@ -317,10 +368,7 @@ bool printRows(const Options &o, const DownloadListModel &list,
     for (int i = 0; i < list.size(); ++i) {
         const DownloadRow &r = list.at(i);
         allFinished = allFinished && r.state == DownloadState::Finished;
-        out << stateWord(r.state) << '\t' << r.type << '\t' << r.fileSizeText() << '\t'
-            << r.downloadedText() << '\t' << r.percentageText() << '\t' << r.localFile() << '\t'
-            << QString::number(seconds.value(r.id), 'f', 3) << '\t' << r.key << '\t' << r.reason
-            << '\n';
+        out << DownloadRowLine(r, stateWord(r.state), seconds.value(r.id), o.json);
     }
     return allFinished;
 }
@@ -364,13 +412,17 @@ int RunDownloadCommand(const QStringList &args)
     DownloadScheduler scheduler(list, program.network(), host, build);
     scheduler.options = o->download;
     QHash<quint64, double> seconds;
-    const int stoppedBy = runUntilDone(scheduler, list, o->download.interval, seconds, err);
+    DownloadProgress progress(err, o->quiet);
+    const int stoppedBy = runUntilDone(scheduler, list, o->download.interval, seconds, progress);
     if (store) {
         store->flush(); // a part kept is continued by the next run of the same command
     } else {
         list.dropPartialFiles();
     }
-    err << list.ListCountsText() << '\n';
+    progress.end(list);
+    if (!o->failedFile.isEmpty() && !WriteFailedList(o->failedFile, list, o->json, &error)) {
+        err << "download: cannot write " << o->failedFile << ": " << error << '\n';
+    }
     if (stoppedBy != 0) {
         return 128 + stoppedBy;
     }

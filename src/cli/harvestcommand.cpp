@@ -6,6 +6,7 @@
 #include "common/signalwait.h"
 #include "common/urltext.h"
 #include "http/sessionnetwork.h"
+#include "jsonrows.h"
 #include "search/harvest.h"
 #include "search/resultlist.h"
 #include "search/staticdom.h"
@@ -28,6 +29,7 @@ struct Options {
     bool withHtm = false;
     bool staticDom = false;
     QString page;
+    bool json = false;
 };
 
 std::optional<Options> parse(const QStringList &args, QString *error)
@@ -46,7 +48,8 @@ std::optional<Options> parse(const QStringList &args, QString *error)
         *error = QStringLiteral("harvest: no page given");
         return std::nullopt;
     }
-    return Options{parsed->has("--with-htm"), parsed->has("--static"), parsed->operands.first()};
+    return Options{parsed->has("--with-htm"), parsed->has("--static"), parsed->operands.first(),
+                   parsed->has("--json")};
 }
 
 bool isAddress(const QString &page)
@@ -129,6 +132,15 @@ QCoro::Task<int> harvest(QStringList args)
     out.setEncoding(QStringConverter::Utf8);
     for (int i = 0; i < list.size(); ++i) {
         const ResultRow &r = list.at(i);
+        if (o->json) {
+            out << JsonRowLine({{QStringLiteral("title"), r.title},
+                                {QStringLiteral("link"), r.key},
+                                {QStringLiteral("fileType"), r.fileType},
+                                {QStringLiteral("source"), r.type},
+                                {QStringLiteral("page"), r.tag}},
+                               r.record);
+            continue;
+        }
         out << r.title << '\t' << r.key << '\t' << r.fileType << '\t' << r.type << '\n';
     }
     co_return 0;

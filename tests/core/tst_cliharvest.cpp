@@ -34,6 +34,11 @@ private slots:
     void downloadRefusesBadArguments();
     void downloadExitStatus_data();
     void downloadExitStatus();
+    void pipesInOneShape_data();
+    void pipesInOneShape();
+    void failedListFedBackTakesOnlyTheFailedRows();
+    void jsonLinesWithoutAnAddressAreRefused();
+    void terminalProgressRewritesOneLine();
     void bulk_data();
     void bulk();
     void bulkLooksDoisUpAndPrintsRecords_data();
@@ -48,10 +53,13 @@ private:
         QString out;
         QString err;
     };
-    Run cli(const QStringList &args, const QString &command = "harvest")
+    Run cli(const QStringList &args, const QString &command = "harvest",
+            const QByteArray &input = {})
     {
         QProcess p;
         p.start(QStringLiteral(HARVLY_CLI), QStringList{command} + args);
+        p.write(input);
+        p.closeWriteChannel();
         QSignalSpy finished(&p, &QProcess::finished);
         // The site answers from this process, so the wait must keep its events running.
         if (!finished.wait(60000)) {
@@ -240,6 +248,113 @@ void tst_CliHarvest::downloadExitStatus()
     const Run r = cli({"--dest", dest, "--list", file}, "download");
     QCOMPARE(r.status, status);
     QVERIFY(!QFile::exists(dest + "/passwd"));
+}
+
+void tst_CliHarvest::pipesInOneShape_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QStringList>("args"); // "site:/" is the sample site
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QString>("type");
+    QTest::newRow("harvest --json")
+        << "harvest" << QStringList{"--json", "--static", "site:/search?q=x&layout=2"}
+        << QByteArray() << 10 << "pdf";
+    QTest::newRow("analyse --json")
+        << "analyse" << QStringList{"--json", "site:/docview/33?src=pq1", "site:/paper/34"}
+        << QByteArray() << 2 << "pdf";
+    QTest::newRow("bulk --json") << "bulk" << QStringList{"--json", "-"}
+                                 << QByteArray("site:/docview/35\nsite:/paper/36/dc\n") << 2
+                                 << "pdf";
+    QTest::newRow("download --json")
+        << "download" << QStringList{"--json",  "--quiet",          "--dest",
+                                     "@/first", "site:/pdf/37.pdf", "site:/pdf/38.pdf"}
+        << QByteArray() << 2 << "pdf";
+}
+
+// What one command prints with --json, the download command reads from standard input.
+void tst_CliHarvest::pipesInOneShape()
+{
+    QFETCH(QString, command);
+    QFETCH(QStringList, args);
+    QFETCH(QByteArray, input);
+    QFETCH(int, rows);
+    QFETCH(QString, type);
+    const QString site = m_site.url("/").toString();
+    const QString work = m_dir.filePath(QString("pipe-%1").arg(QTest::currentDataTag()));
+    args.replaceInStrings("site:/", site).replaceInStrings("@", work);
+    const Run first = cli(args, command, input.replace("site:/", site.toUtf8()));
+    QCOMPARE(first.status, 0);
+    const Run second = cli({"--json", "--quiet", "--dest", work + "/dest", "--list", "-"},
+                           "download", first.out.toUtf8());
+    QVERIFY2(second.status == 0, qPrintable(second.err));
+    QVERIFY(second.err.isEmpty()); // quiet
+    const QStringList lines = second.out.split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), rows);
+    for (const QString &line : lines) {
+        const QJsonObject row = QJsonDocument::fromJson(line.toUtf8()).object();
+        QCOMPARE(row.value("state").toString(), QString("Finished"));
+        QCOMPARE(row.value("type").toString(), type);
+        QVERIFY(QFile::exists(row.value("file").toString()));
+    }
+    if (command == "analyse" || command == "bulk") {
+        // The record came through the pipe with the row.
+        const QJsonObject row = QJsonDocument::fromJson(lines.first().toUtf8()).object();
+        QVERIFY(row.value("record").toObject().value("DOI").toString().startsWith("10.5555/"));
+    }
+}
+
+void tst_CliHarvest::failedListFedBackTakesOnlyTheFailedRows()
+{
+    const QString dest = m_dir.filePath("failed-dest");
+    const QString failed = m_dir.filePath("failed.txt");
+    const QString broken = m_site.url("/pdf/40.pdf?fault=reset").toString();
+    const Run first = cli({"--dest", dest, "--retries", "0", "--failed", failed,
+                           m_site.url("/pdf/39.pdf").toString(), broken},
+                          "download");
+    QCOMPARE(first.status, 1);
+    QFile f(failed);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 2);
+    QVERIFY(lines.at(0).startsWith("# ")); // the reason
+    QCOMPARE(lines.at(1).section('\t', 0, 0), broken);
+    const Run again = cli({"--dest", dest, "--retries", "0", "--list", failed}, "download");
+    const QStringList rows = again.out.split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows.first().section('\t', 7, 7), broken);
+}
+
+void tst_CliHarvest::jsonLinesWithoutAnAddressAreRefused()
+{
+    const QByteArray list = "{\"title\":\"no address\"}\n[1,2]\n{\"link\":\"" +
+                            m_site.url("/pdf/41.pdf").toString().toUtf8() +
+                            "\",\"title\":\"Forty-one\"}\n";
+    const Run r = cli({"--dest", m_dir.filePath("refused"), "--list", "-"}, "download", list);
+    QCOMPARE(r.status, 1); // the lines without an address count as not done
+    QVERIFY2(r.err.contains("line 1: no JSON object with an address"), qPrintable(r.err));
+    QVERIFY(r.err.contains("line 2: no JSON object with an address"));
+    QCOMPARE(r.out.count("Finished"), 1);
+    QVERIFY(QFile::exists(m_dir.filePath("refused") + "/Forty-one.pdf"));
+}
+
+void tst_CliHarvest::terminalProgressRewritesOneLine()
+{
+    // script(1) gives the command a terminal; its output is what the terminal would show.
+    const QString command =
+        QString("'%1' download --dest '%2' '%3' '%4'")
+            .arg(HARVLY_CLI, m_dir.filePath("tty"),
+                 m_site.url("/pdf/42.pdf?fault=slow&chunk=2000&interval=300").toString(),
+                 m_site.url("/pdf/43.pdf").toString());
+    QProcess p;
+    p.start("script", {"-qec", command, "/dev/null"});
+    QSignalSpy finished(&p, &QProcess::finished);
+    QVERIFY(finished.wait(60000));
+    const QString shown = QString::fromUtf8(p.readAllStandardOutput());
+    QCOMPARE(p.exitCode(), 0);
+    QVERIFY2(shown.contains(QRegularExpression("\r\\[[0-2]/2\\] \\d")), qPrintable(shown));
+    QCOMPARE(shown.count("Sum:"), 1);    // no counts line per second on a terminal
+    QVERIFY(shown.contains("\rSum:2|")); // the line cleared, the counts left at the end
 }
 
 void tst_CliHarvest::bulk_data()
