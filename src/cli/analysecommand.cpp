@@ -2,6 +2,7 @@
 
 #include "cliargs.h"
 #include "common/urltext.h"
+#include "cookieoption.h"
 #include "http/sessionnetwork.h"
 #include "jsonrows.h"
 #include "search/citationreader.h"
@@ -36,7 +37,7 @@ void printLink(QTextStream &out, const QString &address, const QString &kind, co
     out << JsonRowLine(row, record);
 }
 
-QCoro::Task<int> analyse(QStringList addresses, bool json)
+QCoro::Task<int> analyse(QStringList addresses, bool json, QString cookiesFile)
 {
     QTextStream out(stdout);
     out.setEncoding(QStringConverter::Utf8);
@@ -46,6 +47,9 @@ QCoro::Task<int> analyse(QStringList addresses, bool json)
         co_return 2;
     }
     SessionNetwork network;
+    if (!LoadCookiesOption(cookiesFile, *network.cookies(), err, "analyse")) {
+        co_return 2;
+    }
     int status = 0;
     for (const QString &address : addresses) {
         // Fetched once, as the analysis fetches it; every routine reads the same text.
@@ -81,6 +85,7 @@ QCoro::Task<int> analyse(QStringList addresses, bool json)
         }
         out.flush();
     }
+    SaveCookiesOption(cookiesFile, *network.cookies(), err, "analyse");
     co_return status;
 }
 
@@ -95,7 +100,8 @@ int RunAnalyseCommand(const QStringList &args)
         QTextStream(stderr) << "analyse: " << error << '\n' << CliUsage(command);
         return 2;
     }
-    return QCoro::waitFor(analyse(parsed->operands, parsed->has("--json")));
+    return QCoro::waitFor(
+        analyse(parsed->operands, parsed->has("--json"), parsed->value("--cookies")));
 }
 
 } // namespace harvly

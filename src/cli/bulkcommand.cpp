@@ -3,6 +3,7 @@
 #include "browserpage.h"
 #include "browsersession.h"
 #include "cliargs.h"
+#include "cookieoption.h"
 #include "http/sessionnetwork.h"
 #include "jsonrows.h"
 #include "pagewait.h"
@@ -30,6 +31,7 @@ struct Options {
     QString file;
     QString doiResolver = kDefaultDoiResolver;
     QString failedFile;
+    QString cookiesFile;
 };
 
 // The addresses that gave no row, as a list bulk reads again (a comment line before each).
@@ -82,6 +84,10 @@ QCoro::Task<int> bulk(QString text, Options o)
     QTextStream out(stdout);
     out.setEncoding(QStringConverter::Utf8);
     SessionNetwork network;
+    QTextStream err(stderr);
+    if (!LoadCookiesOption(o.cookiesFile, *network.cookies(), err, "bulk")) {
+        co_return 2;
+    }
     ResultListModel list;
     QObject::connect(&list, &QAbstractItemModel::rowsInserted, &list,
                      [&](const QModelIndex &, int first, int last) {
@@ -128,6 +134,7 @@ QCoro::Task<int> bulk(QString text, Options o)
     }
     QTextStream(stderr) << "Successfully imported: " << result.added << '/' << result.addresses
                         << '\n';
+    SaveCookiesOption(o.cookiesFile, *network.cookies(), err, "bulk");
     QString error;
     if (!o.failedFile.isEmpty() && !writeFailed(o.failedFile, result.unsuccessful, &error)) {
         QTextStream(stderr) << "bulk: cannot write " << o.failedFile << ": " << error << '\n';
@@ -152,6 +159,7 @@ std::optional<Options> parse(const QStringList &args, QTextStream &err)
     o.web = parsed->has("--web");
     o.json = parsed->has("--json");
     o.failedFile = parsed->value("--failed");
+    o.cookiesFile = parsed->value("--cookies");
     if (parsed->has("--doi-resolver")) {
         o.doiResolver = parsed->value("--doi-resolver").trimmed();
         const QUrl resolver(o.doiResolver);

@@ -16,6 +16,8 @@ const CliOption kHarvest[] = {
 const CliOption kAnalyse[] = {
     {"--json", CliValue::None, nullptr,
      "one JSON object per link, with the page's citation record"},
+    {"--cookies", CliValue::File, "FILE",
+     "the session's cookies from and back to a Netscape cookies.txt"},
 };
 
 const CliOption kBulk[] = {
@@ -26,6 +28,8 @@ const CliOption kBulk[] = {
      "look the DOIs of FILE up at URL (default https://doi.org/)"},
     {"--json", CliValue::None, nullptr, "one JSON object per row, with its citation record"},
     {"--failed", CliValue::File, "FILE", "write the lines that gave no row to FILE, to run again"},
+    {"--cookies", CliValue::File, "FILE",
+     "the session's cookies from and back to a Netscape cookies.txt"},
 };
 
 const CliOption kCache[] = {
@@ -55,6 +59,8 @@ const CliOption kDownload[] = {
     {"--json", CliValue::None, nullptr, "one JSON object per row, with its citation record"},
     {"--failed", CliValue::File, "FILE", "write the rows that failed to FILE, as a list to read"},
     {"--quiet", CliValue::None, nullptr, "print no progress, only the rows"},
+    {"--cookies", CliValue::File, "FILE",
+     "the session's cookies from and back to a Netscape cookies.txt"},
 };
 
 const CliCommand kCommands[] = {
@@ -65,7 +71,7 @@ separated by tabs. The page is loaded in an offscreen browser;
 --static reads its HTML text instead. --with-htm also takes HTML
 full-text links.)",
      kHarvest},
-    {"analyse", "analyse [--json] URL...",
+    {"analyse", "analyse [--json] [--cookies FILE] URL...",
      R"(fetch each document page once and print, after its address and a
 tab, the links the analysis would hand over: "embedded" (0 to 2),
 "download-pdf" (0 or 1) and "document" with the title (0 or 1), or, when
@@ -74,7 +80,9 @@ names. --json prints each as a JSON object with the record under CSL-JSON
 names ("record") and its PDF ("pdf"). Exit status 1 when a page could not
 be fetched.)",
      kAnalyse},
-    {"bulk", "bulk [--web] [--delay S] [--doi-resolver URL] [--json] [--failed FILE] FILE",
+    {"bulk",
+     "bulk [--web] [--delay S] [--doi-resolver URL] [--json] [--failed FILE]\n"
+     "           [--cookies FILE] FILE",
      R"(take each document-page address or DOI of FILE (- for standard input;
 other lines are skipped) as one result row, as the bulk
 window's download method does, waiting S seconds after each: one line
@@ -106,7 +114,8 @@ exit status as for download.)",
     {"download",
      "download --dest DIR [--way 1|2] [--threads N] [--interval S]\n"
      "           [--same-name Skip|Cover|Rename] [--proxy HOST:PORT] [--state FILE]\n"
-     "           [--retries N] [--json] [--failed FILE] [--quiet] (--list FILE|- | URL...)",
+     "           [--retries N] [--json] [--failed FILE] [--quiet] [--cookies FILE]\n"
+     "           (--list FILE|- | URL...)",
      R"(queue the addresses (or the lines URL[<TAB>title[<TAB>type[<TAB>referer]]]
 of a list file, "-" for standard input, or the JSON lines harvest, analyse,
 bulk and download --json print; lines beginning with # are comments) and

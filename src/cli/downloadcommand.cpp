@@ -3,6 +3,7 @@
 #include "cliargs.h"
 #include "common/filenames.h"
 #include "common/program.h"
+#include "cookieoption.h"
 #include "download/downloadlist.h"
 #include "download/handover.h"
 #include "download/listcommands.h"
@@ -59,6 +60,7 @@ struct Options {
     QStringList refusedLines; // of the list file, each with its number
     QString stateFile;        // the list kept between runs of the same command
     QString failedFile;       // where the rows that failed go, as a list to read again
+    QString cookiesFile;      // the session's cookies, read before and written after
     bool json = false;
     bool quiet = false;
 };
@@ -155,6 +157,7 @@ bool takeWords(const CliArgs &parsed, Options &o, QString *error)
     o.dest = parsed.value("--dest");
     o.stateFile = parsed.value("--state");
     o.failedFile = parsed.value("--failed");
+    o.cookiesFile = parsed.value("--cookies");
     o.json = parsed.has("--json");
     o.quiet = parsed.has("--quiet");
     return true;
@@ -401,6 +404,9 @@ int RunDownloadCommand(const QStringList &args)
     Program program(build, std::make_unique<Settings>(build, scratch.filePath("settings.ini")));
     QDir().mkpath(o->dest);
     program.downloadSaveFolder = QDir(o->dest).absolutePath() + QDir::separator();
+    if (!LoadCookiesOption(o->cookiesFile, *program.network().cookies(), err, "download")) {
+        return 2;
+    }
 
     DownloadListModel list;
     std::unique_ptr<ListStoreWriter> store;
@@ -420,6 +426,7 @@ int RunDownloadCommand(const QStringList &args)
         list.dropPartialFiles();
     }
     progress.end(list);
+    SaveCookiesOption(o->cookiesFile, *program.network().cookies(), err, "download");
     if (!o->failedFile.isEmpty() && !WriteFailedList(o->failedFile, list, o->json, &error)) {
         err << "download: cannot write " << o->failedFile << ": " << error << '\n';
     }

@@ -102,8 +102,10 @@ QString ProgressLine(const DownloadListModel &list, double bytesPerSecond)
             left += r.fileSize - qMax<qint64>(0, r.downloaded);
         }
     }
-    QString line = QStringLiteral("[%1/%2] %3").arg(done).arg(list.size()).arg(
-        bytesText(double(bytesSoFar(list))));
+    QString line = QStringLiteral("[%1/%2] %3")
+                       .arg(done)
+                       .arg(list.size())
+                       .arg(bytesText(double(bytesSoFar(list))));
     if (bytesPerSecond > 0) {
         line += QStringLiteral(" at %1/s").arg(bytesText(bytesPerSecond));
         if (leftKnown && done < list.size()) {
@@ -127,15 +129,12 @@ QString DownloadRowLine(const DownloadRow &r, const QString &state, double secon
                QString::number(seconds, 'f', 3) + QLatin1Char('\t') + r.key + QLatin1Char('\t') +
                r.reason + QLatin1Char('\n');
     }
-    QJsonObject row{{QStringLiteral("state"), state},
-                    {QStringLiteral("type"), r.type},
-                    {QStringLiteral("size"), r.fileSize},
-                    {QStringLiteral("downloaded"), r.downloaded},
-                    {QStringLiteral("file"), r.localFile()},
-                    {QStringLiteral("seconds"), seconds},
-                    {QStringLiteral("address"), r.key},
-                    {QStringLiteral("title"), r.text},
-                    {QStringLiteral("referer"), r.tag}};
+    QJsonObject row{
+        {QStringLiteral("state"), state},        {QStringLiteral("type"), r.type},
+        {QStringLiteral("size"), r.fileSize},    {QStringLiteral("downloaded"), r.downloaded},
+        {QStringLiteral("file"), r.localFile()}, {QStringLiteral("seconds"), seconds},
+        {QStringLiteral("address"), r.key},      {QStringLiteral("title"), r.text},
+        {QStringLiteral("referer"), r.tag}};
     if (r.percentage) {
         row.insert(QStringLiteral("percentage"), *r.percentage);
     }
@@ -145,8 +144,7 @@ QString DownloadRowLine(const DownloadRow &r, const QString &state, double secon
     return JsonRowLine(row, r.record);
 }
 
-bool WriteFailedList(const QString &file, const DownloadListModel &list, bool json,
-                     QString *error)
+bool WriteFailedList(const QString &file, const DownloadListModel &list, bool json, QString *error)
 {
     QSaveFile out(file);
     if (!out.open(QIODevice::WriteOnly)) {

@@ -36,7 +36,6 @@ QString DownloadRowLine(const DownloadRow &row, const QString &state, double sec
 // The rows that did not finish, as a list the download command reads again: a comment line
 // with the reason before each, then the address, title, type and referer (a JSON line with
 // the record when json). False, with the error, when the file cannot be written.
-bool WriteFailedList(const QString &file, const DownloadListModel &list, bool json,
-                     QString *error);
+bool WriteFailedList(const QString &file, const DownloadListModel &list, bool json, QString *error);
 
 } // namespace harvly

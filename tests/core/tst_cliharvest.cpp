@@ -39,6 +39,7 @@ private slots:
     void failedListFedBackTakesOnlyTheFailedRows();
     void jsonLinesWithoutAnAddressAreRefused();
     void terminalProgressRewritesOneLine();
+    void cookiesRoundTripWithCurl();
     void bulk_data();
     void bulk();
     void bulkLooksDoisUpAndPrintsRecords_data();
@@ -355,6 +356,40 @@ void tst_CliHarvest::terminalProgressRewritesOneLine()
     QVERIFY2(shown.contains(QRegularExpression("\r\\[[0-2]/2\\] \\d")), qPrintable(shown));
     QCOMPARE(shown.count("Sum:"), 1);    // no counts line per second on a terminal
     QVERIFY(shown.contains("\rSum:2|")); // the line cleared, the counts left at the end
+}
+
+void tst_CliHarvest::cookiesRoundTripWithCurl()
+{
+    // curl runs apart; the site answers from this process, so the waits keep its events.
+    const auto curl = [](const QStringList &args) {
+        QProcess p;
+        p.start("curl", QStringList{"-s"} + args);
+        QSignalSpy finished(&p, &QProcess::finished);
+        finished.wait(30000);
+        return QString::fromUtf8(p.readAllStandardOutput());
+    };
+    const QString written = m_dir.filePath("cookies-written.txt");
+    const Run set = cli({"--quiet", "--dest", m_dir.filePath("cookie-dest"), "--cookies", written,
+                         m_site.url("/setcookie?name=harvly&value=one").toString()},
+                        "download");
+    QCOMPARE(set.status, 0);
+    QVERIFY(QFile::exists(written));
+    QVERIFY(!(QFile::permissions(written) & QFileDevice::ReadOther));
+    // curl -b sends what --cookies wrote (an HttpOnly session cookie).
+    QVERIFY(curl({"-b", written, m_site.url("/cookies").toString()}).contains("harvly=one"));
+
+    // What curl -c wrote, --cookies sends; and writes back.
+    const QString fromCurl = m_dir.filePath("cookies-curl.txt");
+    curl({"-c", fromCurl, m_site.url("/setcookie?name=fromcurl&value=two").toString()});
+    const QString dest = m_dir.filePath("cookie-dest2");
+    const Run sent = cli({"--quiet", "--json", "--dest", dest, "--cookies", fromCurl,
+                          m_site.url("/cookies").toString()},
+                         "download");
+    QCOMPARE(sent.status, 0);
+    QFile page(QJsonDocument::fromJson(sent.out.toUtf8()).object().value("file").toString());
+    QVERIFY(page.open(QIODevice::ReadOnly));
+    QVERIFY(page.readAll().contains("fromcurl=two"));
+    QVERIFY(curl({"-b", fromCurl, m_site.url("/cookies").toString()}).contains("fromcurl=two"));
 }
 
 void tst_CliHarvest::bulk_data()
