@@ -63,6 +63,30 @@ const CliOption kDownload[] = {
      "the session's cookies from and back to a Netscape cookies.txt"},
 };
 
+const CliOption kFetch[] = {
+    {"--pages", CliValue::Number, "N", "harvest N result pages (1 unless --all-pages)"},
+    {"--all-pages", CliValue::None, nullptr, "harvest every result page, as \"Add all pages\""},
+    {"--bulk", CliValue::File, "FILE", "start from the document pages and DOIs of FILE instead"},
+    {"--delay", CliValue::Number, "S", "wait S seconds after each analysed page (0 to 600)"},
+    {"--with-htm", CliValue::None, nullptr, "also take HTML full-text links"},
+    {"--doi-resolver", CliValue::Text, "URL", "look the DOIs of --bulk up at URL"},
+    {"--dest", CliValue::Folder, "DIR", "the folder the documents are saved in (needed)"},
+    {"--way", CliValue::Words, "1|2", "the download way: 1 (default) or 2", "1 2"},
+    {"--threads", CliValue::Number, "N", "downloads at once, 1 (default) to 6"},
+    {"--interval", CliValue::Number, "S", "seconds between two downloads, 0 (default) to 600"},
+    {"--same-name", CliValue::Words, "RULE", "when DIR holds the name: Skip, Cover or Rename",
+     "Skip Cover Rename"},
+    {"--proxy", CliValue::Text, "HOST:PORT", "fetch the documents through this HTTP proxy"},
+    {"--state", CliValue::File, "FILE",
+     "keep the walk and the list in FILE, to go on after a stop"},
+    {"--retries", CliValue::Number, "N", "tries again after a transient failure, 0 to 100 (5)"},
+    {"--json", CliValue::None, nullptr, "one JSON object per row, with its citation record"},
+    {"--failed", CliValue::File, "FILE", "write the rows that failed to FILE, as a list to read"},
+    {"--quiet", CliValue::None, nullptr, "print no progress, only the rows"},
+    {"--cookies", CliValue::File, "FILE",
+     "the session's cookies from and back to a Netscape cookies.txt"},
+};
+
 const CliCommand kCommands[] = {
     {"harvest", "harvest [--with-htm] [--static] [--json] PAGE",
      R"(print the rows "Add this page to list" takes from PAGE (a file or an
@@ -135,6 +159,19 @@ again. One run at a time uses FILE (a second exits 2).
 timed out, a body short or without its end, or a server error (5xx)
 is tried again after 1 s, doubling to a minute, continuing what came.)",
      kDownload},
+    {"fetch",
+     "fetch --dest DIR [--pages N | --all-pages] [--delay S] [--state FILE]\n"
+     "           [the download options] (RESULT-PAGE | --bulk FILE)",
+     R"(the whole road without windows: harvest the result page and the pages
+after it as "Add all pages to list" does (a pause of 2 s between two; a
+page seen before ends the walk), or take the document pages and DOIs of
+--bulk FILE as the bulk window does; analyse each result as "Analysis to
+download" does; then download the rows as the download command does,
+printing its lines and exiting with its status (1 also when the start
+gave no result row). With --state FILE a stopped or killed fetch, run
+again, goes on where it stood: no page harvested twice, no result
+analysed twice, no finished document fetched again.)",
+     kFetch},
     {"identify",
      "identify FILE...",
      R"(print what each file really is, from its content: the type word

@@ -44,13 +44,7 @@ public:
     void timerDownChanged(bool) override {}
 };
 
-struct Job {
-    QString url;
-    QString title;
-    QString type;
-    QString referer;
-    SharedRecord record;
-};
+using Job = DownloadJob;
 
 struct Options {
     QString dest;
@@ -209,7 +203,8 @@ bool readList(const QString &listFile, Options &o, QString *error)
     return true;
 }
 
-std::optional<Options> parse(const QStringList &args, QString *error)
+std::optional<Options> parse(const QStringList &args, QString *error,
+                             const std::optional<QList<Job>> &given = std::nullopt)
 {
     const std::optional<CliArgs> parsed = ParseCliArgs(*FindCliCommand("download"), args, error);
     if (!parsed) {
@@ -222,7 +217,10 @@ std::optional<Options> parse(const QStringList &args, QString *error)
         return std::nullopt;
     }
     for (const QString &address : parsed->operands) {
-        o.jobs << Job{address, {}, {}, {}};
+        o.jobs << Job{address, {}, {}, {}, {}};
+    }
+    if (given) {
+        o.jobs << *given;
     }
     if (o.dest.isEmpty()) {
         *error = QStringLiteral("--dest is needed");
@@ -238,7 +236,7 @@ std::optional<Options> parse(const QStringList &args, QString *error)
             return std::nullopt;
         }
     }
-    if (o.jobs.isEmpty()) {
+    if (o.jobs.isEmpty() && !(given && !o.stateFile.isEmpty())) {
         *error = o.refusedLines.isEmpty() ? QStringLiteral("no address to download")
                                           : o.refusedLines.join(QStringLiteral("; "));
         return std::nullopt;
@@ -376,15 +374,29 @@ bool printRows(const Options &o, const DownloadListModel &list,
     return allFinished;
 }
 
+int runDownloads(const QStringList &args, const std::optional<QList<Job>> &given);
+
 } // namespace
 
 int RunDownloadCommand(const QStringList &args)
+{
+    return runDownloads(args, std::nullopt);
+}
+
+int RunDownloadJobs(const QStringList &args, const QList<DownloadJob> &jobs)
+{
+    return runDownloads(args, jobs);
+}
+
+namespace {
+
+int runDownloads(const QStringList &args, const std::optional<QList<Job>> &given)
 {
     QTextStream out(stdout);
     out.setEncoding(QStringConverter::Utf8);
     QTextStream err(stderr);
     QString error;
-    const std::optional<Options> o = parse(args, &error);
+    const std::optional<Options> o = parse(args, &error, given);
     if (!o) {
         err << "download: " << error << '\n' << CliUsage(*FindCliCommand("download"));
         return 2;
@@ -435,5 +447,7 @@ int RunDownloadCommand(const QStringList &args)
     }
     return printRows(*o, list, seconds, out) ? 0 : 1;
 }
+
+} // namespace
 
 } // namespace harvly

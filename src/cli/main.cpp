@@ -5,6 +5,7 @@
 #include "common/build.h"
 #include "download/filetype.h"
 #include "downloadcommand.h"
+#include "fetchcommand.h"
 #include "harvestcommand.h"
 
 #include <QCoreApplication>
@@ -87,6 +88,7 @@ int main(int argc, char *argv[])
     const Runner runners[] = {
         {"harvest", &harvly::RunHarvestCommand, &harvly::HarvestNeedsBrowser},
         {"download", &harvly::RunDownloadCommand, nullptr},
+        {"fetch", &harvly::RunFetchCommand, nullptr},
         {"bulk", &harvly::RunBulkCommand, &harvly::BulkNeedsBrowser},
         {"cache", &harvly::RunCacheCommand, nullptr},
         {"analyse", &harvly::RunAnalyseCommand, nullptr},

@@ -34,8 +34,8 @@ CookiesFileRead ReadCookiesFile(const QString &path, const QDateTime &now)
         if (fields.size() != 7 || fields.at(0).isEmpty() || fields.at(5).isEmpty() || !numeric ||
             (fields.at(1) != "TRUE" && fields.at(1) != "FALSE") ||
             (fields.at(3) != "TRUE" && fields.at(3) != "FALSE")) {
-            read.warnings << QStringLiteral("line %1: not a cookie (seven fields apart by tabs)")
-                                 .arg(number);
+            read.warnings
+                << QStringLiteral("line %1: not a cookie (seven fields apart by tabs)").arg(number);
             continue;
         }
         if (expiry > 0 && QDateTime::fromSecsSinceEpoch(expiry, Qt::UTC) <= now) {
@@ -70,13 +70,13 @@ bool WriteCookiesFile(const QString &path, const QList<QNetworkCookie> &cookies,
         if (domain.isEmpty() || c.name().isEmpty()) {
             continue; // a cookie no site would be sent
         }
-        text += (c.isHttpOnly() ? "#HttpOnly_" : "") + domain + '\t' +
-                (domain.startsWith('.') ? "TRUE" : "FALSE") + '\t' +
-                (c.path().isEmpty() ? QByteArray("/") : c.path().toUtf8()) + '\t' +
-                (c.isSecure() ? "TRUE" : "FALSE") + '\t' +
-                QByteArray::number(c.isSessionCookie() ? 0
-                                                       : c.expirationDate().toSecsSinceEpoch()) +
-                '\t' + c.name() + '\t' + c.value() + '\n';
+        text +=
+            (c.isHttpOnly() ? "#HttpOnly_" : "") + domain + '\t' +
+            (domain.startsWith('.') ? "TRUE" : "FALSE") + '\t' +
+            (c.path().isEmpty() ? QByteArray("/") : c.path().toUtf8()) + '\t' +
+            (c.isSecure() ? "TRUE" : "FALSE") + '\t' +
+            QByteArray::number(c.isSessionCookie() ? 0 : c.expirationDate().toSecsSinceEpoch()) +
+            '\t' + c.name() + '\t' + c.value() + '\n';
     }
     QSaveFile out(path);
     // Readable by the user alone from its first byte on.

@@ -28,11 +28,11 @@ void tst_CookiesFile::reads_data()
     QTest::addColumn<int>("expired");
     const QString future = QString::number(QDateTime::currentSecsSinceEpoch() + 86400);
     QTest::newRow("a cookie shared with subdomains")
-        << QString(".example.org\tTRUE\t/\tFALSE\t" + future + "\tsid\tabc\n") << "sid=abc@.example.org / - -"
-        << 0 << 0;
+        << QString(".example.org\tTRUE\t/\tFALSE\t" + future + "\tsid\tabc\n")
+        << "sid=abc@.example.org / - -" << 0 << 0;
     QTest::newRow("host only, secure, a session cookie")
-        << "example.org\tFALSE\t/app\tTRUE\t0\ts\tv\n" << "s=v@example.org /app secure - session"
-        << 0 << 0;
+        << "example.org\tFALSE\t/app\tTRUE\t0\ts\tv\n"
+        << "s=v@example.org /app secure - session" << 0 << 0;
     QTest::newRow("HttpOnly lines are cookies, other # lines comments")
         << "# Netscape HTTP Cookie File\n#HttpOnly_.example.org\tTRUE\t/\tFALSE\t0\th\t1\n"
            "#.example.org\tTRUE\t/\tFALSE\t0\tcommented\tout\n"
