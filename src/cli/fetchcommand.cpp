@@ -62,8 +62,12 @@ void saveWalk(const Options &o, const Walk &walk, const ResultListModel &results
     QJsonArray rows;
     for (int i = 0; i < results.size(); ++i) {
         const ResultRow &r = results.at(i);
-        QJsonObject row{{"title", r.title}, {"key", r.key},     {"fileType", r.fileType},
-                        {"type", r.type},   {"tag", r.tag},     {"savePath", r.savePath},
+        QJsonObject row{{"title", r.title},
+                        {"key", r.key},
+                        {"fileType", r.fileType},
+                        {"type", r.type},
+                        {"tag", r.tag},
+                        {"savePath", r.savePath},
                         {"analysis", int(r.analysisState)}};
         if (r.record) {
             row.insert("record", RecordToCslJson(*r.record));
@@ -73,20 +77,17 @@ void saveWalk(const Options &o, const Walk &walk, const ResultListModel &results
     }
     QJsonArray jobs;
     for (const DownloadJob &j : walk.jobs) {
-        QJsonObject job{{"url", j.url}, {"title", j.title}, {"type", j.type},
-                        {"referer", j.referer}};
+        QJsonObject job{
+            {"url", j.url}, {"title", j.title}, {"type", j.type}, {"referer", j.referer}};
         if (j.record) {
             job.insert("record", RecordToCslJson(*j.record));
             job.insert("recordPdf", j.record->pdfUrl);
         }
         jobs.append(job);
     }
-    const QJsonObject root{{"version", 1},
-                           {"pages", QJsonArray::fromStringList(walk.pages)},
-                           {"next", walk.next},
-                           {"bulkDone", walk.bulkDone},
-                           {"results", rows},
-                           {"jobs", jobs}};
+    const QJsonObject root{{"version", 1},      {"pages", QJsonArray::fromStringList(walk.pages)},
+                           {"next", walk.next}, {"bulkDone", walk.bulkDone},
+                           {"results", rows},   {"jobs", jobs}};
     QSaveFile f(walkFile(o));
     if (f.open(QIODevice::WriteOnly)) {
         f.write(QJsonDocument(root).toJson(QJsonDocument::Compact));
@@ -239,9 +240,9 @@ QCoro::Task<Outcome> fetch(Options o)
     });
     if (!o.bulkFile.isEmpty() && !walk.bulkDone) {
         QFile in;
-        const bool opened = o.bulkFile == QLatin1String("-") ? in.open(stdin, QIODevice::ReadOnly)
-                                                              : (in.setFileName(o.bulkFile),
-                                                                 in.open(QIODevice::ReadOnly));
+        const bool opened = o.bulkFile == QLatin1String("-")
+                                ? in.open(stdin, QIODevice::ReadOnly)
+                                : (in.setFileName(o.bulkFile), in.open(QIODevice::ReadOnly));
         if (!opened) {
             err << "fetch: cannot read " << o.bulkFile << ": " << in.errorString() << '\n';
             co_return Outcome{2, {}};
@@ -253,8 +254,8 @@ QCoro::Task<Outcome> fetch(Options o)
         BulkUrlRun::Analyse add = [n, l, r](QString address) {
             return AddByDownloadMethod(n, l, HarvestOptions{}, address, r);
         };
-        QCoro::Task<BulkRunResult> run = bulk.run(QString::fromUtf8(in.readAll()), add,
-                                                  std::chrono::seconds(o.delay));
+        QCoro::Task<BulkRunResult> run =
+            bulk.run(QString::fromUtf8(in.readAll()), add, std::chrono::seconds(o.delay));
         co_await run;
         walk.bulkDone = stoppedBy == 0;
         saveWalk(o, walk, results);

@@ -100,8 +100,12 @@ void tst_CliFetch::killedAndRunAgainTakesEachDocumentOnce()
 {
     const QString dest = m_dir.filePath("killed");
     const QString state = m_dir.filePath("killed-state.json");
-    const QStringList args{"--dest",  dest,  "--all-pages", "--state",
-                           state,     "--quiet",
+    const QStringList args{"--dest",
+                           dest,
+                           "--all-pages",
+                           "--state",
+                           state,
+                           "--quiet",
                            m_site.url("/search?q=killed&layout=2").toString()};
     QProcess first;
     first.start(QStringLiteral(HARVLY_CLI), QStringList{"fetch"} + args);

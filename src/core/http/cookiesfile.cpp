@@ -61,7 +61,7 @@ CookiesFileRead ReadCookiesFile(const QString &path, const QDateTime &now)
     return read;
 }
 
-bool WriteCookiesFile(const QString &path, const QList<QNetworkCookie> &cookies, QString *error)
+QByteArray CookiesFileText(const QList<QNetworkCookie> &cookies)
 {
     QByteArray text = "# Netscape HTTP Cookie File\n# Written by Harvly. Keep it private: it "
                       "holds your sessions.\n\n";
@@ -78,6 +78,12 @@ bool WriteCookiesFile(const QString &path, const QList<QNetworkCookie> &cookies,
             QByteArray::number(c.isSessionCookie() ? 0 : c.expirationDate().toSecsSinceEpoch()) +
             '\t' + c.name() + '\t' + c.value() + '\n';
     }
+    return text;
+}
+
+bool WriteCookiesFile(const QString &path, const QList<QNetworkCookie> &cookies, QString *error)
+{
+    const QByteArray text = CookiesFileText(cookies);
     QSaveFile out(path);
     // Readable by the user alone from its first byte on.
     if (!out.open(QIODevice::WriteOnly) ||

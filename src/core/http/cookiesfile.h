@@ -23,6 +23,8 @@ struct CookiesFileRead {
 CookiesFileRead ReadCookiesFile(const QString &path,
                                 const QDateTime &now = QDateTime::currentDateTimeUtc());
 
+// The cookies in that shape.
+QByteArray CookiesFileText(const QList<QNetworkCookie> &cookies);
 // Writes the cookies in that shape, readable by the user alone (mode 0600): they are the
 // keys of the user's logged-in sessions. False, with the error, when it cannot be written.
 bool WriteCookiesFile(const QString &path, const QList<QNetworkCookie> &cookies, QString *error);
