@@ -9,6 +9,9 @@
 #include "search/pagemarkers.h"
 
 #include <QCoro/QCoroTask>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTextStream>
 #include <QUrl>
 
@@ -100,8 +103,39 @@ int RunAnalyseCommand(const QStringList &args)
         QTextStream(stderr) << "analyse: " << error << '\n' << CliUsage(command);
         return 2;
     }
-    return QCoro::waitFor(
-        analyse(parsed->operands, parsed->has("--json"), parsed->value("--cookies")));
+    QStringList addresses = parsed->operands;
+    if (parsed->has("--list")) {
+        // A file or standard input: an address a line, or the JSON lines harvest and bulk
+        // print (their "link", else "url", else "address"); other lines are passed over.
+        const QString file = parsed->value("--list");
+        QFile in;
+        const bool opened = file == QLatin1String("-")
+                                ? in.open(stdin, QIODevice::ReadOnly)
+                                : (in.setFileName(file), in.open(QIODevice::ReadOnly));
+        if (!opened) {
+            QTextStream(stderr) << "analyse: cannot read " << file << ": " << in.errorString()
+                                << '\n';
+            return 2;
+        }
+        for (const QByteArray &raw : in.readAll().split('\n')) {
+            const QByteArray line = raw.trimmed();
+            QString address;
+            if (line.startsWith('{')) {
+                const QJsonObject o = QJsonDocument::fromJson(line).object();
+                for (const char *name : {"link", "url", "address"}) {
+                    if (address.isEmpty()) {
+                        address = o.value(QLatin1String(name)).toString();
+                    }
+                }
+            } else if (line.startsWith("http")) {
+                address = QString::fromUtf8(line);
+            }
+            if (!address.isEmpty()) {
+                addresses << address;
+            }
+        }
+    }
+    return QCoro::waitFor(analyse(addresses, parsed->has("--json"), parsed->value("--cookies")));
 }
 
 } // namespace harvly

@@ -16,6 +16,8 @@ const CliOption kHarvest[] = {
 const CliOption kAnalyse[] = {
     {"--json", CliValue::None, nullptr,
      "one JSON object per link, with the page's citation record"},
+    {"--list", CliValue::File, "FILE",
+     "also the addresses of FILE (- for standard input; JSON lines too)"},
     {"--cookies", CliValue::File, "FILE",
      "the session's cookies from and back to a Netscape cookies.txt"},
 };
@@ -95,7 +97,7 @@ separated by tabs. The page is loaded in an offscreen browser;
 --static reads its HTML text instead. --with-htm also takes HTML
 full-text links.)",
      kHarvest},
-    {"analyse", "analyse [--json] [--cookies FILE] URL...",
+    {"analyse", "analyse [--json] [--cookies FILE] (--list FILE|- | URL...)",
      R"(fetch each document page once and print, after its address and a
 tab, the links the analysis would hand over: "embedded" (0 to 2),
 "download-pdf" (0 or 1) and "document" with the title (0 or 1), or, when

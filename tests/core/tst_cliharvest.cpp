@@ -264,6 +264,9 @@ void tst_CliHarvest::pipesInOneShape_data()
     QTest::newRow("analyse --json")
         << "analyse" << QStringList{"--json", "site:/docview/33?src=pq1", "site:/paper/34"}
         << QByteArray() << 2 << "pdf";
+    QTest::newRow("analyse --json --list -")
+        << "analyse" << QStringList{"--json", "--list", "-"}
+        << QByteArray("{\"link\":\"site:/docview/44?src=pq1\"}\nnot an address\n") << 1 << "pdf";
     QTest::newRow("bulk --json") << "bulk" << QStringList{"--json", "-"}
                                  << QByteArray("site:/docview/35\nsite:/paper/36/dc\n") << 2
                                  << "pdf";
