@@ -36,6 +36,7 @@ struct Options {
     bool allPages = false;
     int delay = 0;
     bool withHtm = false;
+    bool quiet = false; // no progress, only the result lines
     QString doiResolver = kDefaultDoiResolver;
     QStringList downloadArgs;
 };
@@ -156,8 +157,10 @@ public:
     }
     void showProgress(const QString &text) override
     {
-        m_err << text << '\n';
-        m_err.flush();
+        if (!m_o.quiet) {
+            m_err << text << '\n';
+            m_err.flush();
+        }
         saveWalk(m_o, m_walk, m_results); // the row analysed before is kept with its state
     }
     void setProgressVisible(bool) override {}
@@ -197,7 +200,9 @@ QCoro::Task<bool> harvestPages(Options o, Walk *walk, ResultListModel *results,
         options.withHtm = o.withHtm;
         const int before = results->size();
         HarvestCurrentPage(doc, *results, options);
-        err << "fetch: " << page << ": " << results->size() - before << " rows\n";
+        if (!o.quiet) {
+            err << "fetch: " << page << ": " << results->size() - before << " rows\n";
+        }
         walk->pages << page;
         const DomNode *next = FindNextPageLink(doc);
         walk->next = next && !walk->pages.contains(next->href) ? next->href : QString();
@@ -312,6 +317,7 @@ std::optional<Options> parse(const QStringList &args, QTextStream &err)
     o.bulkFile = parsed->value("--bulk");
     o.allPages = parsed->has("--all-pages");
     o.withHtm = parsed->has("--with-htm");
+    o.quiet = parsed->has("--quiet");
     if (parsed->has("--doi-resolver")) {
         o.doiResolver = parsed->value("--doi-resolver");
     }

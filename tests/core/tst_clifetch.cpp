@@ -83,6 +83,7 @@ void tst_CliFetch::fromEachLayoutToExactBytes()
     const Run r = fetch({"--dest", dest, "--quiet",
                          m_site.url(QString("/search?q=x&layout=%1").arg(layout)).toString()});
     QVERIFY2(r.status == 0, qPrintable(r.err + r.out));
+    QCOMPARE(r.err, QString()); // --quiet: the result lines only
     const QStringList rows = r.out.split('\n', Qt::SkipEmptyParts);
     QCOMPARE(rows.size(), documents);
     for (const QString &row : rows) {
