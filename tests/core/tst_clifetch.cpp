@@ -24,6 +24,7 @@ private slots:
     void fromEachLayoutToExactBytes();
     void killedAndRunAgainTakesEachDocumentOnce();
     void aPageWithoutResultsIsSaid();
+    void fromAListOfDocumentPagesAndDois();
 
 private:
     struct Run {
@@ -133,6 +134,23 @@ void tst_CliFetch::aPageWithoutResultsIsSaid()
     const Run r = fetch({"--dest", m_dir.filePath("none"), m_site.url("/popup").toString()});
     QCOMPARE(r.status, 1);
     QVERIFY2(r.err.contains("gave no result row"), qPrintable(r.err));
+}
+
+void tst_CliFetch::fromAListOfDocumentPagesAndDois()
+{
+    const QString list = m_dir.filePath("bulk.txt");
+    QFile f(list);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write((m_site.url("/docview/51").toString() + "\n10.5555/harvly.52\nnote\n").toUtf8());
+    f.close();
+    const QString dest = m_dir.filePath("bulk-dest");
+    const Run r = fetch({"--dest", dest, "--quiet", "--json", "--bulk", list, "--doi-resolver",
+                         m_site.url("/doi/").toString()});
+    QVERIFY2(r.status == 0, qPrintable(r.err));
+    const QStringList rows = r.out.split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(rows.size(), 2);
+    QVERIFY(rows.at(1).contains("\"DOI\":\"10.5555/harvly.52\"")); // the record came along
+    QCOMPARE(int(QDir(dest).entryList(QDir::Files).size()), 2);
 }
 
 QTEST_GUILESS_MAIN(tst_CliFetch)
