@@ -67,7 +67,7 @@ const CliOption kDownload[] = {
 
 const CliOption kFetch[] = {
     {"--pages", CliValue::Number, "N", "harvest N result pages (1 unless --all-pages)"},
-    {"--all-pages", CliValue::None, nullptr, "harvest every result page, as \"Add all pages\""},
+    {"--all-pages", CliValue::None, nullptr, "harvest every result page (at most 1,000)"},
     {"--bulk", CliValue::File, "FILE", "start from the document pages and DOIs of FILE instead"},
     {"--delay", CliValue::Number, "S", "wait S seconds after each analysed page (0 to 600)"},
     {"--with-htm", CliValue::None, nullptr, "also take HTML full-text links"},
