@@ -1,6 +1,7 @@
 #include "analysecommand.h"
 
 #include "cliargs.h"
+#include "common/files.h"
 #include "common/urltext.h"
 #include "cookieoption.h"
 #include "http/sessionnetwork.h"
@@ -109,10 +110,7 @@ int RunAnalyseCommand(const QStringList &args)
         // print (their "link", else "url", else "address"); other lines are passed over.
         const QString file = parsed->value("--list");
         QFile in;
-        const bool opened = file == QLatin1String("-")
-                                ? in.open(stdin, QIODevice::ReadOnly)
-                                : (in.setFileName(file), in.open(QIODevice::ReadOnly));
-        if (!opened) {
+        if (!OpenFileOrStandardInput(in, file)) {
             QTextStream(stderr) << "analyse: cannot read " << file << ": " << in.errorString()
                                 << '\n';
             return 2;

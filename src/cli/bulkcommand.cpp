@@ -3,6 +3,7 @@
 #include "browserpage.h"
 #include "browsersession.h"
 #include "cliargs.h"
+#include "common/files.h"
 #include "cookieoption.h"
 #include "http/sessionnetwork.h"
 #include "jsonrows.h"
@@ -205,14 +206,7 @@ int RunBulkCommand(const QStringList &args)
         return 2;
     }
     QFile in;
-    bool opened = false;
-    if (o->file == QLatin1String("-")) {
-        opened = in.open(stdin, QIODevice::ReadOnly);
-    } else {
-        in.setFileName(o->file);
-        opened = in.open(QIODevice::ReadOnly);
-    }
-    if (!opened) {
+    if (!OpenFileOrStandardInput(in, o->file)) {
         err << "bulk: cannot read " << o->file << ": " << in.errorString() << '\n';
         return 2;
     }

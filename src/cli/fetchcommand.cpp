@@ -1,6 +1,7 @@
 #include "fetchcommand.h"
 
 #include "cliargs.h"
+#include "common/files.h"
 #include "common/urltext.h"
 #include "cookieoption.h"
 #include "downloadcommand.h"
@@ -245,10 +246,7 @@ QCoro::Task<Outcome> fetch(Options o)
     });
     if (!o.bulkFile.isEmpty() && !walk.bulkDone) {
         QFile in;
-        const bool opened = o.bulkFile == QLatin1String("-")
-                                ? in.open(stdin, QIODevice::ReadOnly)
-                                : (in.setFileName(o.bulkFile), in.open(QIODevice::ReadOnly));
-        if (!opened) {
+        if (!OpenFileOrStandardInput(in, o.bulkFile)) {
             err << "fetch: cannot read " << o.bulkFile << ": " << in.errorString() << '\n';
             co_return Outcome{2, {}};
         }

@@ -236,4 +236,13 @@ FileMove MoveIntoPlace(const QString &from, const QString &to, bool replace)
 #endif
 }
 
+bool OpenFileOrStandardInput(QFile &file, const QString &path)
+{
+    if (path == QLatin1String("-")) {
+        return file.open(stdin, QIODevice::ReadOnly);
+    }
+    file.setFileName(path);
+    return file.open(QIODevice::ReadOnly);
+}
+
 } // namespace harvly

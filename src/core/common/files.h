@@ -38,4 +38,7 @@ FileMove MoveIntoPlace(const QString &from, const QString &to, bool replace);
 // Windows 8.3 names have no counterpart here: the path is already usable as it is.
 QString GetShortFileName(const QString &path);
 
+// Opens path for reading, or standard input for "-" (as command-line tools read a list).
+bool OpenFileOrStandardInput(QFile &file, const QString &path);
+
 } // namespace harvly

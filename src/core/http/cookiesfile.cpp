@@ -1,5 +1,7 @@
 #include "cookiesfile.h"
 
+#include "common/files.h"
+
 #include <QFile>
 #include <QSaveFile>
 
@@ -9,8 +11,7 @@ CookiesFileRead ReadCookiesFile(const QString &path, const QDateTime &now)
 {
     CookiesFileRead read;
     QFile f(path);
-    const bool standardInput = path == QLatin1String("-");
-    read.opened = standardInput ? f.open(stdin, QIODevice::ReadOnly) : f.open(QIODevice::ReadOnly);
+    read.opened = OpenFileOrStandardInput(f, path);
     if (!read.opened) {
         read.error = f.errorString();
         return read;
