@@ -71,6 +71,8 @@ const CliOption kFetch[] = {
     {"--bulk", CliValue::File, "FILE", "start from the document pages and DOIs of FILE instead"},
     {"--delay", CliValue::Number, "S", "wait S seconds after each analysed page (0 to 600)"},
     {"--with-htm", CliValue::None, nullptr, "also take HTML full-text links"},
+    {"--web", CliValue::None, nullptr,
+     "load the result pages in an offscreen browser (rows a script adds)"},
     {"--doi-resolver", CliValue::Text, "URL", "look the DOIs of --bulk up at URL"},
     {"--dest", CliValue::Folder, "DIR", "the folder the documents are saved in (needed)"},
     {"--way", CliValue::Words, "1|2", "the download way: 1 (default) or 2", "1 2"},

@@ -1,7 +1,10 @@
 #include "fetchcommand.h"
 
+#include "browserpage.h"
+#include "browsersession.h"
 #include "cliargs.h"
 #include "common/files.h"
+#include "common/signalwait.h"
 #include "common/urltext.h"
 #include "cookieoption.h"
 #include "downloadcommand.h"
@@ -20,6 +23,7 @@
 #include <QJsonObject>
 #include <QSaveFile>
 #include <QSet>
+#include <QStandardPaths>
 #include <QTextStream>
 
 #include <optional>
@@ -38,6 +42,7 @@ struct Options {
     int delay = 0;
     bool withHtm = false;
     bool quiet = false; // no progress, only the result lines
+    bool web = false;   // result pages loaded in an offscreen browser (rows a script adds)
     QString doiResolver = kDefaultDoiResolver;
     QStringList downloadArgs;
 };
@@ -180,23 +185,49 @@ private:
     QTextStream &m_err;
 };
 
+// A result page as a document: its HTML text read, or (web) loaded in the offscreen browser
+// and taken once it shows something to harvest.
+QCoro::Task<std::optional<DomDocument>> loadPage(QString page, QNetworkAccessManager *network,
+                                                 BrowserPage *browser)
+{
+    if (!browser) {
+        QCoro::Task<std::optional<QString>> fetch =
+            FetchUrlText(network, QUrl(page), QStringLiteral("utf-8"));
+        const std::optional<QString> html = co_await fetch;
+        if (!html) {
+            co_return std::nullopt;
+        }
+        co_return ParseHtmlDocument(*html, page);
+    }
+    auto loaded = waitForSignal(browser, &BrowserPage::documentComplete, std::chrono::seconds(30));
+    browser->navigate(QUrl(page));
+    const auto result = co_await loaded;
+    if (!result.has_value() || !std::get<1>(*result)) {
+        co_return std::nullopt;
+    }
+    QCoro::Task<DomDocument> read =
+        browser->snapshotWhen(&HasHarvestableContent, std::chrono::seconds(3));
+    DomDocument doc = co_await read;
+    co_return doc;
+}
+
 // The result pages as "Add all pages to list" walks them: each page's rows, then the page its
 // next-page link names, a pause between two; a page seen before ends the walk.
 QCoro::Task<bool> harvestPages(Options o, Walk *walk, ResultListModel *results,
-                               QNetworkAccessManager *network, StopSource *stop)
+                               QNetworkAccessManager *network, BrowserPage *browser,
+                               StopSource *stop)
 {
     QString page = walk->pages.isEmpty() ? o.start : walk->next;
     const int limit = o.allPages ? 1000 : o.pages;
     QTextStream err(stderr);
     while (!page.isEmpty() && int(walk->pages.size()) < limit && !stop->isStopped()) {
-        QCoro::Task<std::optional<QString>> fetch =
-            FetchUrlText(network, QUrl(page), QStringLiteral("utf-8"));
-        const std::optional<QString> html = co_await fetch;
-        if (!html) {
+        QCoro::Task<std::optional<DomDocument>> load = loadPage(page, network, browser);
+        const std::optional<DomDocument> loaded = co_await load;
+        if (!loaded) {
             err << "fetch: cannot load " << page << '\n';
             co_return false;
         }
-        const DomDocument doc = ParseHtmlDocument(*html, page);
+        const DomDocument &doc = *loaded;
         HarvestOptions options;
         options.withHtm = o.withHtm;
         const int before = results->size();
@@ -263,7 +294,16 @@ QCoro::Task<Outcome> fetch(Options o)
         walk.bulkDone = stoppedBy == 0;
         saveWalk(o, walk, results);
     } else if (o.bulkFile.isEmpty()) {
-        QCoro::Task<bool> pages = harvestPages(o, &walk, &results, &network, &stop);
+        std::unique_ptr<BrowserSession> session;
+        std::unique_ptr<BrowserPage> browser;
+        if (o.web) {
+            session = std::make_unique<BrowserSession>(
+                QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
+                    QStringLiteral("/browser"),
+                network);
+            browser = std::make_unique<BrowserPage>(session->profile());
+        }
+        QCoro::Task<bool> pages = harvestPages(o, &walk, &results, &network, browser.get(), &stop);
         if (!co_await pages) {
             co_return Outcome{1, {}};
         }
@@ -316,6 +356,7 @@ std::optional<Options> parse(const QStringList &args, QTextStream &err)
     o.allPages = parsed->has("--all-pages");
     o.withHtm = parsed->has("--with-htm");
     o.quiet = parsed->has("--quiet");
+    o.web = parsed->has("--web");
     if (parsed->has("--doi-resolver")) {
         o.doiResolver = parsed->value("--doi-resolver");
     }
@@ -344,6 +385,11 @@ std::optional<Options> parse(const QStringList &args, QTextStream &err)
 }
 
 } // namespace
+
+bool FetchNeedsBrowser(const QStringList &args)
+{
+    return args.mid(0, args.indexOf(QLatin1String("--"))).contains(QLatin1String("--web"));
+}
 
 int RunFetchCommand(const QStringList &args)
 {

@@ -88,7 +88,7 @@ int main(int argc, char *argv[])
     const Runner runners[] = {
         {"harvest", &harvly::RunHarvestCommand, &harvly::HarvestNeedsBrowser},
         {"download", &harvly::RunDownloadCommand, nullptr},
-        {"fetch", &harvly::RunFetchCommand, nullptr},
+        {"fetch", &harvly::RunFetchCommand, &harvly::FetchNeedsBrowser},
         {"bulk", &harvly::RunBulkCommand, &harvly::BulkNeedsBrowser},
         {"cache", &harvly::RunCacheCommand, nullptr},
         {"analyse", &harvly::RunAnalyseCommand, nullptr},
