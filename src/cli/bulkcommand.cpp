@@ -4,6 +4,7 @@
 #include "browsersession.h"
 #include "cliargs.h"
 #include "common/files.h"
+#include "common/urls.h"
 #include "cookieoption.h"
 #include "http/sessionnetwork.h"
 #include "jsonrows.h"
@@ -163,9 +164,7 @@ std::optional<Options> parse(const QStringList &args, QTextStream &err)
     o.cookiesFile = parsed->value("--cookies");
     if (parsed->has("--doi-resolver")) {
         o.doiResolver = parsed->value("--doi-resolver").trimmed();
-        const QUrl resolver(o.doiResolver);
-        if (!resolver.isValid() || resolver.host().isEmpty() ||
-            !o.doiResolver.startsWith(QLatin1String("http"), Qt::CaseInsensitive)) {
+        if (!IsFetchableAddress(QUrl(o.doiResolver))) {
             err << "bulk: --doi-resolver is an http(s) address, not '" << o.doiResolver << "'\n"
                 << usage;
             return std::nullopt;

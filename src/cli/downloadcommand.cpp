@@ -82,9 +82,7 @@ std::optional<Job> jobOfJson(const QByteArray &line)
     if (job.referer.isEmpty() && !text("link").isEmpty()) {
         job.referer = text("address"); // analyse: the document page the link was found on
     }
-    if (o.value("record").isObject()) {
-        job.record = ShareRecord(RecordFromCslJson(o.value("record").toObject(), text("pdf")));
-    }
+    job.record = RecordIn(o, QStringLiteral("pdf"));
     return job;
 }
 

@@ -76,20 +76,14 @@ void saveWalk(const Options &o, const Walk &walk, const ResultListModel &results
                         {"tag", r.tag},
                         {"savePath", r.savePath},
                         {"analysis", int(r.analysisState)}};
-        if (r.record) {
-            row.insert("record", RecordToCslJson(*r.record));
-            row.insert("recordPdf", r.record->pdfUrl);
-        }
+        InsertRecord(row, r.record, QStringLiteral("recordPdf"));
         rows.append(row);
     }
     QJsonArray jobs;
     for (const DownloadJob &j : walk.jobs) {
         QJsonObject job{
             {"url", j.url}, {"title", j.title}, {"type", j.type}, {"referer", j.referer}};
-        if (j.record) {
-            job.insert("record", RecordToCslJson(*j.record));
-            job.insert("recordPdf", j.record->pdfUrl);
-        }
+        InsertRecord(job, j.record, QStringLiteral("recordPdf"));
         jobs.append(job);
     }
     const QJsonObject root{{"version", 1},      {"pages", QJsonArray::fromStringList(walk.pages)},
@@ -100,14 +94,6 @@ void saveWalk(const Options &o, const Walk &walk, const ResultListModel &results
         f.write(QJsonDocument(root).toJson(QJsonDocument::Compact));
         f.commit();
     }
-}
-
-SharedRecord recordOf(const QJsonObject &o)
-{
-    return o.value("record").isObject()
-               ? ShareRecord(RecordFromCslJson(o.value("record").toObject(),
-                                               o.value("recordPdf").toString()))
-               : nullptr;
 }
 
 // The walk of an earlier run of the same command, if one was kept.
@@ -133,7 +119,7 @@ std::optional<Walk> loadWalk(const Options &o, ResultListModel &results)
         if (results.AddToLV1(r.value("title").toString(), r.value("key").toString(),
                              r.value("tag").toString(), r.value("fileType").toString(),
                              r.value("savePath").toString(), r.value("type").toString(),
-                             recordOf(r)) &&
+                             RecordIn(r, QStringLiteral("recordPdf"))) &&
             state >= 0 && state <= 2) {
             results.setAnalysisState(results.at(results.size() - 1).id, Analysis(state));
         }
@@ -142,7 +128,7 @@ std::optional<Walk> loadWalk(const Options &o, ResultListModel &results)
         const QJsonObject j = v.toObject();
         walk.jobs << DownloadJob{j.value("url").toString(), j.value("title").toString(),
                                  j.value("type").toString(), j.value("referer").toString(),
-                                 recordOf(j)};
+                                 RecordIn(j, QStringLiteral("recordPdf"))};
     }
     return walk;
 }

@@ -238,6 +238,25 @@ CitationRecord RecordFromCslJson(const QJsonObject &o, const QString &pdfUrl)
     return r;
 }
 
+void InsertRecord(QJsonObject &object, const SharedRecord &record, const QString &pdfKey)
+{
+    if (!record) {
+        return;
+    }
+    object.insert(QStringLiteral("record"), RecordToCslJson(*record));
+    if (!record->pdfUrl.isEmpty()) {
+        object.insert(pdfKey, record->pdfUrl);
+    }
+}
+
+SharedRecord RecordIn(const QJsonObject &object, const QString &pdfKey)
+{
+    const QJsonValue csl = object.value(QStringLiteral("record"));
+    return csl.isObject()
+               ? ShareRecord(RecordFromCslJson(csl.toObject(), object.value(pdfKey).toString()))
+               : nullptr;
+}
+
 QString RecordSummary(const CitationRecord &r)
 {
     QStringList lines;

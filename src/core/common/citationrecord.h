@@ -60,6 +60,9 @@ using SharedRecord = std::shared_ptr<const CitationRecord>;
 // Null for an empty record.
 SharedRecord ShareRecord(CitationRecord record);
 
+// Where DOIs are looked up unless the user names another resolver.
+inline const QString kDefaultDoiResolver = QStringLiteral("https://doi.org/");
+
 // The DOI in a text that holds one ("doi:10.1/x", "https://doi.org/10.1/X.", "10.1/x"), in
 // lower case without prefix or trailing punctuation; "" when the text holds no DOI.
 QString NormalizeDoi(const QString &text);
@@ -75,6 +78,12 @@ CitationName ParseCitationName(const QString &text);
 QJsonObject RecordToCslJson(const CitationRecord &record);
 // Back from those names, with the PDF address given apart.
 CitationRecord RecordFromCslJson(const QJsonObject &csl, const QString &pdfUrl = {});
+
+// A record kept in a JSON object (a row of a list or of --json output): "record" under the
+// CSL-JSON names, its PDF address under pdfKey when it names one; and read back (null when
+// the object holds none).
+void InsertRecord(QJsonObject &object, const SharedRecord &record, const QString &pdfKey);
+SharedRecord RecordIn(const QJsonObject &object, const QString &pdfKey);
 
 // The few lines a tool tip shows: the authors, the journal with volume, issue, pages and
 // year, the DOI.

@@ -1,5 +1,6 @@
 #include "settings.h"
 
+#include "citationrecord.h"
 #include "seconds.h"
 
 #include <QCoreApplication>
@@ -68,7 +69,7 @@ SettingEntry englishEntry(Setting id)
     case Setting::Retries:
         return {"Set", "Retries", 5};
     case Setting::DoiResolver:
-        return {"Set", "DoiResolver", QStringLiteral("https://doi.org/")};
+        return {"Set", "DoiResolver", kDefaultDoiResolver};
     }
     return {};
 }

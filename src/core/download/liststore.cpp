@@ -132,10 +132,7 @@ std::optional<DownloadRow> rowFromJson(const QJsonObject &o)
     r.reason = o.value("reason").toString();
     r.busyAnswers = o.value("busyAnswers").toInt();
     r.earlier = o.value("earlier").toString();
-    if (o.value("record").isObject()) {
-        r.record = ShareRecord(
-            RecordFromCslJson(o.value("record").toObject(), o.value("recordPdf").toString()));
-    }
+    r.record = RecordIn(o, QStringLiteral("recordPdf"));
     const QJsonObject part = o.value("part").toObject();
     r.part = PartialFile{part.value("path").toString(), part.value("validator").toString(),
                          part.value("address").toString()};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/citationrecord.h"
 #include "common/stopsource.h"
 #include "harvest.h"
 #include "resultlist.h"
@@ -17,8 +18,6 @@ namespace harvly {
 
 // The lines of a bulk list: NUL characters dropped, CR LF, LF and lone CR all end a line.
 QStringList BulkLines(const QString &text);
-// Where DOIs are looked up unless the user names another resolver.
-inline const QString kDefaultDoiResolver = QStringLiteral("https://doi.org/");
 // The address a line of it stands for: a line that holds a DOI ("10.1234/abc",
 // "doi:10.1234/abc", "https://doi.org/10.1234/abc") the DOI's address at the resolver, a line
 // that begins with "http" (any letter case) itself, trimmed; "" for any other line (skipped).

@@ -1,5 +1,7 @@
 #include "citationreader.h"
 
+#include "common/urls.h"
+
 #include <gumbo.h>
 
 #include <QJsonArray>
@@ -306,9 +308,9 @@ void readWork(const QJsonObject &o, Source &s)
         const QJsonObject p = part.isArray() ? part.toArray().at(0).toObject() : part.toObject();
         keep(r.issue, jsonText(p.value(QStringLiteral("issueNumber"))));
         keep(r.volume, jsonText(p.value(QStringLiteral("volumeNumber"))));
-        const QStringList types{jsonText(p.value(QStringLiteral("@type")))};
-        if (!types.contains(QStringLiteral("PublicationIssue")) &&
-            !types.contains(QStringLiteral("PublicationVolume"))) {
+        const QString type = jsonText(p.value(QStringLiteral("@type")));
+        if (type != QLatin1String("PublicationIssue") &&
+            type != QLatin1String("PublicationVolume")) {
             keep(r.containerTitle, jsonText(p.value(QStringLiteral("name"))));
         }
         part = p.value(QStringLiteral("isPartOf"));
@@ -382,12 +384,7 @@ QString absoluteWebLink(const QString &link, const QUrl &base)
         return {};
     }
     const QUrl url = base.resolved(QUrl(link.trimmed()));
-    const QString scheme = url.scheme().toLower();
-    if (!url.isValid() || url.host().isEmpty() ||
-        (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
-        return {};
-    }
-    return url.toString();
+    return IsFetchableAddress(url) ? url.toString() : QString();
 }
 
 void merge(CitationRecord &into, const Source &from)

@@ -1,10 +1,12 @@
 #include "foption.h"
 
 #include "app/workspace.h"
+#include "common/citationrecord.h"
 #include "common/messages.h"
 #include "common/named.h"
 #include "common/program.h"
 #include "common/settings.h"
+#include "common/urls.h"
 #include "download/ffiledownload.h"
 
 #include <QButtonGroup>
@@ -152,12 +154,9 @@ void fOption::Command1_Click()
     s.set(Keys::CheckPdfEnd, m_checkPdf->isChecked());
     s.set(Keys::Retries, m_retries->value());
     const QString resolver = m_doiResolver->text().trimmed();
-    const QUrl resolverUrl(resolver);
     if (resolver.isEmpty()) {
-        s.set(Keys::DoiResolver, QStringLiteral("https://doi.org/"));
-    } else if ((resolverUrl.scheme() == QLatin1String("http") ||
-                resolverUrl.scheme() == QLatin1String("https")) &&
-               !resolverUrl.host().isEmpty()) {
+        s.set(Keys::DoiResolver, kDefaultDoiResolver);
+    } else if (IsFetchableAddress(QUrl(resolver))) {
         s.set(Keys::DoiResolver, resolver);
     } else {
         // The other values are saved; the resolver keeps what it was.
