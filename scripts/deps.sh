@@ -7,7 +7,7 @@ packages=(
   g++ cmake ninja-build pkg-config clang-format
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-multimedia-dev
   qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n
-  qcoro-qt6-dev libgumbo-dev libgl-dev zlib1g-dev libbrotli-dev
+  qcoro-qt6-dev libgumbo-dev libsqlite3-dev libgl-dev zlib1g-dev libbrotli-dev
   xvfb xauth fonts-wqy-microhei file curl time openssl procps
 )
 

@@ -1,6 +1,7 @@
 #include "browsersession.h"
 
 #include "common/files.h"
+#include "http/browsercookies.h"
 #include "http/sessionnetwork.h"
 
 #include <QDir>
@@ -32,6 +33,12 @@ BrowserSession::BrowserSession(const QString &storageFolder, SessionNetwork &net
 
     m_network.setUserAgent(m_profile->httpUserAgent().toUtf8());
 
+    // The store's "load all" answers nothing for what an earlier run kept, so the jar starts
+    // from the store's file: yesterday's login serves today's fetches too.
+    for (const QNetworkCookie &cookie :
+         ReadBrowserCookies(BrowserCookiesDatabase(m_profile->persistentStoragePath())).cookies) {
+        m_network.cookies()->insertCookie(cookie);
+    }
     QWebEngineCookieStore *store = m_profile->cookieStore();
     connect(store, &QWebEngineCookieStore::cookieAdded, this,
             [this](const QNetworkCookie &cookie) { m_network.cookies()->insertCookie(cookie); });

@@ -47,6 +47,12 @@ const CliOption kCache[] = {
      "skip cover rename same-size-and-time same-size", "export"},
 };
 
+const CliOption kCookies[] = {
+    {"--zh", CliValue::None, nullptr, "the Chinese program's browser"},
+    {"--site", CliValue::Text, "HOST", "only the cookies of HOST and the hosts below it", nullptr,
+     "export"},
+};
+
 const CliOption kDownload[] = {
     {"--dest", CliValue::Folder, "DIR", "the folder the documents are saved in (needed)"},
     {"--way", CliValue::Words, "1|2", "the download way: 1 (default) or 2", "1 2"},
@@ -139,6 +145,19 @@ same-size-and-time (the default) or same-size: one line per
 document (copied, covered, renamed, skipped or failed, and the file);
 exit status as for download.)",
      kCache, "list export"},
+    {"cookies",
+     "cookies export [--zh] [--site HOST] [FILE]\n"
+     "cookies import [--zh] FILE",
+     R"(export writes the cookies of the embedded browser of the program's
+windows (by default the English program's; --zh the Chinese program's)
+as a Netscape cookies.txt, the file curl -b, wget --load-cookies,
+aria2c --load-cookies and the --cookies option read: to FILE (mode 0600)
+or standard output; session and HttpOnly cookies included, expired ones
+left out. import puts the cookies of FILE (- for standard input) into
+that browser, so that the windows are logged in as the command line was;
+the windows must be closed. Exit status 1 when the store cannot be read
+or a cookie was not kept.)",
+     kCookies, "export import"},
     {"download",
      "download --dest DIR [--way 1|2] [--threads N] [--interval S]\n"
      "           [--same-name Skip|Cover|Rename] [--proxy HOST:PORT] [--state FILE]\n"

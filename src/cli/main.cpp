@@ -3,6 +3,7 @@
 #include "cachecommand.h"
 #include "cliargs.h"
 #include "common/build.h"
+#include "cookiescommand.h"
 #include "download/filetype.h"
 #include "downloadcommand.h"
 #include "fetchcommand.h"
@@ -91,6 +92,7 @@ int main(int argc, char *argv[])
         {"fetch", &harvly::RunFetchCommand, &harvly::FetchNeedsBrowser},
         {"bulk", &harvly::RunBulkCommand, &harvly::BulkNeedsBrowser},
         {"cache", &harvly::RunCacheCommand, nullptr},
+        {"cookies", &harvly::RunCookiesCommand, &harvly::CookiesNeedsBrowser},
         {"analyse", &harvly::RunAnalyseCommand, nullptr},
     };
     for (const Runner &r : runners) {

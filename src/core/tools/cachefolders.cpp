@@ -32,13 +32,18 @@ QStringList passwordHomes()
 
 } // namespace
 
-QString ProgramCacheFolder(const QString &applicationTitle, const QString &home)
+QString ProgramBrowserFolder(const QString &applicationTitle, const QString &home)
 {
     // The windows keep their profile in the application's data folder ("Harvly/<title>").
     const QString data = home.isEmpty()
                              ? QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
                              : home + QStringLiteral("/.local/share");
-    return data + QStringLiteral("/Harvly/") + applicationTitle + QStringLiteral("/browser/cache");
+    return data + QStringLiteral("/Harvly/") + applicationTitle + QStringLiteral("/browser");
+}
+
+QString ProgramCacheFolder(const QString &applicationTitle, const QString &home)
+{
+    return ProgramBrowserFolder(applicationTitle, home) + QStringLiteral("/cache");
 }
 
 QList<UserCacheFolder> FindUserCacheFolders(const QString &applicationTitle,

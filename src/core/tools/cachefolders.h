@@ -6,6 +6,9 @@
 
 namespace harvly {
 
+// The embedded browser's profile folder of the program named applicationTitle (its "cache"
+// and its "storage", where the cookies are).
+QString ProgramBrowserFolder(const QString &applicationTitle, const QString &home = QString());
 // The embedded browser's cache folder of the program named applicationTitle for the user
 // whose home is home ("" : this user): where that program's profile keeps its disk cache.
 QString ProgramCacheFolder(const QString &applicationTitle, const QString &home = QString());

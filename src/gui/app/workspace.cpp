@@ -12,9 +12,12 @@
 namespace harvly {
 
 Workspace::Workspace(Program &program, const QString &browserStorage, QObject *parent)
-    : QObject(parent), m_program(program),
+    : QObject(parent), m_program(program), m_browserLock(browserStorage),
       m_session(std::make_unique<BrowserSession>(browserStorage, program.network()))
 {
+    // Held while the windows run, so that "harvly-cli cookies import" does not write into a
+    // browser store that is open here; a second instance of the program simply goes without.
+    m_browserLock.acquire();
     m_session->setDownloadFolder(program.settings().get(Keys::SavePathOfDownloadFile));
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "download/storelock.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
@@ -51,6 +53,7 @@ public:
 
 private:
     Program &m_program;
+    StoreLock m_browserLock;
     std::unique_ptr<BrowserSession> m_session;
     QPointer<fWebSearch> m_search;
     QPointer<fFileDownload> m_download;
