@@ -176,8 +176,9 @@ int importCookies(const Options &o, QTextStream &err)
         ReadBrowserCookies(BrowserCookiesDatabase(o.browserFolder + QStringLiteral("/storage")));
     int missing = 0;
     for (const QNetworkCookie &cookie : read.cookies) {
-        const bool found = std::any_of(back.cookies.cbegin(), back.cookies.cend(),
-                                       [&](const QNetworkCookie &c) { return sameCookie(c, cookie); });
+        const bool found =
+            std::any_of(back.cookies.cbegin(), back.cookies.cend(),
+                        [&](const QNetworkCookie &c) { return sameCookie(c, cookie); });
         if (!found) {
             ++missing;
             err << "cookies: the browser did not keep " << cookie.name() << " of "

@@ -128,8 +128,10 @@ void tst_BrowserCookies::windowsStartWithTheStoredLogin()
     QSignalSpy loaded(&page, &BrowserPage::documentComplete);
     page.navigate(m_site.url("/cookies"));
     QVERIFY(loaded.wait(30000));
-    QVERIFY(QCoro::waitFor(page.snapshot()).elementById("cookies")->innerText().contains(
-        "login=member"));
+    QVERIFY(QCoro::waitFor(page.snapshot())
+                .elementById("cookies")
+                ->innerText()
+                .contains("login=member"));
 }
 
 void tst_BrowserCookies::importWaitsForTheWindowsToClose()
