@@ -118,13 +118,16 @@ QUrl originOf(const QNetworkCookie &cookie)
 
 bool sameCookie(const QNetworkCookie &a, const QNetworkCookie &b)
 {
+    // The store reports a host-only cookie under its host, one for a domain with the dot.
     return a.name() == b.name() && a.path() == b.path() &&
            a.domain().compare(b.domain(), Qt::CaseInsensitive) == 0;
 }
 
-// Puts the cookies into the browser's store, waiting (up to ten seconds) until it has taken
-// them all.
-QCoro::Task<void> putIntoBrowser(QString browserFolder, QList<QNetworkCookie> cookies)
+// Puts the cookies into the browser's store and gives back those the store reports as taken,
+// waiting up to ten seconds for them. The store writes them to its file when the browser
+// shuts down, at the end of the process: reading the file back before then finds nothing.
+QCoro::Task<QList<QNetworkCookie>> putIntoBrowser(QString browserFolder,
+                                                  QList<QNetworkCookie> cookies)
 {
     SessionNetwork network;
     BrowserSession session(browserFolder, network);
@@ -134,9 +137,9 @@ QCoro::Task<void> putIntoBrowser(QString browserFolder, QList<QNetworkCookie> co
     page.navigate(QUrl(QStringLiteral("about:blank")));
     co_await loaded;
     QWebEngineCookieStore *store = session.profile()->cookieStore();
-    int stored = 0;
+    QList<QNetworkCookie> added;
     QObject::connect(store, &QWebEngineCookieStore::cookieAdded, &page,
-                     [&stored](const QNetworkCookie &) { ++stored; });
+                     [&added](const QNetworkCookie &cookie) { added << cookie; });
     for (QNetworkCookie cookie : cookies) {
         const QUrl origin = originOf(cookie);
         if (!cookie.domain().startsWith(QLatin1Char('.'))) {
@@ -144,12 +147,12 @@ QCoro::Task<void> putIntoBrowser(QString browserFolder, QList<QNetworkCookie> co
         }
         store->setCookie(cookie, origin);
     }
-    for (int turn = 0; stored < cookies.size() && turn < 100; ++turn) {
-        auto added = waitForSignal(store, &QWebEngineCookieStore::cookieAdded,
-                                   std::chrono::milliseconds(100));
-        co_await added;
+    for (int turn = 0; added.size() < cookies.size() && turn < 100; ++turn) {
+        auto more = waitForSignal(store, &QWebEngineCookieStore::cookieAdded,
+                                  std::chrono::milliseconds(100));
+        co_await more;
     }
-    // Leaving destroys the page and then the profile, which writes its store to disk.
+    co_return added;
 }
 
 int importCookies(const Options &o, QTextStream &err)
@@ -171,14 +174,13 @@ int importCookies(const Options &o, QTextStream &err)
             << "); close them first\n";
         return 1;
     }
-    QCoro::waitFor(putIntoBrowser(o.browserFolder, read.cookies));
-    const BrowserCookiesRead back =
-        ReadBrowserCookies(BrowserCookiesDatabase(o.browserFolder + QStringLiteral("/storage")));
+    const QList<QNetworkCookie> added =
+        QCoro::waitFor(putIntoBrowser(o.browserFolder, read.cookies));
     int missing = 0;
     for (const QNetworkCookie &cookie : read.cookies) {
-        const bool found =
-            std::any_of(back.cookies.cbegin(), back.cookies.cend(),
-                        [&](const QNetworkCookie &c) { return sameCookie(c, cookie); });
+        const bool found = std::any_of(added.cbegin(), added.cend(), [&](const QNetworkCookie &c) {
+            return sameCookie(c, cookie);
+        });
         if (!found) {
             ++missing;
             err << "cookies: the browser did not keep " << cookie.name() << " of "
