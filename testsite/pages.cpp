@@ -96,8 +96,14 @@ QString pager(const Request &r, int layout, bool chineseArrow)
                 .arg(p - 1);
     }
     if (p < kPages) {
+        // "selfnext" makes the next-page link name the page itself, as a broken pager can.
         const QString href =
-            QStringLiteral("/search?q=%1&amp;layout=%2&amp;page=%3").arg(q).arg(layout).arg(p + 1);
+            QStringLiteral("/search?q=%1&amp;layout=%2&amp;page=%3%4")
+                .arg(q)
+                .arg(layout)
+                .arg(r.query.hasQueryItem("selfnext") ? p : p + 1)
+                .arg(r.query.hasQueryItem("selfnext") ? QStringLiteral("&amp;selfnext=1")
+                                                      : QString());
         html += chineseArrow
                     ? QStringLiteral(
                           "<a class=\"arrows_base_sprite arrow_next\" href=\"%1\">下一页</a>")

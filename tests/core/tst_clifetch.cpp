@@ -24,6 +24,8 @@ private slots:
     void fromEachLayoutToExactBytes();
     void killedAndRunAgainTakesEachDocumentOnce();
     void aPageWithoutResultsIsSaid();
+    void walkStops_data();
+    void walkStops();
     void fromAListOfDocumentPagesAndDois();
 
 private:
@@ -143,6 +145,29 @@ void tst_CliFetch::aPageWithoutResultsIsSaid()
     const Run r = fetch({"--dest", m_dir.filePath("none"), m_site.url("/popup").toString()});
     QCOMPARE(r.status, 1);
     QVERIFY2(r.err.contains("gave no result row"), qPrintable(r.err));
+}
+
+void tst_CliFetch::walkStops_data()
+{
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QStringList>("pages");
+    QTest::addColumn<int>("fetched");
+    QTest::newRow("a page whose next link names itself: once")
+        << "q=selfloop&layout=2&page=1&selfnext=1" << QStringList{"--all-pages"} << 1;
+    QTest::newRow("--pages 2 of three") << "q=capped&layout=2" << QStringList{"--pages", "2"} << 2;
+}
+
+void tst_CliFetch::walkStops()
+{
+    QFETCH(QString, query);
+    QFETCH(QStringList, pages);
+    QFETCH(int, fetched);
+    const QString dest = m_dir.filePath(QString::number(qHash(query)));
+    const Run r = fetch(QStringList{"--dest", dest, "--quiet"} + pages +
+                        QStringList{m_site.url("/search?" + query).toString()});
+    QVERIFY2(r.status == 0, qPrintable(r.err));
+    QCOMPARE(requestsFor(query.section('&', 0, 0)), fetched);
+    QCOMPARE(int(QDir(dest).entryList(QDir::Files).size()), 10 * fetched);
 }
 
 void tst_CliFetch::fromAListOfDocumentPagesAndDois()
