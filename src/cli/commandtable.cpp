@@ -71,6 +71,15 @@ const CliOption kDownload[] = {
      "the session's cookies from and back to a Netscape cookies.txt"},
 };
 
+const CliOption kExport[] = {
+    {"--state", CliValue::File, "FILE", "the download list a --state run kept (needed)"},
+    {"--format", CliValue::Words, "FORMAT", "ris, bibtex or csl-json (else by OUT's extension)",
+     "ris bibtex csl-json"},
+    {"--finished", CliValue::None, nullptr, "only the rows that ended Finished"},
+    {"--absolute", CliValue::None, nullptr, "write the file links as absolute paths"},
+    {"-o", CliValue::File, "OUT", "write to OUT instead of standard output"},
+};
+
 const CliOption kFetch[] = {
     {"--pages", CliValue::Number, "N", "harvest N result pages (1 unless --all-pages)"},
     {"--all-pages", CliValue::None, nullptr, "harvest every result page (at most 1,000)"},
@@ -182,6 +191,18 @@ again. One run at a time uses FILE (a second exits 2).
 timed out, a body short or without its end, or a server error (5xx)
 is tried again after 1 s, doubling to a minute, continuing what came.)",
      kDownload},
+    {"export",
+     "export --state FILE [--format ris|bibtex|csl-json] [--finished] [--absolute]\n"
+     "           [-o OUT]",
+     R"(write the citations of the rows of a download list kept by --state (of
+download or fetch) as RIS, BibTeX or CSL-JSON, for a reference manager to
+import: each row's citation record (or its title and page when it has
+none) with a link to its downloaded file. The links are relative to OUT's
+folder when the file lies below it, absolute otherwise, with --absolute,
+or on standard output. OUT is written whole or not at all. Exit status 1
+when OUT cannot be written, 2 for a command line or list that cannot be
+used.)",
+     kExport},
     {"fetch",
      "fetch --dest DIR [--pages N | --all-pages] [--delay S] [--state FILE]\n"
      "           [the download options] (RESULT-PAGE | --bulk FILE)",

@@ -6,6 +6,7 @@
 #include "cookiescommand.h"
 #include "download/filetype.h"
 #include "downloadcommand.h"
+#include "exportcommand.h"
 #include "fetchcommand.h"
 #include "harvestcommand.h"
 
@@ -94,6 +95,7 @@ int main(int argc, char *argv[])
         {"cache", &harvly::RunCacheCommand, nullptr},
         {"cookies", &harvly::RunCookiesCommand, &harvly::CookiesNeedsBrowser},
         {"analyse", &harvly::RunAnalyseCommand, nullptr},
+        {"export", &harvly::RunExportCommand, nullptr},
     };
     for (const Runner &r : runners) {
         if (args.isEmpty() || args.first() != QLatin1String(r.name)) {

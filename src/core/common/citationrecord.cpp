@@ -149,6 +149,32 @@ CitationName ParseCitationName(const QString &text)
     return {name.mid(space + 1), name.left(space), {}};
 }
 
+QString CslTypeName(CitationType type)
+{
+    switch (type) {
+    case CitationType::Article:
+        return QStringLiteral("article-journal");
+    case CitationType::Conference:
+        return QStringLiteral("paper-conference");
+    case CitationType::Report:
+        return QStringLiteral("report");
+    case CitationType::Unknown:
+        break;
+    }
+    return QStringLiteral("document");
+}
+
+CitationType CitationTypeFromCsl(const QString &name)
+{
+    for (const CitationType t :
+         {CitationType::Article, CitationType::Conference, CitationType::Report}) {
+        if (name == CslTypeName(t)) {
+            return t;
+        }
+    }
+    return CitationType::Unknown;
+}
+
 QJsonObject RecordToCslJson(const CitationRecord &r)
 {
     QJsonObject o;
@@ -157,7 +183,7 @@ QJsonObject RecordToCslJson(const CitationRecord &r)
             o.insert(QLatin1String(name), value);
         }
     };
-    o.insert(QStringLiteral("type"), QStringLiteral("article-journal"));
+    o.insert(QStringLiteral("type"), CslTypeName(r.type));
     put("title", r.title);
     if (!r.authors.isEmpty()) {
         QJsonArray authors;
@@ -204,6 +230,7 @@ CitationRecord RecordFromCslJson(const QJsonObject &o, const QString &pdfUrl)
 {
     CitationRecord r;
     const auto text = [&o](const char *name) { return o.value(QLatin1String(name)).toString(); };
+    r.type = CitationTypeFromCsl(text("type"));
     r.title = text("title");
     for (const QJsonValue &v : o.value(QStringLiteral("author")).toArray()) {
         const QJsonObject a = v.toObject();

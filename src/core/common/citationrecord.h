@@ -31,8 +31,12 @@ struct CitationDate {
     bool operator==(const CitationDate &) const = default;
 };
 
+// What kind of work a record describes, as far as the page says.
+enum class CitationType { Unknown, Article, Conference, Report };
+
 // What a document page says of the work it shows, as a reference manager needs it.
 struct CitationRecord {
+    CitationType type = CitationType::Unknown;
     QString title;
     QList<CitationName> authors;
     CitationDate issued;
@@ -71,6 +75,11 @@ QString NormalizeDoi(const QString &text);
 CitationDate ParseCitationDate(const QString &text);
 // "Family, Given", "Given Family", or a literal name (no space to split at, or CJK).
 CitationName ParseCitationName(const QString &text);
+
+// The CSL type name of a kind of work ("article-journal", "paper-conference", "report",
+// "document"), and back (Unknown for any other name).
+QString CslTypeName(CitationType type);
+CitationType CitationTypeFromCsl(const QString &name);
 
 // The record under CSL-JSON names (title, author, issued, container-title, volume, issue,
 // page, DOI, ISSN, publisher, language, abstract, keyword, URL); the PDF address is not a

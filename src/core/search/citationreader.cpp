@@ -29,6 +29,13 @@ void keep(QString &field, const QString &value)
     }
 }
 
+void keepType(CitationType &type, CitationType found)
+{
+    if (type == CitationType::Unknown) {
+        type = found;
+    }
+}
+
 QStringList splitKeywords(const QString &text)
 {
     QStringList words = text.split(QLatin1Char(';'), Qt::SkipEmptyParts);
@@ -167,9 +174,15 @@ Source citationTags(const HeadTags &tags)
             keep(date, content);
         } else if (field == QLatin1String("online_date")) {
             keep(online, content);
-        } else if (field == QLatin1String("journal_title") ||
-                   field == QLatin1String("conference_title")) {
+        } else if (field == QLatin1String("journal_title")) {
             keep(r.containerTitle, content);
+            keepType(r.type, CitationType::Article);
+        } else if (field == QLatin1String("conference_title")) {
+            keep(r.containerTitle, content);
+            keepType(r.type, CitationType::Conference);
+        } else if (field == QLatin1String("technical_report_institution") ||
+                   field == QLatin1String("technical_report_number")) {
+            keepType(r.type, CitationType::Report);
         } else if (field == QLatin1String("volume")) {
             keep(r.volume, content);
         } else if (field == QLatin1String("issue")) {
@@ -224,6 +237,7 @@ Source dublinCoreAndPrism(const HeadTags &tags)
             keep(r.doi, NormalizeDoi(content));
         } else if (name == QLatin1String("prism.publicationname")) {
             keep(r.containerTitle, content);
+            keepType(r.type, CitationType::Article);
         } else if (name == QLatin1String("prism.volume")) {
             keep(r.volume, content);
         } else if (name == QLatin1String("prism.number")) {
@@ -283,6 +297,10 @@ bool isWork(const QJsonObject &o)
 void readWork(const QJsonObject &o, Source &s)
 {
     CitationRecord &r = s.record;
+    for (const QJsonValue &t : listOf(o.value(QStringLiteral("@type")))) {
+        keepType(r.type, t.toString() == QLatin1String("Report") ? CitationType::Report
+                                                                 : CitationType::Article);
+    }
     keep(r.title, jsonText(o.value(QStringLiteral("headline"))));
     keep(r.title, jsonText(o.value(QStringLiteral("name"))));
     if (r.authors.isEmpty()) {
@@ -390,6 +408,7 @@ QString absoluteWebLink(const QString &link, const QUrl &base)
 void merge(CitationRecord &into, const Source &from)
 {
     const CitationRecord &r = from.record;
+    keepType(into.type, r.type);
     for (QString CitationRecord::*field :
          {&CitationRecord::title, &CitationRecord::containerTitle, &CitationRecord::volume,
           &CitationRecord::issue, &CitationRecord::firstPage, &CitationRecord::lastPage,

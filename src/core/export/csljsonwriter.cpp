@@ -1,0 +1,35 @@
+#include "citationexport.h"
+#include "citationtext.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace harvly {
+
+// CSL-JSON has no field for a file: the link goes into the note as "file: PATH", where
+// reference managers that import CSL-JSON keep it in view.
+QByteArray CslJsonText(const QList<CitationEntry> &entries, const CitationPaths &paths)
+{
+    const QStringList keys = CitationKeys(entries);
+    QJsonArray items;
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const CitationEntry &e = entries.at(i);
+        QJsonObject item = e.record ? RecordToCslJson(*e.record) : QJsonObject();
+        item.insert(QStringLiteral("id"), keys.at(i));
+        item.insert(QStringLiteral("type"), CslTypeName(ExportedType(e.record.get())));
+        if (!e.workTitle().isEmpty()) {
+            item.insert(QStringLiteral("title"), e.workTitle());
+        }
+        if (!e.pageUrl.isEmpty()) {
+            item.insert(QStringLiteral("URL"), e.pageUrl);
+        }
+        if (!e.file.isEmpty()) {
+            item.insert(QStringLiteral("note"), QStringLiteral("file: ") + paths.of(e.file));
+        }
+        items.append(item);
+    }
+    return QJsonDocument(items).toJson(QJsonDocument::Indented);
+}
+
+} // namespace harvly
