@@ -9,6 +9,8 @@ packages=(
   qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n
   qcoro-qt6-dev libgumbo-dev libsqlite3-dev libgl-dev zlib1g-dev libbrotli-dev
   xvfb xauth fonts-wqy-microhei file curl time openssl procps
+  # readers of RIS, BibTeX and CSL-JSON that the citation tests read the exports back with
+  bibutils python3-pybtex python3-pylatexenc python3-citeproc
 )
 
 missing=()

@@ -52,7 +52,6 @@ QString escaped(const QString &value)
 QString verbatim(const QString &value)
 {
     QString out = OneLine(value);
-    out.replace(QLatin1Char('%'), QLatin1String("%25"));
     out.replace(QLatin1Char('{'), QLatin1String("%7B"));
     out.replace(QLatin1Char('}'), QLatin1String("%7D"));
     out.replace(QLatin1Char('\\'), QLatin1String("%5C"));
