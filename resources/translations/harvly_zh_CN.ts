@@ -23,6 +23,22 @@
         <source>Sec</source>
         <translation>秒</translation>
     </message>
+    <message>
+        <source>RIS (*.ris)</source>
+        <translation>RIS 文件 (*.ris)</translation>
+    </message>
+    <message>
+        <source>BibTeX (*.bib)</source>
+        <translation>BibTeX 文件 (*.bib)</translation>
+    </message>
+    <message>
+        <source>CSL-JSON (*.json)</source>
+        <translation>CSL-JSON 文件 (*.json)</translation>
+    </message>
+    <message>
+        <source>Export Citations</source>
+        <translation>导出题录</translation>
+    </message>
 </context>
 <context>
     <name>harvly::ArticleAnalysis</name>
@@ -911,6 +927,28 @@
         <source>The download list is kept by another running Harvly (process %1): this window&apos;s list is not kept.</source>
         <translation>下载列表已由另一个正在运行的 Harvly（进程 %1）保存：本窗口的列表不保存。</translation>
     </message>
+    <message>
+        <source>No items to export!</source>
+        <translation>没有可导出的项目！</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>无法写入 %1：%2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n citation(s) exported to %1</source>
+        <translation>
+            <numerusform>已导出 %n 条题录到 %1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Export Citations...</source>
+        <translation>导出题录...</translation>
+    </message>
+    <message>
+        <source>Finished Items</source>
+        <translation>已完成项目</translation>
+    </message>
 </context>
 <context>
     <name>harvly::fIEcache</name>
@@ -1076,6 +1114,10 @@
     <message>
         <source>The DOI resolver must be an http or https address!</source>
         <translation>DOI 解析地址必须是 http 或 https 地址！</translation>
+    </message>
+    <message>
+        <source>Citation exports link the files by absolute paths</source>
+        <translation>导出题录时以绝对路径链接文件</translation>
     </message>
 </context>
 <context>
@@ -1306,6 +1348,32 @@
     <message>
         <source>No data Oh!</source>
         <translation>列表没有数据哦！</translation>
+    </message>
+    <message>
+        <source>No items to export!</source>
+        <translation>没有可导出的项目！</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>无法写入 %1：%2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n citation(s) exported to %1</source>
+        <translation>
+            <numerusform>已导出 %n 条题录到 %1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Export Citations...</source>
+        <translation>导出题录...</translation>
+    </message>
+    <message>
+        <source>All Items</source>
+        <translation>所有项目</translation>
+    </message>
+    <message>
+        <source>Select Items</source>
+        <translation>选中项</translation>
     </message>
 </context>
 <context>

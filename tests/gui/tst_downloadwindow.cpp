@@ -8,6 +8,7 @@
 #include "download/loginpanel.h"
 #include "download/scheduler.h"
 #include "download/urlreplace.h"
+#include "export/citationexport.h"
 #include "search/fwebsearch.h"
 #include "support/searchwindowfixture.h"
 #include "support/webenginetest.h"
@@ -18,7 +19,10 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QHeaderView>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLockFile>
@@ -67,6 +71,8 @@ private slots:
     void unreadableKeptListIsSetAside();
     void keptListInUseIsLeftAlone();
     void startSwitchAndDownload();
+    void exportCitationsFromBothWindows();
+    void citationDialogNamesTheFormat();
 };
 
 void tst_DownloadWindow::downloadWindowLoadAndClose()
@@ -588,6 +594,121 @@ void tst_DownloadWindow::startSwitchAndDownload()
     w->Command26_Click();
     QCOMPARE(way->text(), QString("Download Way:1"));
     QVERIFY(!threads->isEnabled());
+}
+
+void tst_DownloadWindow::exportCitationsFromBothWindows()
+{
+    fFileDownload *w = m_workspace->downloadWindow();
+    QStringList told;
+    w->tell = [&told](const QString &t, MessageKind) { told << t; };
+    QString target;
+    w->askCitationFile = [&target] { return target; };
+    CitationRecord record;
+    record.title = QStringLiteral("论文: a record's title");
+    record.authors = {{QStringLiteral("García"), QStringLiteral("Lucía"), {}}};
+    record.issued.year = 2018;
+    record.doi = QStringLiteral("10.5555/harvly.3");
+    const QString folder = m_dir.filePath("dl") + "/";
+    m_window->AddToDownloadList(m_site.url("/pdf/1.pdf").toString(), "Done paper", "pdf",
+                                m_site.url("/docview/1").toString(), folder, ShareRecord(record));
+    m_window->AddToDownloadList(m_site.url("/pdf/2.pdf").toString(), "Waiting paper", "pdf",
+                                m_site.url("/docview/2").toString(), folder);
+    QCOMPARE(w->list().size(), 2);
+    QDir().mkpath(folder);
+    QFile done(folder + "Done paper.pdf");
+    QVERIFY(done.open(QIODevice::WriteOnly));
+    done.write("%PDF-1.4\n%%EOF\n");
+    done.close();
+    w->list().update(w->list().at(0).id, [](DownloadRow &r) { r.state = DownloadState::Finished; });
+
+    // Finished only, to a file beside the documents' folder: the link is relative.
+    target = m_dir.filePath("finished.bib");
+    w->findChild<QAction *>("menuExportFinishedCitations")->trigger();
+    QFile bib(target);
+    QVERIFY(bib.open(QIODevice::ReadOnly));
+    const QByteArray text = bib.readAll();
+    QCOMPARE(text.count("@"), 1);
+    QVERIFY(text.contains("title = {论文: a record's title}"));
+    QVERIFY(text.contains("file = {:dl/Done paper.pdf:application/pdf}"));
+    QCOMPARE(told.last(), "1 citation(s) exported to " + target);
+
+    // The selected row, as RIS; then all, as CSL-JSON, with absolute links as "Set" asks.
+    w->listView()->selectionModel()->select(w->list().index(1, 0), QItemSelectionModel::Select |
+                                                                       QItemSelectionModel::Rows);
+    target = m_dir.filePath("selected.ris");
+    w->findChild<QAction *>("menuExportSelectedCitations")->trigger();
+    QFile ris(target);
+    QVERIFY(ris.open(QIODevice::ReadOnly));
+    QCOMPARE(ris.readAll(), QByteArray("TY  - GEN\r\nTI  - Waiting paper\r\nUR  - ") +
+                                m_site.url("/docview/2").toString().toUtf8() +
+                                "\r\nER  - \r\n\r\n");
+    m_program->settings().set(Keys::ExportAbsolutePaths, true);
+    target = m_dir.filePath("all.json");
+    w->findChild<QAction *>("menuExportAllCitations")->trigger();
+    QFile json(target);
+    QVERIFY(json.open(QIODevice::ReadOnly));
+    const QJsonArray items = QJsonDocument::fromJson(json.readAll()).array();
+    QCOMPARE(items.size(), 2);
+    QCOMPARE(items.at(0)["note"].toString(), "file: " + done.fileName());
+    QCOMPARE(items.at(0)["DOI"].toString(), record.doi);
+
+    // Cancelled: nothing written, nothing said.
+    target.clear();
+    const qsizetype said = told.size();
+    w->findChild<QAction *>("menuExportAllCitations")->trigger();
+    QCOMPARE(told.size(), said);
+
+    // The search window: every result, or the selected ones.
+    m_window->results().AddToLV1("First result", m_site.url("/docview/5").toString(), {}, "pdf",
+                                 folder, "SPC", ShareRecord(record));
+    m_window->results().AddToLV1("Second result", m_site.url("/docview/6").toString(), {}, "pdf",
+                                 folder, "SPC");
+    QString searchTarget = m_dir.filePath("results.ris");
+    m_window->prompts.citationFile = [&searchTarget] { return searchTarget; };
+    m_window->findChild<QAction *>("menuExportAllCitations")->trigger();
+    QFile results(searchTarget);
+    QVERIFY(results.open(QIODevice::ReadOnly));
+    const QByteArray all = results.readAll();
+    QCOMPARE(all.count("TY  - "), 2);
+    QVERIFY(all.contains("DO  - 10.5555/harvly.3\r\n"));
+    QVERIFY(all.contains("TI  - Second result\r\nUR  - " +
+                         m_site.url("/docview/6").toString().toUtf8()));
+    m_window->resultView()->selectionModel()->select(
+        m_window->results().index(1, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    searchTarget = m_dir.filePath("one result.bib");
+    m_window->findChild<QAction *>("menuExportSelectedCitations")->trigger();
+    QFile one(searchTarget);
+    QVERIFY(one.open(QIODevice::ReadOnly));
+    QCOMPARE(one.readAll().count("@misc{second,"), 1);
+}
+
+void tst_DownloadWindow::citationDialogNamesTheFormat()
+{
+    // A name typed without an extension takes the chosen filter's.
+    fFileDownload *w = m_workspace->downloadWindow();
+    QStringList told;
+    w->tell = [&told](const QString &t, MessageKind) { told << t; };
+    m_window->AddToDownloadList(m_site.url("/pdf/1.pdf").toString(), "A paper", "pdf", {},
+                                m_dir.filePath("dl") + "/");
+    // The dialog runs its own loop: it is answered from a timer once it shows.
+    int filters = 0;
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, this, [this, &filters] {
+        for (QWidget *top : QApplication::topLevelWidgets()) {
+            auto *dialog = qobject_cast<QFileDialog *>(top);
+            if (dialog && dialog->isVisible()) {
+                filters = int(dialog->nameFilters().size());
+                dialog->setDirectory(m_dir.path());
+                dialog->selectNameFilter(dialog->nameFilters().value(1)); // BibTeX
+                dialog->selectFile("typed");
+                QMetaObject::invokeMethod(dialog, "accept");
+            }
+        }
+    });
+    answer.start(50);
+    w->findChild<QAction *>("menuExportAllCitations")->trigger();
+    QCOMPARE(filters, 3);
+    QVERIFY2(QFile::exists(m_dir.filePath("typed.bib")), qPrintable(told.join('\n')));
 }
 
 HARVLY_WEBENGINE_TEST_MAIN(tst_DownloadWindow)

@@ -70,6 +70,8 @@ SettingEntry englishEntry(Setting id)
         return {"Set", "Retries", 5};
     case Setting::DoiResolver:
         return {"Set", "DoiResolver", kDefaultDoiResolver};
+    case Setting::ExportAbsolutePaths:
+        return {"Set", "ExportAbsolutePaths", 0};
     }
     return {};
 }

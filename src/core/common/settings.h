@@ -37,11 +37,12 @@ enum class Setting {
     CopyMoveOpIndex,
     MaxFileSizeMegabytes, // the Chinese build only
     SiteAddress,
-    CheckLatestVersion, // 1: the latest-version check runs at start
-    UpdateServer,       // where the latest-version check asks; "": no check
-    CheckPdfEnd,        // 1: a PDF without its end marker fails its row
-    Retries,            // how often a transfer cut off or refused by a server error is tried again
-    DoiResolver,        // where the bulk entry looks DOIs up
+    CheckLatestVersion,  // 1: the latest-version check runs at start
+    UpdateServer,        // where the latest-version check asks; "": no check
+    CheckPdfEnd,         // 1: a PDF without its end marker fails its row
+    Retries,             // how often a transfer cut off or refused by a server error is tried again
+    DoiResolver,         // where the bulk entry looks DOIs up
+    ExportAbsolutePaths, // 1: citation exports link files by absolute paths only
 };
 
 struct SettingEntry {
@@ -85,6 +86,7 @@ inline constexpr SettingKey<QString> UpdateServer{Setting::UpdateServer};
 inline constexpr SettingKey<bool> CheckPdfEnd{Setting::CheckPdfEnd};
 inline constexpr SettingKey<int> Retries{Setting::Retries};
 inline constexpr SettingKey<QString> DoiResolver{Setting::DoiResolver};
+inline constexpr SettingKey<bool> ExportAbsolutePaths{Setting::ExportAbsolutePaths};
 } // namespace Keys
 
 // Named text values per application title, section and key. Reads fall back to the

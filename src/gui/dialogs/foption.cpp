@@ -44,7 +44,9 @@ fOption::fOption(Workspace &workspace, QWidget *parent)
           Named(new QCheckBox(tr("A downloaded PDF without its end is a failed download"), this),
                 "Check4")),
       m_retries(Named(new QSpinBox(this), "Text2")),
-      m_doiResolver(Named(new QLineEdit(this), "Text3"))
+      m_doiResolver(Named(new QLineEdit(this), "Text3")),
+      m_absolutePaths(Named(
+          new QCheckBox(tr("Citation exports link the files by absolute paths"), this), "Check5"))
 {
     setObjectName(QStringLiteral("fOption"));
     setModal(true);
@@ -89,6 +91,7 @@ fOption::fOption(Workspace &workspace, QWidget *parent)
     // Where the bulk entry looks a DOI up (it sends the reader on to the document page).
     grid->addWidget(new QLabel(tr("DOI resolver:"), this), row, 0);
     grid->addWidget(m_doiResolver, row++, 1, 1, 2);
+    grid->addWidget(m_absolutePaths, row++, 0, 1, 3);
     grid->addWidget(m_checkVersion, row++, 0, 1, 3);
     auto *ok = Named(new QPushButton(tr("OK"), this), "Command1");
     ok->setDefault(true);
@@ -118,6 +121,7 @@ void fOption::Form_Load()
     m_checkPdf->setChecked(s.get(Keys::CheckPdfEnd));
     m_retries->setValue(s.get(Keys::Retries));
     m_doiResolver->setText(s.get(Keys::DoiResolver));
+    m_absolutePaths->setChecked(s.get(Keys::ExportAbsolutePaths));
     if (m_ceiling) {
         m_ceiling->setText(QString::number(s.get(Keys::MaxFileSizeMegabytes)));
     }
@@ -153,6 +157,7 @@ void fOption::Command1_Click()
     s.set(Keys::CheckLatestVersion, m_checkVersion->isChecked());
     s.set(Keys::CheckPdfEnd, m_checkPdf->isChecked());
     s.set(Keys::Retries, m_retries->value());
+    s.set(Keys::ExportAbsolutePaths, m_absolutePaths->isChecked());
     const QString resolver = m_doiResolver->text().trimmed();
     if (resolver.isEmpty()) {
         s.set(Keys::DoiResolver, kDefaultDoiResolver);

@@ -39,6 +39,7 @@ private:
     QCheckBox *m_checkPdf;
     QSpinBox *m_retries;
     QLineEdit *m_doiResolver;
+    QCheckBox *m_absolutePaths;
     QLineEdit *m_ceiling = nullptr; // the Chinese build only
 };
 

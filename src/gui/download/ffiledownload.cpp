@@ -2,6 +2,7 @@
 
 #include "app/workspace.h"
 #include "browserpage.h"
+#include "common/citationfile.h"
 #include "common/combos.h"
 #include "common/elidedlabel.h"
 #include "common/files.h"
@@ -58,6 +59,7 @@ fFileDownload::fFileDownload(Workspace &workspace, QWidget *parent)
     askSaveFile = [this] {
         return QFileDialog::getSaveFileName(this, QString(), QString(), QStringLiteral("*.txt"));
     };
+    askCitationFile = [this] { return AskCitationFile(this); };
     askText = [this](const QString &prompt) -> std::optional<QString> {
         bool ok = false;
         const QString answer = QInputDialog::getText(this, QCoreApplication::applicationName(),

@@ -84,6 +84,7 @@ public:
     std::function<void(const QString &, MessageKind)> tell;
     std::function<QString()> askOpenFile;
     std::function<QString()> askSaveFile;
+    std::function<QString()> askCitationFile;
     std::function<std::optional<QString>(const QString &prompt)> askText;
 
     // List commands (the list's pop-up menu and the menu bar).
@@ -93,6 +94,8 @@ public:
     void menuClear_Click(ClearKind kind);
     void menuCanelDownloadSelectItems_Click();
     void menuOutputTitles_Click(bool unfinishedOnly);
+    enum class CitationRows { All, Finished, Selected };
+    void menuExportCitations_Click(CitationRows which);
     void menuCopyTitle_Click();
     UrlReplace *menuBatchReplaceURL_Click();
     void menuOpenDownloadFile_Click();

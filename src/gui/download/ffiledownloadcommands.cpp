@@ -2,10 +2,12 @@
 // shows what the rule returns.
 #include "common/files.h"
 #include "common/program.h"
+#include "common/settings.h"
 #include "common/shell.h"
 #include "download/downloadlist.h"
 #include "download/listcommands.h"
 #include "download/scheduler.h"
+#include "export/citationexport.h"
 #include "ffiledownload.h"
 #include "urlreplace.h"
 
@@ -138,6 +140,35 @@ void fFileDownload::menuOutputTitles_Click(bool unfinishedOnly)
         out.write(TitlesText(*m_list, unfinishedOnly).toUtf8()) < 0 || !out.commit()) {
         tell(out.errorString(), MessageKind::Error);
     }
+}
+
+void fFileDownload::menuExportCitations_Click(CitationRows which)
+{
+    const QSet<quint64> selected = selectedIds();
+    QList<CitationEntry> entries;
+    for (const DownloadRow &row : m_list->rows()) {
+        if (which == CitationRows::All ||
+            (which == CitationRows::Finished && row.state == DownloadState::Finished) ||
+            (which == CitationRows::Selected && selected.contains(row.id))) {
+            entries << CitationEntryOf(row);
+        }
+    }
+    if (entries.isEmpty()) {
+        tell(tr("No items to export!"), MessageKind::Information);
+        return;
+    }
+    const QString file = askCitationFile();
+    if (file.isEmpty()) {
+        return;
+    }
+    QString error;
+    if (!SaveCitations(file, entries, CitationFormatOfFile(file).value_or(CitationFormat::Ris),
+                       m_program.settings().get(Keys::ExportAbsolutePaths), &error)) {
+        tell(tr("Cannot write %1: %2").arg(file, error), MessageKind::Error);
+        return;
+    }
+    tell(tr("%n citation(s) exported to %1", "", int(entries.size())).arg(file),
+         MessageKind::Information);
 }
 
 void fFileDownload::menuCopyTitle_Click()

@@ -93,6 +93,17 @@ QList<MenuItem> fFileDownload::listMenuItems()
              {"menuOutputUnFinishedTitles", tr("UnFinished"),
               [this] { menuOutputTitles_Click(true); }},
          }},
+        {"menuExportCitations",
+         tr("Export Citations..."),
+         {},
+         {
+             {"menuExportAllCitations", tr("All"),
+              [this] { menuExportCitations_Click(CitationRows::All); }},
+             {"menuExportFinishedCitations", tr("Finished Items"),
+              [this] { menuExportCitations_Click(CitationRows::Finished); }},
+             {"menuExportSelectedCitations", tr("Select Items"),
+              [this] { menuExportCitations_Click(CitationRows::Selected); }},
+         }},
         MenuItem::separator(),
         {"menuCloseThisWindow", tr("Close This Window"), [this] { close(); }},
     };

@@ -5,6 +5,7 @@
 #include "app/workspace.h"
 #include "browserpage.h"
 #include "browsersession.h"
+#include "common/citationfile.h"
 #include "common/combos.h"
 #include "common/forms.h"
 #include "common/listviews.h"
@@ -107,6 +108,7 @@ fWebSearch::fWebSearch(Workspace &workspace, QWidget *parent)
         return ok ? std::optional<QString>(answer) : std::nullopt;
     };
     prompts.saveFile = [this] { return QFileDialog::getSaveFileName(this); };
+    prompts.citationFile = [this] { return AskCitationFile(this); };
     prompts.tell = [this](const QString &text, bool error) {
         ShowMessage(this, text, error ? MessageKind::Error : MessageKind::Information);
     };

@@ -93,6 +93,7 @@ public:
         std::function<bool(const QString &)> yesNo;
         std::function<std::optional<QString>(const QString &prompt)> text;
         std::function<QString()> saveFile;
+        std::function<QString()> citationFile;
         std::function<void(const QString &, bool error)> tell;
     };
     Prompts prompts;
@@ -103,6 +104,7 @@ public:
     void menuClearTitleContainingSpecifiedItems_Click();
     void menuClearTitleNotContainingSpecifiedItems_Click();
     void menuClearAll_Click();
+    void menuExportCitations_Click(bool selectedOnly);
     QCoro::Task<> menuSaveHtml_Click();
     void Command7_Click();
     QCoro::Task<> Command2_Click();

@@ -16,6 +16,7 @@
 #include "download/downloadlist.h"
 #include "download/ffiledownload.h"
 #include "download/handover.h"
+#include "export/citationexport.h"
 #include "folders/fselefilesavepath.h"
 #include "search/harvest.h"
 #include "search/resultlist.h"
@@ -150,6 +151,33 @@ QSet<quint64> fWebSearch::selectedIds() const
         ids.insert(m_results->at(i.row()).id);
     }
     return ids;
+}
+
+void fWebSearch::menuExportCitations_Click(bool selectedOnly)
+{
+    const QSet<quint64> selected = selectedIds();
+    QList<CitationEntry> entries;
+    for (int i = 0; i < m_results->size(); ++i) {
+        const ResultRow &row = m_results->at(i);
+        if (!selectedOnly || selected.contains(row.id)) {
+            entries << CitationEntryOf(row);
+        }
+    }
+    if (entries.isEmpty()) {
+        prompts.tell(tr("No items to export!"), false);
+        return;
+    }
+    const QString file = prompts.citationFile();
+    if (file.isEmpty()) {
+        return;
+    }
+    QString error;
+    if (!SaveCitations(file, entries, CitationFormatOfFile(file).value_or(CitationFormat::Ris),
+                       m_program.settings().get(Keys::ExportAbsolutePaths), &error)) {
+        prompts.tell(tr("Cannot write %1: %2").arg(file, error), true);
+        return;
+    }
+    prompts.tell(tr("%n citation(s) exported to %1", "", int(entries.size())).arg(file), false);
 }
 
 void fWebSearch::removeWhere(const std::function<bool(const ResultRow &)> &match)

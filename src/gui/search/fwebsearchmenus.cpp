@@ -130,6 +130,16 @@ QList<MenuItem> fWebSearch::toolMenuItems()
          }},
         {"menuClearIEcach", tr("Clear IE cach"), [this] { m_workspace.ClearIECache(this, true); }},
         {"menuSaveHtml", tr("Save the page source"), [this] { menuSaveHtml_Click(); }},
+        MenuItem::separator(),
+        {"menuExportCitations",
+         tr("Export Citations..."),
+         {},
+         {
+             {"menuExportAllCitations", tr("All Items"),
+              [this] { menuExportCitations_Click(false); }},
+             {"menuExportSelectedCitations", tr("Select Items"),
+              [this] { menuExportCitations_Click(true); }},
+         }},
     };
 }
 

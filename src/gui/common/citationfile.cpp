@@ -1,0 +1,27 @@
+#include "citationfile.h"
+
+#include "export/citationexport.h"
+
+#include <QCoreApplication>
+#include <QFileDialog>
+
+namespace harvly {
+
+QString AskCitationFile(QWidget *parent)
+{
+    const QString ris = QCoreApplication::translate("harvly", "RIS (*.ris)");
+    const QString bib = QCoreApplication::translate("harvly", "BibTeX (*.bib)");
+    const QString csl = QCoreApplication::translate("harvly", "CSL-JSON (*.json)");
+    QString filter = ris;
+    QString file = QFileDialog::getSaveFileName(
+        parent, QCoreApplication::translate("harvly", "Export Citations"), QString(),
+        ris + QStringLiteral(";;") + bib + QStringLiteral(";;") + csl, &filter);
+    if (!file.isEmpty() && !CitationFormatOfFile(file)) {
+        file += filter == bib   ? QStringLiteral(".bib")
+                : filter == csl ? QStringLiteral(".json")
+                                : QStringLiteral(".ris");
+    }
+    return file;
+}
+
+} // namespace harvly
