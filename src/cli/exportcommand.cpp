@@ -58,7 +58,7 @@ int RunExportCommand(const QStringList &args)
     if (out.isEmpty() || out == QLatin1String("-")) {
         QFile stdOut;
         if (!stdOut.open(stdout, QIODevice::WriteOnly) ||
-            stdOut.write(CitationsText(entries, *format, CitationPaths{{}, true})) < 0) {
+            !WriteCitations(stdOut, entries, *format, CitationPaths{{}, true})) {
             return 1;
         }
         return 0;

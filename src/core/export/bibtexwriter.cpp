@@ -13,6 +13,10 @@ namespace {
 QString escaped(const QString &value)
 {
     const QString text = OneLine(value);
+    static const QString specials = QStringLiteral("{}\\^~%&#$_");
+    if (std::none_of(text.cbegin(), text.cend(), [](QChar c) { return specials.contains(c); })) {
+        return text;
+    }
     QString out;
     out.reserve(text.size() + 16);
     for (const QChar c : text) {
@@ -91,9 +95,9 @@ QString bibName(const CitationName &n)
         return QLatin1Char('{') + escaped(n.literal) + QLatin1Char('}');
     }
     QString family = escaped(n.family);
-    if (family.contains(QLatin1Char(',')) ||
-        family.contains(QRegularExpression(QStringLiteral("\\band\\b"),
-                                           QRegularExpression::CaseInsensitiveOption))) {
+    static const QRegularExpression andWord(QStringLiteral("\\band\\b"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    if (family.contains(QLatin1Char(',')) || family.contains(andWord)) {
         family = QLatin1Char('{') + family + QLatin1Char('}');
     }
     const QString given = escaped(n.given);
@@ -120,11 +124,10 @@ const char *const kMonths[] = {"jan", "feb", "mar", "apr", "may", "jun",
 
 } // namespace
 
-QByteArray BibTexText(const QList<CitationEntry> &entries, const CitationPaths &paths)
+bool WriteBibTex(QIODevice &device, const QList<CitationEntry> &entries, const CitationPaths &paths)
 {
     const QStringList keys = CitationKeys(entries);
-    QString out;
-    out.reserve(entries.size() * 700);
+    QString out; // one entry
     const auto field = [&out](const char *name, const QString &value) {
         if (!value.isEmpty()) {
             out += QLatin1String("  ");
@@ -135,6 +138,7 @@ QByteArray BibTexText(const QList<CitationEntry> &entries, const CitationPaths &
         }
     };
     for (qsizetype i = 0; i < entries.size(); ++i) {
+        out.resize(0);
         const CitationEntry &e = entries.at(i);
         const CitationRecord *r = e.record.get();
         const CitationType type = ExportedType(r);
@@ -180,8 +184,11 @@ QByteArray BibTexText(const QList<CitationEntry> &entries, const CitationPaths &
             field("file", fileLink(paths.of(e.file)));
         }
         out += QLatin1String("}\n\n");
+        if (device.write(out.toUtf8()) < 0) {
+            return false;
+        }
     }
-    return out.toUtf8();
+    return true;
 }
 
 } // namespace harvly

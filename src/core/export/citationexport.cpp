@@ -4,6 +4,7 @@
 #include "download/downloadlist.h"
 #include "search/resultlist.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -95,8 +96,8 @@ QString asciiWord(const QString &text)
 
 QString firstAsciiWord(const QString &text)
 {
-    for (const QString &word :
-         text.split(QRegularExpression(QStringLiteral("[\\s\\p{P}]+")), Qt::SkipEmptyParts)) {
+    static const QRegularExpression separators(QStringLiteral("[\\s\\p{P}]+"));
+    for (const QString &word : text.split(separators, Qt::SkipEmptyParts)) {
         if (const QString w = asciiWord(word); !w.isEmpty()) {
             return w;
         }
@@ -154,6 +155,16 @@ QStringList CitationKeys(const QList<CitationEntry> &entries)
 
 QString OneLine(const QString &text)
 {
+    // Most values are one line already: give them back without a copy.
+    bool clean = text.isEmpty() || (!text.front().isSpace() && !text.back().isSpace());
+    for (qsizetype i = 0; clean && i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        clean = c >= 0x20 && c != 0x7f && (c < 0x80 || !text.at(i).isSpace() || c == 0xa0) &&
+                !(c == u' ' && i + 1 < text.size() && text.at(i + 1) == u' ');
+    }
+    if (clean) {
+        return text;
+    }
     QString out;
     out.reserve(text.size());
     bool space = false;
@@ -182,18 +193,28 @@ CitationType ExportedType(const CitationRecord *record)
     return record->type;
 }
 
-QByteArray CitationsText(const QList<CitationEntry> &entries, CitationFormat format,
-                         const CitationPaths &paths)
+bool WriteCitations(QIODevice &device, const QList<CitationEntry> &entries, CitationFormat format,
+                    const CitationPaths &paths)
 {
     switch (format) {
     case CitationFormat::Ris:
-        return RisText(entries, paths);
+        return WriteRis(device, entries, paths);
     case CitationFormat::BibTex:
-        return BibTexText(entries, paths);
+        return WriteBibTex(device, entries, paths);
     case CitationFormat::CslJson:
         break;
     }
-    return CslJsonText(entries, paths);
+    return WriteCslJson(device, entries, paths);
+}
+
+QByteArray CitationsText(const QList<CitationEntry> &entries, CitationFormat format,
+                         const CitationPaths &paths)
+{
+    QByteArray text;
+    QBuffer buffer(&text);
+    buffer.open(QIODevice::WriteOnly);
+    WriteCitations(buffer, entries, format, paths);
+    return text;
 }
 
 bool SaveCitations(const QString &path, const QList<CitationEntry> &entries, CitationFormat format,
@@ -201,7 +222,7 @@ bool SaveCitations(const QString &path, const QList<CitationEntry> &entries, Cit
 {
     const CitationPaths paths{QFileInfo(path).absolutePath(), absolute};
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(CitationsText(entries, format, paths)) < 0 ||
+    if (!file.open(QIODevice::WriteOnly) || !WriteCitations(file, entries, format, paths) ||
         !file.commit()) {
         if (error) {
             *error = file.errorString();

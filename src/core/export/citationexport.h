@@ -3,6 +3,7 @@
 #include "common/citationrecord.h"
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -53,9 +54,16 @@ struct CitationPaths {
 // with a, b, c... after a key already given.
 QStringList CitationKeys(const QList<CitationEntry> &entries);
 
-QByteArray RisText(const QList<CitationEntry> &entries, const CitationPaths &paths);
-QByteArray BibTexText(const QList<CitationEntry> &entries, const CitationPaths &paths);
-QByteArray CslJsonText(const QList<CitationEntry> &entries, const CitationPaths &paths);
+// The writers, in UTF-8, a record at a time (so a long export never holds the whole text);
+// false when the device refuses a write.
+bool WriteRis(QIODevice &device, const QList<CitationEntry> &entries, const CitationPaths &paths);
+bool WriteBibTex(QIODevice &device, const QList<CitationEntry> &entries,
+                 const CitationPaths &paths);
+bool WriteCslJson(QIODevice &device, const QList<CitationEntry> &entries,
+                  const CitationPaths &paths);
+bool WriteCitations(QIODevice &device, const QList<CitationEntry> &entries, CitationFormat format,
+                    const CitationPaths &paths);
+// The same, as one text.
 QByteArray CitationsText(const QList<CitationEntry> &entries, CitationFormat format,
                          const CitationPaths &paths);
 

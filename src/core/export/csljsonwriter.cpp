@@ -1,7 +1,6 @@
 #include "citationexport.h"
 #include "citationtext.h"
 
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -9,10 +8,13 @@ namespace harvly {
 
 // CSL-JSON has no field for a file: the link goes into the note as "file: PATH", where
 // reference managers that import CSL-JSON keep it in view.
-QByteArray CslJsonText(const QList<CitationEntry> &entries, const CitationPaths &paths)
+bool WriteCslJson(QIODevice &device, const QList<CitationEntry> &entries,
+                  const CitationPaths &paths)
 {
     const QStringList keys = CitationKeys(entries);
-    QJsonArray items;
+    if (device.write("[\n") < 0) {
+        return false;
+    }
     for (qsizetype i = 0; i < entries.size(); ++i) {
         const CitationEntry &e = entries.at(i);
         QJsonObject item = e.record ? RecordToCslJson(*e.record) : QJsonObject();
@@ -27,9 +29,14 @@ QByteArray CslJsonText(const QList<CitationEntry> &entries, const CitationPaths 
         if (!e.file.isEmpty()) {
             item.insert(QStringLiteral("note"), QStringLiteral("file: ") + paths.of(e.file));
         }
-        items.append(item);
+        QByteArray text = QJsonDocument(item).toJson(QJsonDocument::Indented);
+        text.chop(1); // its line end: the separator goes after it
+        text += i + 1 < entries.size() ? ",\n" : "\n";
+        if (device.write(text) < 0) {
+            return false;
+        }
     }
-    return QJsonDocument(items).toJson(QJsonDocument::Indented);
+    return device.write("]\n") >= 0;
 }
 
 } // namespace harvly

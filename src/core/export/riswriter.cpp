@@ -39,10 +39,9 @@ QString risDate(const CitationDate &d)
 
 } // namespace
 
-QByteArray RisText(const QList<CitationEntry> &entries, const CitationPaths &paths)
+bool WriteRis(QIODevice &device, const QList<CitationEntry> &entries, const CitationPaths &paths)
 {
-    QString out;
-    out.reserve(entries.size() * 600);
+    QString out; // one record
     const auto tag = [&out](const char *name, const QString &value) {
         const QString line = OneLine(value);
         if (!line.isEmpty()) {
@@ -53,6 +52,7 @@ QByteArray RisText(const QList<CitationEntry> &entries, const CitationPaths &pat
         }
     };
     for (const CitationEntry &e : entries) {
+        out.resize(0);
         const CitationRecord *r = e.record.get();
         tag("TY", risType(ExportedType(r)));
         tag("TI", e.workTitle());
@@ -83,8 +83,11 @@ QByteArray RisText(const QList<CitationEntry> &entries, const CitationPaths &pat
             tag("L1", paths.of(e.file));
         }
         out += QLatin1String("ER  - \r\n\r\n");
+        if (device.write(out.toUtf8()) < 0) {
+            return false;
+        }
     }
-    return out.toUtf8();
+    return true;
 }
 
 } // namespace harvly

@@ -274,7 +274,8 @@ void tst_CitationExport::risLineBreaksStartNoTag()
                                {{"Fam\nAU  - ily", "Gi\rven", {}}}, 2020, {});
     r.abstract = QStringLiteral("line\nUR  - http://evil/\n\nER  - ");
     r.keywords = {QStringLiteral("one\ntwo")};
-    const QByteArray text = RisText({CitationEntry{{}, {}, {}, ShareRecord(r)}}, {});
+    const QByteArray text =
+        CitationsText({CitationEntry{{}, {}, {}, ShareRecord(r)}}, CitationFormat::Ris, {});
     QCOMPARE(text.count("TY  - "), 1);
     QCOMPARE(text.count("ER  - "), 1);
     for (const QByteArray &line : text.split('\n')) {

@@ -43,6 +43,8 @@ QString field(const CitationRecord &r, const QString &name)
     }
     if (name == "title")
         return r.title;
+    if (name == "type")
+        return CslTypeName(r.type);
     if (name == "title length")
         return QString::number(r.title.size());
     if (name == "authors")
@@ -205,6 +207,24 @@ void tst_CitationReader::reads_data()
         << page(meta("citation_pdf_url", "/pdf/1.pdf")) << ""
         << "pdf"
         << "";
+    QTest::newRow("kind: a journal") << full << kUrl << "type"
+                                     << "article-journal";
+    QTest::newRow("kind: a conference")
+        << page(meta("citation_title", "T") + meta("citation_conference_title", "Proc. X")) << kUrl
+        << "type"
+        << "paper-conference";
+    QTest::newRow("kind: a report")
+        << page(meta("citation_title", "T") +
+                meta("citation_technical_report_institution", "Sample Institute"))
+        << kUrl << "type"
+        << "report";
+    QTest::newRow("kind: a JSON-LD Report")
+        << page("<script type=\"application/ld+json\">{\"@type\":\"Report\",\"name\":\"R\"}"
+                "</script>")
+        << kUrl << "type"
+        << "report";
+    QTest::newRow("kind: not said") << page(meta("citation_title", "T")) << kUrl << "type"
+                                    << "document";
     QTest::newRow("no head at all") << QString("<p>just text</p>") << kUrl << "title"
                                     << "";
     QTest::newRow("no markup") << QString() << kUrl << "authors"
