@@ -40,7 +40,26 @@ def ris(path):
         doi = m.find("m:identifier[@type='doi']", ns)
         link = m.find("m:location/m:url[@access='raw object']", ns)
         genre = m.find("m:genre[@authority='bibutilsgt']", ns)
+        def first(path):
+            node = m.find(path, ns)
+            return node.text or "" if node is not None else ""
+        host = "m:relatedItem[@type='host']/"
+        start, end = first("m:part/m:extent/m:start"), first("m:part/m:extent/m:end")
+        fields = {
+            "container": first(host + "m:titleInfo/m:title"),
+            "volume": first("m:part/m:detail[@type='volume']/m:number"),
+            "issue": first("m:part/m:detail[@type='issue']/m:number"),
+            "pages": start + ("-" + end if end else ""),
+            "issn": first(host + "m:identifier[@type='issn']") or first("m:identifier[@type='issn']"),
+            "publisher": first(host + "m:originInfo/m:publisher") or first("m:originInfo/m:publisher"),
+            "language": first("m:language/m:languageTerm"),
+            "abstract": first("m:abstract"),
+            "keywords": [t.text for t in m.findall("m:subject/m:topic", ns)],
+            "url": next((u.text for u in m.findall("m:location/m:url", ns)
+                         if u.get("access") != "raw object"), ""),
+        }
         out.append({
+            "fields": fields,
             "type": genre.text if genre is not None else "",
             "title": title,
             "authors": authors,
@@ -89,7 +108,22 @@ def bibtex(path):
                 unescaped += link[i]
                 i += 1
             link = unescaped
+        f = e.fields
+        fields = {
+            "container": text(f.get("journal", f.get("booktitle", ""))),
+            "volume": text(f.get("volume", "")),
+            "issue": text(f.get("number", "")),
+            "pages": f.get("pages", "").replace("--", "-"),
+            "issn": text(f.get("issn", "")),
+            "publisher": text(f.get("publisher", "")),
+            "language": text(f.get("language", "")),
+            "abstract": text(f.get("abstract", "")),
+            "keywords": [text(k) for k in f.get("keywords", "").split(", ") if k],
+            "url": f.get("url", ""),
+            "month": f.get("month", ""),
+        }
         out.append({
+            "fields": fields,
             "key": key,
             "type": e.type,
             "title": text(e.fields.get("title", "")),
@@ -115,7 +149,26 @@ def csljson(path):
                 authors.append({"family": n.get("family", ""), "given": n.get("given", "")})
         note = str(ref.get("note", ""))
         issued = ref.get("issued")
+        def field(name):
+            return str(ref.get(name.replace("-", "_"), ""))
+        page = ref.get("page")
+        if page and not isinstance(page, dict):
+            page = {"first": str(page)}
+        fields = {
+            "container": field("container-title"),
+            "volume": field("volume"),
+            "issue": field("issue"),
+            "pages": "%s-%s" % (page["first"], page["last"]) if page and "last" in page
+            else str(page["first"]) if page else "",
+            "issn": field("ISSN"),
+            "publisher": field("publisher"),
+            "language": field("language"),
+            "abstract": field("abstract"),
+            "keywords": [k for k in field("keyword").split(", ") if k],
+            "url": field("URL"),
+        }
         out.append({
+            "fields": fields,
             "key": key,
             "type": ref.type,
             "title": str(ref.get("title", "")),

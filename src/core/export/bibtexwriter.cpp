@@ -179,7 +179,7 @@ bool WriteBibTex(QIODevice &device, const QList<CitationEntry> &entries, const C
             }
             field("keywords", words.join(QStringLiteral(", ")));
         }
-        field("url", verbatim(e.pageUrl));
+        field("url", verbatim(e.page()));
         if (!e.file.isEmpty()) {
             field("file", fileLink(paths.of(e.file)));
         }

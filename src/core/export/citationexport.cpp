@@ -47,6 +47,11 @@ QString CitationEntry::workTitle() const
     return record && !record->title.isEmpty() ? record->title : title;
 }
 
+QString CitationEntry::page() const
+{
+    return pageUrl.isEmpty() && record ? record->pageUrl : pageUrl;
+}
+
 CitationEntry CitationEntryOf(const DownloadRow &row)
 {
     CitationEntry e{row.text, row.tag, {}, row.record};

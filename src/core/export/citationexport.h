@@ -32,6 +32,7 @@ struct CitationEntry {
     SharedRecord record;
 
     QString workTitle() const; // the record's title, else the row's
+    QString page() const;      // the row's page, else the record's
 };
 
 // A download row as an entry: its file when it has one on disk (a finished row's, or the file

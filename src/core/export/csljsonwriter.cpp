@@ -23,8 +23,8 @@ bool WriteCslJson(QIODevice &device, const QList<CitationEntry> &entries,
         if (!e.workTitle().isEmpty()) {
             item.insert(QStringLiteral("title"), e.workTitle());
         }
-        if (!e.pageUrl.isEmpty()) {
-            item.insert(QStringLiteral("URL"), e.pageUrl);
+        if (!e.page().isEmpty()) {
+            item.insert(QStringLiteral("URL"), e.page());
         }
         if (!e.file.isEmpty()) {
             item.insert(QStringLiteral("note"), QStringLiteral("file: ") + paths.of(e.file));

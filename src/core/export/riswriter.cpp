@@ -65,6 +65,9 @@ bool WriteRis(QIODevice &device, const QList<CitationEntry> &entries, const Cita
                 tag("DA", risDate(r->issued));
             }
             tag("T2", r->containerTitle);
+            if (ExportedType(r) == CitationType::Article) {
+                tag("JO", r->containerTitle); // the readers that know no T2 for a journal
+            }
             tag("VL", r->volume);
             tag("IS", r->issue);
             tag("SP", r->firstPage);
@@ -78,7 +81,7 @@ bool WriteRis(QIODevice &device, const QList<CitationEntry> &entries, const Cita
                 tag("KW", k);
             }
         }
-        tag("UR", e.pageUrl);
+        tag("UR", e.page());
         if (!e.file.isEmpty()) {
             tag("L1", paths.of(e.file));
         }

@@ -215,6 +215,23 @@ void tst_CitationExport::readsBack()
                                  ? e.file.mid(m_dir.filePath("out/").size())
                                  : e.file;
         QCOMPARE(r.value("file").toString(), link);
+        const QJsonObject fields = r.value("fields").toObject();
+        QCOMPARE(fields.value("url").toString(), e.page());
+        if (e.record) {
+            const CitationRecord &c = *e.record;
+            QCOMPARE(fields.value("container").toString(), c.containerTitle);
+            QCOMPARE(fields.value("volume").toString(), c.volume);
+            QCOMPARE(fields.value("issue").toString(), c.issue);
+            QCOMPARE(fields.value("pages").toString(), c.pages());
+            QCOMPARE(fields.value("issn").toString(), c.issn);
+            QCOMPARE(fields.value("publisher").toString(), c.publisher);
+            QCOMPARE(fields.value("language").toString(), c.language);
+            QCOMPARE(fields.value("abstract").toString(), exact ? c.abstract : oneLine(c.abstract));
+            QCOMPARE(fields.value("keywords").toVariant().toStringList(), c.keywords);
+            if (f == CitationFormat::BibTex && c.issued.month == 3) {
+                QCOMPARE(fields.value("month").toString(), QString("March"));
+            }
+        }
         if (f != CitationFormat::Ris) {
             QCOMPARE(r.value("key").toString(), keys.at(i));
             const bool known = e.record && !e.record->containerTitle.isEmpty();
