@@ -186,9 +186,12 @@ void tst_Options::closedDownloadWindowReadsTheValuesWhenItOpens()
     dialog.findChild<QCheckBox *>("Check3")->setChecked(false);
     QVERIFY(dialog.findChild<QCheckBox *>("Check4")->isChecked()); // on by default
     dialog.findChild<QCheckBox *>("Check4")->setChecked(false);
+    QVERIFY(!dialog.findChild<QCheckBox *>("Check5")->isChecked()); // relative links by default
+    dialog.findChild<QCheckBox *>("Check5")->setChecked(true);
     dialog.Command1_Click();
     QVERIFY(!m_workspace->loadedDownloadWindow());
     QVERIFY(!m_program->settings().get(Keys::CheckPdfEnd));
+    QVERIFY(m_program->settings().get(Keys::ExportAbsolutePaths));
     QCOMPARE(m_program->promptSavePath, 0);
     QVERIFY(!m_program->settings().get(Keys::PromptedSavePathWhenExtractInfo));
     QVERIFY(!m_program->settings().get(Keys::CheckLatestVersion));
@@ -198,6 +201,7 @@ void tst_Options::closedDownloadWindowReadsTheValuesWhenItOpens()
     fOption again(*m_workspace);
     QVERIFY(again.findChild<QRadioButton *>("Option2")->isChecked());
     QVERIFY(!again.findChild<QCheckBox *>("Check2")->isChecked());
+    QVERIFY(again.findChild<QCheckBox *>("Check5")->isChecked());
     QVERIFY(!again.findChild<QCheckBox *>("Check3")->isChecked());
 }
 
