@@ -7,10 +7,12 @@ packages=(
   g++ cmake ninja-build pkg-config clang-format
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-multimedia-dev
   qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n
-  qcoro-qt6-dev libgumbo-dev libsqlite3-dev libgl-dev zlib1g-dev libbrotli-dev
+  qcoro-qt6-dev libgumbo-dev libpoppler-cpp-dev libsqlite3-dev libgl-dev zlib1g-dev libbrotli-dev
   xvfb xauth fonts-wqy-microhei file curl time openssl procps
   # readers of RIS, BibTeX and CSL-JSON that the citation tests read the exports back with
   bibutils python3-pybtex python3-pylatexenc python3-citeproc
+  # PDF producers and checker the document-check tests compare with
+  ghostscript python3-cairo qpdf
 )
 
 missing=()

@@ -1,0 +1,174 @@
+#include "documentcheck.h"
+
+#include "titlematch.h"
+
+#include <QFile>
+#include <QRegularExpression>
+
+#include <poppler-document.h>
+#include <poppler-global.h>
+#include <poppler-page.h>
+
+#include <memory>
+#include <mutex>
+#include <string>
+
+namespace harvly {
+
+namespace {
+
+// Poppler reports what it finds wrong through one function for the whole process; each
+// thread keeps what was said during its own check.
+thread_local std::string t_said;
+
+void keepWhatPopplerSays(const std::string &message, void *)
+{
+    if (t_said.empty()) {
+        t_said = message;
+    }
+}
+
+QString fromUstring(const poppler::ustring &text)
+{
+    const poppler::byte_array utf8 = text.to_utf8();
+    return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+}
+
+// Whether the bytes at offset begin the object "number generation obj".
+bool objectAt(const uchar *data, qint64 size, qint64 offset, qint64 number)
+{
+    if (offset < 0 || offset >= size) {
+        return false;
+    }
+    const QByteArray head = QByteArray::fromRawData(reinterpret_cast<const char *>(data) + offset,
+                                                    qsizetype(qMin<qint64>(40, size - offset)))
+                                .trimmed();
+    const QList<QByteArray> words = head.simplified().split(' ');
+    return words.size() >= 3 && words.at(0).toLongLong() == number && words.at(2).startsWith("obj");
+}
+
+// Poppler silently rebuilds a cross-reference table that is broken, or that the file's last
+// pointer (startxref) misses; qpdf calls such a file damaged, and so does this check: it was
+// changed on its way. The table that startxref names is read entry by entry, each object in
+// use looked for where the table says it is. "" when all is found.
+QString brokenCrossReference(const QString &file)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly)) {
+        return f.errorString();
+    }
+    const qint64 size = f.size();
+    const uchar *data = size > 0 ? f.map(0, size) : nullptr;
+    if (!data) {
+        return QStringLiteral("the file cannot be read");
+    }
+    const QByteArray all = QByteArray::fromRawData(reinterpret_cast<const char *>(data), size);
+    const qsizetype at = all.lastIndexOf("startxref");
+    if (at < 0 || size - at > 1024) {
+        return QStringLiteral("no startxref at the end of the file");
+    }
+    bool ok = false;
+    const qint64 table = all.mid(at + 9, 24).simplified().split(' ').value(0).toLongLong(&ok);
+    if (!ok || table < 0 || table >= size) {
+        return QStringLiteral("startxref points outside the file");
+    }
+    if (!all.mid(table, 4).startsWith("xref")) {
+        // A cross-reference stream (PDF 1.5): Poppler reads and checks it itself.
+        static const QRegularExpression stream(QStringLiteral("^\\d+\\s+\\d+\\s+obj"));
+        return stream.match(QString::fromLatin1(all.mid(table, 32))).hasMatch()
+                   ? QString()
+                   : QStringLiteral("startxref points to no cross-reference table");
+    }
+    qint64 pos = table + 4;
+    const auto line = [&]() {
+        while (pos < size && (all.at(pos) == '\r' || all.at(pos) == '\n' || all.at(pos) == ' ')) {
+            ++pos;
+        }
+        const qint64 start = pos;
+        while (pos < size && all.at(pos) != '\r' && all.at(pos) != '\n') {
+            ++pos;
+        }
+        return all.mid(start, pos - start).trimmed();
+    };
+    for (QByteArray header = line(); !header.startsWith("trailer"); header = line()) {
+        const QList<QByteArray> range = header.simplified().split(' ');
+        bool first = false;
+        bool count = false;
+        const qint64 number = range.value(0).toLongLong(&first);
+        const qint64 entries = range.value(1).toLongLong(&count);
+        if (range.size() != 2 || !first || !count || entries < 0 || entries > size / 20) {
+            return QStringLiteral("the cross-reference table is broken");
+        }
+        for (qint64 i = 0; i < entries; ++i) {
+            const QList<QByteArray> entry = line().split(' ');
+            bool offsetOk = false;
+            const qint64 offset = entry.value(0).toLongLong(&offsetOk);
+            if (entry.size() != 3 || !offsetOk || entry.at(0).size() != 10 ||
+                (entry.at(2) != "n" && entry.at(2) != "f")) {
+                return QStringLiteral("the cross-reference table is broken");
+            }
+            if (entry.at(2) == "n" && !objectAt(data, size, offset, number + i)) {
+                return QStringLiteral("object %1 is not where the cross-reference table says")
+                    .arg(number + i);
+            }
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+DocumentCheck CheckPdfDocument(const QString &file, const QString &title)
+{
+    static std::once_flag installed;
+    std::call_once(installed,
+                   [] { poppler::set_debug_error_function(&keepWhatPopplerSays, nullptr); });
+    t_said.clear();
+
+    DocumentCheck check;
+    const std::unique_ptr<poppler::document> doc(
+        poppler::document::load_from_file(QFile::encodeName(file).toStdString()));
+    const auto damaged = [&check](const QString &why) {
+        check.opens = DocumentCheck::Opens::Damaged;
+        check.problem = why;
+        return check;
+    };
+    if (!doc) {
+        return damaged(t_said.empty() ? QStringLiteral("the file does not open")
+                                      : QString::fromStdString(t_said));
+    }
+    if (doc->is_locked()) {
+        check.opens = DocumentCheck::Opens::NeedsPassword;
+        return check;
+    }
+    check.pages = doc->pages();
+    if (check.pages <= 0) {
+        return damaged(QStringLiteral("no pages"));
+    }
+    QString text = fromUstring(doc->get_title());
+    for (int i = 0; i < std::min(check.pages, 2); ++i) {
+        const std::unique_ptr<poppler::page> page(doc->create_page(i));
+        if (page) {
+            text += QLatin1Char('\n') + fromUstring(page->text());
+        }
+    }
+    // Poppler opens what it can repair; a file it had to repair is not what the site sent.
+    if (!t_said.empty()) {
+        return damaged(QString::fromStdString(t_said));
+    }
+    if (const QString broken = brokenCrossReference(file); !broken.isEmpty()) {
+        return damaged(broken);
+    }
+    if (title.trimmed().isEmpty()) {
+        return check;
+    }
+    if (TitleWords(text).isEmpty()) {
+        check.title = DocumentCheck::Title::NoText;
+    } else {
+        check.title = TextCarriesTitle(title, text) ? DocumentCheck::Title::Found
+                                                    : DocumentCheck::Title::NotFound;
+    }
+    return check;
+}
+
+} // namespace harvly

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+namespace harvly {
+
+// What opening a downloaded PDF with a real PDF library found.
+struct DocumentCheck {
+    enum class Opens { Yes, Damaged, NeedsPassword };
+    enum class Title { Found, NotFound, NoText, NotChecked };
+
+    Opens opens = Opens::Yes;
+    Title title = Title::NotChecked;
+    int pages = 0;
+    QString problem; // Damaged: what the library said
+};
+
+// Opens the PDF (Poppler) and reads the text of its first two pages and its Title field, to
+// tell whether it opens and whether it carries title. A document that the library can open
+// only by repairing it (a broken cross-reference table, junk in place of objects), or that has
+// no pages, is damaged. Reads the file; safe to run on any thread, and meant for a worker.
+DocumentCheck CheckPdfDocument(const QString &file, const QString &title);
+
+} // namespace harvly
