@@ -412,6 +412,18 @@ Response pdfFile(const Request &r, int id, bool secure)
         res.headers.append(qMakePair(QByteArray("Content-Disposition"),
                                      QByteArray("attachment; filename=\"paper.CAJ\"")));
         res.body = "data of a format nobody knows";
+    } else if (fault == QLatin1String("damaged")) {
+        // Whole to the last byte, but its cross-reference table points into nothing.
+        const qsizetype table = res.body.lastIndexOf("\nxref\n");
+        res.body.replace(table + 12, 60, QByteArray(60, '7'));
+    } else if (fault == QLatin1String("wrongpaper")) {
+        res.body = MakePdf(RecordTitle(id + 1), size); // the next paper in its place
+    } else if (fault == QLatin1String("cover")) {
+        res.body = MakePdf(QStringLiteral("Downloaded from the Sample Literature Database. "
+                                          "Terms of use apply."),
+                           size);
+    } else if (fault == QLatin1String("scanned")) {
+        res.body = MakePdf(QString(), size); // a page without a text layer
     } else if (fault == QLatin1String("charset")) {
         res.contentType = "application/octet-stream; charset=gbk";
         res.body = "text of a format nobody knows";

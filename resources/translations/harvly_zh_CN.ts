@@ -145,6 +145,18 @@
         <source>Retrying</source>
         <translation>重试</translation>
     </message>
+    <message>
+        <source>needs a password</source>
+        <translation>需要密码</translation>
+    </message>
+    <message>
+        <source>Title not found in the document</source>
+        <translation>文档中未找到标题</translation>
+    </message>
+    <message>
+        <source>no text to check</source>
+        <translation>无文字可核对</translation>
+    </message>
 </context>
 <context>
     <name>harvly::FailureReason</name>
@@ -251,6 +263,10 @@
     <message>
         <source>%1; retry %2 of %3 at %4</source>
         <translation>%1；%4 第 %2/%3 次重试</translation>
+    </message>
+    <message>
+        <source>Damaged PDF: %1</source>
+        <translation>PDF已损坏：%1</translation>
     </message>
 </context>
 <context>
@@ -1118,6 +1134,10 @@
     <message>
         <source>Citation exports link the files by absolute paths</source>
         <translation>导出题录时以绝对路径链接文件</translation>
+    </message>
+    <message>
+        <source>Check that each PDF opens and carries its title</source>
+        <translation>检查每个PDF能否打开并包含其标题</translation>
     </message>
 </context>
 <context>

@@ -211,6 +211,7 @@ std::optional<Options> parse(const QStringList &args, QString *error,
     Options o;
     o.download.threads = 1;
     o.download.retries = 5; // as scripts expect of wget and aria2
+    o.download.checkDocuments = !parsed->has("--no-document-check");
     if (!takeWords(*parsed, o, error) || !takeNumbers(*parsed, o.download, error)) {
         return std::nullopt;
     }

@@ -72,6 +72,8 @@ SettingEntry englishEntry(Setting id)
         return {"Set", "DoiResolver", kDefaultDoiResolver};
     case Setting::ExportAbsolutePaths:
         return {"Set", "ExportAbsolutePaths", 0};
+    case Setting::CheckDocuments:
+        return {"Set", "CheckDocuments", 1};
     }
     return {};
 }

@@ -43,6 +43,7 @@ enum class Setting {
     Retries,             // how often a transfer cut off or refused by a server error is tried again
     DoiResolver,         // where the bulk entry looks DOIs up
     ExportAbsolutePaths, // 1: citation exports link files by absolute paths only
+    CheckDocuments,      // 1: each PDF is opened: damaged ones fail, their titles are looked for
 };
 
 struct SettingEntry {
@@ -87,6 +88,7 @@ inline constexpr SettingKey<bool> CheckPdfEnd{Setting::CheckPdfEnd};
 inline constexpr SettingKey<int> Retries{Setting::Retries};
 inline constexpr SettingKey<QString> DoiResolver{Setting::DoiResolver};
 inline constexpr SettingKey<bool> ExportAbsolutePaths{Setting::ExportAbsolutePaths};
+inline constexpr SettingKey<bool> CheckDocuments{Setting::CheckDocuments};
 } // namespace Keys
 
 // Named text values per application title, section and key. Reads fall back to the

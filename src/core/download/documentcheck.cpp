@@ -1,5 +1,6 @@
 #include "documentcheck.h"
 
+#include "downloadlist.h"
 #include "titlematch.h"
 
 #include <QFile>
@@ -117,6 +118,23 @@ QString brokenCrossReference(const QString &file)
 }
 
 } // namespace
+
+QString ExpectedTitle(const DownloadRow &row)
+{
+    return row.record && !row.record->title.isEmpty() ? row.record->title : row.text;
+}
+
+void NoteDocumentCheck(DownloadRow &row, const DocumentCheck &check)
+{
+    row.pages = check.pages;
+    if (check.opens == DocumentCheck::Opens::NeedsPassword) {
+        row.note = RowNote::NeedsPassword;
+    } else if (check.title == DocumentCheck::Title::NotFound) {
+        row.note = RowNote::TitleNotFound;
+    } else if (check.title == DocumentCheck::Title::NoText) {
+        row.note = RowNote::NoTextToCheck;
+    }
+}
 
 DocumentCheck CheckPdfDocument(const QString &file, const QString &title)
 {

@@ -15,6 +15,14 @@ struct DocumentCheck {
     QString problem; // Damaged: what the library said
 };
 
+struct DownloadRow;
+
+// The title a row's document should carry: its record's, else the row's own.
+QString ExpectedTitle(const DownloadRow &row);
+// What the check found, on the row: its page count, and a note for a document that needs a
+// password, does not carry the title, or has no text to check it by.
+void NoteDocumentCheck(DownloadRow &row, const DocumentCheck &check);
+
 // Opens the PDF (Poppler) and reads the text of its first two pages and its Title field, to
 // tell whether it opens and whether it carries title. A document that the library can open
 // only by repairing it (a broken cross-reference table, junk in place of objects), or that has

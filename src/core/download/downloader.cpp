@@ -7,8 +7,10 @@
 #include "resume.h"
 #include "transferfile.h"
 
+#include <QFutureWatcher>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace harvly {
 
@@ -109,6 +111,30 @@ void Downloader::finished()
         emit DownloadProgress(m_file->written(), m_file->written(), m_saveFile);
     }
     const qint64 size = m_expected > 0 ? m_expected : m_file->written();
+    const QString pdf = checkDocuments ? m_file->pdfToCheck() : QString();
+    if (pdf.isEmpty()) {
+        place(size);
+        return;
+    }
+    // Opening the document takes a while: never on the window's thread.
+    auto *watcher = new QFutureWatcher<DocumentCheck>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, size] {
+        watcher->deleteLater();
+        if (m_done) {
+            return; // cancelled meanwhile
+        }
+        m_check = watcher->result();
+        if (m_check->opens == DocumentCheck::Opens::Damaged) {
+            fail(FailureReason::damagedPdf(m_check->problem));
+            return;
+        }
+        place(size);
+    });
+    watcher->setFuture(QtConcurrent::run(&CheckPdfDocument, pdf, documentTitle));
+}
+
+void Downloader::place(qint64 size)
+{
     const TransferFile::Result placed = m_file->commit();
     if (placed == TransferFile::Result::Failed) {
         fail(m_file->errorString());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "documentcheck.h"
 #include "downloadoptions.h"
 #include "resume.h"
 
@@ -9,6 +10,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 
 class QNetworkAccessManager;
 class QNetworkReply;
@@ -34,6 +36,10 @@ public:
     void CancelAsyncRead();
     // A PDF without its end marker fails (on unless told otherwise).
     bool checkPdfEnd = true;
+    bool checkDocuments = true;
+    QString documentTitle; // what the document check looks for
+    // What the document check found; empty when no check ran.
+    const std::optional<DocumentCheck> &documentCheck() const { return m_check; }
     bool failServerErrors = false; // a 5xx answer fails rather than being saved as a page
     // The file being written; after DownloadComplete its target and name are final.
     const TransferFile *file() const { return m_file.get(); }
@@ -57,6 +63,8 @@ private:
     void answered();
     void readMore();
     void finished();
+    // The transfer has arrived whole and passed the content checks: into place.
+    void place(qint64 size);
     void fail(const QString &reason, bool cutOff = false);
     void busy();
 
@@ -71,6 +79,7 @@ private:
     bool m_answered = false;
     QString m_reason;
     PartialFile m_kept;
+    std::optional<DocumentCheck> m_check;
 };
 
 } // namespace harvly

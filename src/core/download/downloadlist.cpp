@@ -45,6 +45,7 @@ void DownloadRow::clearProgress()
     percentage.reset();
     note = RowNote::None;
     reason.clear();
+    pages = 0;
 }
 
 namespace {
@@ -52,7 +53,9 @@ namespace {
 bool showsInFileSize(RowNote note)
 {
     return note != RowNote::None && note != RowNote::AlreadyExists &&
-           note != RowNote::BigFileSkipped && note != RowNote::CannotReplace;
+           note != RowNote::BigFileSkipped && note != RowNote::CannotReplace &&
+           note != RowNote::NeedsPassword && note != RowNote::TitleNotFound &&
+           note != RowNote::NoTextToCheck;
 }
 
 QString number(qint64 n)
@@ -77,8 +80,11 @@ QString RowNoteText(RowNote note)
         QT_TRANSLATE_NOOP("harvly::DownloadListModel", "Can not replace"),
         QT_TRANSLATE_NOOP("harvly::DownloadListModel", "Server busy"),
         QT_TRANSLATE_NOOP("harvly::DownloadListModel", "Retrying"),
+        QT_TRANSLATE_NOOP("harvly::DownloadListModel", "needs a password"),
+        QT_TRANSLATE_NOOP("harvly::DownloadListModel", "Title not found in the document"),
+        QT_TRANSLATE_NOOP("harvly::DownloadListModel", "no text to check"),
     };
-    static_assert(std::size(texts) == size_t(RowNote::Retrying) + 1);
+    static_assert(std::size(texts) == size_t(RowNote::NoTextToCheck) + 1);
     return note == RowNote::None
                ? QString()
                : QCoreApplication::translate("harvly::DownloadListModel", texts[size_t(note)]);

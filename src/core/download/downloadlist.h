@@ -41,6 +41,10 @@ enum class RowNote {
     CannotReplace,  // the old file could not be replaced
     ServerBusy,     // the site asked to wait; the row's reason says until when
     Retrying,       // cut off or refused: tried again; the row's reason says why and when
+    // What the document check found in a Finished PDF (the percentage column shows it).
+    NeedsPassword, // it opens only with a password
+    TitleNotFound, // its first pages do not carry the row's title
+    NoTextToCheck, // its pages have no text layer (a scan)
 };
 
 // One download job.
@@ -68,6 +72,7 @@ struct DownloadRow {
     // the new file replaces it only once it has arrived whole and passed the content check.
     QString earlier;
     SharedRecord record; // what the document page said of the work; null when unknown
+    int pages = 0;       // the PDF's page count, once the document check has opened it
 
     // The file the row stands for: folder, name, and "." + type when there is a type.
     QString localFile() const;

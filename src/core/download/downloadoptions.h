@@ -39,6 +39,7 @@ struct DownloadOptions {
     bool openRefererFirst = false;
     double sizeCeilingMegabytes = 0; // the Chinese build skips larger downloads; 0: no ceiling
     bool checkPdfEnd = true;         // a PDF without its end marker fails its row
+    bool checkDocuments = true;      // a PDF is opened: damaged fails, its title is looked for
     // A row whose transfer was cut off, timed out or met a server error is tried again this
     // many times (see TransientRetry); 0: it fails at once.
     int retries = 0;

@@ -49,6 +49,11 @@ QString diskFull()
     return QCoreApplication::translate("harvly::FailureReason", "disk full");
 }
 
+QString damagedPdf(const QString &problem)
+{
+    return QCoreApplication::translate("harvly::FailureReason", "Damaged PDF: %1").arg(problem);
+}
+
 QString wrongRange()
 {
     return QCoreApplication::translate("harvly::FailureReason",

@@ -22,10 +22,11 @@ QString notAFolder();  // the download folder cannot be made or is no folder
 QString diskFull();
 QString stopped(); // the user stopped the downloads
 QString badProxy();
-QString certificate();           // the server's certificate is not trusted
-QString abandoned();             // no size learnt in twenty minutes
-QString incompletePdf();         // a PDF without its end marker: cut off, whatever the server said
-QString wrongRange();            // asked for the rest, the server sent another part
+QString certificate();   // the server's certificate is not trusted
+QString abandoned();     // no size learnt in twenty minutes
+QString incompletePdf(); // a PDF without its end marker: cut off, whatever the server said
+QString damagedPdf(const QString &problem); // a PDF that does not open: what the library said
+QString wrongRange();                       // asked for the rest, the server sent another part
 QString pageInsteadOfDocument(); // fetched again, a web page came: the earlier file stays
 QString cannotWrite(const QString &detail);
 QString cannotReplace(const QString &detail);

@@ -88,6 +88,9 @@ void appendRow(QByteArray &out, const DownloadRow &r)
     if (!r.earlier.isEmpty()) {
         appendField(out, "earlier", r.earlier);
     }
+    if (r.pages > 0) {
+        appendField(out, "pages", qint64(r.pages));
+    }
     if (r.record) {
         // Under CSL-JSON names, with the PDF address beside them.
         out += ",\"record\":";
@@ -112,7 +115,8 @@ std::optional<DownloadRow> rowFromJson(const QJsonObject &o)
     r.key = o.value("key").toString();
     const int state = o.value("state").toInt();
     const int note = o.value("note").toInt();
-    if (r.key.isEmpty() || state < 1 || state > 4 || note < 0 || note > int(RowNote::Retrying)) {
+    if (r.key.isEmpty() || state < 1 || state > 4 || note < 0 ||
+        note > int(RowNote::NoTextToCheck)) {
         return std::nullopt;
     }
     r.text = o.value("text").toString();
@@ -132,6 +136,7 @@ std::optional<DownloadRow> rowFromJson(const QJsonObject &o)
     r.reason = o.value("reason").toString();
     r.busyAnswers = o.value("busyAnswers").toInt();
     r.earlier = o.value("earlier").toString();
+    r.pages = o.value("pages").toInt();
     r.record = RecordIn(o, QStringLiteral("recordPdf"));
     const QJsonObject part = o.value("part").toObject();
     r.part = PartialFile{part.value("path").toString(), part.value("validator").toString(),

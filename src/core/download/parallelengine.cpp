@@ -5,6 +5,7 @@
 #include "common/files.h"
 #include "common/urls.h"
 #include "correction.h"
+#include "documentcheck.h"
 #include "downloader.h"
 #include "downloadlist.h"
 #include "failurereason.h"
@@ -59,6 +60,8 @@ void ParallelEngine::start(quint64 rowId)
     slot.downloader = std::make_unique<Downloader>(m_context.network, m_context.limits);
     Downloader *d = slot.downloader.get();
     d->checkPdfEnd = m_context.options.checkPdfEnd;
+    d->checkDocuments = m_context.options.checkDocuments;
+    d->documentTitle = ExpectedTitle(*row);
     d->failServerErrors = m_context.options.retries > 0; // a server error is tried again
     connect(d, &Downloader::DownloadProgress, this,
             [this, k](qint64 read, qint64 expected) { progress(k, read, expected); });
@@ -163,13 +166,17 @@ void ParallelEngine::failWith(int k, const QString &reason)
 void ParallelEngine::complete(int k)
 {
     const quint64 id = m_slots[size_t(k)].rowId;
-    const QString name = m_slots[size_t(k)].downloader->file()->name(); // final after a clash
+    const Downloader &d = *m_slots[size_t(k)].downloader;
+    const QString name = d.file()->name(); // final after a clash
     bool whole = false;
     m_context.list.update(id, [&](DownloadRow &r) {
         r.text = name;
         r.part = {};
         whole = r.complete();
         r.state = whole ? DownloadState::Finished : DownloadState::Failed;
+        if (whole && d.documentCheck()) {
+            NoteDocumentCheck(r, *d.documentCheck());
+        }
     });
     CorrectItemFileType(m_context.list, id);
     AddBaseHrefToSavedPage(m_context.list, id, m_context.build);

@@ -6,6 +6,7 @@
 #include "common/signalwait.h"
 #include "common/urls.h"
 #include "correction.h"
+#include "documentcheck.h"
 #include "documentrequest.h"
 #include "failurereason.h"
 #include "http/sessionnetwork.h"
@@ -13,11 +14,13 @@
 #include "schedulerhost.h"
 #include "transferfile.h"
 
+#include <QCoro/QCoroFuture>
 #include <QDir>
 #include <QFileInfo>
 #include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QPointer>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace harvly {
 
@@ -170,11 +173,35 @@ QCoro::Task<TransferOutcome> SingleRequestEngine::InetDownloadFile(quint64 rowId
         }
         if (file) {
             QCoro::Task<Received> body = receive(rowId, reply.get(), file.get(), size);
-            const Received received = co_await body;
+            Received received = co_await body;
             if (!self) {
                 co_return TransferOutcome::Failed;
             }
+            std::optional<DocumentCheck> check;
+            const QString pdf =
+                received.end == Received::End::Whole && m_context.options.checkDocuments
+                    ? file->pdfToCheck()
+                    : QString();
+            if (!pdf.isEmpty()) {
+                // Opening the document takes a while: never on the window's thread.
+                const DownloadRow *row = m_context.list.find(rowId);
+                QFuture<DocumentCheck> opened = QtConcurrent::run(
+                    &CheckPdfDocument, pdf, row ? ExpectedTitle(*row) : QString());
+                check = co_await opened;
+                if (!self) {
+                    co_return TransferOutcome::Failed;
+                }
+                if (m_cancelled) {
+                    received = Received{Received::End::Cancelled, FailureReason::stopped(), false};
+                } else if (check->opens == DocumentCheck::Opens::Damaged) {
+                    received =
+                        Received{Received::End::Failed, FailureReason::damagedPdf(check->problem)};
+                }
+            }
             outcome = place(rowId, *file, received, size);
+            if (outcome == TransferOutcome::Finished && check) {
+                m_context.list.update(rowId, [&](DownloadRow &r) { NoteDocumentCheck(r, *check); });
+            }
         }
         if (!reply->isFinished()) {
             reply->abort();

@@ -190,6 +190,16 @@ PartialFile TransferFile::keep()
     return kept;
 }
 
+QString TransferFile::pdfToCheck()
+{
+    if (!m_file || m_temporary.isEmpty()) {
+        return {};
+    }
+    m_file->flush();
+    return OpenFileToAnalyzingFileType(m_temporary) == QLatin1String("pdf") ? m_temporary
+                                                                            : QString();
+}
+
 bool TransferFile::pdfIsWhole()
 {
     if (!m_file || m_temporary.isEmpty()) {

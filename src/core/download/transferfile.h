@@ -65,6 +65,8 @@ public:
     // False for a file that is a PDF by its content but has no "%%EOF" in its last 1,024
     // bytes: a document cut off, also when the server announced no size or a short one.
     bool pdfIsWhole();
+    // The temporary file, written out, when its content is a PDF; "" otherwise.
+    QString pdfToCheck();
     // Puts the file in place. A file that took the name meanwhile is replaced under "Cover";
     // under "Rename" the next free name is taken; under "Skip" the download is dropped
     // (Skipped). Failed leaves the temporary file for discard().

@@ -43,6 +43,8 @@ fOption::fOption(Workspace &workspace, QWidget *parent)
       m_checkPdf(
           Named(new QCheckBox(tr("A downloaded PDF without its end is a failed download"), this),
                 "Check4")),
+      m_checkDocuments(Named(
+          new QCheckBox(tr("Check that each PDF opens and carries its title"), this), "Check6")),
       m_retries(Named(new QSpinBox(this), "Text2")),
       m_doiResolver(Named(new QLineEdit(this), "Text3")),
       m_absolutePaths(Named(
@@ -83,6 +85,7 @@ fOption::fOption(Workspace &workspace, QWidget *parent)
         grid->addWidget(m_ceiling, row++, 1);
     }
     grid->addWidget(m_checkPdf, row++, 0, 1, 3);
+    grid->addWidget(m_checkDocuments, row++, 0, 1, 3);
     // A transfer cut off, timed out or met by a server error: tried again after 1 s,
     // doubling to a minute; 0 fails it at once.
     m_retries->setRange(0, 20);
@@ -119,6 +122,7 @@ void fOption::Form_Load()
     m_prompt->setChecked(m_program.promptSavePath == 1);
     m_checkVersion->setChecked(s.get(Keys::CheckLatestVersion));
     m_checkPdf->setChecked(s.get(Keys::CheckPdfEnd));
+    m_checkDocuments->setChecked(s.get(Keys::CheckDocuments));
     m_retries->setValue(s.get(Keys::Retries));
     m_doiResolver->setText(s.get(Keys::DoiResolver));
     m_absolutePaths->setChecked(s.get(Keys::ExportAbsolutePaths));
@@ -156,6 +160,7 @@ void fOption::Command1_Click()
     s.set(Keys::PromptedSavePathWhenExtractInfo, m_program.promptSavePath == 1);
     s.set(Keys::CheckLatestVersion, m_checkVersion->isChecked());
     s.set(Keys::CheckPdfEnd, m_checkPdf->isChecked());
+    s.set(Keys::CheckDocuments, m_checkDocuments->isChecked());
     s.set(Keys::Retries, m_retries->value());
     s.set(Keys::ExportAbsolutePaths, m_absolutePaths->isChecked());
     const QString resolver = m_doiResolver->text().trimmed();

@@ -37,6 +37,7 @@ private:
     QCheckBox *m_prompt;
     QCheckBox *m_checkVersion;
     QCheckBox *m_checkPdf;
+    QCheckBox *m_checkDocuments;
     QSpinBox *m_retries;
     QLineEdit *m_doiResolver;
     QCheckBox *m_absolutePaths;

@@ -163,6 +163,7 @@ void fFileDownload::readStoredOptions()
     m_scheduler->options.proxyHost = s.get(Keys::ProxyURL).trimmed();
     m_scheduler->options.proxyPort = s.get(Keys::ProxyPort).trimmed();
     m_scheduler->options.checkPdfEnd = s.get(Keys::CheckPdfEnd);
+    m_scheduler->options.checkDocuments = s.get(Keys::CheckDocuments);
     m_scheduler->options.retries = qBound(0, s.get(Keys::Retries), 20);
     if (m_program.build().fileSizeCeiling) {
         m_scheduler->options.sizeCeilingMegabytes = s.get(Keys::MaxFileSizeMegabytes);

@@ -73,6 +73,8 @@ private slots:
     void chineseEngine();
     void refererPageIsOpenedFirst_data();
     void refererPageIsOpenedFirst();
+    void documentsAreChecked_data();
+    void documentsAreChecked();
     void pdfWithoutItsEndFails_data();
     void pdfWithoutItsEndFails();
     void busySiteIsWaitedFor_data();
@@ -166,6 +168,9 @@ void tst_Engines::init()
     m_scheduler->setClock([this] { return m_now; });
     m_scheduler->LastDownloadEndTime = m_now;
     m_scheduler->limits = {2000ms, 1500ms, 1200s};
+    // The transfer rules are tested on bodies the site makes up, not all of them whole PDFs;
+    // the document check is tested on its own.
+    m_scheduler->options.checkDocuments = false;
 }
 
 void tst_Engines::cleanup()
@@ -751,6 +756,56 @@ void tst_Engines::slotWithoutSizeIsAbandoned()
     QCOMPARE(filesOnDisk(), QStringList{});
 }
 
+void tst_Engines::documentsAreChecked_data()
+{
+    QTest::addColumn<int>("way");
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<bool>("check");
+    QTest::addColumn<int>("state");
+    QTest::addColumn<int>("note");
+    using S = DownloadState;
+    for (const int way : {1, 2}) {
+        QTest::addRow("way %d, the paper", way)
+            << way << "" << true << int(S::Finished) << int(RowNote::None);
+        QTest::addRow("way %d, damaged: failed", way)
+            << way << "damaged" << true << int(S::Failed) << int(RowNote::None);
+        QTest::addRow("way %d, the next paper: noted", way)
+            << way << "wrongpaper" << true << int(S::Finished) << int(RowNote::TitleNotFound);
+        QTest::addRow("way %d, a cover sheet: noted", way)
+            << way << "cover" << true << int(S::Finished) << int(RowNote::TitleNotFound);
+        QTest::addRow("way %d, a scan", way)
+            << way << "scanned" << true << int(S::Finished) << int(RowNote::NoTextToCheck);
+        QTest::addRow("way %d, damaged, the check off", way)
+            << way << "damaged" << false << int(S::Finished) << int(RowNote::None);
+    }
+}
+
+void tst_Engines::documentsAreChecked()
+{
+    QFETCH(int, way);
+    QFETCH(QString, fault);
+    QFETCH(bool, check);
+    QFETCH(int, state);
+    QFETCH(int, note);
+    m_scheduler->options.way = WayFromNumber(way);
+    m_scheduler->options.checkDocuments = check;
+    m_scheduler->options.duplicateMode = DuplicateMode::Cover;
+    const QString title = testsite::RecordTitle(4);
+    write(m_folder + "Earlier.pdf", "an older copy");
+    add("/pdf/4.pdf?fault=" + fault, title);
+    runAll();
+    const DownloadRow &r = m_list->at(0);
+    QCOMPARE(int(r.state), state);
+    if (r.state == DownloadState::Failed) {
+        QVERIFY2(r.reason.startsWith("Damaged PDF: "), qPrintable(r.reason));
+        QCOMPARE(filesOnDisk(), QStringList{"Earlier.pdf"}); // nothing of it left
+    } else {
+        QCOMPARE(int(r.note), note);
+        QCOMPARE(r.pages, check ? 1 : 0);
+        QCOMPARE(r.percentageText(), note ? RowNoteText(RowNote(note)) : QString("100%"));
+    }
+}
+
 void tst_Engines::pdfWithoutItsEndFails_data()
 {
     QTest::addColumn<int>("way");
@@ -952,6 +1007,7 @@ void tst_Engines::chineseEngine()
     m_scheduler->setClock([this] { return m_now; });
     m_scheduler->limits = {2000ms, 1500ms, 1200s};
     m_scheduler->options.sizeCeilingMegabytes = 1;
+    m_scheduler->options.checkDocuments = false;
     key.replace("@", m_site.url("").toString());
     m_list->add(key, "Doc", "", m_folder, "");
     runAll();
@@ -1112,6 +1168,7 @@ void tst_Engines::stoppedTransferResumes()
     m_scheduler = std::make_unique<DownloadScheduler>(*m_list, m_program->network(), *m_host,
                                                       Build::english());
     m_scheduler->setClock([this] { return m_now; });
+    m_scheduler->options.checkDocuments = false;
     m_scheduler->options.way = WayFromNumber(way);
     m_scheduler->limits = {2000ms, 1500ms, 1200s};
     runAll(60);
