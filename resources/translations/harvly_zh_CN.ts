@@ -157,6 +157,16 @@
         <source>no text to check</source>
         <translation>无文字可核对</translation>
     </message>
+    <message>
+        <source>|Unconfirmed:%1</source>
+        <translation>|未确认:%1</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n page(s)</source>
+        <translation>
+            <numerusform>%n 页</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>harvly::FailureReason</name>
@@ -964,6 +974,14 @@
     <message>
         <source>Finished Items</source>
         <translation>已完成项目</translation>
+    </message>
+    <message>
+        <source>Select Unconfirmed Items</source>
+        <translation>选中未确认项</translation>
+    </message>
+    <message>
+        <source>ReDownload Unconfirmed Items</source>
+        <translation>重新下载未确认项</translation>
     </message>
 </context>
 <context>

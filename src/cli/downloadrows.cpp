@@ -122,12 +122,16 @@ QString ProgressLine(const DownloadListModel &list, double bytesPerSecond)
 
 QString DownloadRowLine(const DownloadRow &r, const QString &state, double seconds, bool json)
 {
+    // What the document check found of a finished document stands where a failure's reason
+    // would.
+    const QString reason =
+        r.reason.isEmpty() && IsDocumentNote(r.note) ? RowNoteText(r.note) : r.reason;
     if (!json) {
         return state + QLatin1Char('\t') + r.type + QLatin1Char('\t') + r.fileSizeText() +
                QLatin1Char('\t') + r.downloadedText() + QLatin1Char('\t') + r.percentageText() +
                QLatin1Char('\t') + r.localFile() + QLatin1Char('\t') +
                QString::number(seconds, 'f', 3) + QLatin1Char('\t') + r.key + QLatin1Char('\t') +
-               r.reason + QLatin1Char('\n');
+               reason + QLatin1Char('\n');
     }
     QJsonObject row{
         {QStringLiteral("state"), state},        {QStringLiteral("type"), r.type},
@@ -138,8 +142,11 @@ QString DownloadRowLine(const DownloadRow &r, const QString &state, double secon
     if (r.percentage) {
         row.insert(QStringLiteral("percentage"), *r.percentage);
     }
-    if (!r.reason.isEmpty()) {
-        row.insert(QStringLiteral("reason"), r.reason);
+    if (!reason.isEmpty()) {
+        row.insert(QStringLiteral("reason"), reason);
+    }
+    if (r.pages > 0) {
+        row.insert(QStringLiteral("pages"), r.pages);
     }
     return JsonRowLine(row, r.record);
 }

@@ -19,7 +19,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QHeaderView>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -72,7 +71,6 @@ private slots:
     void keptListInUseIsLeftAlone();
     void startSwitchAndDownload();
     void exportCitationsFromBothWindows();
-    void citationDialogNamesTheFormat();
 };
 
 void tst_DownloadWindow::downloadWindowLoadAndClose()
@@ -680,35 +678,6 @@ void tst_DownloadWindow::exportCitationsFromBothWindows()
     QFile one(searchTarget);
     QVERIFY(one.open(QIODevice::ReadOnly));
     QCOMPARE(one.readAll().count("@misc{second,"), 1);
-}
-
-void tst_DownloadWindow::citationDialogNamesTheFormat()
-{
-    // A name typed without an extension takes the chosen filter's.
-    fFileDownload *w = m_workspace->downloadWindow();
-    QStringList told;
-    w->tell = [&told](const QString &t, MessageKind) { told << t; };
-    m_window->AddToDownloadList(m_site.url("/pdf/1.pdf").toString(), "A paper", "pdf", {},
-                                m_dir.filePath("dl") + "/");
-    // The dialog runs its own loop: it is answered from a timer once it shows.
-    int filters = 0;
-    QTimer answer;
-    connect(&answer, &QTimer::timeout, this, [this, &filters] {
-        for (QWidget *top : QApplication::topLevelWidgets()) {
-            auto *dialog = qobject_cast<QFileDialog *>(top);
-            if (dialog && dialog->isVisible()) {
-                filters = int(dialog->nameFilters().size());
-                dialog->setDirectory(m_dir.path());
-                dialog->selectNameFilter(dialog->nameFilters().value(1)); // BibTeX
-                dialog->selectFile("typed");
-                QMetaObject::invokeMethod(dialog, "accept");
-            }
-        }
-    });
-    answer.start(50);
-    w->findChild<QAction *>("menuExportAllCitations")->trigger();
-    QCOMPARE(filters, 3);
-    QVERIFY2(QFile::exists(m_dir.filePath("typed.bib")), qPrintable(told.join('\n')));
 }
 
 HARVLY_WEBENGINE_TEST_MAIN(tst_DownloadWindow)

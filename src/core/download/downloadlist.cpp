@@ -54,8 +54,7 @@ bool showsInFileSize(RowNote note)
 {
     return note != RowNote::None && note != RowNote::AlreadyExists &&
            note != RowNote::BigFileSkipped && note != RowNote::CannotReplace &&
-           note != RowNote::NeedsPassword && note != RowNote::TitleNotFound &&
-           note != RowNote::NoTextToCheck;
+           !IsDocumentNote(note);
 }
 
 QString number(qint64 n)
@@ -88,6 +87,12 @@ QString RowNoteText(RowNote note)
     return note == RowNote::None
                ? QString()
                : QCoreApplication::translate("harvly::DownloadListModel", texts[size_t(note)]);
+}
+
+bool IsDocumentNote(RowNote note)
+{
+    return note == RowNote::NeedsPassword || note == RowNote::TitleNotFound ||
+           note == RowNote::NoTextToCheck;
 }
 
 QString DownloadRow::fileSizeText() const
@@ -339,16 +344,24 @@ QString DownloadListModel::ListCountsText() const
 {
     // One pass: the window asks every second, of lists of any length.
     int byState[5] = {};
+    int unconfirmed = 0;
     for (const DownloadRow &r : m_rows) {
         ++byState[int(r.state)];
+        unconfirmed += r.note == RowNote::TitleNotFound;
     }
-    return QCoreApplication::translate("harvly::DownloadListModel",
-                                       "Sum:%1|Downloading：%2|Waitting:%3|Completed:%4|Err:%5")
-        .arg(size())
-        .arg(byState[int(DownloadState::Downloading)])
-        .arg(byState[int(DownloadState::Waiting)])
-        .arg(byState[int(DownloadState::Finished)])
-        .arg(byState[int(DownloadState::Failed)]);
+    QString text =
+        QCoreApplication::translate("harvly::DownloadListModel",
+                                    "Sum:%1|Downloading：%2|Waitting:%3|Completed:%4|Err:%5")
+            .arg(size())
+            .arg(byState[int(DownloadState::Downloading)])
+            .arg(byState[int(DownloadState::Waiting)])
+            .arg(byState[int(DownloadState::Finished)])
+            .arg(byState[int(DownloadState::Failed)]);
+    if (unconfirmed > 0) {
+        text += QCoreApplication::translate("harvly::DownloadListModel", "|Unconfirmed:%1")
+                    .arg(unconfirmed);
+    }
+    return text;
 }
 
 int DownloadListModel::columnWidthTwips(int column)
@@ -409,8 +422,17 @@ QVariant DownloadListModel::data(const QModelIndex &index, int role) const
     switch (c) {
     case Title:
         if (role == Qt::ToolTipRole) {
-            // The address, and what the document page said of the work.
-            return r.record ? r.key + QLatin1Char('\n') + RecordSummary(*r.record) : r.key;
+            // The address, what the document page said of the work, and what the document
+            // check found.
+            QString tip = r.record ? r.key + QLatin1Char('\n') + RecordSummary(*r.record) : r.key;
+            if (r.pages > 0) {
+                tip += QLatin1Char('\n') + QCoreApplication::translate("harvly::DownloadListModel",
+                                                                       "%n page(s)", "", r.pages);
+            }
+            if (IsDocumentNote(r.note)) {
+                tip += QLatin1Char('\n') + RowNoteText(r.note);
+            }
+            return tip;
         }
         return r.text;
     case Type:

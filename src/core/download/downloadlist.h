@@ -92,6 +92,8 @@ struct DownloadRow {
 
 // The text of a note in the running build's language.
 QString RowNoteText(RowNote note);
+// The notes of the document check on a Finished row.
+bool IsDocumentNote(RowNote note);
 
 // The download window's list: the download manager's only job store. Rows are found by id
 // or key and changed through this model only, never edited in place by the user.
@@ -136,7 +138,8 @@ public:
     int StatisticsNotDownloadItemNumbers() const;
     bool IsCompletedOfDownloadListView() const;
     int CountErrorItems() const;
-    // Status bar panel 4: "Sum:..|Downloading：..|Waitting:..|Completed:..|Err:..".
+    // Status bar panel 4: "Sum:..|Downloading：..|Waitting:..|Completed:..|Err:..", and
+    // "|Unconfirmed:.." when finished documents did not show their titles.
     QString ListCountsText() const;
 
     // The pictures of the four states, in state order; given by the window.

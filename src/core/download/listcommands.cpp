@@ -126,6 +126,22 @@ int ReDownloadSelectItems(DownloadListModel &list, const QSet<quint64> &selected
         build);
 }
 
+QSet<quint64> UnconfirmedItems(const DownloadListModel &list)
+{
+    QSet<quint64> ids;
+    for (const DownloadRow &r : list.rows()) {
+        if (r.state == DownloadState::Finished && r.note == RowNote::TitleNotFound) {
+            ids.insert(r.id);
+        }
+    }
+    return ids;
+}
+
+int ReDownloadUnconfirmedItems(DownloadListModel &list, const Build &build)
+{
+    return ReDownloadSelectItems(list, UnconfirmedItems(list), build);
+}
+
 int ReDownloadErrAndHtmItems(DownloadListModel &list, const Build &build)
 {
     return requeueWhere(

@@ -30,6 +30,10 @@ int ReDownloadHtmItems(DownloadListModel &list, const Build &build);
 int ReDownloadSelectItems(DownloadListModel &list, const QSet<quint64> &selected,
                           const Build &build);
 int ReDownloadErrAndHtmItems(DownloadListModel &list, const Build &build);
+// The finished rows whose documents did not show their titles ("Title not found in the
+// document"), and those rows sent back to be fetched again.
+QSet<quint64> UnconfirmedItems(const DownloadListModel &list);
+int ReDownloadUnconfirmedItems(DownloadListModel &list, const Build &build);
 // Complete rows smaller than the number the user typed; nullopt when it is no number.
 std::optional<int> ReDownloadAssinFileSizeItems(DownloadListModel &list, const QString &answer,
                                                 const Build &build);

@@ -42,6 +42,22 @@ std::optional<CitationFormat> CitationFormatOfFile(const QString &path)
     return std::nullopt;
 }
 
+QString WithCitationExtension(const QString &path, CitationFormat chosen)
+{
+    if (path.isEmpty() || CitationFormatOfFile(path)) {
+        return path;
+    }
+    switch (chosen) {
+    case CitationFormat::Ris:
+        return path + QStringLiteral(".ris");
+    case CitationFormat::BibTex:
+        return path + QStringLiteral(".bib");
+    case CitationFormat::CslJson:
+        break;
+    }
+    return path + QStringLiteral(".json");
+}
+
 QString CitationEntry::workTitle() const
 {
     return record && !record->title.isEmpty() ? record->title : title;

@@ -22,6 +22,9 @@ enum class CitationFormat { Ris, BibTex, CslJson };
 std::optional<CitationFormat> CitationFormatNamed(const QString &name);
 // By the file's extension: .ris, .bib, .json (any letter case).
 std::optional<CitationFormat> CitationFormatOfFile(const QString &path);
+// The file as a save dialog gives it, with the chosen format's extension added when its name
+// has none of the three, so that the name always says the format.
+QString WithCitationExtension(const QString &path, CitationFormat chosen);
 
 // One exported work: what a row knows of it. A row without a record still gives its title,
 // its page and its file.

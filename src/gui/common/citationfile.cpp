@@ -13,15 +13,12 @@ QString AskCitationFile(QWidget *parent)
     const QString bib = QCoreApplication::translate("harvly", "BibTeX (*.bib)");
     const QString csl = QCoreApplication::translate("harvly", "CSL-JSON (*.json)");
     QString filter = ris;
-    QString file = QFileDialog::getSaveFileName(
+    const QString file = QFileDialog::getSaveFileName(
         parent, QCoreApplication::translate("harvly", "Export Citations"), QString(),
         ris + QStringLiteral(";;") + bib + QStringLiteral(";;") + csl, &filter);
-    if (!file.isEmpty() && !CitationFormatOfFile(file)) {
-        file += filter == bib   ? QStringLiteral(".bib")
-                : filter == csl ? QStringLiteral(".json")
-                                : QStringLiteral(".ris");
-    }
-    return file;
+    return WithCitationExtension(file, filter == bib   ? CitationFormat::BibTex
+                                       : filter == csl ? CitationFormat::CslJson
+                                                       : CitationFormat::Ris);
 }
 
 } // namespace harvly

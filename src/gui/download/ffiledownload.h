@@ -143,6 +143,7 @@ private:
     bool workPending() const;
     void ListView3_ItemClick(const QModelIndex &index);
     QSet<quint64> selectedIds() const;
+    void selectIds(const QSet<quint64> &ids); // those rows alone
     const DownloadRow *selectedRow() const;
     // The selected row's file (always with its "."); empty, after saying so, when missing.
     QString selectedExistingFile();

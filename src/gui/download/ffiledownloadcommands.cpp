@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFileInfo>
+#include <QItemSelection>
 #include <QLabel>
 #include <QMenu>
 #include <QProcess>
@@ -47,6 +48,18 @@ QSet<quint64> fFileDownload::selectedIds() const
         ids.insert(m_list->at(i.row()).id);
     }
     return ids;
+}
+
+void fFileDownload::selectIds(const QSet<quint64> &ids)
+{
+    QItemSelection rows;
+    for (int i = 0; i < m_list->size(); ++i) {
+        if (ids.contains(m_list->at(i).id)) {
+            rows.select(m_list->index(i, 0), m_list->index(i, DownloadListModel::ColumnCount - 1));
+        }
+    }
+    m_view->selectionModel()->select(rows, QItemSelectionModel::ClearAndSelect |
+                                               QItemSelectionModel::Rows);
 }
 
 const DownloadRow *fFileDownload::selectedRow() const

@@ -26,6 +26,8 @@ QList<MenuItem> fFileDownload::listMenuItems()
     return {
         {"menuSelectAll", tr("Select All"), [this] { m_view->selectAll(); }, {}, W::Idle},
         {"menuDeSelectAll", tr("DeSelect All"), [this] { m_view->clearSelection(); }},
+        {"menuSelectUnconfirmedItems", tr("Select Unconfirmed Items"),
+         [this] { selectIds(UnconfirmedItems(*m_list)); }},
         {"menuRandomSortedList", tr("Random Sorted List"),
          [this] { menuRandomSortedList_Click(); }},
         {"menuAutomaticColumnWidth", tr("Automatic Column Width"),
@@ -45,6 +47,8 @@ QList<MenuItem> fFileDownload::listMenuItems()
               [this, build] { ReDownloadErrAndHtmItems(*m_list, build); }},
              {"menuReDownloadAssinFileSizeItems", tr("ReDownload Assin FileSize Items"),
               [this] { menuReDownloadAssinFileSizeItems_Click(); }},
+             {"menuReDownloadUnconfirmedItems", tr("ReDownload Unconfirmed Items"),
+              [this, build] { ReDownloadUnconfirmedItems(*m_list, build); }},
          }},
         MenuItem::separator(),
         {"menuClearItems",

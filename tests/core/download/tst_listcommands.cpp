@@ -21,6 +21,7 @@ private slots:
     void reQueueing_data();
     void reQueueing();
     void reQueuedRowIsReset();
+    void unconfirmedRowsAreCountedAndFetchedAgain();
     void doubleClickReQueuesOnlyFailedRows();
     void sizeLimitReQueue_data();
     void sizeLimitReQueue();
@@ -172,6 +173,31 @@ void tst_ListCommands::reQueuedRowIsReset()
     QCOMPARE(m_list->find(done)->earlier, m_folder + "Done.pdf");
     QVERIFY(QFile::exists(m_folder + "Done.pdf"));
     QVERIFY(m_list->find(skipped)->earlier.isEmpty()); // "Skip" found that file: not the row's
+}
+
+void tst_ListCommands::unconfirmedRowsAreCountedAndFetchedAgain()
+{
+    const quint64 wrong = add("Wrong paper", DownloadState::Finished, "pdf", true);
+    const quint64 scan = add("A scan", DownloadState::Finished, "pdf", true);
+    add("Right paper", DownloadState::Finished, "pdf", true);
+    m_list->update(wrong, [](DownloadRow &r) {
+        r.note = RowNote::TitleNotFound;
+        r.pages = 12;
+    });
+    m_list->update(scan, [](DownloadRow &r) { r.note = RowNote::NoTextToCheck; });
+    QCOMPARE(m_list->find(wrong)->percentageText(), QString("Title not found in the document"));
+    QVERIFY(m_list->data(m_list->index(m_list->rowOf(wrong), 0), Qt::ToolTipRole)
+                .toString()
+                .endsWith("12 page(s)\nTitle not found in the document"));
+    QVERIFY(m_list->ListCountsText().endsWith("|Completed:3|Err:0|Unconfirmed:1"));
+    QCOMPARE(UnconfirmedItems(*m_list), QSet<quint64>{wrong});
+    QCOMPARE(ReDownloadUnconfirmedItems(*m_list, Build::english()), 1);
+    const DownloadRow &r = *m_list->find(wrong);
+    QCOMPARE(r.state, DownloadState::Waiting);
+    QCOMPARE(r.note, RowNote::None);
+    QCOMPARE(r.pages, 0);
+    QCOMPARE(r.earlier, m_folder + "Wrong paper.pdf"); // kept until the new one arrives
+    QVERIFY(!m_list->ListCountsText().contains("Unconfirmed"));
 }
 
 void tst_ListCommands::doubleClickReQueuesOnlyFailedRows()

@@ -27,6 +27,7 @@ private slots:
     void keys_data();
     void keys();
     void risLineBreaksStartNoTag();
+    void savedNamesSayTheFormat();
     void filesLinkRelativeBelowTheExportOnly();
     void commandExportsAKeptList();
 
@@ -302,6 +303,17 @@ void tst_CitationExport::risLineBreaksStartNoTag()
         QVERIFY(!line.chopped(line.endsWith('\r') ? 1 : 0).contains('\r'));
     }
     QCOMPARE(text.count("\r\n"), text.count('\n')); // CR LF throughout
+}
+
+void tst_CitationExport::savedNamesSayTheFormat()
+{
+    // A name typed in the save dialog without an extension takes the chosen filter's.
+    QCOMPARE(WithCitationExtension("/t/refs", CitationFormat::BibTex), QString("/t/refs.bib"));
+    QCOMPARE(WithCitationExtension("/t/refs.txt", CitationFormat::CslJson),
+             QString("/t/refs.txt.json"));
+    QCOMPARE(WithCitationExtension("/t/refs.RIS", CitationFormat::BibTex), QString("/t/refs.RIS"));
+    QCOMPARE(WithCitationExtension("", CitationFormat::Ris), QString()); // cancelled
+    QCOMPARE(CitationFormatOfFile("/t/refs.Bib"), std::optional(CitationFormat::BibTex));
 }
 
 void tst_CitationExport::filesLinkRelativeBelowTheExportOnly()
