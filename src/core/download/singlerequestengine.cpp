@@ -173,35 +173,11 @@ QCoro::Task<TransferOutcome> SingleRequestEngine::InetDownloadFile(quint64 rowId
         }
         if (file) {
             QCoro::Task<Received> body = receive(rowId, reply.get(), file.get(), size);
-            Received received = co_await body;
+            const Received received = co_await body;
             if (!self) {
                 co_return TransferOutcome::Failed;
             }
-            std::optional<DocumentCheck> check;
-            const QString pdf =
-                received.end == Received::End::Whole && m_context.options.checkDocuments
-                    ? file->pdfToCheck()
-                    : QString();
-            if (!pdf.isEmpty()) {
-                // Opening the document takes a while: never on the window's thread.
-                const DownloadRow *row = m_context.list.find(rowId);
-                QFuture<DocumentCheck> opened = QtConcurrent::run(
-                    &CheckPdfDocument, pdf, row ? ExpectedTitle(*row) : QString());
-                check = co_await opened;
-                if (!self) {
-                    co_return TransferOutcome::Failed;
-                }
-                if (m_cancelled) {
-                    received = Received{Received::End::Cancelled, FailureReason::stopped(), false};
-                } else if (check->opens == DocumentCheck::Opens::Damaged) {
-                    received =
-                        Received{Received::End::Failed, FailureReason::damagedPdf(check->problem)};
-                }
-            }
             outcome = place(rowId, *file, received, size);
-            if (outcome == TransferOutcome::Finished && check) {
-                m_context.list.update(rowId, [&](DownloadRow &r) { NoteDocumentCheck(r, *check); });
-            }
         }
         if (!reply->isFinished()) {
             reply->abort();
@@ -409,7 +385,8 @@ SingleRequestEngine::receive(quint64 rowId, QNetworkReply *reply, TransferFile *
             if (judged.end == Received::End::Whole && !file->bringsTheDocument()) {
                 judged = Received{Received::End::Failed, FailureReason::pageInsteadOfDocument()};
             }
-            co_return judged;
+            QCoro::Task<Received> checked = checkDocument(rowId, file, judged);
+            co_return co_await checked;
         }
         if (m_context.now() - lastProgress > stall) {
             co_return Received{Received::End::Failed, FailureReason::stalled(), true};
@@ -425,6 +402,31 @@ SingleRequestEngine::receive(quint64 rowId, QNetworkReply *reply, TransferFile *
             }
         }
     }
+}
+
+QCoro::Task<SingleRequestEngine::Received>
+SingleRequestEngine::checkDocument(quint64 rowId, TransferFile *file, Received received)
+{
+    const QString pdf = received.end == Received::End::Whole && m_context.options.checkDocuments
+                            ? file->pdfToCheck()
+                            : QString();
+    if (pdf.isEmpty()) {
+        co_return received;
+    }
+    QPointer<SingleRequestEngine> self(this);
+    // Opening the document takes a while: never on the window's thread.
+    const DownloadRow *row = m_context.list.find(rowId);
+    QFuture<DocumentCheck> opened =
+        QtConcurrent::run(&CheckPdfDocument, pdf, row ? ExpectedTitle(*row) : QString());
+    received.document = co_await opened;
+    if (!self || m_cancelled) {
+        co_return Received{Received::End::Cancelled, FailureReason::stopped()};
+    }
+    if (received.document->opens == DocumentCheck::Opens::Damaged) {
+        co_return Received{Received::End::Failed,
+                           FailureReason::damagedPdf(received.document->problem)};
+    }
+    co_return received;
 }
 
 SingleRequestEngine::Received
@@ -492,6 +494,9 @@ TransferOutcome SingleRequestEngine::place(quint64 rowId, TransferFile &file,
     }
     m_context.list.update(rowId, [&](DownloadRow &r) {
         r.state = DownloadState::Finished;
+        if (received.document) {
+            NoteDocumentCheck(r, *received.document);
+        }
         if (received.end == End::Ceiling) {
             r.downloaded = total;
             r.note = RowNote::BigFileSkipped;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "documentcheck.h"
 #include "downloadengine.h"
 #include "downloadlist.h"
 
@@ -7,6 +8,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class QNetworkAccessManager;
 class QNetworkReply;
@@ -47,6 +49,7 @@ private:
         enum class End { Whole, Failed, Cancelled, Ceiling, Empty } end = End::Whole;
         QString reason;
         bool cutOff = false; // by the network or a stop: the part may be continued
+        std::optional<DocumentCheck> document = std::nullopt; // what opening a whole PDF found
     };
 
     QCoro::Task<> run(quint64 rowId);
@@ -59,6 +62,8 @@ private:
     QCoro::Task<Received> receive(quint64 rowId, QNetworkReply *reply, TransferFile *file,
                                   qint64 size);
     Received judge(const QNetworkReply &reply, const TransferFile &file, qint64 size) const;
+    // A whole PDF opened off the window's thread: damaged, it fails the transfer.
+    QCoro::Task<Received> checkDocument(quint64 rowId, TransferFile *file, Received received);
     TransferOutcome place(quint64 rowId, TransferFile &file, const Received &received, qint64 size);
     TransferOutcome fail(quint64 rowId, RowNote note, const QString &reason);
     QNetworkAccessManager *network(QString *error);

@@ -140,6 +140,7 @@ private:
     void buildMenus();
     QList<MenuItem> listMenuItems();
     QList<MenuItem> toolMenuItems();
+    QList<MenuItem> citationMenuItems();
     bool workPending() const;
     void ListView3_ItemClick(const QModelIndex &index);
     QSet<quint64> selectedIds() const;

@@ -97,19 +97,21 @@ QList<MenuItem> fFileDownload::listMenuItems()
              {"menuOutputUnFinishedTitles", tr("UnFinished"),
               [this] { menuOutputTitles_Click(true); }},
          }},
-        {"menuExportCitations",
-         tr("Export Citations..."),
-         {},
-         {
-             {"menuExportAllCitations", tr("All"),
-              [this] { menuExportCitations_Click(CitationRows::All); }},
-             {"menuExportFinishedCitations", tr("Finished Items"),
-              [this] { menuExportCitations_Click(CitationRows::Finished); }},
-             {"menuExportSelectedCitations", tr("Select Items"),
-              [this] { menuExportCitations_Click(CitationRows::Selected); }},
-         }},
+        {"menuExportCitations", tr("Export Citations..."), {}, citationMenuItems()},
         MenuItem::separator(),
         {"menuCloseThisWindow", tr("Close This Window"), [this] { close(); }},
+    };
+}
+
+QList<MenuItem> fFileDownload::citationMenuItems()
+{
+    return {
+        {"menuExportAllCitations", tr("All"),
+         [this] { menuExportCitations_Click(CitationRows::All); }},
+        {"menuExportFinishedCitations", tr("Finished Items"),
+         [this] { menuExportCitations_Click(CitationRows::Finished); }},
+        {"menuExportSelectedCitations", tr("Select Items"),
+         [this] { menuExportCitations_Click(CitationRows::Selected); }},
     };
 }
 
