@@ -90,6 +90,11 @@ s.finish()
     QVERIFY(run("qpdf", {"--linearize", path("ghostscript.pdf"), path("linearised.pdf")}) == 0);
     QVERIFY(run("qpdf", {path("ghostscript.pdf"), "--pages", ".", "1", "--",
                          "--newline-before-endstream", path("onepage.pdf")}) == 0);
+    // Encrypted: with a user password, and with an owner password alone (opens as it is).
+    for (const QString &user : {QString("secret"), QString()}) {
+        QVERIFY(run("qpdf", {"--encrypt", user, "owner", "256", "--", path("ghostscript.pdf"),
+                             path(user.isEmpty() ? "owner.pdf" : "locked.pdf")}) == 0);
+    }
 }
 
 void tst_DocumentCheck::titleRule_data()
@@ -151,6 +156,10 @@ void tst_DocumentCheck::realDocuments_data()
         << path("scanned.pdf") << soil << int(O::Yes) << int(T::NoText) << 1;
     QTest::newRow("qpdf, linearised")
         << path("linearised.pdf") << soil << int(O::Yes) << int(T::Found) << 2;
+    QTest::newRow("qpdf, encrypted without a user password")
+        << path("owner.pdf") << soil << int(O::Yes) << int(T::Found) << 2;
+    QTest::newRow("qpdf, needs a password")
+        << path("locked.pdf") << soil << int(O::NeedsPassword) << int(T::NotChecked) << 0;
     QTest::newRow("qpdf, pages chosen")
         << path("onepage.pdf") << soil << int(O::Yes) << int(T::Found) << 1;
     for (const QString &shipped :
@@ -202,8 +211,9 @@ void tst_DocumentCheck::realDocuments()
     if (pages > 0) {
         QCOMPARE(check.pages, pages);
     }
-    // qpdf --check agrees: 0 for a sound file, 2 (errors) or 3 (warnings) for a damaged one.
-    const int qpdf = run("qpdf", {"--check", file});
+    // qpdf --check agrees (given the owner's password): 0 for a sound file, 2 (errors) or
+    // 3 (warnings) for a damaged one.
+    const int qpdf = run("qpdf", {"--check", "--password=owner", file});
     QCOMPARE(qpdf == 0, opens != int(DocumentCheck::Opens::Damaged));
 }
 
