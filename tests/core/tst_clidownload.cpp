@@ -264,13 +264,10 @@ void tst_CliDownload::oneRunAtATimePerStateFile()
 {
     QTemporaryDir work;
     const QString state = work.filePath("state.json");
-    const QStringList args{"download",
-                           "--no-document-check",
-                           "--dest",
-                           work.filePath("dest"),
-                           "--state",
-                           state,
-                           m_root + "pdf/61.pdf?fault=slow&chunk=200&interval=40"};
+    const QStringList args{"download", "--no-document-check", "--dest", work.filePath("dest"),
+                           "--state", state,
+                           // Slow enough (about 4 s) to be killed while it runs.
+                           m_root + "pdf/61.pdf?fault=slow&chunk=200&interval=40&size=20000"};
     QProcess first;
     first.start(QStringLiteral(HARVLY_CLI), args);
     QVERIFY(first.waitForStarted());
