@@ -39,6 +39,20 @@
         <source>Export Citations</source>
         <translation>导出题录</translation>
     </message>
+    <message>
+        <source>No items to export!</source>
+        <translation>没有可导出的项目！</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>无法写入 %1：%2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n citation(s) exported to %1</source>
+        <translation>
+            <numerusform>已导出 %n 条题录到 %1</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>harvly::ArticleAnalysis</name>
@@ -954,20 +968,6 @@
         <translation>下载列表已由另一个正在运行的 Harvly（进程 %1）保存：本窗口的列表不保存。</translation>
     </message>
     <message>
-        <source>No items to export!</source>
-        <translation>没有可导出的项目！</translation>
-    </message>
-    <message>
-        <source>Cannot write %1: %2</source>
-        <translation>无法写入 %1：%2</translation>
-    </message>
-    <message numerus="yes">
-        <source>%n citation(s) exported to %1</source>
-        <translation>
-            <numerusform>已导出 %n 条题录到 %1</numerusform>
-        </translation>
-    </message>
-    <message>
         <source>Export Citations...</source>
         <translation>导出题录...</translation>
     </message>
@@ -1386,20 +1386,6 @@
     <message>
         <source>No data Oh!</source>
         <translation>列表没有数据哦！</translation>
-    </message>
-    <message>
-        <source>No items to export!</source>
-        <translation>没有可导出的项目！</translation>
-    </message>
-    <message>
-        <source>Cannot write %1: %2</source>
-        <translation>无法写入 %1：%2</translation>
-    </message>
-    <message numerus="yes">
-        <source>%n citation(s) exported to %1</source>
-        <translation>
-            <numerusform>已导出 %n 条题录到 %1</numerusform>
-        </translation>
     </message>
     <message>
         <source>Export Citations...</source>

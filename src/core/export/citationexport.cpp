@@ -65,15 +65,12 @@ QString CitationEntry::workTitle() const
 
 QString CitationEntry::page() const
 {
-    return pageUrl.isEmpty() && record ? record->pageUrl : pageUrl;
+    return record && !record->pageUrl.isEmpty() ? record->pageUrl : pageUrl;
 }
 
 CitationEntry CitationEntryOf(const DownloadRow &row)
 {
     CitationEntry e{row.text, row.tag, {}, row.record};
-    if (row.record && !row.record->pageUrl.isEmpty()) {
-        e.pageUrl = row.record->pageUrl;
-    }
     const QString file = row.state == DownloadState::Finished ? row.localFile() : row.earlier;
     if (!file.isEmpty() && QFileInfo(file).isFile()) {
         e.file = QFileInfo(file).absoluteFilePath();
@@ -83,11 +80,7 @@ CitationEntry CitationEntryOf(const DownloadRow &row)
 
 CitationEntry CitationEntryOf(const ResultRow &row)
 {
-    CitationEntry e{row.title, row.key, {}, row.record};
-    if (row.record && !row.record->pageUrl.isEmpty()) {
-        e.pageUrl = row.record->pageUrl;
-    }
-    return e;
+    return CitationEntry{row.title, row.key, {}, row.record};
 }
 
 QString CitationPaths::of(const QString &file) const

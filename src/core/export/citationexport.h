@@ -30,18 +30,18 @@ QString WithCitationExtension(const QString &path, CitationFormat chosen);
 // its page and its file.
 struct CitationEntry {
     QString title;
-    QString pageUrl;
-    QString file; // the downloaded document, absolute; "" when there is none
+    QString pageUrl; // the row's page (a download row's referer, a result's link)
+    QString file;    // the downloaded document, absolute; "" when there is none
     SharedRecord record;
 
     QString workTitle() const; // the record's title, else the row's
-    QString page() const;      // the row's page, else the record's
+    QString page() const;      // the record's page, else the row's
 };
 
 // A download row as an entry: its file when it has one on disk (a finished row's, or the file
 // it keeps while it is fetched again).
 CitationEntry CitationEntryOf(const DownloadRow &row);
-// A result row as an entry: no file yet; its page is the record's, else its link.
+// A result row as an entry: no file yet.
 CitationEntry CitationEntryOf(const ResultRow &row);
 
 // How the file links are written: relative to folder when the file lies below it, absolute

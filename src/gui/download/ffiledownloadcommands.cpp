@@ -1,8 +1,8 @@
 // The download window's list commands: each binds a menu entry to a rule of the core and
 // shows what the rule returns.
+#include "common/citationfile.h"
 #include "common/files.h"
 #include "common/program.h"
-#include "common/settings.h"
 #include "common/shell.h"
 #include "download/downloadlist.h"
 #include "download/listcommands.h"
@@ -166,22 +166,10 @@ void fFileDownload::menuExportCitations_Click(CitationRows which)
             entries << CitationEntryOf(row);
         }
     }
-    if (entries.isEmpty()) {
-        tell(tr("No items to export!"), MessageKind::Information);
-        return;
-    }
-    const QString file = askCitationFile();
-    if (file.isEmpty()) {
-        return;
-    }
-    QString error;
-    if (!SaveCitations(file, entries, CitationFormatOfFile(file).value_or(CitationFormat::Ris),
-                       m_program.settings().get(Keys::ExportAbsolutePaths), &error)) {
-        tell(tr("Cannot write %1: %2").arg(file, error), MessageKind::Error);
-        return;
-    }
-    tell(tr("%n citation(s) exported to %1", "", int(entries.size())).arg(file),
-         MessageKind::Information);
+    ExportCitations(entries, m_program.settings(), askCitationFile,
+                    [this](const QString &text, bool error) {
+                        tell(text, error ? MessageKind::Error : MessageKind::Information);
+                    });
 }
 
 void fFileDownload::menuCopyTitle_Click()

@@ -5,6 +5,7 @@
 #include "app/workspace.h"
 #include "browserpage.h"
 #include "browsersession.h"
+#include "common/citationfile.h"
 #include "common/forms.h"
 #include "common/listviews.h"
 #include "common/messages.h"
@@ -163,21 +164,7 @@ void fWebSearch::menuExportCitations_Click(bool selectedOnly)
             entries << CitationEntryOf(row);
         }
     }
-    if (entries.isEmpty()) {
-        prompts.tell(tr("No items to export!"), false);
-        return;
-    }
-    const QString file = prompts.citationFile();
-    if (file.isEmpty()) {
-        return;
-    }
-    QString error;
-    if (!SaveCitations(file, entries, CitationFormatOfFile(file).value_or(CitationFormat::Ris),
-                       m_program.settings().get(Keys::ExportAbsolutePaths), &error)) {
-        prompts.tell(tr("Cannot write %1: %2").arg(file, error), true);
-        return;
-    }
-    prompts.tell(tr("%n citation(s) exported to %1", "", int(entries.size())).arg(file), false);
+    ExportCitations(entries, m_program.settings(), prompts.citationFile, prompts.tell);
 }
 
 void fWebSearch::removeWhere(const std::function<bool(const ResultRow &)> &match)
