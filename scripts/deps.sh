@@ -12,7 +12,7 @@ packages=(
   # readers of RIS, BibTeX and CSL-JSON that the citation tests read the exports back with
   bibutils python3-pybtex python3-pylatexenc python3-citeproc
   # PDF producers and checker the document-check tests compare with
-  ghostscript python3-cairo qpdf
+  ghostscript python3-cairo qpdf texlive-latex-base
 )
 
 missing=()

@@ -578,10 +578,23 @@ Response Route(const Request &r)
                        head == QLatin1String("secure"));
     }
     if (head == QLatin1String("big") && parts.size() == 2) {
-        // Large files for the benchmarks: made while they are sent, never held whole.
+        // Large files for the benchmarks: a PDF showing "Big <name>", its bulk made while it
+        // is sent, never held whole.
+        const PdfParts pdf =
+            MakePdfParts(QStringLiteral("Big ") + parts.at(1).section(QLatin1Char('.'), 0, 0),
+                         r.query.queryItemValue("size").toLongLong());
         Response res;
         res.contentType = "application/pdf";
-        res.generatedSize = qMax<qint64>(16, r.query.queryItemValue("size").toLongLong());
+        res.body = pdf.head;
+        res.generatedSize = pdf.filler;
+        res.generatedTail = pdf.tail;
+        if (r.query.hasQueryItem(QStringLiteral("junk"))) {
+            // A PDF signature and end marker around junk that a reader must search through.
+            res.body = "%PDF-1.4\n";
+            res.generatedTail = "\n%%EOF\n";
+            res.generatedSize = qMax<qint64>(0, pdf.head.size() + pdf.filler + pdf.tail.size() -
+                                                    res.body.size() - res.generatedTail.size());
+        }
         if (r.query.hasQueryItem(QStringLiteral("validators"))) {
             // What a browser needs to keep a cut-off body for later.
             res.headers.append(

@@ -21,7 +21,8 @@ struct Response {
     int slowChunk = 0;          // send the body in chunks of this size ...
     int slowIntervalMs = 0;     // ... this far apart
     bool neverComplete = false; // send the headers and part of the page, then hold
-    qint64 generatedSize = 0;   // a body of this many bytes made while sending (large files)
+    qint64 generatedSize = 0;   // this many filler bytes made while sending (large files) ...
+    QByteArray generatedTail;   // ... between the body and this
 
     static Response html(const QByteArray &body, int status = 200);
     static Response redirect(const QByteArray &location, int status = 302);

@@ -99,7 +99,7 @@ private:
         QByteArray head = "HTTP/1.1 " + QByteArray::number(res.status) + ' ' + reason(res.status) +
                           "\r\nContent-Type: " + res.contentType + "\r\nConnection: close\r\n";
         if (res.announceLength && !res.neverComplete) {
-            const qint64 size = res.generatedSize > 0 ? res.generatedSize : res.body.size();
+            const qint64 size = res.body.size() + res.generatedSize + res.generatedTail.size();
             head += "Content-Length: " + QByteArray::number(size + res.announcedExtra) + "\r\n";
         }
         for (const auto &[name, value] : res.headers) {
@@ -110,10 +110,11 @@ private:
             m_socket->abort();
             return;
         }
-        if (res.generatedSize > 0) {
+        if (res.generatedSize > 0 || !res.generatedTail.isEmpty()) {
+            m_socket->write(res.body);
             m_left = res.generatedSize;
+            m_tail = res.generatedTail;
             m_chunk = QByteArray(256 * 1024, 'x');
-            m_chunk.replace(0, 9, "%PDF-1.4\n");
             connect(m_socket, &QTcpSocket::bytesWritten, this, &Connection::feed);
             feed();
             return;
@@ -154,17 +155,11 @@ private:
     {
         while (m_left > 0 && m_socket->bytesToWrite() < 1024 * 1024) {
             const qint64 n = qMin<qint64>(m_left, m_chunk.size());
-            if (n == m_left && n >= 7) {
-                // The file's end carries the PDF end marker, as a whole PDF does.
-                QByteArray last = m_chunk.left(n);
-                last.replace(n - 7, 7, "\n%%EOF\n");
-                m_socket->write(last);
-                m_left = 0;
-                continue;
-            }
             m_socket->write(m_chunk.constData(), n);
             m_left -= n;
-            m_chunk.replace(0, 9, "xxxxxxxxx"); // only the file's start carries the signature
+        }
+        if (m_left == 0 && !m_tail.isEmpty()) {
+            m_socket->write(std::exchange(m_tail, {}));
         }
         if (m_left == 0 && m_socket->bytesToWrite() == 0) {
             m_left = -1;
@@ -177,6 +172,7 @@ private:
     QStringList *m_log;
     qint64 m_left = -1;
     QByteArray m_chunk;
+    QByteArray m_tail;
     QString m_origin;
     QByteArray m_buffer;
     QByteArray m_pending;

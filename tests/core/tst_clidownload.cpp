@@ -47,7 +47,8 @@ private:
         if (!f.open(QIODevice::ReadOnly) || f.size() != size || f.read(9) != "%PDF-1.4\n") {
             return false;
         }
-        // "x" throughout, and the PDF end marker in its last seven bytes.
+        // The sample site's junk body: "x" throughout, and the PDF end marker in its last seven
+        // bytes.
         const QByteArray block(1024 * 1024, 'x');
         qint64 left = size - 9 - 7;
         while (left > 0) {
@@ -99,7 +100,8 @@ void tst_CliDownload::largeTransfersEndWhole()
     QProcess cli;
     cli.start(QStringLiteral(HARVLY_CLI),
               {"download", "--no-document-check", "--dest", dest.path(), "--way",
-               QString::number(way), m_root + QString("big/run%1.pdf?size=%2").arg(run).arg(size)});
+               QString::number(way),
+               m_root + QString("big/run%1.pdf?size=%2&junk=1").arg(run).arg(size)});
     QVERIFY(cli.waitForFinished(60000));
     QCOMPARE(cli.exitStatus(), QProcess::NormalExit); // no crash
     QCOMPARE(cli.exitCode(), 0);

@@ -5,6 +5,8 @@
 
 #include <QFile>
 #include <QRegularExpression>
+#include <QThreadPool>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <poppler-document.h>
 #include <poppler-global.h>
@@ -144,13 +146,18 @@ DocumentCheck CheckPdfDocument(const QString &file, const QString &title)
     t_said.clear();
 
     DocumentCheck check;
-    const std::unique_ptr<poppler::document> doc(
-        poppler::document::load_from_file(QFile::encodeName(file).toStdString()));
     const auto damaged = [&check](const QString &why) {
         check.opens = DocumentCheck::Opens::Damaged;
         check.problem = why;
         return check;
     };
+    // The table first: it is read from the file's end in a moment, where Poppler, finding it
+    // broken, would search the whole file (seconds for a large one) only to call it damaged.
+    if (const QString broken = brokenCrossReference(file); !broken.isEmpty()) {
+        return damaged(broken);
+    }
+    const std::unique_ptr<poppler::document> doc(
+        poppler::document::load_from_file(QFile::encodeName(file).toStdString()));
     if (!doc) {
         return damaged(t_said.empty() ? QStringLiteral("the file does not open")
                                       : QString::fromStdString(t_said));
@@ -174,9 +181,6 @@ DocumentCheck CheckPdfDocument(const QString &file, const QString &title)
     if (!t_said.empty()) {
         return damaged(QString::fromStdString(t_said));
     }
-    if (const QString broken = brokenCrossReference(file); !broken.isEmpty()) {
-        return damaged(broken);
-    }
     if (title.trimmed().isEmpty()) {
         return check;
     }
@@ -187,6 +191,20 @@ DocumentCheck CheckPdfDocument(const QString &file, const QString &title)
                                                     : DocumentCheck::Title::NotFound;
     }
     return check;
+}
+
+QFuture<DocumentCheck> CheckPdfDocumentLater(const QString &file, const QString &title)
+{
+    // Not Qt's global pool: the window's painting waits on that one (the raster engine
+    // splits large fills over it), so a long check there, such as Poppler searching a large
+    // damaged file, would hold a paint until it ends. One thread: the other core stays free.
+    static QThreadPool *const pool = [] {
+        auto *p = new QThreadPool;
+        p->setMaxThreadCount(1);
+        p->setObjectName(QStringLiteral("document checks"));
+        return p;
+    }();
+    return QtConcurrent::run(pool, &CheckPdfDocument, file, title);
 }
 
 } // namespace harvly

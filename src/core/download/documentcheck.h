@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFuture>
 #include <QString>
 
 namespace harvly {
@@ -28,5 +29,7 @@ void NoteDocumentCheck(DownloadRow &row, const DocumentCheck &check);
 // only by repairing it (a broken cross-reference table, junk in place of objects), or that has
 // no pages, is damaged. Reads the file; safe to run on any thread, and meant for a worker.
 DocumentCheck CheckPdfDocument(const QString &file, const QString &title);
+// The same on the checks' own thread, one document at a time.
+QFuture<DocumentCheck> CheckPdfDocumentLater(const QString &file, const QString &title);
 
 } // namespace harvly

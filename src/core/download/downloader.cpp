@@ -10,7 +10,6 @@
 #include <QFutureWatcher>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
-#include <QtConcurrent/QtConcurrentRun>
 
 namespace harvly {
 
@@ -130,7 +129,7 @@ void Downloader::finished()
         }
         place(size);
     });
-    watcher->setFuture(QtConcurrent::run(&CheckPdfDocument, pdf, documentTitle));
+    watcher->setFuture(CheckPdfDocumentLater(pdf, documentTitle));
 }
 
 void Downloader::place(qint64 size)

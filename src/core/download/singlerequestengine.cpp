@@ -20,7 +20,6 @@
 #include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QPointer>
-#include <QtConcurrent/QtConcurrentRun>
 
 namespace harvly {
 
@@ -417,7 +416,7 @@ SingleRequestEngine::checkDocument(quint64 rowId, TransferFile *file, Received r
     // Opening the document takes a while: never on the window's thread.
     const DownloadRow *row = m_context.list.find(rowId);
     QFuture<DocumentCheck> opened =
-        QtConcurrent::run(&CheckPdfDocument, pdf, row ? ExpectedTitle(*row) : QString());
+        CheckPdfDocumentLater(pdf, row ? ExpectedTitle(*row) : QString());
     received.document = co_await opened;
     if (!self || m_cancelled) {
         co_return Received{Received::End::Cancelled, FailureReason::stopped()};

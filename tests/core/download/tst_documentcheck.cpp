@@ -4,14 +4,18 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QScopeGuard>
+#include <QSemaphore>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThreadPool>
 
 using namespace harvly;
 
 // Does a downloaded PDF open, and does it carry its row's title? Against PDFs that real
-// producers write in the run (Ghostscript, Cairo, qpdf) and the ones Debian ships, each
-// judged as qpdf --check judges it, and damaged copies of them.
+// producers write in the run (Ghostscript, Cairo, pdfTeX, qpdf, an update appended by hand) and the
+// ones Debian ships, each judged as qpdf --check judges it, and damaged copies of them.
 class tst_DocumentCheck : public QObject
 {
     Q_OBJECT
@@ -22,6 +26,7 @@ private slots:
     void titleRule();
     void realDocuments_data();
     void realDocuments();
+    void checksLeaveQtsPoolToTheWindow();
 
 private:
     static int run(const QString &program, const QStringList &args, const QByteArray &input = {})
@@ -42,6 +47,43 @@ private:
         in.open(QIODevice::ReadOnly);
         QByteArray bytes = in.readAll();
         damage(bytes);
+        QFile out(path(name));
+        out.open(QIODevice::WriteOnly);
+        out.write(bytes);
+        return out.fileName();
+    }
+
+    // The file with an update appended, as an editor saves it: a new Info dictionary, a table
+    // of that one object, and a trailer whose /Prev points at the earlier table.
+    QString updatedCopy(const QString &file, const QString &name, const QByteArray &newTitle) const
+    {
+        QFile in(file);
+        in.open(QIODevice::ReadOnly);
+        QByteArray bytes = in.readAll();
+        const auto number = [&bytes](const char *pattern) {
+            return QRegularExpression(pattern)
+                .globalMatch(QString::fromLatin1(bytes))
+                .next() // the first is enough for /Root and /Size of a one-table file
+                .captured(1)
+                .toLongLong();
+        };
+        const qint64 size = number(R"(/Size (\d+))");
+        const qint64 root = number(R"(/Root (\d+) 0 R)");
+        const qint64 prev = bytes.mid(bytes.lastIndexOf("startxref") + 9)
+                                .trimmed()
+                                .split('\n')
+                                .value(0)
+                                .toLongLong();
+        bytes += "\n";
+        const qint64 info = bytes.size();
+        bytes += QByteArray::number(size) + " 0 obj\n<< /Title (" + newTitle + ") >>\nendobj\n";
+        const qint64 xref = bytes.size();
+        bytes += "xref\n0 1\n0000000000 65535 f \n" + QByteArray::number(size) + " 1\n" +
+                 QByteArray::number(info).rightJustified(10, '0') +
+                 " 00000 n \ntrailer\n<< /Size " + QByteArray::number(size + 1) + " /Root " +
+                 QByteArray::number(root) + " 0 R /Info " + QByteArray::number(size) +
+                 " 0 R /Prev " + QByteArray::number(prev) + " >>\nstartxref\n" +
+                 QByteArray::number(xref) + "\n%%EOF\n";
         QFile out(path(name));
         out.open(QIODevice::WriteOnly);
         out.write(bytes);
@@ -86,6 +128,17 @@ s.finish()
 )")
                     .arg(path("cairo.pdf"), path("scanned.pdf"))
                     .toUtf8()) == 0);
+    // pdfTeX (LaTeX): a compressed cross-reference stream and object streams, the title set
+    // by \maketitle over two lines, a shorter Title field.
+    QFile tex(path("article.tex"));
+    QVERIFY(tex.open(QIODevice::WriteOnly));
+    tex.write(
+        "\\documentclass{article}\\pdfinfo{/Title (Urban heat islands)}\\begin{document}"
+        "\\title{Urban Heat Islands and Public Health: Evidence from Panel Data}"
+        "\\author{Wei Wang}\\date{}\\maketitle We measured.\\newpage Page two.\\end{document}\n");
+    tex.close();
+    QVERIFY(run("pdflatex", {"-interaction=batchmode", "-output-directory=" + m_dir.path(),
+                             tex.fileName()}) == 0);
     // qpdf: the Ghostscript file linearised, and a file of its pages chosen.
     QVERIFY(run("qpdf", {"--linearize", path("ghostscript.pdf"), path("linearised.pdf")}) == 0);
     QVERIFY(run("qpdf", {path("ghostscript.pdf"), "--pages", ".", "1", "--",
@@ -162,6 +215,28 @@ void tst_DocumentCheck::realDocuments_data()
         << path("locked.pdf") << soil << int(O::NeedsPassword) << int(T::NotChecked) << 0;
     QTest::newRow("qpdf, pages chosen")
         << path("onepage.pdf") << soil << int(O::Yes) << int(T::Found) << 1;
+    const QString heat = "Urban heat islands and public health: evidence from panel data";
+    QTest::newRow("pdfTeX") << path("article.pdf") << heat << int(O::Yes) << int(T::Found) << 2;
+    QTest::newRow("an update appended")
+        << updatedCopy(path("ghostscript.pdf"), "updated.pdf", "Soil carbon, revised") << soil
+        << int(O::Yes) << int(T::Found) << 2;
+    QTest::newRow("an update appended, its /Prev pointing nowhere")
+        << damagedCopy(path("updated.pdf"), "updated-prev.pdf",
+                       [](QByteArray &b) {
+                           const qsizetype at = b.lastIndexOf("/Prev ") + 6;
+                           b.replace(at, 3, "999");
+                       })
+        << soil << int(O::Damaged) << int(T::NotChecked) << 0;
+    QTest::newRow("pdfTeX, its cross-reference stream junk")
+        << damagedCopy(
+               path("article.pdf"), "article-xref.pdf",
+               [](QByteArray &b) {
+                   const qsizetype table =
+                       b.mid(b.lastIndexOf("startxref") + 9).trimmed().split('\n')[0].toLongLong();
+                   const qsizetype data = b.indexOf("stream", table) + 7;
+                   b.replace(data, 20, QByteArray(20, 'J'));
+               })
+        << heat << int(O::Damaged) << int(T::NotChecked) << 0;
     for (const QString &shipped :
          QDir("/usr/share/doc").entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         for (const QFileInfo &pdf : QDir("/usr/share/doc/" + shipped).entryInfoList({"*.pdf"})) {
@@ -215,6 +290,26 @@ void tst_DocumentCheck::realDocuments()
     // 3 (warnings) for a damaged one.
     const int qpdf = run("qpdf", {"--check", "--password=owner", file});
     QCOMPARE(qpdf == 0, opens != int(DocumentCheck::Opens::Damaged));
+}
+
+void tst_DocumentCheck::checksLeaveQtsPoolToTheWindow()
+{
+    // The window paints with Qt's global pool; the checks run on a thread of their own, so
+    // neither waits for the other. Here the global pool is held busy throughout.
+    QSemaphore release;
+    QThreadPool *global = QThreadPool::globalInstance();
+    const int threads = global->maxThreadCount();
+    for (int i = 0; i < threads; ++i) {
+        global->start([&release] { release.acquire(); });
+    }
+    const auto freed = qScopeGuard([&] {
+        release.release(threads);
+        global->waitForDone();
+    });
+    QFuture<DocumentCheck> check = CheckPdfDocumentLater(path("ghostscript.pdf"), "Soil carbon");
+    // Polled, not waited for: a wait would run the task on this thread.
+    QTRY_VERIFY_WITH_TIMEOUT(check.isFinished(), 10000);
+    QCOMPARE(int(check.result().title), int(DocumentCheck::Title::Found));
 }
 
 QTEST_GUILESS_MAIN(tst_DocumentCheck)
