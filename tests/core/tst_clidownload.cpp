@@ -38,6 +38,8 @@ private slots:
     void oneRunAtATimePerStateFile();
     void listFromStandardInput();
     void runAgainRetriesTheFailedRows();
+    void documentCheckAndItsSwitch_data();
+    void documentCheckAndItsSwitch();
 
 private:
     // The site's generated body: a PDF header, then "x" to the end.
@@ -367,6 +369,52 @@ void tst_CliDownload::runAgainRetriesTheFailedRows()
     const QStringList files = QDir(dest).entryList(QDir::Files, QDir::Name);
     QCOMPARE(files.size(), 2);
     QCOMPARE(QFileInfo(dest + "/" + files.at(1)).size(), 50000); // continued to its end
+}
+
+void tst_CliDownload::documentCheckAndItsSwitch_data()
+{
+    QTest::addColumn<bool>("checked");
+    QTest::addColumn<int>("way");
+    for (const int way : {1, 2}) {
+        QTest::addRow("checked, way %d", way) << true << way;
+        QTest::addRow("--no-document-check, way %d", way) << false << way;
+    }
+}
+
+void tst_CliDownload::documentCheckAndItsSwitch()
+{
+    QFETCH(bool, checked);
+    QFETCH(int, way);
+    QTemporaryDir work;
+    QStringList args{"download",           "--json", "--retries", "0",      "--way",
+                     QString::number(way), "--dest", work.path(), "--list", "-"};
+    if (!checked) {
+        args.insert(1, "--no-document-check");
+    }
+    QProcess run;
+    run.start(QStringLiteral(HARVLY_CLI), args);
+    QVERIFY(run.waitForStarted());
+    run.write((m_root + "pdf/66.pdf?fault=damaged\tA damaged paper\n" + m_root +
+               "pdf/67.pdf?fault=wrongpaper\tThe paper that was not sent\n")
+                  .toUtf8());
+    run.closeWriteChannel();
+    QVERIFY(run.waitForFinished(60000));
+    QCOMPARE(run.exitCode(), checked ? 1 : 0);
+    QMap<QString, QJsonObject> rows; // by title
+    for (const QByteArray &line : run.readAllStandardOutput().split('\n')) {
+        const QJsonObject row = QJsonDocument::fromJson(line).object();
+        rows.insert(row.value("title").toString(), row);
+    }
+    const QJsonObject damaged = rows.value("A damaged paper");
+    const QJsonObject wrong = rows.value("The paper that was not sent");
+    QCOMPARE(damaged.value("state").toString(), checked ? "Failed" : "Finished");
+    QCOMPARE(damaged.value("reason").toString().startsWith("Damaged PDF: "), checked);
+    QCOMPARE(wrong.value("state").toString(), "Finished");
+    QCOMPARE(wrong.value("reason").toString(),
+             checked ? "Title not found in the document" : QString());
+    QCOMPARE(wrong.value("pages").toInt(), checked ? 1 : 0);
+    // Nothing damaged is left on disk under the row's name.
+    QCOMPARE(QFileInfo::exists(work.filePath("A damaged paper.pdf")), !checked);
 }
 
 QTEST_GUILESS_MAIN(tst_CliDownload)

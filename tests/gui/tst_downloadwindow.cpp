@@ -71,6 +71,7 @@ private slots:
     void keptListInUseIsLeftAlone();
     void startSwitchAndDownload();
     void exportCitationsFromBothWindows();
+    void unconfirmedItemsFromTheMenus();
 };
 
 void tst_DownloadWindow::downloadWindowLoadAndClose()
@@ -678,6 +679,41 @@ void tst_DownloadWindow::exportCitationsFromBothWindows()
     QFile one(searchTarget);
     QVERIFY(one.open(QIODevice::ReadOnly));
     QCOMPARE(one.readAll().count("@misc{second,"), 1);
+}
+
+void tst_DownloadWindow::unconfirmedItemsFromTheMenus()
+{
+    fFileDownload *w = m_workspace->downloadWindow();
+    w->askYesNo = [](const QString &) { return true; };
+    const QList<RowNote> notes{RowNote::None, RowNote::TitleNotFound, RowNote::NoTextToCheck,
+                               RowNote::TitleNotFound};
+    for (int i = 0; i < notes.size(); ++i) {
+        m_window->AddToDownloadList(QString("http://127.0.0.1:1/%1.pdf").arg(i),
+                                    QString("Paper %1").arg(i), "pdf", QString(),
+                                    m_dir.filePath("dl") + "/");
+        w->list().update(w->list().at(i).id, [&](DownloadRow &r) {
+            r.state = DownloadState::Finished;
+            r.note = notes.at(i);
+            r.pages = 3;
+        });
+    }
+    QTRY_VERIFY(w->statusPanel(4)->text().contains("|Unconfirmed:2"));
+    w->findChild<QAction *>("menuSelectUnconfirmedItems")->trigger();
+    QList<int> selected;
+    for (const QModelIndex &i : w->listView()->selectionModel()->selectedRows()) {
+        selected << i.row();
+    }
+    std::sort(selected.begin(), selected.end());
+    QCOMPARE(selected, (QList<int>{1, 3}));
+    w->findChild<QAction *>("menuReDownloadUnconfirmedItems")->trigger();
+    QList<DownloadState> states;
+    for (int i = 0; i < notes.size(); ++i) {
+        states << w->list().at(i).state;
+    }
+    QCOMPARE(states, (QList<DownloadState>{DownloadState::Finished, DownloadState::Waiting,
+                                           DownloadState::Finished, DownloadState::Waiting}));
+    QCOMPARE(w->list().at(1).note, RowNote::None);
+    QTRY_VERIFY(!w->statusPanel(4)->text().contains("Unconfirmed"));
 }
 
 HARVLY_WEBENGINE_TEST_MAIN(tst_DownloadWindow)

@@ -188,6 +188,8 @@ void tst_Options::closedDownloadWindowReadsTheValuesWhenItOpens()
     dialog.findChild<QCheckBox *>("Check4")->setChecked(false);
     QVERIFY(!dialog.findChild<QCheckBox *>("Check5")->isChecked()); // relative links by default
     dialog.findChild<QCheckBox *>("Check5")->setChecked(true);
+    QVERIFY(dialog.findChild<QCheckBox *>("Check6")->isChecked()); // documents checked by default
+    dialog.findChild<QCheckBox *>("Check6")->setChecked(false);
     dialog.Command1_Click();
     QVERIFY(!m_workspace->loadedDownloadWindow());
     QVERIFY(!m_program->settings().get(Keys::CheckPdfEnd));
@@ -198,11 +200,14 @@ void tst_Options::closedDownloadWindowReadsTheValuesWhenItOpens()
     fFileDownload *downloads = m_workspace->downloadWindow();
     QCOMPARE(downloads->wayLabel()->text(), QString("Download Way:2"));
     QVERIFY(!downloads->scheduler().options.checkPdfEnd);
+    QVERIFY(!m_program->settings().get(Keys::CheckDocuments));
+    QVERIFY(!downloads->scheduler().options.checkDocuments);
     fOption again(*m_workspace);
     QVERIFY(again.findChild<QRadioButton *>("Option2")->isChecked());
     QVERIFY(!again.findChild<QCheckBox *>("Check2")->isChecked());
     QVERIFY(again.findChild<QCheckBox *>("Check5")->isChecked());
     QVERIFY(!again.findChild<QCheckBox *>("Check3")->isChecked());
+    QVERIFY(!again.findChild<QCheckBox *>("Check6")->isChecked());
 }
 
 void tst_Options::cancelSavesNothing()
