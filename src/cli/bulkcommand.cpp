@@ -1,21 +1,18 @@
 #include "bulkcommand.h"
 
-#include "browserpage.h"
-#include "browsersession.h"
 #include "cliargs.h"
+#include "cliweb.h"
 #include "common/files.h"
 #include "common/urls.h"
 #include "cookieoption.h"
 #include "http/sessionnetwork.h"
 #include "jsonrows.h"
-#include "pagewait.h"
 #include "search/bulkrun.h"
 #include "search/resultlist.h"
 #include "stopsignals.h"
 
 #include <QFile>
 #include <QSaveFile>
-#include <QStandardPaths>
 #include <QTextStream>
 #include <QUrl>
 
@@ -65,20 +62,15 @@ void printRow(QTextStream &out, const ResultRow &r, bool json)
 }
 
 // The web method for one address: the offscreen page loads it and its document is taken.
-QCoro::Task<bool> addByWebMethod(QPointer<BrowserPage> page, QPointer<ResultListModel> list,
+QCoro::Task<bool> addByWebMethod(CliWebPage *page, QPointer<ResultListModel> list,
                                  QPointer<BulkUrlRun> run, QString address)
 {
     std::function<bool()> stop = [run] { return !run || run->stopRequested(); };
     // The page wait ends on the run's stop.
     QPointer<StopSource> runStop(run ? run->stopSource() : nullptr);
-    QCoro::Task<bool> open = OpenWebPage(page, QUrl(address), PageWaitLimits{}, runStop);
-    const bool loaded = co_await open;
-    if (!loaded || !page || stop()) {
-        co_return false;
-    }
-    QCoro::Task<DomDocument> read = page->snapshot();
-    const DomDocument doc = co_await read;
-    co_return list && !stop() && ExtractSingleArticlePdfUrl(doc, *list, HarvestOptions{});
+    QCoro::Task<std::optional<DomDocument>> open = page->open(QUrl(address), runStop);
+    const std::optional<DomDocument> doc = co_await open;
+    co_return doc &&list && !stop() && ExtractSingleArticlePdfUrl(*doc, *list, HarvestOptions{});
 }
 
 QCoro::Task<int> bulk(QString text, Options o)
@@ -108,16 +100,15 @@ QCoro::Task<int> bulk(QString text, Options o)
     });
     QPointer<BulkUrlRun> r(&run);
     QPointer<ResultListModel> l(&list);
-    std::unique_ptr<BrowserSession> session;
-    std::unique_ptr<BrowserPage> page;
+    std::unique_ptr<CliWebPage> page;
     BulkUrlRun::Analyse analyse;
     if (o.web) {
-        session = std::make_unique<BrowserSession>(
-            QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
-                QStringLiteral("/browser"),
-            network);
-        page = std::make_unique<BrowserPage>(session->profile());
-        QPointer<BrowserPage> p(page.get());
+        page = MakeCliWebPage(network);
+        if (!page) {
+            err << "bulk: --web needs the browser engine, which this program does not have\n";
+            co_return 2;
+        }
+        CliWebPage *p = page.get(); // lives as long as the run
         analyse = [p, l, r](QString address) { return addByWebMethod(p, l, r, address); };
     } else {
         QPointer<QNetworkAccessManager> n(&network);

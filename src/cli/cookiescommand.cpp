@@ -1,21 +1,16 @@
 #include "cookiescommand.h"
 
-#include "browserpage.h"
-#include "browsersession.h"
 #include "cliargs.h"
+#include "cliweb.h"
 #include "common/build.h"
-#include "common/signalwait.h"
 #include "download/storelock.h"
 #include "http/browsercookies.h"
 #include "http/cookiesfile.h"
-#include "http/sessionnetwork.h"
 #include "tools/cachefolders.h"
 
 #include <QCoro/QCoroTask>
 #include <QFile>
 #include <QTextStream>
-#include <QWebEngineCookieStore>
-#include <QWebEngineProfile>
 
 #include <optional>
 
@@ -102,57 +97,11 @@ int exportCookies(const Options &o, QTextStream &err)
     return 0;
 }
 
-// The address a cookie comes from, as the browser's store wants one with each cookie.
-QUrl originOf(const QNetworkCookie &cookie)
-{
-    QString host = cookie.domain();
-    if (host.startsWith(QLatin1Char('.'))) {
-        host.remove(0, 1);
-    }
-    QUrl url;
-    url.setScheme(cookie.isSecure() ? QStringLiteral("https") : QStringLiteral("http"));
-    url.setHost(host);
-    url.setPath(cookie.path().isEmpty() ? QStringLiteral("/") : cookie.path());
-    return url;
-}
-
 bool sameCookie(const QNetworkCookie &a, const QNetworkCookie &b)
 {
     // The store reports a host-only cookie under its host, one for a domain with the dot.
     return a.name() == b.name() && a.path() == b.path() &&
            a.domain().compare(b.domain(), Qt::CaseInsensitive) == 0;
-}
-
-// Puts the cookies into the browser's store and gives back those the store reports as taken,
-// waiting up to ten seconds for them. The store writes them to its file when the browser
-// shuts down, at the end of the process: reading the file back before then finds nothing.
-QCoro::Task<QList<QNetworkCookie>> putIntoBrowser(QString browserFolder,
-                                                  QList<QNetworkCookie> cookies)
-{
-    SessionNetwork network;
-    BrowserSession session(browserFolder, network);
-    BrowserPage page(session.profile());
-    // The store takes cookies once the profile's network side is up: after a first load.
-    auto loaded = waitForSignal(&page, &BrowserPage::documentComplete, std::chrono::seconds(30));
-    page.navigate(QUrl(QStringLiteral("about:blank")));
-    co_await loaded;
-    QWebEngineCookieStore *store = session.profile()->cookieStore();
-    QList<QNetworkCookie> added;
-    QObject::connect(store, &QWebEngineCookieStore::cookieAdded, &page,
-                     [&added](const QNetworkCookie &cookie) { added << cookie; });
-    for (QNetworkCookie cookie : cookies) {
-        const QUrl origin = originOf(cookie);
-        if (!cookie.domain().startsWith(QLatin1Char('.'))) {
-            cookie.setDomain(QString()); // host-only: given a domain, the store widens it
-        }
-        store->setCookie(cookie, origin);
-    }
-    for (int turn = 0; added.size() < cookies.size() && turn < 100; ++turn) {
-        auto more = waitForSignal(store, &QWebEngineCookieStore::cookieAdded,
-                                  std::chrono::milliseconds(100));
-        co_await more;
-    }
-    co_return added;
 }
 
 int importCookies(const Options &o, QTextStream &err)
@@ -174,8 +123,13 @@ int importCookies(const Options &o, QTextStream &err)
             << "); close them first\n";
         return 1;
     }
-    const QList<QNetworkCookie> added =
-        QCoro::waitFor(putIntoBrowser(o.browserFolder, read.cookies));
+    const std::optional<QList<QNetworkCookie>> taken =
+        QCoro::waitFor(PutCookiesIntoBrowser(o.browserFolder, read.cookies));
+    if (!taken) {
+        err << "cookies: import needs the browser engine, which this program does not have\n";
+        return 2;
+    }
+    const QList<QNetworkCookie> &added = *taken;
     int missing = 0;
     for (const QNetworkCookie &cookie : read.cookies) {
         const bool found = std::any_of(added.cbegin(), added.cend(), [&](const QNetworkCookie &c) {

@@ -1,10 +1,8 @@
 #include "fetchcommand.h"
 
-#include "browserpage.h"
-#include "browsersession.h"
 #include "cliargs.h"
+#include "cliweb.h"
 #include "common/files.h"
-#include "common/signalwait.h"
 #include "common/urltext.h"
 #include "cookieoption.h"
 #include "downloadcommand.h"
@@ -174,33 +172,25 @@ private:
 // A result page as a document: its HTML text read, or (web) loaded in the offscreen browser
 // and taken once it shows something to harvest.
 QCoro::Task<std::optional<DomDocument>> loadPage(QString page, QNetworkAccessManager *network,
-                                                 BrowserPage *browser)
+                                                 CliWebPage *browser)
 {
-    if (!browser) {
-        QCoro::Task<std::optional<QString>> fetch =
-            FetchUrlText(network, QUrl(page), QStringLiteral("utf-8"));
-        const std::optional<QString> html = co_await fetch;
-        if (!html) {
-            co_return std::nullopt;
-        }
-        co_return ParseHtmlDocument(*html, page);
+    if (browser) {
+        QCoro::Task<std::optional<DomDocument>> open = browser->openResultPage(QUrl(page));
+        co_return co_await open;
     }
-    auto loaded = waitForSignal(browser, &BrowserPage::documentComplete, std::chrono::seconds(30));
-    browser->navigate(QUrl(page));
-    const auto result = co_await loaded;
-    if (!result.has_value() || !std::get<1>(*result)) {
+    QCoro::Task<std::optional<QString>> fetch =
+        FetchUrlText(network, QUrl(page), QStringLiteral("utf-8"));
+    const std::optional<QString> html = co_await fetch;
+    if (!html) {
         co_return std::nullopt;
     }
-    QCoro::Task<DomDocument> read =
-        browser->snapshotWhen(&HasHarvestableContent, std::chrono::seconds(3));
-    DomDocument doc = co_await read;
-    co_return doc;
+    co_return ParseHtmlDocument(*html, page);
 }
 
 // The result pages as "Add all pages to list" walks them: each page's rows, then the page its
 // next-page link names, a pause between two; a page seen before ends the walk.
 QCoro::Task<bool> harvestPages(Options o, Walk *walk, ResultListModel *results,
-                               QNetworkAccessManager *network, BrowserPage *browser,
+                               QNetworkAccessManager *network, CliWebPage *browser,
                                StopSource *stop)
 {
     QString page = walk->pages.isEmpty() ? o.start : walk->next;
@@ -280,14 +270,13 @@ QCoro::Task<Outcome> fetch(Options o)
         walk.bulkDone = stoppedBy == 0;
         saveWalk(o, walk, results);
     } else if (o.bulkFile.isEmpty()) {
-        std::unique_ptr<BrowserSession> session;
-        std::unique_ptr<BrowserPage> browser;
+        std::unique_ptr<CliWebPage> browser;
         if (o.web) {
-            session = std::make_unique<BrowserSession>(
-                QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
-                    QStringLiteral("/browser"),
-                network);
-            browser = std::make_unique<BrowserPage>(session->profile());
+            browser = MakeCliWebPage(network);
+            if (!browser) {
+                err << "fetch: --web needs the browser engine, which this program does not have\n";
+                co_return Outcome{2, {}};
+            }
         }
         QCoro::Task<bool> pages = harvestPages(o, &walk, &results, &network, browser.get(), &stop);
         if (!co_await pages) {

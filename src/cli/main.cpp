@@ -2,42 +2,24 @@
 #include "bulkcommand.h"
 #include "cachecommand.h"
 #include "cliargs.h"
+#include "cliweb.h"
 #include "common/build.h"
 #include "cookiescommand.h"
 #include "download/filetype.h"
 #include "downloadcommand.h"
 #include "exportcommand.h"
 #include "fetchcommand.h"
+#ifdef HARVLY_CLI_WEB
 #include "harvestcommand.h"
+#endif
 
 #include <QCoreApplication>
-#include <QGuiApplication>
-#include <QLoggingCategory>
 #include <QStringList>
-#include <QTextStream>
 
+#include <QTextStream>
 #include <memory>
-#include <unistd.h>
 
 namespace {
-
-// The offscreen browser needs a few things said before the application exists.
-void prepareOffscreenBrowser()
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1"); // Chromium refuses root with its sandbox
-    }
-    if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS")) {
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --disable-background-networking "
-                                              "--disable-component-update --disable-sync");
-    }
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    // Standard output carries the rows; the browser's start-up report is no use here.
-    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
-}
 
 // identify FILE...: what each file really is, from its content.
 int runIdentify(const QStringList &args, QTextStream &out, QTextStream &err)
@@ -81,14 +63,19 @@ int main(int argc, char *argv[])
     }
 
     // The commands that run with an application of their own; the browser's only when the
-    // command's options need it.
+    // command's options need it. Without the browser engine here, such a command is handed
+    // over to the program that has it (a command without code here, too).
     struct Runner {
         const char *name;
         int (*run)(const QStringList &);
         bool (*needsBrowser)(const QStringList &);
     };
     const Runner runners[] = {
+#ifdef HARVLY_CLI_WEB
         {"harvest", &harvly::RunHarvestCommand, &harvly::HarvestNeedsBrowser},
+#else
+        {"harvest", nullptr, nullptr}, // all of it with the browser's program
+#endif
         {"download", &harvly::RunDownloadCommand, nullptr},
         {"fetch", &harvly::RunFetchCommand, &harvly::FetchNeedsBrowser},
         {"bulk", &harvly::RunBulkCommand, &harvly::BulkNeedsBrowser},
@@ -102,13 +89,12 @@ int main(int argc, char *argv[])
             continue;
         }
         const QStringList rest = args.mid(1);
-        std::unique_ptr<QCoreApplication> app;
-        if (r.needsBrowser && r.needsBrowser(rest)) {
-            prepareOffscreenBrowser();
-            app = std::make_unique<QGuiApplication>(argc, argv);
-        } else {
-            app = std::make_unique<QCoreApplication>(argc, argv);
+        const bool browser = !r.run || (r.needsBrowser && r.needsBrowser(rest));
+        if (browser && !harvly::CliHasBrowser()) {
+            return harvly::HandOverToBrowser(QString::fromLatin1(r.name), argv);
         }
+        const std::unique_ptr<QCoreApplication> app =
+            harvly::MakeCliApplication(argc, argv, browser);
         QCoreApplication::setApplicationName(QStringLiteral("harvly-cli"));
         return r.run(rest);
     }

@@ -1,4 +1,5 @@
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -11,6 +12,8 @@ private slots:
     void answers_data();
     void answers();
     void coreLinksNoWindowLibrary();
+    void withoutTheBrowserEngine_data();
+    void withoutTheBrowserEngine();
     void completionFollowsTheTables_data();
     void completionFollowsTheTables();
 
@@ -95,15 +98,62 @@ void tst_Cli::answers()
 
 void tst_Cli::coreLinksNoWindowLibrary()
 {
-    QProcess ldd;
-    ldd.start("ldd", {QStringLiteral(HARVLY_CLI)});
-    QVERIFY(ldd.waitForFinished(30000));
-    const QString libs = QString::fromUtf8(ldd.readAllStandardOutput());
-    QVERIFY(libs.contains("libQt6Core"));
-    QVERIFY2(!libs.contains("libQt6Widgets"), qPrintable(libs));
-    // The offscreen browser brings Qt's graphics base, never the window library.
-    QVERIFY2(!libs.contains("libQt6Widgets"), qPrintable(libs));
-    QVERIFY2(!libs.contains("WebEngineWidgets"), qPrintable(libs));
+    const auto librariesOf = [](const QString &program) {
+        QProcess ldd;
+        ldd.start("ldd", {program});
+        ldd.waitForFinished(30000);
+        return QString::fromUtf8(ldd.readAllStandardOutput());
+    };
+    // harvly-cli: the core alone; the browser engine, Qt's graphics and Poppler (a module the
+    // document check loads) are not loaded at its start.
+    const QString light = librariesOf(QStringLiteral(HARVLY_CLI));
+    QVERIFY(light.contains("libQt6Core"));
+    for (const char *heavy : {"libQt6Gui", "WebEngine", "libQt6Widgets", "poppler"}) {
+        QVERIFY2(!light.contains(heavy), qPrintable(light));
+    }
+    // harvly-cli-web: the offscreen browser brings Qt's graphics base, never the window library.
+    const QString web = librariesOf(QStringLiteral(HARVLY_CLI_WEB));
+    QVERIFY2(web.contains("libQt6WebEngineCore"), qPrintable(web));
+    QVERIFY2(!web.contains("libQt6Widgets") && !web.contains("WebEngineWidgets"), qPrintable(web));
+}
+
+void tst_Cli::withoutTheBrowserEngine_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("err");
+    const QString engine = "needs the browser engine, which cannot be loaded";
+    QTest::newRow("harvest") << QStringList{"harvest", "http://127.0.0.1:1/"} << 2 << engine;
+    QTest::newRow("bulk --web") << QStringList{"bulk", "--web", "-"} << 2 << engine;
+    QTest::newRow("fetch --web") << QStringList{"fetch", "--web", "--dest", "d",
+                                                "http://127.0.0.1:1/"}
+                                 << 2 << engine;
+    QTest::newRow("cookies import") << QStringList{"cookies", "import", "c.txt"} << 2 << engine;
+    // The rest runs as before.
+    QTest::newRow("cookies export")
+        << QStringList{"cookies", "export", "--bogus"} << 2 << "Usage: harvly-cli cookies";
+    QTest::newRow("analyse") << QStringList{"analyse", "--", "--help"} << 1
+                             << "cannot fetch --help";
+}
+
+void tst_Cli::withoutTheBrowserEngine()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, status);
+    QFETCH(QString, err);
+    // harvly-cli alone in a folder: no harvly-cli-web beside it or where it is installed.
+    QTemporaryDir alone;
+    const QString copy = alone.filePath("harvly-cli");
+    QVERIFY(QFile::copy(QStringLiteral(HARVLY_CLI), copy));
+    QProcess p;
+    p.setWorkingDirectory(alone.path());
+    p.start(copy, args);
+    p.closeWriteChannel();
+    QVERIFY(p.waitForFinished(30000));
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(p.exitCode(), status);
+    const QString said = QString::fromUtf8(p.readAllStandardError());
+    QVERIFY2(said.contains(err), qPrintable(said));
 }
 
 void tst_Cli::completionFollowsTheTables_data()

@@ -1,40 +1,50 @@
 #include "documentcheck.h"
 
 #include "downloadlist.h"
+#include "pdfopen.h"
 #include "titlematch.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
+#include <QLibrary>
 #include <QRegularExpression>
 #include <QThreadPool>
 #include <QtConcurrent/QtConcurrentRun>
 
-#include <poppler-document.h>
-#include <poppler-global.h>
-#include <poppler-page.h>
-
-#include <memory>
 #include <mutex>
-#include <string>
 
 namespace harvly {
 
 namespace {
 
-// Poppler reports what it finds wrong through one function for the whole process; each
-// thread keeps what was said during its own check.
-thread_local std::string t_said;
-
-void keepWhatPopplerSays(const std::string &message, void *)
+// The PDF library's module, loaded once for the process. Null, and why, when it cannot be.
+OpenPdfFunction pdfLibrary(QString *why)
 {
-    if (t_said.empty()) {
-        t_said = message;
-    }
-}
-
-QString fromUstring(const poppler::ustring &text)
-{
-    const poppler::byte_array utf8 = text.to_utf8();
-    return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+    static QString error;
+    static const OpenPdfFunction open = [] {
+        QStringList candidates;
+        if (QCoreApplication::instance()) {
+            candidates << QCoreApplication::applicationDirPath() +
+                              QStringLiteral("/" HARVLY_PDF_MODULE_FROM_BIN);
+        }
+        candidates << QStringLiteral(HARVLY_PDF_MODULE_BUILT);
+        for (const QString &candidate : candidates) {
+            if (!QFileInfo::exists(candidate)) {
+                continue;
+            }
+            QLibrary library(candidate);
+            if (auto f = reinterpret_cast<OpenPdfFunction>(library.resolve(kOpenPdfSymbol))) {
+                return f; // the library stays loaded: nothing unloads it
+            }
+            error = library.errorString();
+            return OpenPdfFunction{};
+        }
+        error = QStringLiteral("no PDF library module at ") + candidates.join(QStringLiteral(", "));
+        return OpenPdfFunction{};
+    }();
+    *why = error;
+    return open;
 }
 
 // Whether the bytes at offset begin the object "number generation obj".
@@ -140,11 +150,6 @@ void NoteDocumentCheck(DownloadRow &row, const DocumentCheck &check)
 
 DocumentCheck CheckPdfDocument(const QString &file, const QString &title)
 {
-    static std::once_flag installed;
-    std::call_once(installed,
-                   [] { poppler::set_debug_error_function(&keepWhatPopplerSays, nullptr); });
-    t_said.clear();
-
     DocumentCheck check;
     const auto damaged = [&check](const QString &why) {
         check.opens = DocumentCheck::Opens::Damaged;
@@ -156,39 +161,42 @@ DocumentCheck CheckPdfDocument(const QString &file, const QString &title)
     if (const QString broken = brokenCrossReference(file); !broken.isEmpty()) {
         return damaged(broken);
     }
-    const std::unique_ptr<poppler::document> doc(
-        poppler::document::load_from_file(QFile::encodeName(file).toStdString()));
-    if (!doc) {
-        return damaged(t_said.empty() ? QStringLiteral("the file does not open")
-                                      : QString::fromStdString(t_said));
+    QString why;
+    const OpenPdfFunction open = pdfLibrary(&why);
+    if (!open) {
+        // An installation without its PDF module: the document is not judged either way.
+        static std::once_flag said;
+        std::call_once(
+            said, [&why] { qWarning("document check unavailable: %ls", qUtf16Printable(why)); });
+        check.problem = why;
+        return check;
     }
-    if (doc->is_locked()) {
+    PdfOpened opened;
+    open(file, opened);
+    if (opened.result == PdfOpened::Result::Locked) {
         check.opens = DocumentCheck::Opens::NeedsPassword;
         return check;
     }
-    check.pages = doc->pages();
+    if (opened.result == PdfOpened::Result::DoesNotOpen) {
+        return damaged(opened.problem.isEmpty() ? QStringLiteral("the file does not open")
+                                                : opened.problem);
+    }
+    check.pages = opened.pages;
     if (check.pages <= 0) {
         return damaged(QStringLiteral("no pages"));
     }
-    QString text = fromUstring(doc->get_title());
-    for (int i = 0; i < std::min(check.pages, 2); ++i) {
-        const std::unique_ptr<poppler::page> page(doc->create_page(i));
-        if (page) {
-            text += QLatin1Char('\n') + fromUstring(page->text());
-        }
-    }
     // Poppler opens what it can repair; a file it had to repair is not what the site sent.
-    if (!t_said.empty()) {
-        return damaged(QString::fromStdString(t_said));
+    if (!opened.problem.isEmpty()) {
+        return damaged(opened.problem);
     }
     if (title.trimmed().isEmpty()) {
         return check;
     }
-    if (TitleWords(text).isEmpty()) {
+    if (TitleWords(opened.text).isEmpty()) {
         check.title = DocumentCheck::Title::NoText;
     } else {
-        check.title = TextCarriesTitle(title, text) ? DocumentCheck::Title::Found
-                                                    : DocumentCheck::Title::NotFound;
+        check.title = TextCarriesTitle(title, opened.text) ? DocumentCheck::Title::Found
+                                                           : DocumentCheck::Title::NotFound;
     }
     return check;
 }

@@ -13,7 +13,7 @@ struct DocumentCheck {
     Opens opens = Opens::Yes;
     Title title = Title::NotChecked;
     int pages = 0;
-    QString problem; // Damaged: what the library said
+    QString problem; // Damaged: what was found wrong; Yes: why it was not judged, if it was not
 };
 
 struct DownloadRow;
