@@ -64,8 +64,7 @@ int HandOverToBrowser(const QString &command, char **argv)
     const QString why = child.errorString();
 #endif
     err << "harvly-cli: " << command
-        << " needs the browser engine, which cannot be loaded: " << program << ": " << why
-        << '\n';
+        << " needs the browser engine, which cannot be loaded: " << program << ": " << why << '\n';
     return 2;
 }
 

@@ -23,7 +23,7 @@ std::unique_ptr<CliWebPage> MakeCliWebPage(SessionNetwork &)
 }
 
 QCoro::Task<std::optional<QList<QNetworkCookie>>> PutCookiesIntoBrowser(QString,
-                                                                         QList<QNetworkCookie>)
+                                                                        QList<QNetworkCookie>)
 {
     co_return std::nullopt;
 }
