@@ -76,8 +76,11 @@ QString brokenCrossReference(const QString &file)
         return QStringLiteral("the file cannot be read");
     }
     const QByteArray all = QByteArray::fromRawData(reinterpret_cast<const char *>(data), size);
-    const qsizetype at = all.lastIndexOf("startxref");
-    if (at < 0 || size - at > 1024) {
+    // Only the end is searched: the whole of a large file would be read into memory for it.
+    const qint64 end = qMax<qint64>(0, size - 1024);
+    const qsizetype found = all.mid(end).lastIndexOf("startxref");
+    const qint64 at = found < 0 ? -1 : end + found;
+    if (at < 0) {
         return QStringLiteral("no startxref at the end of the file");
     }
     bool ok = false;
