@@ -23,8 +23,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 #include <fcntl.h>
+#include <functional>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -48,8 +48,9 @@ Run run(const QString &program, const QStringList &args)
 {
     static const QString memoryFile = QDir::temp().filePath(
         QStringLiteral("bench-download-%1.peak").arg(QCoreApplication::applicationPid()));
-    std::vector<QByteArray> bytes{"/usr/bin/time", "-f", "%M", "-o", QFile::encodeName(memoryFile),
-                                  QFile::encodeName(program)};
+    std::vector<QByteArray> bytes{
+        "/usr/bin/time",           "-f", "%M", "-o", QFile::encodeName(memoryFile),
+        QFile::encodeName(program)};
     for (const QString &a : args) {
         bytes.push_back(a.toLocal8Bit());
     }
@@ -250,9 +251,12 @@ int main(int argc, char *argv[])
     }
     if (!aria2c.isEmpty()) {
         commands << Command{QStringLiteral("aria2c -x1"), aria2c, [&](const QString &dest) {
-                                return QStringList{QStringLiteral("-q"), QStringLiteral("-x1"),
+                                return QStringList{QStringLiteral("-q"),
+                                                   QStringLiteral("-x1"),
                                                    QStringLiteral("--allow-overwrite=true"),
-                                                   QStringLiteral("-d"), dest, address};
+                                                   QStringLiteral("-d"),
+                                                   dest,
+                                                   address};
                             }};
     }
     for (const int way : {1, 2}) {

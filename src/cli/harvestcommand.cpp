@@ -1,9 +1,7 @@
 #include "harvestcommand.h"
 
-#include "browserpage.h"
-#include "browsersession.h"
 #include "cliargs.h"
-#include "common/signalwait.h"
+#include "cliweb.h"
 #include "common/urltext.h"
 #include "http/sessionnetwork.h"
 #include "jsonrows.h"
@@ -15,7 +13,6 @@
 #include <QCoro/QCoroTask>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <QTextStream>
 #include <QUrl>
 
@@ -91,20 +88,17 @@ QCoro::Task<std::optional<DomDocument>> loadLive(Options o, QString *error)
         url = QUrl::fromLocalFile(QFileInfo(o.page).absoluteFilePath());
     }
     SessionNetwork network;
-    BrowserSession session(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
-                               QStringLiteral("/browser"),
-                           network);
-    BrowserPage page(session.profile());
-    auto loaded = waitForSignal(&page, &BrowserPage::documentComplete, std::chrono::seconds(30));
-    page.navigate(url);
-    const auto result = co_await loaded;
-    if (!result.has_value() || !std::get<1>(*result)) {
-        *error = QStringLiteral("harvest: cannot load %1").arg(o.page);
+    const std::unique_ptr<CliWebPage> page = MakeCliWebPage(network);
+    if (!page) {
+        *error = QStringLiteral("harvest: the page needs the browser engine, which this program "
+                                "does not have (--static reads it without)");
         co_return std::nullopt;
     }
-    QCoro::Task<DomDocument> read =
-        page.snapshotWhen(&HasHarvestableContent, std::chrono::seconds(3));
-    DomDocument doc = co_await read;
+    QCoro::Task<std::optional<DomDocument>> open = page->openResultPage(url);
+    std::optional<DomDocument> doc = co_await open;
+    if (!doc) {
+        *error = QStringLiteral("harvest: cannot load %1").arg(o.page);
+    }
     co_return doc;
 }
 

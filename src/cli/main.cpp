@@ -9,9 +9,7 @@
 #include "downloadcommand.h"
 #include "exportcommand.h"
 #include "fetchcommand.h"
-#ifdef HARVLY_CLI_WEB
 #include "harvestcommand.h"
-#endif
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -64,18 +62,14 @@ int main(int argc, char *argv[])
 
     // The commands that run with an application of their own; the browser's only when the
     // command's options need it. Without the browser engine here, such a command is handed
-    // over to the program that has it (a command without code here, too).
+    // over to the program that has it.
     struct Runner {
         const char *name;
         int (*run)(const QStringList &);
         bool (*needsBrowser)(const QStringList &);
     };
     const Runner runners[] = {
-#ifdef HARVLY_CLI_WEB
         {"harvest", &harvly::RunHarvestCommand, &harvly::HarvestNeedsBrowser},
-#else
-        {"harvest", nullptr, nullptr}, // all of it with the browser's program
-#endif
         {"download", &harvly::RunDownloadCommand, nullptr},
         {"fetch", &harvly::RunFetchCommand, &harvly::FetchNeedsBrowser},
         {"bulk", &harvly::RunBulkCommand, &harvly::BulkNeedsBrowser},
@@ -89,7 +83,7 @@ int main(int argc, char *argv[])
             continue;
         }
         const QStringList rest = args.mid(1);
-        const bool browser = !r.run || (r.needsBrowser && r.needsBrowser(rest));
+        const bool browser = r.needsBrowser && r.needsBrowser(rest);
         if (browser && !harvly::CliHasBrowser()) {
             return harvly::HandOverToBrowser(QString::fromLatin1(r.name), argv);
         }

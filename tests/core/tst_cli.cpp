@@ -134,6 +134,8 @@ void tst_Cli::withoutTheBrowserEngine_data()
         << QStringList{"cookies", "export", "--bogus"} << 2 << "Usage: harvly-cli cookies";
     QTest::newRow("analyse") << QStringList{"analyse", "--", "--help"} << 1
                              << "cannot fetch --help";
+    QTest::newRow("harvest --static")
+        << QStringList{"harvest", "--static", "none.html"} << 1 << "harvest: cannot read none.html";
 }
 
 void tst_Cli::withoutTheBrowserEngine()
