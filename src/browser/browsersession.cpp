@@ -1,5 +1,7 @@
 #include "browsersession.h"
 
+#include <qtwebenginecoreglobal.h>
+
 #include "common/files.h"
 #include "http/browsercookies.h"
 #include "http/sessionnetwork.h"
@@ -20,7 +22,7 @@ BrowserSession::BrowserSession(const QString &storageFolder, SessionNetwork &net
 {
     QDir().mkpath(storageFolder);
     m_profile->setPersistentStoragePath(storageFolder + QStringLiteral("/storage"));
-    m_profile->setCachePath(storageFolder + QStringLiteral("/cache"));
+    m_profile->setCachePath(cacheFolderOf(storageFolder));
     m_profile->setHttpCacheType(QWebEngineProfile::DiskHttpCache);
     m_profile->setPersistentCookiesPolicy(QWebEngineProfile::ForcePersistentCookies);
 
@@ -31,14 +33,8 @@ BrowserSession::BrowserSession(const QString &storageFolder, SessionNetwork &net
     s->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
     s->setAttribute(QWebEngineSettings::JavascriptCanAccessClipboard, false);
 
+    PrepareNetwork(storageFolder, m_network);
     m_network.setUserAgent(m_profile->httpUserAgent().toUtf8());
-
-    // The store's "load all" answers nothing for what an earlier run kept, so the jar starts
-    // from the store's file: yesterday's login serves today's fetches too.
-    for (const QNetworkCookie &cookie :
-         ReadBrowserCookies(BrowserCookiesDatabase(m_profile->persistentStoragePath())).cookies) {
-        m_network.cookies()->insertCookie(cookie);
-    }
     QWebEngineCookieStore *store = m_profile->cookieStore();
     connect(store, &QWebEngineCookieStore::cookieAdded, this,
             [this](const QNetworkCookie &cookie) { m_network.cookies()->insertCookie(cookie); });
@@ -82,6 +78,31 @@ void BrowserSession::download(QWebEngineDownloadRequest *request)
 QString BrowserSession::cacheFolder() const
 {
     return m_profile->cachePath();
+}
+
+QString BrowserSession::cacheFolderOf(const QString &storageFolder)
+{
+    return storageFolder + QStringLiteral("/cache");
+}
+
+void BrowserSession::PrepareNetwork(const QString &storageFolder, SessionNetwork &network)
+{
+    network.setUserAgent(DefaultUserAgent());
+    // The store's "load all" answers nothing for what an earlier run kept, so the jar starts
+    // from the store's file: yesterday's login serves today's fetches too.
+    for (const QNetworkCookie &cookie :
+         ReadBrowserCookies(BrowserCookiesDatabase(storageFolder + QStringLiteral("/storage")))
+             .cookies) {
+        network.cookies()->insertCookie(cookie);
+    }
+}
+
+QByteArray BrowserSession::DefaultUserAgent()
+{
+    // As Chromium builds it for Qt WebEngine on Linux (content::BuildUserAgentFromProduct).
+    return QByteArrayLiteral("Mozilla/5.0 (X11; Linux x86_64) AppleWebKit/537.36 (KHTML, like "
+                             "Gecko) QtWebEngine/") +
+           qWebEngineVersion() + " Chrome/" + qWebEngineChromiumVersion() + " Safari/537.36";
 }
 
 } // namespace harvly

@@ -21,6 +21,13 @@ class BrowserSession final : public QObject
 public:
     // Where the profile keeps its disk cache (read by the cache window and the command line).
     QString cacheFolder() const;
+    static QString cacheFolderOf(const QString &storageFolder);
+    // What the program's own fetches take from the browser, before its profile exists (making
+    // one starts the browser engine): its user agent and the cookies its store kept from
+    // earlier runs.
+    static void PrepareNetwork(const QString &storageFolder, SessionNetwork &network);
+    // The user agent the profile gives its pages, known without making one.
+    static QByteArray DefaultUserAgent();
     // storageFolder keeps cookies and the cache between runs.
     BrowserSession(const QString &storageFolder, SessionNetwork &network,
                    QObject *parent = nullptr);

@@ -119,7 +119,13 @@ void tst_BrowserCookies::windowsStartWithTheStoredLogin()
     // The program's fetches carry the browser's stored HttpOnly session from the start, before
     // any page has loaded: the browser itself does not report what an earlier run kept.
     SessionNetwork network;
+    BrowserSession::PrepareNetwork(browserFolder(), network); // as the windows start
+    const QByteArray agentBefore = network.userAgent();
+    const int before = network.cookies()->cookiesForUrl(m_site.url("/cookies")).size();
     BrowserSession session(browserFolder(), network);
+    // Before the browser starts, the program's fetches already send what they will after.
+    QCOMPARE(agentBefore, network.userAgent());
+    QCOMPARE(before, network.cookies()->cookiesForUrl(m_site.url("/cookies")).size());
     const QList<QNetworkCookie> sent = network.cookies()->cookiesForUrl(m_site.url("/cookies"));
     QVERIFY(std::any_of(sent.begin(), sent.end(), [](const QNetworkCookie &c) {
         return c.name() == "login" && c.value() == "member" && c.isHttpOnly();

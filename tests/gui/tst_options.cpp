@@ -180,6 +180,7 @@ void tst_Options::secondWayResetsAnOpenDownloadWindow()
 void tst_Options::closedDownloadWindowReadsTheValuesWhenItOpens()
 {
     QVERIFY(!m_workspace->loadedDownloadWindow());
+    QVERIFY(!m_workspace->sessionMade()); // no browser until a window with a page needs it
     fOption dialog(*m_workspace);
     dialog.findChild<QRadioButton *>("Option2")->setChecked(true);
     dialog.findChild<QCheckBox *>("Check2")->setChecked(false);
@@ -197,7 +198,9 @@ void tst_Options::closedDownloadWindowReadsTheValuesWhenItOpens()
     QCOMPARE(m_program->promptSavePath, 0);
     QVERIFY(!m_program->settings().get(Keys::PromptedSavePathWhenExtractInfo));
     QVERIFY(!m_program->settings().get(Keys::CheckLatestVersion));
+    QVERIFY(!m_workspace->sessionMade()); // "Set" needs no browser either
     fFileDownload *downloads = m_workspace->downloadWindow();
+    QVERIFY(m_workspace->sessionMade()); // its login panel is a browser
     QCOMPARE(downloads->wayLabel()->text(), QString("Download Way:2"));
     QVERIFY(!downloads->scheduler().options.checkPdfEnd);
     QVERIFY(!m_program->settings().get(Keys::CheckDocuments));

@@ -13,12 +13,22 @@ namespace harvly {
 
 Workspace::Workspace(Program &program, const QString &browserStorage, QObject *parent)
     : QObject(parent), m_program(program), m_browserLock(browserStorage),
-      m_session(std::make_unique<BrowserSession>(browserStorage, program.network()))
+      m_browserStorage(browserStorage)
 {
     // Held while the windows run, so that "harvly-cli cookies import" does not write into a
     // browser store that is open here; a second instance of the program simply goes without.
     m_browserLock.acquire();
-    m_session->setDownloadFolder(program.settings().get(Keys::SavePathOfDownloadFile));
+    // The downloads carry the browser's agent and stored login before it starts.
+    BrowserSession::PrepareNetwork(browserStorage, program.network());
+}
+
+BrowserSession &Workspace::session()
+{
+    if (!m_session) {
+        m_session = std::make_unique<BrowserSession>(m_browserStorage, m_program.network());
+        m_session->setDownloadFolder(m_program.settings().get(Keys::SavePathOfDownloadFile));
+    }
+    return *m_session;
 }
 
 Workspace::~Workspace()
@@ -56,7 +66,7 @@ void Workspace::mainWindowClosing(QWidget *window)
 
 QString Workspace::browserCacheFolder() const
 {
-    return m_session->cacheFolder();
+    return BrowserSession::cacheFolderOf(m_browserStorage);
 }
 
 fIEcache *Workspace::cacheWindow()

@@ -29,7 +29,10 @@ public:
     ~Workspace() override;
 
     Program &program() const { return m_program; }
-    BrowserSession &session() const { return *m_session; }
+    // Made when a window first needs it, not at start: a profile starts the browser engine
+    // (about half a second and a hundred megabytes), which the cover window does not need.
+    BrowserSession &session();
+    bool sessionMade() const { return m_session != nullptr; }
 
     fWebSearch *searchWindow(); // created when needed
     fWebSearch *loadedSearchWindow() const;
@@ -54,6 +57,7 @@ public:
 private:
     Program &m_program;
     StoreLock m_browserLock;
+    QString m_browserStorage;
     std::unique_ptr<BrowserSession> m_session;
     QPointer<fWebSearch> m_search;
     QPointer<fFileDownload> m_download;
