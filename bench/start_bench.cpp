@@ -119,9 +119,9 @@ int main(int argc, char *argv[])
         QString program;
         QStringList args;
     };
-    const QList<Subject> subjects{{QStringLiteral("Harvlyen, its cover window"), harvly, {}},
-                                  {QStringLiteral("a bare Qt window (peer)"), here,
-                                   {QStringLiteral("--peer")}}};
+    const QList<Subject> subjects{
+        {QStringLiteral("Harvlyen, its cover window"), harvly, {}},
+        {QStringLiteral("a bare Qt window (peer)"), here, {QStringLiteral("--peer")}}};
     for (const Subject &subject : subjects) {
         QList<double> times;
         QList<double> memory;
