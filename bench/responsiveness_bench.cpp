@@ -102,7 +102,6 @@ int main(int argc, char *argv[])
     const Build build = Build::english();
     Program program(build, std::make_unique<Settings>(build, dir.filePath("settings.ini")));
     program.settings().set(Keys::DownloadMode, 2);
-    program.settings().set(Keys::CheckDocuments, 0);
     // The list is kept as the program keeps it: written while it changes and when rows end.
     program.listStoreFile = dir.filePath(QStringLiteral("DownloadList.json"));
     Workspace workspace(program, dir.filePath("browser"));

@@ -79,8 +79,10 @@ Start measure(const QString &xdotool, const QString &program, const QStringList 
     return s;
 }
 
+// Of the rounds that saw the window (-1: not seen within the time allowed).
 QString median(QList<double> v, int decimals)
 {
+    v.removeIf([](double x) { return x < 0; });
     std::sort(v.begin(), v.end());
     return v.isEmpty() ? QStringLiteral("-") : QString::number(v.at(v.size() / 2), 'f', decimals);
 }
