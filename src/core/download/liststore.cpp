@@ -213,11 +213,51 @@ bool SaveDownloadList(const DownloadListModel &list, DuplicateMode mode, const Q
     return SaveDownloadRows(list.rows(), mode, file, error);
 }
 
+namespace {
+
+QByteArray storeHead(DuplicateMode mode)
+{
+    return "{\"version\":" + QByteArray::number(kListStoreVersion) +
+           ",\"sameName\":" + QByteArray::number(int(mode)) + ",\"rows\":[";
+}
+
+bool writeStoreText(const QByteArray &text, const QString &file, QString *error)
+{
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly) || out.write(text) < 0 || !out.commit()) {
+        say(error, out.errorString());
+        return false;
+    }
+    return true;
+}
+
+// The rows as the store writes them, each made before (see ListStoreWriter).
+bool saveStoreLines(const QList<QByteArray> &lines, DuplicateMode mode, const QString &file,
+                    QString *error)
+{
+    QByteArray text = storeHead(mode);
+    qsizetype size = text.size() + 2;
+    for (const QByteArray &line : lines) {
+        size += line.size() + 1;
+    }
+    text.reserve(size);
+    for (const QByteArray &line : lines) {
+        if (&line != lines.constData()) {
+            text += ',';
+        }
+        text += line;
+    }
+    text += "]}";
+    return writeStoreText(text, file, error);
+}
+
+} // namespace
+
 bool SaveDownloadRows(const std::vector<DownloadRow> &list, DuplicateMode mode, const QString &file,
                       QString *error)
 {
-    QByteArray text = "{\"version\":" + QByteArray::number(kListStoreVersion) +
-                      ",\"sameName\":" + QByteArray::number(int(mode)) + ",\"rows\":[";
+    QByteArray text = storeHead(mode);
     text.reserve(qsizetype(list.size()) * 256);
     for (const DownloadRow &r : list) {
         if (&r != list.data()) {
@@ -226,13 +266,7 @@ bool SaveDownloadRows(const std::vector<DownloadRow> &list, DuplicateMode mode, 
         appendRow(text, r);
     }
     text += "]}";
-    QDir().mkpath(QFileInfo(file).absolutePath());
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly) || out.write(text) < 0 || !out.commit()) {
-        say(error, out.errorString());
-        return false;
-    }
-    return true;
+    return writeStoreText(text, file, error);
 }
 
 StoreRead LoadDownloadList(const QString &file, StoredList *out, QString *error)
@@ -311,8 +345,12 @@ ListStoreWriter::ListStoreWriter(DownloadListModel &list, QString file,
     m_timer.setSingleShot(true);
     m_timer.setInterval(1000);
     connect(&m_timer, &QTimer::timeout, this, &ListStoreWriter::writeSoon);
+    // The rows are kept as the store writes them, each made again when it changes: a write
+    // then costs the window a pointer per row rather than a copy of every row.
+    mirrorAll();
     connect(&list, &QAbstractItemModel::dataChanged, this,
             [this](const QModelIndex &from, const QModelIndex &to) {
+                mirrorChanged(from.row(), to.row());
                 changed();
                 // A row that ended is written at once: its file is in place, and a crash a
                 // moment later must not send it to be fetched again.
@@ -336,10 +374,22 @@ ListStoreWriter::ListStoreWriter(DownloadListModel &list, QString file,
                 }
             });
     connect(&list, &DownloadListModel::placing, this, &ListStoreWriter::journal);
-    connect(&list, &QAbstractItemModel::rowsInserted, this, &ListStoreWriter::changed);
-    connect(&list, &QAbstractItemModel::rowsRemoved, this, &ListStoreWriter::changed);
-    connect(&list, &QAbstractItemModel::modelReset, this, &ListStoreWriter::changed);
-    connect(&list, &QAbstractItemModel::layoutChanged, this, &ListStoreWriter::changed);
+    connect(&list, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex &, int first, int last) {
+                mirrorInserted(first, last);
+                changed();
+            });
+    connect(&list, &QAbstractItemModel::rowsRemoved, this,
+            [this](const QModelIndex &, int first, int last) {
+                mirrorRemoved(first, last);
+                changed();
+            });
+    const auto whole = [this] {
+        mirrorAll();
+        changed();
+    };
+    connect(&list, &QAbstractItemModel::modelReset, this, whole);
+    connect(&list, &QAbstractItemModel::layoutChanged, this, whole);
 }
 
 ListStoreWriter::~ListStoreWriter()
@@ -369,30 +419,32 @@ void ListStoreWriter::changed()
 namespace {
 
 // One write of the store. A store replaced without being restored takes the parts that its
-// rows' transfers left along: nothing lists them any more.
-QString writeStore(const std::vector<DownloadRow> &rows, DuplicateMode mode, const QString &file,
-                   bool replacing)
+// rows' transfers left along that no row lists any more.
+QString writeStore(const QList<QByteArray> &lines, DuplicateMode mode, const QString &file,
+                   const std::optional<QSet<QString>> &listedParts)
 {
     StoredList replaced;
-    if (replacing) {
+    if (listedParts) {
         LoadDownloadList(file, &replaced);
     }
     QString error;
-    if (!SaveDownloadRows(rows, mode, file, &error)) {
+    if (!saveStoreLines(lines, mode, file, &error)) {
         return error.isEmpty() ? QStringLiteral("cannot write") : error;
     }
-    if (!replaced.rows.isEmpty()) {
-        QSet<QString> listed;
-        for (const DownloadRow &r : rows) {
-            listed.insert(r.part.path);
-        }
-        for (const DownloadRow &old : replaced.rows) {
-            if (!listed.contains(old.part.path)) {
-                RemovePartialFile(old.part);
-            }
+    for (const DownloadRow &old : replaced.rows) {
+        if (!listedParts->contains(old.part.path)) {
+            RemovePartialFile(old.part);
         }
     }
     return {};
+}
+
+QByteArray rowLine(const DownloadRow &r)
+{
+    QByteArray line;
+    line.reserve(256);
+    appendRow(line, r);
+    return line;
 }
 
 } // namespace
@@ -408,25 +460,19 @@ void ListStoreWriter::writeSoon()
         return;
     }
     m_dirty = false;
-    const bool replacing = firstWriteReplaces();
+    const std::optional<QSet<QString>> listed = partsIfReplacing();
     const int number = ++m_writeNumber;
     m_journalCovered = m_journalLines;
-    // The copy shares the rows' texts and reuses the last copy's memory (a fresh 25 MB for
-    // 100,000 rows costs the window more than the copying); only the worker turns it into
-    // the store's bytes, and the copy is not touched again before the worker is done.
-    const std::vector<DownloadRow> &rows = m_list.rows();
-    if (m_snapshot.capacity() < rows.size()) {
-        m_snapshot.reserve(rows.size() + rows.size() / 4); // room for a growing list
-    }
-    m_snapshot.assign(rows.begin(), rows.end());
-    m_write = std::async(std::launch::async, [this, rows = &m_snapshot,
-                                              mode = m_mode ? m_mode() : DuplicateMode::Rename,
-                                              file = m_file, replacing, number] {
-        QString error = writeStore(*rows, mode, file, replacing);
-        QMetaObject::invokeMethod(
-            this, [this, number] { written(number); }, Qt::QueuedConnection);
-        return error;
-    });
+    // The rows' lines are shared with the worker, not copied: a change meanwhile copies the
+    // list of lines (a pointer each), never the rows.
+    m_write = std::async(std::launch::async,
+                         [this, lines = m_lines, mode = m_mode ? m_mode() : DuplicateMode::Rename,
+                          file = m_file, listed, number] {
+                             QString error = writeStore(lines, mode, file, listed);
+                             QMetaObject::invokeMethod(
+                                 this, [this, number] { written(number); }, Qt::QueuedConnection);
+                             return error;
+                         });
 }
 
 void ListStoreWriter::written(int number)
@@ -455,11 +501,46 @@ void ListStoreWriter::waitForWrite()
     }
 }
 
-bool ListStoreWriter::firstWriteReplaces()
+std::optional<QSet<QString>> ListStoreWriter::partsIfReplacing()
 {
     const bool replaces = !m_written && !m_adopted;
     m_written = true;
-    return replaces;
+    if (!replaces) {
+        return std::nullopt;
+    }
+    QSet<QString> listed;
+    for (const DownloadRow &r : m_list.rows()) {
+        listed.insert(r.part.path);
+    }
+    return listed;
+}
+
+void ListStoreWriter::mirrorAll()
+{
+    m_lines.clear();
+    m_lines.reserve(m_list.size());
+    for (const DownloadRow &r : m_list.rows()) {
+        m_lines.append(rowLine(r));
+    }
+}
+
+void ListStoreWriter::mirrorInserted(int first, int last)
+{
+    for (int i = first; i <= last; ++i) {
+        m_lines.insert(i, rowLine(m_list.at(i)));
+    }
+}
+
+void ListStoreWriter::mirrorRemoved(int first, int last)
+{
+    m_lines.remove(first, last - first + 1);
+}
+
+void ListStoreWriter::mirrorChanged(int first, int last)
+{
+    for (int i = first; i <= last && i < m_list.size(); ++i) {
+        m_lines[i] = rowLine(m_list.at(i));
+    }
 }
 
 void ListStoreWriter::flush()
@@ -471,9 +552,8 @@ void ListStoreWriter::flush()
         return;
     }
     m_dirty = false;
-    const bool replacing = firstWriteReplaces();
-    m_error =
-        writeStore(m_list.rows(), m_mode ? m_mode() : DuplicateMode::Rename, m_file, replacing);
+    const std::optional<QSet<QString>> listed = partsIfReplacing();
+    m_error = writeStore(m_lines, m_mode ? m_mode() : DuplicateMode::Rename, m_file, listed);
     m_dirty = !m_error.isEmpty(); // tried again at the next change
     if (!m_dirty) {
         journalCovered(m_journalLines);

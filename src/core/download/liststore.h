@@ -6,11 +6,13 @@
 #include <QFile>
 #include <QHash>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QTimer>
 
 #include <functional>
 #include <future>
+#include <optional>
 #include <vector>
 
 namespace harvly {
@@ -70,8 +72,13 @@ private:
     void changed();
     void writeSoon();
     void written(int number);
-    // The first write replaces a store that was not restored (its parts go with it).
-    bool firstWriteReplaces();
+    // The first write replaces a store that was not restored (its parts go with it): then the
+    // parts its rows list, which the write must not take.
+    std::optional<QSet<QString>> partsIfReplacing();
+    void mirrorAll();
+    void mirrorInserted(int first, int last);
+    void mirrorRemoved(int first, int last);
+    void mirrorChanged(int first, int last);
     void waitForWrite();
     void journal(const QString &key, const QString &part, const QString &target);
     void journalCovered(int lines);
@@ -90,9 +97,9 @@ private:
     int m_writeNumber = 0;
     bool m_again = false; // asked to write while a write was under way
     QFile m_journal;
-    int m_journalLines = 0;              // lines noted since the journal was last emptied
-    int m_journalCovered = 0;            // of them, those the write under way covers
-    std::vector<DownloadRow> m_snapshot; // what the write under way writes
+    int m_journalLines = 0;    // lines noted since the journal was last emptied
+    int m_journalCovered = 0;  // of them, those the write under way covers
+    QList<QByteArray> m_lines; // each row as the store writes it, kept as the list changes
     QString m_error;
 };
 

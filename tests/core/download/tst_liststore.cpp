@@ -20,6 +20,7 @@ private slots:
     void unreadableStoresAreSetAside();
     void writerWaitsForAListAndWritesAtMostOnceASecond();
     void restoreAddsNoRowTwice();
+    void keptFileFollowsEveryKindOfChange();
     void fileNamedJustBeforeACrashIsNotFetchedAgain();
 
 private:
@@ -178,6 +179,46 @@ void tst_ListStore::writerWaitsForAListAndWritesAtMostOnceASecond()
     writer.flush();
     QCOMPARE(LoadDownloadList(file, &stored), StoreRead::Ok);
     QVERIFY(stored.rows.isEmpty());
+}
+
+// The writer keeps each row as it writes it and makes again only what changed: whatever the
+// list went through, the kept file is what writing the whole list at once gives.
+void tst_ListStore::keptFileFollowsEveryKindOfChange()
+{
+    const QString file = m_dir.filePath("followed.json");
+    DownloadListModel list;
+    for (int i = 0; i < 5; ++i) { // rows before the writer
+        list.add(QString("http://h/a%1").arg(i), QString("A %1").arg(i), "pdf", "/d/", "");
+    }
+    ListStoreWriter writer(list, file, [] { return DuplicateMode::Rename; });
+    writer.adopt();
+    QList<quint64> ids;
+    for (int i = 0; i < 8; ++i) {
+        ids << *list.add(QString("http://h/b%1").arg(i), QString("B %1").arg(i), "pdf", "/d/", "");
+    }
+    list.removeIds({ids.at(2), list.at(0).id});
+    list.sort(1, Qt::DescendingOrder);
+    QList<quint64> order;
+    for (int i = list.size() - 1; i >= 0; --i) {
+        order << list.at(i).id;
+    }
+    list.setOrder(order);
+    // A row that ends is written at once, in the background; the list changes meanwhile.
+    list.update(ids.at(0), [](DownloadRow &r) { r.state = DownloadState::Finished; });
+    list.update(ids.at(1), [](DownloadRow &r) {
+        r.downloaded = 77;
+        r.text = "Renamed, \"quoted\" 中文";
+    });
+    list.add("http://h/last", "Last", "htm", "/d/", "");
+    list.update(ids.at(3), [](DownloadRow &r) { r.state = DownloadState::Failed; });
+    writer.flush();
+    QFile kept(file);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    const QString whole = m_dir.filePath("whole.json");
+    QVERIFY(SaveDownloadList(list, DuplicateMode::Rename, whole));
+    QFile expected(whole);
+    QVERIFY(expected.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), expected.readAll());
 }
 
 void tst_ListStore::restoreAddsNoRowTwice()
