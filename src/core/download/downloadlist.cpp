@@ -146,6 +146,7 @@ std::optional<quint64> DownloadListModel::add(const QString &key, const QString 
     beginInsertRows({}, row, row);
     m_byKey.insert(key, r.id);
     m_rowById.insert(r.id, row);
+    tally(r, 1);
     m_rows.push_back(std::move(r));
     endInsertRows();
     return m_rows.back().id;
@@ -170,8 +171,10 @@ bool DownloadListModel::update(quint64 id, const std::function<void(DownloadRow 
     }
     DownloadRow &r = m_rows.at(size_t(row));
     const QString oldKey = r.key;
+    tally(r, -1);
     change(r);
     r.id = id;
+    tally(r, 1);
     if (r.key != oldKey) {
         // A batch of changes may give this row the address another row leaves later: that
         // row's entry now names this row and must not be taken away with the old address.
@@ -184,10 +187,23 @@ bool DownloadListModel::update(quint64 id, const std::function<void(DownloadRow 
     return true;
 }
 
+void DownloadListModel::tally(const DownloadRow &r, int sign)
+{
+    if (size_t(r.state) < m_byState.size()) {
+        m_byState[size_t(r.state)] += sign;
+    }
+    m_unconfirmed += r.note == RowNote::TitleNotFound ? sign : 0;
+}
+
 void DownloadListModel::reindex()
 {
     m_byKey.clear();
     m_rowById.clear();
+    m_byState = {};
+    m_unconfirmed = 0;
+    for (const DownloadRow &r : m_rows) {
+        tally(r, 1);
+    }
     for (int i = 0; i < size(); ++i) {
         m_byKey.insert(m_rows[size_t(i)].key, m_rows[size_t(i)].id);
         m_rowById.insert(m_rows[size_t(i)].id, i);
@@ -316,8 +332,7 @@ void DownloadListModel::dropPartialFiles()
 
 int DownloadListModel::countState(DownloadState s) const
 {
-    return int(std::count_if(m_rows.begin(), m_rows.end(),
-                             [s](const DownloadRow &r) { return r.state == s; }));
+    return m_byState[size_t(s)];
 }
 
 int DownloadListModel::StatisticsNotDownloadItemNumbers() const
@@ -328,9 +343,7 @@ int DownloadListModel::StatisticsNotDownloadItemNumbers() const
 
 bool DownloadListModel::IsCompletedOfDownloadListView() const
 {
-    return std::all_of(m_rows.begin(), m_rows.end(), [](const DownloadRow &r) {
-        return r.state == DownloadState::Finished || r.state == DownloadState::Failed;
-    });
+    return countState(DownloadState::Finished) + countState(DownloadState::Failed) == size();
 }
 
 int DownloadListModel::CountErrorItems() const
@@ -342,21 +355,15 @@ int DownloadListModel::CountErrorItems() const
 
 QString DownloadListModel::ListCountsText() const
 {
-    // One pass: the window asks every second, of lists of any length.
-    int byState[5] = {};
-    int unconfirmed = 0;
-    for (const DownloadRow &r : m_rows) {
-        ++byState[int(r.state)];
-        unconfirmed += r.note == RowNote::TitleNotFound;
-    }
+    const int unconfirmed = m_unconfirmed;
     QString text =
         QCoreApplication::translate("harvly::DownloadListModel",
                                     "Sum:%1|Downloading：%2|Waitting:%3|Completed:%4|Err:%5")
             .arg(size())
-            .arg(byState[int(DownloadState::Downloading)])
-            .arg(byState[int(DownloadState::Waiting)])
-            .arg(byState[int(DownloadState::Finished)])
-            .arg(byState[int(DownloadState::Failed)]);
+            .arg(countState(DownloadState::Downloading))
+            .arg(countState(DownloadState::Waiting))
+            .arg(countState(DownloadState::Finished))
+            .arg(countState(DownloadState::Failed));
     if (unconfirmed > 0) {
         text += QCoreApplication::translate("harvly::DownloadListModel", "|Unconfirmed:%1")
                     .arg(unconfirmed);

@@ -167,6 +167,12 @@ signals:
 private:
     void reindex();
 
+    // The rows by state, and the unconfirmed ones: kept as rows change, so that the counts the
+    // window shows every second cost nothing, however long the list.
+    void tally(const DownloadRow &r, int sign);
+    std::array<int, 5> m_byState{};
+    int m_unconfirmed = 0;
+
     std::vector<DownloadRow> m_rows;
     QHash<QString, quint64> m_byKey;
     QHash<quint64, int> m_rowById;

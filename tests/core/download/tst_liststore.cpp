@@ -212,6 +212,13 @@ void tst_ListStore::keptFileFollowsEveryKindOfChange()
     list.add("http://h/last", "Last", "htm", "/d/", "");
     list.update(ids.at(3), [](DownloadRow &r) { r.state = DownloadState::Failed; });
     writer.flush();
+    // The counts the window shows follow the same changes.
+    for (const DownloadState state : {DownloadState::Waiting, DownloadState::Downloading,
+                                      DownloadState::Finished, DownloadState::Failed}) {
+        QCOMPARE(list.countState(state),
+                 int(std::count_if(list.rows().begin(), list.rows().end(),
+                                   [state](const DownloadRow &r) { return r.state == state; })));
+    }
     QFile kept(file);
     QVERIFY(kept.open(QIODevice::ReadOnly));
     const QString whole = m_dir.filePath("whole.json");
