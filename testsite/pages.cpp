@@ -580,9 +580,9 @@ Response Route(const Request &r)
     if (head == QLatin1String("big") && parts.size() == 2) {
         // Large files for the benchmarks: a PDF showing "Big <name>", its bulk made while it
         // is sent, never held whole.
-        const PdfParts pdf =
-            MakePdfParts(QStringLiteral("Big ") + parts.at(1).section(QLatin1Char('.'), 0, 0),
-                         r.query.queryItemValue("size").toLongLong());
+        const qint64 size = r.query.queryItemValue("size").toLongLong();
+        const PdfParts pdf = MakePdfParts(
+            QStringLiteral("Big ") + parts.at(1).section(QLatin1Char('.'), 0, 0), size);
         Response res;
         res.contentType = "application/pdf";
         res.body = pdf.head;
@@ -592,8 +592,7 @@ Response Route(const Request &r)
             // A PDF signature and end marker around junk that a reader must search through.
             res.body = "%PDF-1.4\n";
             res.generatedTail = "\n%%EOF\n";
-            res.generatedSize = qMax<qint64>(0, pdf.head.size() + pdf.filler + pdf.tail.size() -
-                                                    res.body.size() - res.generatedTail.size());
+            res.generatedSize = qMax<qint64>(0, size - res.body.size() - res.generatedTail.size());
         }
         if (r.query.hasQueryItem(QStringLiteral("validators"))) {
             // What a browser needs to keep a cut-off body for later.

@@ -70,7 +70,8 @@ QCoro::Task<bool> addByWebMethod(CliWebPage *page, QPointer<ResultListModel> lis
     QPointer<StopSource> runStop(run ? run->stopSource() : nullptr);
     QCoro::Task<std::optional<DomDocument>> open = page->open(QUrl(address), runStop);
     const std::optional<DomDocument> doc = co_await open;
-    co_return doc &&list && !stop() && ExtractSingleArticlePdfUrl(*doc, *list, HarvestOptions{});
+    co_return doc.has_value() && list && !stop() &&
+        ExtractSingleArticlePdfUrl(*doc, *list, HarvestOptions{});
 }
 
 QCoro::Task<int> bulk(QString text, Options o)

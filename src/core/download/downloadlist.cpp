@@ -355,7 +355,6 @@ int DownloadListModel::CountErrorItems() const
 
 QString DownloadListModel::ListCountsText() const
 {
-    const int unconfirmed = m_unconfirmed;
     QString text =
         QCoreApplication::translate("harvly::DownloadListModel",
                                     "Sum:%1|Downloading：%2|Waitting:%3|Completed:%4|Err:%5")
@@ -364,9 +363,9 @@ QString DownloadListModel::ListCountsText() const
             .arg(countState(DownloadState::Waiting))
             .arg(countState(DownloadState::Finished))
             .arg(countState(DownloadState::Failed));
-    if (unconfirmed > 0) {
+    if (m_unconfirmed > 0) {
         text += QCoreApplication::translate("harvly::DownloadListModel", "|Unconfirmed:%1")
-                    .arg(unconfirmed);
+                    .arg(m_unconfirmed);
     }
     return text;
 }

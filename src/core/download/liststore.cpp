@@ -215,28 +215,20 @@ bool SaveDownloadList(const DownloadListModel &list, DuplicateMode mode, const Q
 
 namespace {
 
-QByteArray storeHead(DuplicateMode mode)
+QByteArray rowLine(const DownloadRow &r)
 {
-    return "{\"version\":" + QByteArray::number(kListStoreVersion) +
-           ",\"sameName\":" + QByteArray::number(int(mode)) + ",\"rows\":[";
-}
-
-bool writeStoreText(const QByteArray &text, const QString &file, QString *error)
-{
-    QDir().mkpath(QFileInfo(file).absolutePath());
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly) || out.write(text) < 0 || !out.commit()) {
-        say(error, out.errorString());
-        return false;
-    }
-    return true;
+    QByteArray line;
+    line.reserve(256);
+    appendRow(line, r);
+    return line;
 }
 
 // The rows as the store writes them, each made before (see ListStoreWriter).
 bool saveStoreLines(const QList<QByteArray> &lines, DuplicateMode mode, const QString &file,
                     QString *error)
 {
-    QByteArray text = storeHead(mode);
+    QByteArray text = "{\"version\":" + QByteArray::number(kListStoreVersion) +
+                      ",\"sameName\":" + QByteArray::number(int(mode)) + ",\"rows\":[";
     qsizetype size = text.size() + 2;
     for (const QByteArray &line : lines) {
         size += line.size() + 1;
@@ -249,7 +241,13 @@ bool saveStoreLines(const QList<QByteArray> &lines, DuplicateMode mode, const QS
         text += line;
     }
     text += "]}";
-    return writeStoreText(text, file, error);
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly) || out.write(text) < 0 || !out.commit()) {
+        say(error, out.errorString());
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -257,16 +255,12 @@ bool saveStoreLines(const QList<QByteArray> &lines, DuplicateMode mode, const QS
 bool SaveDownloadRows(const std::vector<DownloadRow> &list, DuplicateMode mode, const QString &file,
                       QString *error)
 {
-    QByteArray text = storeHead(mode);
-    text.reserve(qsizetype(list.size()) * 256);
+    QList<QByteArray> lines;
+    lines.reserve(qsizetype(list.size()));
     for (const DownloadRow &r : list) {
-        if (&r != list.data()) {
-            text += ',';
-        }
-        appendRow(text, r);
+        lines.append(rowLine(r));
     }
-    text += "]}";
-    return writeStoreText(text, file, error);
+    return saveStoreLines(lines, mode, file, error);
 }
 
 StoreRead LoadDownloadList(const QString &file, StoredList *out, QString *error)
@@ -437,14 +431,6 @@ QString writeStore(const QList<QByteArray> &lines, DuplicateMode mode, const QSt
         }
     }
     return {};
-}
-
-QByteArray rowLine(const DownloadRow &r)
-{
-    QByteArray line;
-    line.reserve(256);
-    appendRow(line, r);
-    return line;
 }
 
 } // namespace
